@@ -9,8 +9,12 @@
 namespace core {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -56,8 +60,8 @@ long DecimalExponent(std::string_view number) {
   }
   const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
   const std::size_t first = mantissa.find_first_of("123456789");
-  const long position = first < point ? static_cast<long>(point - first)
-                                      : -static_cast<long>(first - point - 1);
+  const long position =
+      first < point ? static_cast<long>(point - first) : -static_cast<long>(first - point - 1);
   return position + exponent;
 }
 
@@ -87,8 +91,9 @@ float ParseSettingNumber(std::string_view text) {
   constexpr float kFloatMax = std::numeric_limits<float>::max();
   const double leading = LeadingDecimal(text);
   // Narrowing a value beyond the float range would be undefined: it clamps instead.
-  const float narrowed =
-      leading > kFloatMax ? kFloatMax : (leading < -kFloatMax ? -kFloatMax : static_cast<float>(leading));
+  const float narrowed = leading > kFloatMax
+                             ? kFloatMax
+                             : (leading < -kFloatMax ? -kFloatMax : static_cast<float>(leading));
 
   const double thousandth = 1.0 / 1000.0;
   const double scaled = static_cast<double>(narrowed) / thousandth + 0.5;
