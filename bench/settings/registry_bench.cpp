@@ -1,0 +1,56 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "platform/registry/memory_registry_store.h"
+#include "platform/registry/reg_document.h"
+
+namespace {
+
+// A tree the size of a full skin: eight languages of about 250 controls, eight values each.
+std::string SkinSizedTree() {
+  std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
+  const char* languages[] = {"Eng", "Chs", "Cht", "Jpn", "Kor", "Ger", "Fra", "Rus"};
+  for (const char* language : languages) {
+    for (int control = 0; control < 250; ++control) {
+      text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\" + std::string(language) +
+              "\\Manager\\Page\\Control" + std::to_string(control) + "]\r\n";
+      for (const char* name : {"Left", "Top", "Width", "Height"}) {
+        text += "\"" + std::string(name) + "\"=\"" + std::to_string(control) + "\"\r\n";
+      }
+      for (const char* name : {"LeaveBmp", "EnterBmp", "ClickBmp", "DisBmp"}) {
+        text += "\"" + std::string(name) + "\"=\"Skin\\\\" + language + "\\\\C" +
+                std::to_string(control) + name + ".bmp\"\r\n";
+      }
+      text += "\r\n";
+    }
+  }
+  return text;
+}
+
+void BM_ParseSkinSizedTree(benchmark::State& state) {
+  const std::string text = SkinSizedTree();
+  for (auto _ : state) benchmark::DoNotOptimize(platform::RegDocument::Parse(text, "bench"));
+  state.SetLabel(std::to_string(text.size() / 1024) + " KiB");
+}
+BENCHMARK(BM_ParseSkinSizedTree)->Unit(benchmark::kMillisecond);
+
+// One skin load: one accessor, every control key opened and its eight values read.
+void BM_ReadEveryControlOfOneLanguage(benchmark::State& state) {
+  platform::MemoryRegistryStore store(SkinSizedTree());
+  for (auto _ : state) {
+    auto registry = store.Open(platform::RegistryAccess::Read);
+    for (int control = 0; control < 250; ++control) {
+      auto key =
+          registry->OpenKey("\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Page\\Control" +
+                            std::to_string(control));
+      for (const char* name :
+           {"Left", "Top", "Width", "Height", "LeaveBmp", "EnterBmp", "ClickBmp", "DisBmp"}) {
+        benchmark::DoNotOptimize(key->ReadString(name));
+      }
+    }
+  }
+}
+BENCHMARK(BM_ReadEveryControlOfOneLanguage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
