@@ -1,9 +1,15 @@
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_document.h"
+#include "platform/registry/reg_file_store.h"
+#include "settings/config_settings_store.h"
 
 namespace {
 
@@ -52,5 +58,52 @@ void BM_ReadEveryControlOfOneLanguage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadEveryControlOfOneLanguage)->Unit(benchmark::kMillisecond);
+
+// The installed settings file: the factory tree followed by a full skin.
+std::string InstalledTree() {
+  std::ifstream in(QUELTA_FACTORY_SETTINGS, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  const std::string skin = SkinSizedTree();
+  return text.str() + skin.substr(skin.find('['));
+}
+
+// One start-up load of the configuration from the settings file.
+void BM_LoadConfigSettingsFromFile(benchmark::State& state) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / "quelta-bench-registry.reg";
+  std::ofstream(file, std::ios::binary) << InstalledTree();
+  platform::RegFileStore store(file);
+  for (auto _ : state) {
+    settings::FanSettings fan;
+    settings::VoltageSettings voltage;
+    std::int32_t mode = 0;
+    settings::LoadConfigSettings(store, fan, voltage, mode, {});
+    benchmark::DoNotOptimize(fan);
+  }
+  std::filesystem::remove(file);
+}
+BENCHMARK(BM_LoadConfigSettingsFromFile)->Unit(benchmark::kMillisecond);
+
+// One OK on the configuration page: the whole save, with the locked re-read, the flushes and
+// the rename.
+void BM_SaveConfigSettingsToFile(benchmark::State& state) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / "quelta-bench-registry.reg";
+  std::ofstream(file, std::ios::binary) << InstalledTree();
+  platform::RegFileStore store(file);
+  settings::FanSettings fan;
+  settings::VoltageSettings voltage;
+  std::int32_t mode = 0;
+  settings::LoadConfigSettings(store, fan, voltage, mode, {});
+  int step = 0;
+  for (auto _ : state) {
+    voltage.Target12V = (++step % 2) ? "12.10" : "12.00";  // a real change every time
+    benchmark::DoNotOptimize(settings::SaveConfigSettings(store, fan, voltage));
+  }
+  std::filesystem::remove(file);
+  std::filesystem::remove(file.string() + ".lock");
+}
+BENCHMARK(BM_SaveConfigSettingsToFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
