@@ -5,6 +5,8 @@
 namespace platform {
 namespace {
 
+constexpr std::string_view kNotInNames("\r\n\0", 3);
+
 class DocumentKey : public RegistryKey {
  public:
   DocumentKey(std::shared_ptr<DocumentRegistry::State> state, std::string path)
@@ -14,8 +16,12 @@ class DocumentKey : public RegistryKey {
   std::string ReadExpandString(std::string_view name) override { return Read(name, true); }
 
   bool WriteString(std::string_view name, std::string_view text) override {
-    // A registry text cannot hold a NUL: it would end the text early.
-    if (!state_->writable || text.find('\0') != std::string_view::npos) return false;
+    // A registry text cannot hold a NUL: it would end the text early. A value name is one
+    // line of the file, so it cannot hold a line break either.
+    if (!state_->writable || text.find('\0') != std::string_view::npos ||
+        name.find_first_of(kNotInNames) != std::string_view::npos) {
+      return false;
+    }
     if (!state_->snapshot.SetString(path_, name, text)) return false;
     state_->pending.push_back(RegEdit{path_, std::string(name), std::string(text)});
     return true;

@@ -259,6 +259,7 @@ TEST(RegistryAccessor, WritesOnlyWithWriteAccessAndSeesItsOwnWrites) {
   auto key = writer->OpenKey(kPsuFan);
   EXPECT_TRUE(key->WriteString("Mode", "604"));
   EXPECT_FALSE(key->WriteString("Bad", std::string("a\0b", 3)));  // a NUL cannot be stored
+  EXPECT_FALSE(key->WriteString("Two\nlines", "x"));  // nor a name that would break the line
   EXPECT_EQ(key->ReadString("Mode"), "604");
   // Nothing reaches the store before the commit; an accessor opened now sees the old value.
   EXPECT_EQ(store.Open(RegistryAccess::Read)->OpenKey(kPsuFan)->ReadString("Mode"), "602");
