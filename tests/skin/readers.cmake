@@ -18,3 +18,12 @@ if(TARGET skin_files)
 endif()
 # The test environment carries only its first variable, so the folder comes in compiled too.
 target_compile_definitions(skin_check_tests PRIVATE QUELTA_TEST_BIN_DIR="${QUELTA_BIN_DIR}")
+
+# The generator's table and pictures.
+quelta_add_test(skingen_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/skingen_test.cpp
+  LIBS quelta_skingen quelta_registry)
+target_compile_definitions(skingen_tests PRIVATE QUELTA_TEST_BIN_DIR="${QUELTA_BIN_DIR}")
+if(TARGET skin_files)
+  add_dependencies(skingen_tests skin_files)
+endif()
