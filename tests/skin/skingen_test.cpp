@@ -135,6 +135,20 @@ TEST(LayoutTable, TheMonitorPageKeepsClearOfTheWindowsOwnComponents) {
   }
 }
 
+TEST(LayoutTable, TheAlarmPagesSensorNamesSitUnderTheirColumns) {
+  const SkinTable table = BuildSkinTable("Eng", false);
+  const char* sensors[] = {"T1", "T2", "T3", "T4"};
+  for (int i = 0; i < 4; ++i) {
+    const StatusRectPlace& bar =
+        *table.alarm.Display(std::string("Temperature\\") + sensors[i]).statusRect;
+    const places::Place name = places::kEditATempT[i];
+    EXPECT_NEAR(name.Left + name.Width / 2.0, bar.left + bar.caliper / 2.0, 1.0) << sensors[i];
+    EXPECT_GT(
+        name.Top,
+        table.alarm.Button(std::string("Temperature\\") + sensors[i] + "Light").rect.bottom());
+  }
+}
+
 TEST(LayoutTable, BarMarkersSitBesideTheirBarWhereTheDragPutsThem) {
   const SkinTable table = BuildSkinTable("Eng", false);
   for (const PageTable* page : {&table.config, &table.alarm}) {
