@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
