@@ -12,10 +12,12 @@ std::uint64_t DeviceReady::Generation() const {
 
 void DeviceReady::Set() {
   state_.fetch_or(kReadyBit);
+  WakeWaiters();
 }
 
 void DeviceReady::Clear() {
   state_.fetch_and(~kReadyBit);
+  WakeWaiters();
 }
 
 std::uint64_t DeviceReady::BeginGeneration() {
@@ -36,8 +38,23 @@ bool DeviceReady::ChangeFor(std::uint64_t generation, bool ready) {
   for (;;) {
     if ((seen >> kGenerationShift) != generation) return false;
     const std::uint64_t wanted = ready ? (seen | kReadyBit) : (seen & ~kReadyBit);
-    if (state_.compare_exchange_weak(seen, wanted)) return true;
+    if (state_.compare_exchange_weak(seen, wanted)) {
+      WakeWaiters();
+      return true;
+    }
   }
+}
+
+bool DeviceReady::WaitUntilSet(std::stop_token stop) const {
+  std::unique_lock lock(waitMutex_);
+  return changed_.wait(lock, stop, [this] { return IsSet(); });
+}
+
+void DeviceReady::WakeWaiters() const {
+  // Taking the mutex between the change and the wake-up means a waiter is either still
+  // before its check (and sees the change) or already asleep (and is woken).
+  { const std::lock_guard lock(waitMutex_); }
+  changed_.notify_all();
 }
 
 }  // namespace device

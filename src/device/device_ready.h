@@ -1,7 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <stop_token>
 
 namespace device {
 
@@ -31,12 +34,19 @@ class DeviceReady {
   bool SetFor(std::uint64_t generation);
   bool ClearFor(std::uint64_t generation);
 
+  // Blocks, without spinning, until the flag is set or `stop` is requested; returns whether
+  // the flag is set. Every change of the flag wakes the waiters.
+  bool WaitUntilSet(std::stop_token stop) const;
+
  private:
   static constexpr std::uint64_t kReadyBit = 1;
   static constexpr int kGenerationShift = 1;
   bool ChangeFor(std::uint64_t generation, bool ready);
+  void WakeWaiters() const;
 
   std::atomic<std::uint64_t> state_{kReadyBit};  // generation << 1 | ready
+  mutable std::mutex waitMutex_;                 // orders a change against a waiter's check
+  mutable std::condition_variable_any changed_;
 };
 
 }  // namespace device

@@ -57,6 +57,10 @@ bool MonitorConnection::RestartWorker() {
   return true;
 }
 
+void MonitorConnection::PlaceCommand(const DeviceCommand& command) {
+  if (worker_ && ready_.IsSet()) worker_->Place(command);
+}
+
 void MonitorConnection::StartWorker() {
   // A new generation first: from here on only the new worker can change the ready flag.
   const std::uint64_t generation = ready_.BeginGeneration();

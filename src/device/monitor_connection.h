@@ -50,6 +50,10 @@ class MonitorConnection {
   // and sets the ready flag. Returns false (and changes nothing) when there is none.
   bool RestartWorker();
 
+  // Places a command with the worker; nothing happens while the device is not ready or when
+  // there is no worker.
+  void PlaceCommand(const DeviceCommand& command);
+
   bool HasWorker() const { return worker_ != nullptr; }
   // The probe's rating, kept until the next probe; 0 until known.
   std::int32_t PowerRating() const { return powerRating_; }
