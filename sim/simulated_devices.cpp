@@ -211,11 +211,12 @@ std::size_t SimulatedDevices::Read(Endpoint& endpoint, std::span<std::uint8_t> b
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (endpoint.dead || !endpoint.readable) return 0;
-    if (endpoint.kind == Kind::Monitor) changed = CountMonitorReport();
     if (!endpoint.reports.empty()) {
       report = std::move(endpoint.reports.front());
       endpoint.reports.pop_front();
     }
+    // Counted after taking the report: the device vanishes after this read, not before.
+    if (endpoint.kind == Kind::Monitor) changed = CountMonitorReport();
   }
   if (changed) Notify();
   if (report.empty()) {
