@@ -22,6 +22,10 @@ class RegistryKey {
   // Throws RegistryReadError when the value exists with a non-text type.
   virtual std::string ReadString(std::string_view name) = 0;
 
+  // Like ReadString, but an expandable string value is read too, as it stands (unexpanded):
+  // the skin tree allows both kinds. Backends without expandable strings need not override it.
+  virtual std::string ReadExpandString(std::string_view name) { return ReadString(name); }
+
   // Creates or replaces a string value under this key. Returns false when the accessor
   // was opened for reading only. The write reaches the store when the accessor commits.
   virtual bool WriteString(std::string_view name, std::string_view text) = 0;
@@ -38,8 +42,8 @@ class Registry {
   virtual std::unique_ptr<RegistryKey> OpenKey(std::string_view path) = 0;
 
   // Makes every write of this accessor durable at once. Returns false when that failed
-  // (nothing of this accessor is then stored). Calling it again after success does nothing.
-  // A write accessor that is destroyed without a Commit commits then.
+  // (nothing of this accessor is then known to be stored). Writes made after a Commit wait for
+  // the next one. A write accessor that is destroyed with writes not yet committed commits then.
   virtual bool Commit() = 0;
 };
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry/reg_document.h"
+#include "platform/registry/registry.h"
+
+namespace platform {
+
+// One accessor over a snapshot of a .reg document. Reads see the snapshot and this accessor's
+// own writes; the writes are handed to `commitEdits` as a list, so the store can apply just
+// them to whatever the file holds by then. A key kept after its accessor is gone still reads
+// the snapshot, but can no longer write.
+class DocumentRegistry : public Registry {
+ public:
+  using CommitEdits = std::function<bool(const std::vector<RegEdit>&)>;
+
+  DocumentRegistry(RegDocument snapshot, RegistryAccess access, CommitEdits commitEdits);
+  ~DocumentRegistry() override;
+
+  DocumentRegistry(const DocumentRegistry&) = delete;
+  DocumentRegistry& operator=(const DocumentRegistry&) = delete;
+
+  std::unique_ptr<RegistryKey> OpenKey(std::string_view path) override;
+  bool Commit() override;
+
+  // What the accessor and its keys share.
+  struct State {
+    RegDocument snapshot;
+    bool writable = false;  // write access, and the accessor still exists
+    std::vector<RegEdit> pending;
+  };
+
+ private:
+  std::shared_ptr<State> state_;
+  CommitEdits commitEdits_;
+};
+
+}  // namespace platform

@@ -1,0 +1,170 @@
+#include "platform/registry/reg_document.h"
+
+#include <optional>
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+std::optional<std::string> FoldedKey(std::string_view path) {
+  const std::optional<std::string> normal = NormalizeKeyPath(path);
+  if (!normal) return std::nullopt;
+  return FoldCase(*normal);
+}
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+// The line ending a line carries: "\r\n", "\n", or "" for a last line without one.
+std::string_view EndingOf(std::string_view raw) {
+  if (EndsWith(raw, kCrLf)) return kCrLf;
+  if (EndsWith(raw, "\n")) return "\n";
+  return {};
+}
+
+}  // namespace
+
+RegDocument RegDocument::Parse(std::string_view text, const std::string& source) {
+  RegDocument document;
+  std::vector<RegLine> lines = ParseRegText(text, source);
+  if (EndsWith(lines.front().raw, kCrLf)) document.eol_ = std::string(kCrLf);
+  for (RegLine& line : lines) document.AddLine(std::move(line));
+  return document;
+}
+
+void RegDocument::AddLine(RegLine line) {
+  if (line.kind == RegLine::Kind::Key) {
+    const std::string folded = FoldCase(line.path);
+    sectionsOf_[folded].push_back(sections_.size());
+    // Every key on the way down exists too; once one is known, so are those above it.
+    for (std::string key = folded; !key.empty() && keys_.insert(key).second;) {
+      const std::size_t at = key.rfind('\\');
+      key.resize(at == std::string::npos ? 0 : at);
+    }
+    sections_.push_back(Section{std::move(line), {}, {}, 0});
+    return;
+  }
+  if (sections_.empty()) {
+    preamble_.push_back(std::move(line));
+    return;
+  }
+  Section& section = sections_.back();
+  if (line.kind == RegLine::Kind::Value) {
+    // A name given twice: the later line is the one in effect, as on import.
+    section.valueAt[FoldCase(line.name)] = section.lines.size();
+    section.valuesEnd = section.lines.size() + 1;
+  }
+  section.lines.push_back(std::move(line));
+}
+
+std::string RegDocument::Text() const {
+  std::string text;
+  for (const RegLine& line : preamble_) text += line.raw;
+  for (const Section& section : sections_) {
+    text += section.keyLine.raw;
+    for (const RegLine& line : section.lines) text += line.raw;
+  }
+  return text;
+}
+
+bool RegDocument::HasKey(std::string_view path) const {
+  const std::optional<std::string> folded = FoldedKey(path);
+  return folded && keys_.contains(*folded);
+}
+
+const RegValue* RegDocument::FindValue(std::string_view path, std::string_view name) const {
+  const std::optional<std::string> folded = FoldedKey(path);
+  if (!folded) return nullptr;
+  const auto found = sectionsOf_.find(*folded);
+  if (found == sectionsOf_.end()) return nullptr;
+  const std::string foldedName = FoldCase(name);
+  for (auto it = found->second.rbegin(); it != found->second.rend(); ++it) {
+    const Section& section = sections_[*it];
+    const auto value = section.valueAt.find(foldedName);
+    if (value != section.valueAt.end()) return &section.lines[value->second].value;
+  }
+  return nullptr;
+}
+
+RegLine& RegDocument::LastLine() {
+  if (sections_.empty()) return preamble_.back();
+  Section& last = sections_.back();
+  return last.lines.empty() ? last.keyLine : last.lines.back();
+}
+
+void RegDocument::EndLastLine() {
+  RegLine& last = LastLine();
+  if (EndingOf(last.raw).empty()) last.raw += eol_;
+}
+
+bool RegDocument::SetString(std::string_view path, std::string_view name, std::string_view text) {
+  const std::optional<std::string> normal = NormalizeKeyPath(path);
+  if (!normal) return false;
+  const std::string folded = FoldCase(*normal);
+  if (!keys_.contains(folded)) return false;
+  const std::string foldedName = FoldCase(name);
+
+  RegLine line;
+  line.kind = RegLine::Kind::Value;
+  line.value.form = RegValue::Form::String;
+  line.value.text = std::string(text);
+
+  const auto found = sectionsOf_.find(folded);
+  if (found != sectionsOf_.end()) {
+    // Replace the line in effect, keeping the name as the file spells it and the line's ending.
+    for (auto it = found->second.rbegin(); it != found->second.rend(); ++it) {
+      Section& section = sections_[*it];
+      const auto value = section.valueAt.find(foldedName);
+      if (value == section.valueAt.end()) continue;
+      RegLine& old = section.lines[value->second];
+      const std::string_view ending = EndingOf(old.raw);
+      line.name = old.name;
+      line.number = old.number;
+      line.raw = FormatStringValue(old.name, text, ending);
+      old = std::move(line);
+      return true;
+    }
+    // A new value goes after the last value of the key's last section, before any blank line
+    // or comment that separates it from the next key.
+    Section& section = sections_[found->second.back()];
+    RegLine& before =
+        section.valuesEnd == 0 ? section.keyLine : section.lines[section.valuesEnd - 1];
+    if (EndingOf(before.raw).empty()) before.raw += eol_;
+    line.name = std::string(name);
+    line.raw = FormatStringValue(name, text, eol_);
+    section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(section.valuesEnd),
+                         std::move(line));
+    section.valueAt[foldedName] = section.valuesEnd;
+    ++section.valuesEnd;
+    return true;
+  }
+
+  // The key exists only as the parent of listed keys: it gets its own key line at the end.
+  EndLastLine();
+  if (LastLine().raw.find_first_not_of(" \t\r\n") != std::string::npos) {
+    RegLine blank;
+    blank.raw = eol_;
+    AddLine(std::move(blank));
+  }
+  RegLine keyLine;
+  keyLine.kind = RegLine::Kind::Key;
+  keyLine.path = *normal;
+  keyLine.raw = FormatKeyLine(*normal, eol_);
+  AddLine(std::move(keyLine));
+  line.name = std::string(name);
+  line.raw = FormatStringValue(name, text, eol_);
+  AddLine(std::move(line));
+  return true;
+}
+
+bool RegDocument::Apply(const std::vector<RegEdit>& edits) {
+  for (const RegEdit& edit : edits) {
+    if (!HasKey(edit.path)) return false;
+  }
+  for (const RegEdit& edit : edits) SetString(edit.path, edit.name, edit.text);
+  return true;
+}
+
+}  // namespace platform

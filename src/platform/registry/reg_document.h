@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/registry/reg_syntax.h"
+
+namespace platform {
+
+// One text value written by an accessor, to be applied to the file when it commits.
+struct RegEdit {
+  std::string path;
+  std::string name;
+  std::string text;
+};
+
+// A whole .reg file held as its lines. Lookups go by key path and value name without regard to
+// case; an edit rewrites only the line it changes (or adds one), so every other byte of the
+// file stays as it was.
+class RegDocument {
+ public:
+  // Throws RegistryFileError naming `source` and the line when the text is malformed.
+  static RegDocument Parse(std::string_view text, const std::string& source);
+
+  std::string Text() const;
+
+  // A key exists when a key line names it or a key below it (as importing the file would
+  // create it). Paths may carry outer backslashes.
+  bool HasKey(std::string_view path) const;
+
+  // The value in effect (the last one the file gives under that key); nullptr when absent.
+  const RegValue* FindValue(std::string_view path, std::string_view name) const;
+
+  // Creates or replaces a text value under an existing key; false when the key does not exist.
+  bool SetString(std::string_view path, std::string_view name, std::string_view text);
+
+  // Applies every edit, or none when one of their keys does not exist.
+  bool Apply(const std::vector<RegEdit>& edits);
+
+ private:
+  struct Section {
+    RegLine keyLine;
+    std::vector<RegLine> lines;                            // the lines after the key line
+    std::unordered_map<std::string, std::size_t> valueAt;  // folded name -> index in lines
+    std::size_t valuesEnd = 0;  // index after the last value line (0: no value yet)
+  };
+
+  void AddLine(RegLine line);
+  RegLine& LastLine();
+  void EndLastLine();
+
+  std::string eol_ = "\n";
+  std::vector<RegLine> preamble_;  // the header and what precedes the first key
+  std::vector<Section> sections_;
+  std::unordered_map<std::string, std::vector<std::size_t>> sectionsOf_;  // folded path
+  std::unordered_set<std::string> keys_;  // folded paths of every existing key
+};
+
+}  // namespace platform

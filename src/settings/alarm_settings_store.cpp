@@ -1,0 +1,198 @@
+#include "settings/alarm_settings_store.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/numbers.h"
+#include "settings/save_outcome.h"
+#include "settings/settings_keys.h"
+
+namespace settings {
+namespace {
+
+constexpr int kThresholdDecimals = 2;
+constexpr char kOn[] = "1";
+constexpr char kOff[] = "0";
+constexpr std::string_view kEnableSuffix = "Enable";
+constexpr std::string_view kDefaultPrefix = "Default";
+constexpr std::string_view kNameSuffix = "Name";
+constexpr std::string_view kSensorNamePrefixes[] = {"T1", "T2", "T3", "T4"};
+
+enum class FlagRule { Strict, Numeric };
+
+// One group of thresholds with its orders: thresholds are read in `thresholdReads`, then the
+// defaults and later the switches in `laterReads`; saves write the thresholds, then the
+// switches, in `writes`.
+struct Group {
+  std::int32_t code;
+  std::string_view key;
+  FlagRule flags;
+  std::span<const AlarmMember> thresholdReads;
+  std::span<const AlarmMember> laterReads;
+  std::span<const AlarmMember> writes;
+};
+
+constexpr AlarmMember kVoltageReads[] = {{"5V", &AlarmSettings::Voltage5V},
+                                         {"33V", &AlarmSettings::Voltage33V},
+                                         {"12V", &AlarmSettings::Voltage12V}};
+constexpr AlarmMember kVoltageWrites[] = {{"12V", &AlarmSettings::Voltage12V},
+                                          {"5V", &AlarmSettings::Voltage5V},
+                                          {"33V", &AlarmSettings::Voltage33V}};
+constexpr AlarmMember kCurrentReads[] = {
+    {"5V", &AlarmSettings::Current5V},     {"33V", &AlarmSettings::Current33V},
+    {"12V1", &AlarmSettings::Current12V1}, {"12V2", &AlarmSettings::Current12V2},
+    {"12V3", &AlarmSettings::Current12V3}, {"12V4", &AlarmSettings::Current12V4}};
+constexpr AlarmMember kCurrentWrites[] = {
+    {"12V1", &AlarmSettings::Current12V1}, {"12V2", &AlarmSettings::Current12V2},
+    {"12V3", &AlarmSettings::Current12V3}, {"12V4", &AlarmSettings::Current12V4},
+    {"5V", &AlarmSettings::Current5V},     {"33V", &AlarmSettings::Current33V}};
+constexpr AlarmMember kFans[] = {{"PSUFan", &AlarmSettings::PSUFan},
+                                 {"SystemFan", &AlarmSettings::SystemFan}};
+constexpr AlarmMember kTemperatures[] = {{"PSU", &AlarmSettings::TempPSU},
+                                         {"T1", &AlarmSettings::TempT1},
+                                         {"T2", &AlarmSettings::TempT2},
+                                         {"T3", &AlarmSettings::TempT3},
+                                         {"T4", &AlarmSettings::TempT4}};
+
+constexpr Group kVoltageGroup{kAlarmVoltage, "\\Voltage",   FlagRule::Strict,
+                              kVoltageReads, kVoltageReads, kVoltageWrites};
+constexpr Group kCurrentGroup{kAlarmCurrent, "\\Current",    FlagRule::Numeric,
+                              kCurrentReads, kCurrentWrites, kCurrentWrites};
+constexpr Group kFanSpeedGroup{kAlarmFanSpeed, "\\FanSpeed", FlagRule::Numeric,
+                               kFans,          kFans,        kFans};
+constexpr Group kTemperatureGroup{kAlarmTemperature, "\\Temperature", FlagRule::Strict,
+                                  kTemperatures,     kTemperatures,   kTemperatures};
+constexpr std::string_view kWattKey = "\\Watt";
+
+// The groups with a threshold table, in loading order; power is handled on its own.
+constexpr const Group* kTableGroups[] = {&kVoltageGroup, &kCurrentGroup, &kFanSpeedGroup,
+                                         &kTemperatureGroup};
+
+std::string GroupKey(std::string_view sub) {
+  return std::string(kAlarmKey) + std::string(sub);
+}
+
+std::string Joined(std::string_view a, std::string_view b) {
+  return std::string(a) + std::string(b);
+}
+
+float Threshold(platform::RegistryKey& key, const std::string& name) {
+  return core::ParseSettingNumber(key.ReadString(name));
+}
+
+bool Flag(platform::RegistryKey& key, const std::string& name, FlagRule rule) {
+  const std::string text = key.ReadString(name);
+  return rule == FlagRule::Strict ? core::StrictToInt(text) != 0
+                                  : core::ParseSettingNumber(text) != 0.0f;
+}
+
+std::string ThresholdText(float value) {
+  return core::FixedText(static_cast<double>(value), kThresholdDecimals);
+}
+
+const char* FlagText(bool on) {
+  return on ? kOn : kOff;
+}
+
+std::string NameValue(std::size_t sensor) {
+  return Joined(kSensorNamePrefixes[sensor], kNameSuffix);
+}
+
+void LoadGroup(platform::RegistryKey& key, const Group& group, AlarmSettings& alarms,
+               SensorNames& names) {
+  for (const AlarmMember& m : group.thresholdReads) {
+    (alarms.*m.field).Value = Threshold(key, std::string(m.name));
+  }
+  for (const AlarmMember& m : group.laterReads) {
+    (alarms.*m.field).Default = Threshold(key, Joined(kDefaultPrefix, m.name));
+  }
+  if (group.code == kAlarmTemperature) {
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = key.ReadString(NameValue(i));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      alarms.DefaultNames[i] = key.ReadString(Joined(kDefaultPrefix, NameValue(i)));
+    }
+  }
+  for (const AlarmMember& m : group.laterReads) {
+    (alarms.*m.field).Enable = Flag(key, Joined(m.name, kEnableSuffix), group.flags);
+  }
+}
+
+void WriteNames(SaveOutcome& save, platform::RegistryKey& key, const SensorNames& names) {
+  for (std::size_t i = 0; i < names.size(); ++i) save.Write(key, NameValue(i), names[i]);
+}
+
+const Group* TableGroup(std::int32_t code) {
+  for (const Group* group : kTableGroups) {
+    if (group->code == code) return group;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group) {
+  const Group* table = TableGroup(group);
+  return table ? table->writes : std::span<const AlarmMember>();
+}
+
+void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, SensorNames& names) {
+  const auto registry = store.Open(platform::RegistryAccess::Read);
+
+  if (const auto key = registry->OpenKey(GroupKey(kWattKey))) {
+    alarms.Watt = Threshold(*key, "Watt");
+    alarms.DefaultWatt = Threshold(*key, "DefaultWatt");
+    alarms.WattMuted = !Flag(*key, "WattEnable", FlagRule::Strict);
+  }
+  for (const Group* group : kTableGroups) {
+    if (const auto key = registry->OpenKey(GroupKey(group->key))) {
+      LoadGroup(*key, *group, alarms, names);
+    }
+  }
+}
+
+bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, std::int32_t group,
+                    const SensorNames& alarmPageNames) {
+  const Group* table = TableGroup(group);
+  if (group != kAlarmWatt && table == nullptr) return false;
+
+  const auto registry = store.Open(platform::RegistryAccess::Write);
+  SaveOutcome save(*registry);
+  const auto key = save.Open(GroupKey(table ? table->key : kWattKey));
+  if (key && table == nullptr) {
+    save.Write(*key, "Watt", ThresholdText(alarms.Watt));
+    save.Write(*key, "WattEnable", FlagText(!alarms.WattMuted));
+  } else if (key) {
+    for (const AlarmMember& m : table->writes) {
+      save.Write(*key, m.name, ThresholdText((alarms.*m.field).Value));
+    }
+    if (group == kAlarmTemperature) WriteNames(save, *key, alarmPageNames);
+    for (const AlarmMember& m : table->writes) {
+      save.Write(*key, Joined(m.name, kEnableSuffix), FlagText((alarms.*m.field).Enable));
+    }
+  }
+  return save.Finish();
+}
+
+bool SaveSensorNames(platform::RegistryStore& store, const SensorNames& names) {
+  const auto registry = store.Open(platform::RegistryAccess::Write);
+  SaveOutcome save(*registry);
+  if (const auto key = save.Open(GroupKey(kTemperatureGroup.key))) WriteNames(save, *key, names);
+  return save.Finish();
+}
+
+bool RestoreAlarmDefaults(platform::RegistryStore& store, AlarmSettings& alarms,
+                          const SensorNames& alarmPageNames) {
+  alarms.Watt = alarms.DefaultWatt;
+  for (const Group* group : kTableGroups) {
+    for (const AlarmMember& m : group->writes) (alarms.*m.field).Value = (alarms.*m.field).Default;
+  }
+  bool all = true;
+  for (const std::int32_t group :
+       {kAlarmWatt, kAlarmVoltage, kAlarmCurrent, kAlarmFanSpeed, kAlarmTemperature}) {
+    all = SaveAlarmGroup(store, alarms, group, alarmPageNames) && all;
+  }
+  return all;
+}
+
+}  // namespace settings
