@@ -15,4 +15,9 @@ int RunLed(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunFan(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunTrim(CtlEnvironment& environment, std::span<const std::string> arguments);
 
+// The worker and the settings commands.
+int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunConfig(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunAlarms(CtlEnvironment& environment, std::span<const std::string> arguments);
+
 }  // namespace app::ctl

@@ -23,6 +23,15 @@ std::span<const CtlCommand> CtlCommands() {
        "reads the reference and voltages, then trims that rail alone to VOLTS\n"
        "(taken exactly as typed; within 10% of nominal)",
        RunTrim},
+      {"watch", "[--cycles N] [--interval MS] [--json]",
+       "run the real worker; print each hand-over as the UI thread receives it\n"
+       "(default interval 3000)",
+       RunWatch},
+      {"config", "show [--json]", "LoadConfigSettings, then print what is in memory", RunConfig},
+      {"alarms", "show [--json] | restore-defaults",
+       "LoadAlarmSettings, then print what is in memory; or RestoreAlarmDefaults\n"
+       "(saves all five groups; the sensor names are written as loaded)",
+       RunAlarms},
   };
   return kCommands;
 }
