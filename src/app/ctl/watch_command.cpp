@@ -137,6 +137,14 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
   device::RealCyclePause pause;
   HandoverPrinter printer(environment.Out(), options.json);
   std::int64_t cycles = 0;
+  // Once the last counted cycle is done, a hand-over that starts another cycle (the worker may
+  // have begun one before it saw the termination request) ends the printing.
+  bool lastCycleSeen = false;
+  bool muted = false;
+  auto startsCycle = [&] {
+    if (lastCycleSeen) muted = true;
+    return !muted;
+  };
   int exitCode = kExitDone;
   bool removed = false;
 
@@ -153,29 +161,37 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     }
   };
   handovers->VoltagesReady = [&](const device::ReadingSet& r) {
-    printer.Print("VoltagesReady", VoltageFields(r));
+    if (startsCycle()) printer.Print("VoltagesReady", VoltageFields(r));
   };
   handovers->CurrentsReady = [&](const device::ReadingSet& r) {
-    printer.Print("CurrentsReady", CurrentFields(r));
+    if (startsCycle()) printer.Print("CurrentsReady", CurrentFields(r));
   };
   handovers->WattReady = [&](const device::ReadingSet& r) {
+    if (!startsCycle()) return;
     printer.Print("WattReady", {{"WattTotal", r.WattTotal}});
     // The cycle in progress still completes; the worker then ends after its pause.
-    if (options.cycles && ++cycles == *options.cycles) worker->Terminate();
+    if (options.cycles && ++cycles == *options.cycles) {
+      lastCycleSeen = true;
+      worker->Terminate();
+    }
   };
   handovers->FansReady = [&](const device::ReadingSet& r) {
-    printer.Print("FansReady", FanFields(r));
+    if (!muted) printer.Print("FansReady", FanFields(r));
   };
   handovers->TempsReady = [&](const device::ReadingSet& r) {
-    printer.Print("TempsReady", TempFields(r));
+    if (!muted) printer.Print("TempsReady", TempFields(r));
   };
-  handovers->CycleComplete = [&] { printer.Print("CycleComplete"); };
+  handovers->CycleComplete = [&] {
+    if (!muted) printer.Print("CycleComplete");
+  };
   handovers->ConnectionRemoved = [&] {
     printer.Print("ConnectionRemoved");
     removed = true;
     loop.Quit();
   };
 
+  // Ready only once the worker's own start-up reads have succeeded.
+  ready.Clear();
   device::WorkerContext context{
       bus,   *mutex.mutex, ready,    ready.BeginGeneration(), environment.Sleeper(),
       pause, loop,         handovers};
