@@ -96,11 +96,15 @@ float ParseSettingNumber(std::string_view text) {
                              : (leading < -kFloatMax ? -kFloatMax : static_cast<float>(leading));
 
   const double thousandth = 1.0 / 1000.0;
-  const double scaled = static_cast<double>(narrowed) / thousandth + 0.5;
+  // The magnitude is rounded and the sign put back, so a negative value rounds like its
+  // positive mirror: adding the half before truncating toward zero would take a thousandth
+  // off every whole negative number (-11 would become -10.999).
+  const double magnitude = std::fabs(static_cast<double>(narrowed)) / thousandth + 0.5;
   // Beyond the 64-bit range a float has no fraction left to round.
-  if (!(std::fabs(scaled) < 9.0e18)) return narrowed;
-  const auto truncated = static_cast<std::int64_t>(scaled);
-  return static_cast<float>(static_cast<double>(truncated) * thousandth);
+  if (!(magnitude < 9.0e18)) return narrowed;
+  const auto truncated = static_cast<std::int64_t>(magnitude);
+  const double rounded = static_cast<double>(truncated) * thousandth;
+  return static_cast<float>(narrowed < 0.0f ? -rounded : rounded);
 }
 
 std::int32_t StrictToInt(std::string_view text) {

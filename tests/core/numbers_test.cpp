@@ -13,8 +13,11 @@ TEST(ParseSettingNumber, RoundsHalfUpAtTheThirdDecimalAfterNarrowing) {
   // 7.1235 as a float is 7.12349987..., so it rounds down.
   EXPECT_FLOAT_EQ(ParseSettingNumber("7.1235"), 7.123f);
   EXPECT_FLOAT_EQ(ParseSettingNumber("450.00"), 450.0f);
-  // The truncation goes toward zero for negative values.
-  EXPECT_FLOAT_EQ(ParseSettingNumber("-7.1236"), -7.123f);
+  // A negative value rounds like its positive mirror; whole numbers stay whole.
+  EXPECT_FLOAT_EQ(ParseSettingNumber("-7.1236"), -7.124f);
+  EXPECT_FLOAT_EQ(ParseSettingNumber("-7.1234"), -7.123f);
+  EXPECT_EQ(ParseSettingNumber("-11"), -11.0f);
+  EXPECT_EQ(ParseSettingNumber("-12.00"), -12.0f);
 }
 
 TEST(ParseSettingNumber, TakesTheLeadingNumberAndGivesZeroForNone) {

@@ -19,5 +19,6 @@ int RunTrim(CtlEnvironment& environment, std::span<const std::string> arguments)
 int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunConfig(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunAlarms(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunSkinCheckCommand(CtlEnvironment& environment, std::span<const std::string> arguments);
 
 }  // namespace app::ctl

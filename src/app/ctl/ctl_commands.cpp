@@ -32,6 +32,10 @@ std::span<const CtlCommand> CtlCommands() {
        "LoadAlarmSettings, then print what is in memory; or RestoreAlarmDefaults\n"
        "(saves all five groups; the sensor names are written as loaded)",
        RunAlarms},
+      {"skin-check", "[--rating 450|550|680|800] [--lang 1..8]",
+       "read every skin record of every page, resolve every path, open every bitmap;\n"
+       "\"skin OK\" (exit 0) or the first problem with its key or file (exit 1)",
+       RunSkinCheckCommand},
   };
   return kCommands;
 }
