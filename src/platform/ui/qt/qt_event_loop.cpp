@@ -1,11 +1,34 @@
 #include "platform/ui/qt/qt_event_loop.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
-#include <QMetaObject>
 
 namespace ui::qt {
+namespace {
 
-QtEventLoop::QtEventLoop() : context_(std::make_unique<QObject>()) {
+// Lives on the UI thread; every event it receives means "run what was posted". It never
+// looks into the event, which was made on the posting thread.
+class PostedTaskWaker : public QObject {
+ public:
+  explicit PostedTaskWaker(std::function<void()> runPosted) : runPosted_(std::move(runPosted)) {}
+
+  bool event(QEvent* event) override {
+    runPosted_();
+    return QObject::event(event);
+  }
+
+ private:
+  std::function<void()> runPosted_;
+};
+
+const QEvent::Type kRunPostedEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+}  // namespace
+
+QtEventLoop::QtEventLoop()
+    : waker_(std::make_unique<PostedTaskWaker>([this] { RunPosted(); })),
+      context_(std::make_unique<QObject>()) {
   clock_.start();
 }
 
@@ -16,8 +39,24 @@ QtEventLoop::~QtEventLoop() {
 }
 
 void QtEventLoop::Post(Task fn) {
-  QMetaObject::invokeMethod(
-      context_.get(), [this, fn = std::move(fn)] { RunGuarded(fn); }, Qt::QueuedConnection);
+  {
+    const std::lock_guard lock(postedMutex_);
+    posted_.push_back(std::move(fn));
+  }
+  QCoreApplication::postEvent(waker_.get(), new QEvent(kRunPostedEvent));
+}
+
+void QtEventLoop::RunPosted() {
+  for (;;) {
+    Task task;
+    {
+      const std::lock_guard lock(postedMutex_);
+      if (posted_.empty()) return;
+      task = std::move(posted_.front());
+      posted_.pop_front();
+    }
+    RunGuarded(task);
+  }
 }
 
 EventLoop::TimerId QtEventLoop::StartTimer(std::chrono::milliseconds interval, Task onTick) {
@@ -71,16 +110,13 @@ void QtEventLoop::Run() {
 }
 
 void QtEventLoop::Quit() {
-  QMetaObject::invokeMethod(
-      context_.get(),
-      [this] {
-        if (running_) {
-          running_->quit();
-        } else {
-          quitPending_ = true;
-        }
-      },
-      Qt::QueuedConnection);
+  Post([this] {
+    if (running_) {
+      running_->quit();
+    } else {
+      quitPending_ = true;
+    }
+  });
 }
 
 }  // namespace ui::qt

@@ -3,8 +3,10 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/ui/event_loop.h"
 
@@ -12,9 +14,9 @@ class QEventLoop;
 
 namespace ui::qt {
 
-// The live loop: posted tasks are queued calls on an object of the UI thread (so they run in
-// posting order), timers are QTimers. Create it on the UI thread once the Qt application
-// exists.
+// The live loop: posted tasks wait in a queue of our own and an event posted to an object of
+// the UI thread wakes it to run them in posting order; timers are QTimers. Create it on the UI
+// thread once the Qt application exists.
 class QtEventLoop : public EventLoop {
  public:
   QtEventLoop();
@@ -37,6 +39,13 @@ class QtEventLoop : public EventLoop {
     std::shared_ptr<const Task> onTick;
   };
 
+  void RunPosted();
+
+  // Holding the tasks ourselves, behind our own mutex, makes the hand-over between threads
+  // plain to see for thread checkers; Qt's event only says "look at the queue".
+  std::mutex postedMutex_;
+  std::deque<Task> posted_;  // guarded by postedMutex_
+  std::unique_ptr<QObject> waker_;
   std::unique_ptr<QObject> context_;
   QElapsedTimer clock_;
   std::map<TimerId, Entry> timers_;
