@@ -1,0 +1,87 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/hid/hid_bus.h"
+#include "sim/scenario.h"
+#include "sim/simulated_psu.h"
+
+namespace sim {
+
+// Everything on the simulated bus: the PSU controller with its model and scenario, the
+// gauge panel, unrelated interfaces, and the open handles' input queues. Shared by the bus
+// and every handle it opened; every operation takes one mutex, so the bus may be used from
+// several threads. The change listener is called after the mutex is released.
+class SimulatedDevices {
+ public:
+  enum class Kind { Monitor, Gauge, Other };
+
+  // One open handle's end: the input reports delivered to it, as every open handle of a
+  // HID device receives its own copy of each report.
+  struct Endpoint {
+    Kind kind = Kind::Other;
+    bool readable = true;
+    bool dead = false;  // its device vanished; a handle never comes back to life
+    std::deque<std::vector<std::uint8_t>> reports;
+  };
+
+  struct Options {
+    // Model time in seconds; the default stands still at 0.
+    std::function<double()> seconds;
+    // Called (outside the mutex) for a read that finds no report, standing for the wait
+    // until the read time-out; the default returns at once.
+    std::function<void(std::chrono::milliseconds)> waitForTimeout;
+  };
+
+  SimulatedDevices(Scenario scenario, Options options);
+
+  std::vector<platform::HidInterfaceInfo> Interfaces() const;
+  std::vector<std::optional<std::string>> PresentDeviceIds() const;
+  // A new endpoint on a present device; null for an unknown path or an absent device.
+  std::shared_ptr<Endpoint> Attach(const std::string& path, bool readable);
+  std::optional<platform::HidCapabilities> Capabilities(const Endpoint& endpoint) const;
+  std::size_t Write(Endpoint& endpoint, std::span<const std::uint8_t> report);
+  std::size_t Read(Endpoint& endpoint, std::span<std::uint8_t> buffer);
+
+  void SetListener(std::function<void()> listener);
+  // Plugs or unplugs a device, as a user would; the listener hears of every change.
+  void SetPresent(Kind kind, bool present);
+
+  SimulatedPsu Psu() const;
+  double Seconds() const;
+  std::uint64_t MonitorReports() const;
+  std::optional<std::vector<std::uint8_t>> LastGaugeReport() const;
+  std::uint64_t GaugeReports() const;
+
+ private:
+  // Each returns whether presence changed; the caller notifies after unlocking.
+  bool SetPresentLocked(Kind kind, bool present);
+  bool CountMonitorReport();
+  void Deliver(Kind kind, std::vector<std::uint8_t> report);
+  void Notify();
+  std::optional<Kind> KindOfPath(const std::string& path) const;
+
+  const Options options_;
+  const Scenario scenario_;
+  mutable std::mutex mutex_;  // guards everything below
+  SimulatedPsu psu_;
+  bool monitorPresent_;
+  bool gaugePresent_;
+  bool unplugDone_ = false;
+  std::uint64_t monitorReports_ = 0;
+  std::optional<std::vector<std::uint8_t>> lastGaugeReport_;
+  std::uint64_t gaugeReports_ = 0;
+  std::vector<std::weak_ptr<Endpoint>> endpoints_;
+  std::function<void()> listener_;
+};
+
+}  // namespace sim

@@ -1,0 +1,44 @@
+#include "sim/tracing_hid_bus.h"
+
+#include "sim/sim_identity.h"
+#include "sim/tracing_hid_handle.h"
+
+namespace sim {
+namespace {
+
+constexpr char kMonitorTag = 'M';
+constexpr char kGaugeTag = 'G';
+
+}  // namespace
+
+TracingHidBus::TracingHidBus(platform::HidBus& inner, TraceLog& log) : inner_(inner), log_(log) {}
+
+std::vector<platform::HidInterfaceInfo> TracingHidBus::Interfaces() {
+  std::vector<platform::HidInterfaceInfo> interfaces = inner_.Interfaces();
+  const std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& info : interfaces) products_[info.path] = info.productId;
+  return interfaces;
+}
+
+std::vector<std::optional<std::string>> TracingHidBus::PresentDeviceIds() {
+  return inner_.PresentDeviceIds();
+}
+
+std::unique_ptr<platform::HidHandle> TracingHidBus::Open(const std::string& path,
+                                                         platform::HidAccess access) {
+  std::unique_ptr<platform::HidHandle> handle = inner_.Open(path, access);
+  if (!handle) return nullptr;
+  char tag = access == platform::HidAccess::WriteOnly ? kGaugeTag : kMonitorTag;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto known = products_.find(path);
+    if (known != products_.end()) tag = known->second == kGaugeProductId ? kGaugeTag : kMonitorTag;
+  }
+  return std::make_unique<TracingHidHandle>(std::move(handle), tag, log_);
+}
+
+void TracingHidBus::SetChangeListener(std::function<void()> listener) {
+  inner_.SetChangeListener(std::move(listener));
+}
+
+}  // namespace sim

@@ -1,0 +1,30 @@
+#include "app/ctl/commands.h"
+#include "app/ctl/ctl_command.h"
+
+namespace app::ctl {
+
+std::span<const CtlCommand> CtlCommands() {
+  static constexpr CtlCommand kCommands[] = {
+      {"list", "", "HID interfaces seen and whether each device is present", RunList},
+      {"probe", "",
+       "the start-up probe as the main window runs it; prints the rating alone\n"
+       "on one line (0 for an unknown code); exit 0 when the probe succeeded",
+       RunProbe},
+      {"status", "[--json]",
+       "under the access lock: reference, calibration, rating, voltages, currents,\n"
+       "fans, sensor temperatures, PSU temperature; prints the readings",
+       RunStatus},
+      {"led", "on|off", "switches the PSU's LED light", RunLed},
+      {"fan", "psu VOLTS TEMP | system VOLTS TEMP SENSOR",
+       "sets a fan's manual curve: start voltage 4.0..12.0 V, rising temperature\n"
+       "25..74 C; SENSOR 0..4 = PSU, T1..T4",
+       RunFan},
+      {"trim", "12v|5v|3.3v VOLTS",
+       "reads the reference and voltages, then trims that rail alone to VOLTS\n"
+       "(taken exactly as typed; within 10% of nominal)",
+       RunTrim},
+  };
+  return kCommands;
+}
+
+}  // namespace app::ctl

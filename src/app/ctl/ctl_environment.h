@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "app/ctl/ctl_host.h"
+#include "app/ctl/ctl_options.h"
+#include "device/sleeper.h"
+#include "platform/hid/hid_bus.h"
+#include "platform/lock/named_mutex.h"
+#include "sim/scenario.h"
+#include "sim/trace_log.h"
+
+namespace app::ctl {
+
+// What a command works with: its output streams, the HID bus (real or simulated, traced
+// when asked), the access mutex and the pauses. The bus is made when first asked for.
+class CtlEnvironment {
+ public:
+  // Loads the scenario and opens the trace file at once; throws UsageError when either
+  // fails (a bad scenario is bad usage too).
+  CtlEnvironment(const CtlOptions& options, std::ostream& out, std::ostream& err,
+                 const CtlHost& host);
+  CtlEnvironment(const CtlEnvironment&) = delete;
+  CtlEnvironment& operator=(const CtlEnvironment&) = delete;
+  ~CtlEnvironment();
+
+  std::ostream& Out() { return out_; }
+  std::ostream& Err() { return err_; }
+  device::Sleeper& Sleeper() { return host_.sleeper; }
+  platform::HidBus& Bus();
+  // The machine-wide access mutex; its takes and releases are traced with the reports.
+  platform::NamedMutex::OpenResult OpenAccessMutex();
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  const CtlHost& host_;
+  const bool simulate_;
+  std::optional<sim::Scenario> scenario_;
+  std::unique_ptr<sim::TraceLog> trace_;
+  std::unique_ptr<platform::HidBus> bus_;
+  std::unique_ptr<platform::HidBus> tracingBus_;
+};
+
+}  // namespace app::ctl

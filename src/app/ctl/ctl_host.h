@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+
+#include "device/sleeper.h"
+
+namespace app::ctl {
+
+// What quelta-ctl takes from the machine it runs on; tests hand in their own.
+struct CtlHost {
+  std::filesystem::path lockDirectory;  // where the access mutex's lock file lives
+  device::Sleeper& sleeper;             // the 2 ms report pauses
+  // The simulated PSU's model time in seconds (the wall clock in the real program, so the
+  // load drifts from one run to the next) and its wait for a read time-out.
+  std::function<double()> simulatedSeconds;
+  std::function<void(std::chrono::milliseconds)> simulatedTimeoutWait;
+};
+
+}  // namespace app::ctl

@@ -1,0 +1,86 @@
+#include "app/ctl/ctl_options.h"
+
+#include <functional>
+#include <string_view>
+
+#include "app/ctl/usage_error.h"
+
+namespace app::ctl {
+namespace {
+
+// A global option: its name, whether it takes a value, and what it sets. More options are
+// added here as lines of this table.
+struct GlobalOption {
+  std::string_view name;
+  enum class Value { None, Optional, Required } value;
+  std::function<void(CtlOptions&, std::optional<std::string>)> apply;
+};
+
+const std::vector<GlobalOption>& GlobalOptions() {
+  static const std::vector<GlobalOption> options{
+      {"--help", GlobalOption::Value::None,
+       [](CtlOptions& o, std::optional<std::string>) { o.help = true; }},
+      {"-h", GlobalOption::Value::None,
+       [](CtlOptions& o, std::optional<std::string>) { o.help = true; }},
+      {"--simulate", GlobalOption::Value::Optional,
+       [](CtlOptions& o, std::optional<std::string> v) {
+         o.simulate = true;
+         o.scenarioFile = v.value_or("");
+       }},
+      {"--trace", GlobalOption::Value::Required,
+       [](CtlOptions& o, std::optional<std::string> v) { o.traceFile = std::move(v); }},
+  };
+  return options;
+}
+
+}  // namespace
+
+CtlOptions ParseCtlOptions(const std::vector<std::string>& args) {
+  CtlOptions options;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, equals);
+    const GlobalOption* option = nullptr;
+    if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+      for (const GlobalOption& candidate : GlobalOptions())
+        if (candidate.name == name) option = &candidate;
+    }
+    if (option == nullptr) {
+      if (options.command.empty()) {
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
+          throw UsageError("unknown option " + std::string(name));
+        options.command = arg;
+      } else {
+        options.arguments.push_back(arg);
+      }
+      continue;
+    }
+    std::optional<std::string> value;
+    if (equals != std::string::npos) value = arg.substr(equals + 1);
+    switch (option->value) {
+      case GlobalOption::Value::None:
+        if (value) throw UsageError(std::string(name) + " takes no value");
+        break;
+      case GlobalOption::Value::Optional:
+        if (value && value->empty()) throw UsageError(std::string(name) + "= needs a file name");
+        break;
+      case GlobalOption::Value::Required:
+        if (!value) {
+          if (i + 1 >= args.size()) throw UsageError(std::string(name) + " needs a file name");
+          value = args[++i];
+        }
+        if (value->empty()) throw UsageError(std::string(name) + " needs a file name");
+        break;
+    }
+    option->apply(options, std::move(value));
+  }
+  return options;
+}
+
+}  // namespace app::ctl

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app::ctl {
+
+// The command line: global options, then a command word and its own arguments. Global
+// options may also follow the command; the command's own options (like --json) stay with
+// the command's arguments.
+struct CtlOptions {
+  bool help = false;
+  bool simulate = false;
+  std::string scenarioFile;  // with --simulate=SCENARIO; empty for the built-in model
+  std::optional<std::string> traceFile;
+  std::string command;  // empty when none was given
+  std::vector<std::string> arguments;
+};
+
+// Throws UsageError naming the offending option.
+CtlOptions ParseCtlOptions(const std::vector<std::string>& args);
+
+}  // namespace app::ctl

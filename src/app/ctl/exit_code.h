@@ -1,0 +1,13 @@
+#pragma once
+
+namespace app::ctl {
+
+// quelta-ctl's exit codes.
+enum ExitCode : int {
+  kExitDone = 0,
+  kExitUsage = 1,     // bad usage or bad scenario; the message says what
+  kExitNotFound = 2,  // device not found or not opened (or its access mutex not obtained)
+  kExitNoAnswer = 3,  // the device did not answer
+};
+
+}  // namespace app::ctl

@@ -1,0 +1,39 @@
+#include "app/ctl/monitor_session.h"
+
+#include "app/ctl/exit_code.h"
+#include "device/device_discovery.h"
+#include "device/device_identity.h"
+#include "platform/lock/named_mutex_guard.h"
+
+namespace app::ctl {
+
+int RunUnderAccessLock(CtlEnvironment& environment,
+                       const std::function<int(device::MonitorProtocol&)>& exchanges) {
+  platform::HidBus& bus = environment.Bus();
+  const std::unique_ptr<platform::HidHandle> readHandle = device::OpenMonitorDevice(bus);
+  const std::unique_ptr<platform::HidHandle> writeHandle =
+      readHandle ? device::OpenMonitorDevice(bus) : nullptr;
+  if (!readHandle || !writeHandle) {
+    environment.Err() << "quelta-ctl: the PSU controller (" << device::kMonitorDevice.instanceText
+                      << ") was not found or could not be opened\n";
+    return kExitNotFound;
+  }
+  const platform::NamedMutex::OpenResult opened = environment.OpenAccessMutex();
+  if (!opened.mutex) {
+    environment.Err() << "quelta-ctl: no access mutex: " << opened.error << "\n";
+    return kExitNotFound;
+  }
+  const platform::NamedMutexGuard lock(*opened.mutex);
+  if (!lock.Acquired()) {
+    environment.Err() << "quelta-ctl: the access mutex could not be taken ("
+                      << opened.mutex->LockFilePath().string() << ")\n";
+    return kExitNotFound;
+  }
+  device::ReadingSet readings;
+  device::CalibrationTable calibration;
+  device::MonitorProtocol protocol(*writeHandle, *readHandle, environment.Sleeper(), readings,
+                                   calibration);
+  return exchanges(protocol);
+}
+
+}  // namespace app::ctl

@@ -1,0 +1,175 @@
+#include "app/ctl/status_report.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <string_view>
+#include <vector>
+
+#include "core/numbers.h"
+
+namespace app::ctl {
+namespace {
+
+constexpr char kMissing[] = "--";
+constexpr int kFloatDigits = 9;  // enough for every 32-bit float to read back unchanged
+constexpr char kDegrees[] =
+    "\xC2\xB0"
+    "C";
+
+// A value with its unit, right-aligned in `width` columns; "--" in its place when the
+// group that carries it had no good reply.
+std::string Cell(bool good, double value, int decimals, std::string_view unit, std::size_t width) {
+  std::string text = kMissing;
+  if (good) {
+    text = core::FixedText(value, decimals);
+    if (!unit.empty()) text += " " + std::string(unit);
+  }
+  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+}
+
+std::string Padded(std::string_view text, std::size_t width) {
+  std::string padded(text);
+  if (padded.size() < width) padded.append(width - padded.size(), ' ');
+  return padded;
+}
+
+struct RailRow {
+  std::string_view name;
+  float volts;
+  bool voltsGood;
+  const float* amps;  // null for rails without a current channel
+};
+
+// A float as the double whose shortest text is the float's 9-significant-digit text.
+double NineDigits(float value) {
+  std::array<char, 32> text{};
+  std::snprintf(text.data(), text.size(), "%.*g", kFloatDigits, static_cast<double>(value));
+  return std::strtod(text.data(), nullptr);
+}
+
+}  // namespace
+
+std::string StatusTable(const StatusSnapshot& snapshot) {
+  const device::ReadingSet& r = snapshot.readings;
+  const StatusGroups& g = snapshot.groups;
+  std::string out;
+  out += "Reference " + Cell(g.Reference, r.ReferenceVoltage, 3, "V", 9);
+  out += "     Power rating ";
+  out += g.PowerRating ? std::to_string(r.PowerRating) + " W" : kMissing;
+  out += "\n\n";
+
+  constexpr std::size_t kNameWidth = 5, kVoltsWidth = 11, kAmpsWidth = 12, kWattsWidth = 12;
+  out += Padded("Rail", kNameWidth);
+  out += std::string(kVoltsWidth - 7, ' ') + "Voltage" + std::string(kAmpsWidth - 7, ' ') +
+         "Current" + std::string(kWattsWidth - 5, ' ') + "Power\n";
+  const std::vector<RailRow> rails{
+      {"12V1", r.Vol12V1, g.VoltagesB, &r.Cur12V1}, {"12V2", r.Vol12V2, g.VoltagesB, &r.Cur12V2},
+      {"12V3", r.Vol12V3, g.VoltagesB, &r.Cur12V3}, {"12V4", r.Vol12V4, g.VoltagesA, &r.Cur12V4},
+      {"5V", r.Vol5V, g.VoltagesA, &r.Cur5V},       {"3.3V", r.Vol33V, g.VoltagesA, &r.Cur33V},
+      {"5Vsb", r.Vol5Vsb, g.VoltagesA, nullptr},    {"-12V", r.VolNeg12V, g.VoltagesB, nullptr},
+  };
+  for (const RailRow& rail : rails) {
+    std::string line =
+        Padded(rail.name, kNameWidth) + Cell(rail.voltsGood, rail.volts, 3, "V", kVoltsWidth);
+    if (rail.amps != nullptr) {
+      line += Cell(g.Currents, *rail.amps, 3, "A", kAmpsWidth);
+      const double watts = static_cast<double>(rail.volts) * *rail.amps;
+      line += Cell(g.Currents && rail.voltsGood, watts, 2, "W", kWattsWidth);
+    }
+    out += line + "\n";
+  }
+  out += Padded("Total", kNameWidth + kVoltsWidth + kAmpsWidth) +
+         Cell(true, r.WattTotal, 2, "W", kWattsWidth) + "\n\n";
+
+  out +=
+      "Fans          PSU " + (g.Fans ? std::to_string(std::lround(r.FanPSU)) + " rpm" : kMissing);
+  out += "    System " +
+         (g.Fans ? std::to_string(std::lround(r.FanSystem)) + " rpm" : std::string(kMissing)) +
+         "\n";
+  const auto degrees = [](bool good, float value) {
+    return good ? std::to_string(std::lround(value)) + " " + kDegrees : std::string(kMissing);
+  };
+  out += "Temperatures  PSU " + degrees(g.PsuTemp, r.TempPSU);
+  const std::array<float, 4> sensors{r.TempT1, r.TempT2, r.TempT3, r.TempT4};
+  for (std::size_t i = 0; i < sensors.size(); ++i)
+    out += "   T" + std::to_string(i + 1) + " " + degrees(g.SensorTemps, sensors[i]);
+  out += "\n\n";
+
+  constexpr std::size_t kChannelWidth = 8, kLabelWidth = 11;
+  constexpr std::array<std::string_view, device::kCurrentChannelCount> kChannels{
+      "5V", "3.3V", "12V1", "12V2", "12V3", "12V4"};
+  std::string header = Padded("Calibration", kLabelWidth);
+  std::string offsets = Padded("  Offset", kLabelWidth);
+  std::string gains = Padded("  Gain", kLabelWidth);
+  for (std::size_t k = 0; k < kChannels.size(); ++k) {
+    header += std::string(kChannelWidth - kChannels[k].size(), ' ') + std::string(kChannels[k]);
+    offsets += Cell(g.Calibration, snapshot.calibration.channels[k].Offset, 3, "", kChannelWidth);
+    gains += Cell(g.Calibration, snapshot.calibration.channels[k].Gain, 3, "", kChannelWidth);
+  }
+  out += header + "\n" + offsets + "\n" + gains + "\n";
+
+  std::vector<std::string_view> failed;
+  if (!g.Reference) failed.push_back("reference");
+  if (!g.Calibration) failed.push_back("calibration");
+  if (!g.PowerRating) failed.push_back("power rating");
+  if (!g.Voltages()) failed.push_back("voltages");
+  if (!g.Currents) failed.push_back("currents");
+  if (!g.Fans) failed.push_back("fans");
+  if (!g.SensorTemps) failed.push_back("sensor temperatures");
+  if (!g.PsuTemp) failed.push_back("PSU temperature");
+  if (!failed.empty()) {
+    out += "\nNo good reply:";
+    for (std::size_t i = 0; i < failed.size(); ++i)
+      out += (i == 0 ? " " : ", ") + std::string(failed[i]);
+    out += "\n";
+  }
+  return out;
+}
+
+std::string StatusJson(const StatusSnapshot& snapshot) {
+  const device::ReadingSet& r = snapshot.readings;
+  const StatusGroups& g = snapshot.groups;
+  nlohmann::ordered_json json;
+  const auto put = [&](const char* name, float value) { json[name] = NineDigits(value); };
+  put("ReferenceVoltage", r.ReferenceVoltage);
+  put("Vol5V", r.Vol5V);
+  put("Vol33V", r.Vol33V);
+  put("Vol5Vsb", r.Vol5Vsb);
+  put("Vol12V4", r.Vol12V4);
+  put("Vol12V1", r.Vol12V1);
+  put("Vol12V2", r.Vol12V2);
+  put("Vol12V3", r.Vol12V3);
+  put("VolNeg12V", r.VolNeg12V);
+  put("Cur5V", r.Cur5V);
+  put("Cur33V", r.Cur33V);
+  put("Cur12V1", r.Cur12V1);
+  put("Cur12V2", r.Cur12V2);
+  put("Cur12V3", r.Cur12V3);
+  put("Cur12V4", r.Cur12V4);
+  put("TempT1", r.TempT1);
+  put("TempT2", r.TempT2);
+  put("TempT3", r.TempT3);
+  put("TempT4", r.TempT4);
+  put("TempPSU", r.TempPSU);
+  put("FanPSU", r.FanPSU);
+  put("FanSystem", r.FanSystem);
+  put("WattTotal", r.WattTotal);
+  json["PowerRating"] = r.PowerRating;
+  nlohmann::ordered_json channels = nlohmann::ordered_json::array();
+  for (const device::CalibrationChannel& channel : snapshot.calibration.channels) {
+    nlohmann::ordered_json entry;
+    entry["Offset"] = NineDigits(channel.Offset);
+    entry["Gain"] = NineDigits(channel.Gain);
+    channels.push_back(entry);
+  }
+  json["Calibration"] = channels;
+  json["groups"] = {{"Reference", g.Reference},     {"Calibration", g.Calibration},
+                    {"PowerRating", g.PowerRating}, {"Voltages", g.Voltages()},
+                    {"Currents", g.Currents},       {"Fans", g.Fans},
+                    {"SensorTemps", g.SensorTemps}, {"PsuTemp", g.PsuTemp}};
+  return json.dump(2) + "\n";
+}
+
+}  // namespace app::ctl

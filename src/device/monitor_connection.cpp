@@ -1,0 +1,70 @@
+#include "device/monitor_connection.h"
+
+#include "device/device_discovery.h"
+#include "device/startup_probe.h"
+
+namespace device {
+
+MonitorConnection::MonitorConnection(platform::HidBus& bus, Sleeper& sleeper, DeviceReady& ready,
+                                     MutexOpener openMutex, WorkerStarter startWorker)
+    : bus_(bus),
+      sleeper_(sleeper),
+      ready_(ready),
+      openMutex_(std::move(openMutex)),
+      startWorker_(std::move(startWorker)) {}
+
+MonitorConnection::~MonitorConnection() {
+  DisconnectDevice();
+}
+
+ConnectResult MonitorConnection::ConnectDevice() {
+  if (worker_) DisconnectDevice();
+
+  // Local handles: whatever happens below, they are closed when this returns.
+  const std::unique_ptr<platform::HidHandle> readHandle = OpenMonitorDevice(bus_);
+  const std::unique_ptr<platform::HidHandle> writeHandle = OpenMonitorDevice(bus_);
+  if (!readHandle || !writeHandle) return ConnectResult::NotOpened;
+
+  if (!accessMutex_) {
+    platform::NamedMutex::OpenResult opened = openMutex_();
+    accessMutex_ = std::move(opened.mutex);
+    accessMutexError_ = std::move(opened.error);
+    if (!accessMutex_) return ConnectResult::NoAccessMutex;
+  }
+
+  const ProbeResult probe =
+      StartupProbe(writeHandle.get(), readHandle.get(), *accessMutex_, sleeper_);
+  powerRating_ = probe.powerRating;
+  if (!probe.succeeded) return ConnectResult::ProbeFailed;
+
+  StartWorker();
+  return ConnectResult::Connected;
+}
+
+void MonitorConnection::DisconnectDevice() {
+  if (!worker_) return;
+  worker_->Terminate();
+  worker_.reset();
+  ready_.Clear();
+}
+
+bool MonitorConnection::RestartWorker() {
+  if (!worker_ || !accessMutex_) return false;
+  worker_->Terminate();
+  worker_.reset();
+  StartWorker();
+  ready_.Set();
+  return true;
+}
+
+void MonitorConnection::PlaceCommand(const DeviceCommand& command) {
+  if (worker_ && ready_.IsSet()) worker_->Place(command);
+}
+
+void MonitorConnection::StartWorker() {
+  // A new generation first: from here on only the new worker can change the ready flag.
+  const std::uint64_t generation = ready_.BeginGeneration();
+  if (startWorker_) worker_ = startWorker_(*accessMutex_, generation);
+}
+
+}  // namespace device

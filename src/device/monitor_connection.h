@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "device/device_ready.h"
+#include "device/sleeper.h"
+#include "device/worker_handle.h"
+#include "platform/hid/hid_bus.h"
+#include "platform/lock/named_mutex.h"
+
+namespace device {
+
+enum class ConnectResult {
+  Connected,
+  NotOpened,      // the monitor device was not found or did not open (twice)
+  NoAccessMutex,  // the machine-wide mutex could not be obtained
+  ProbeFailed,    // the start-up probe got no good reference or power-rating reply
+};
+
+// The connecting side of the monitor device, owned by the main window: ConnectDevice and
+// DisconnectDevice, and the worker they start and stop. The worker itself is made by the
+// injected starter, which receives the access mutex and the worker's ready generation.
+// Everything here runs on one thread (the UI thread). No call waits for a worker.
+class MonitorConnection {
+ public:
+  using MutexOpener = std::function<platform::NamedMutex::OpenResult()>;
+  using WorkerStarter = std::function<std::unique_ptr<WorkerHandle>(
+      platform::NamedMutex& accessMutex, std::uint64_t generation)>;
+
+  MonitorConnection(platform::HidBus& bus, Sleeper& sleeper, DeviceReady& ready,
+                    MutexOpener openMutex, WorkerStarter startWorker);
+  MonitorConnection(const MonitorConnection&) = delete;
+  MonitorConnection& operator=(const MonitorConnection&) = delete;
+  ~MonitorConnection();
+
+  // Opens the read and write handles, obtains the access mutex (once; it is kept for the
+  // life of the connection), runs the start-up probe under it, and on success starts a
+  // worker. The handles are closed again in every case: the worker opens its own.
+  // A worker still remembered from before is told to stop first.
+  ConnectResult ConnectDevice();
+
+  // Tells the worker to stop, forgets it and clears the ready flag (all only when there is
+  // a worker).
+  void DisconnectDevice();
+
+  // The worker-restart message: when a worker exists, tells it to stop, starts a new one
+  // and sets the ready flag. Returns false (and changes nothing) when there is none.
+  bool RestartWorker();
+
+  // Places a command with the worker; nothing happens while the device is not ready or when
+  // there is no worker.
+  void PlaceCommand(const DeviceCommand& command);
+
+  bool HasWorker() const { return worker_ != nullptr; }
+  // The probe's rating, kept until the next probe; 0 until known.
+  std::int32_t PowerRating() const { return powerRating_; }
+  // Null until a connection attempt obtained it.
+  platform::NamedMutex* AccessMutex() const { return accessMutex_.get(); }
+  // Why the access mutex could not be obtained, after NoAccessMutex.
+  const std::string& AccessMutexError() const { return accessMutexError_; }
+
+ private:
+  void StartWorker();
+
+  platform::HidBus& bus_;
+  Sleeper& sleeper_;
+  DeviceReady& ready_;
+  const MutexOpener openMutex_;
+  const WorkerStarter startWorker_;
+  std::unique_ptr<platform::NamedMutex> accessMutex_;
+  std::string accessMutexError_;
+  std::unique_ptr<WorkerHandle> worker_;
+  std::int32_t powerRating_ = 0;
+};
+
+}  // namespace device

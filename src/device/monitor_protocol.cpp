@@ -1,0 +1,182 @@
+#include "device/monitor_protocol.h"
+
+#include <algorithm>
+#include <array>
+
+#include "device/reply_decoder.h"
+
+namespace device {
+namespace {
+
+// How each output is trimmed: its step command, the reading that feeds back, and whether
+// that reading comes with the second voltage reply (0x22) or the first (0x21).
+struct RailTrim {
+  Command command;
+  float ReadingSet::*feedback;
+  bool fromSecondReply;
+};
+
+RailTrim TrimOf(TrimRail rail) {
+  switch (rail) {
+    case TrimRail::V12:
+      return {Command::Step12V, &ReadingSet::Vol12V2, true};
+    case TrimRail::V5:
+      return {Command::Step5V, &ReadingSet::Vol5V, false};
+    case TrimRail::V33:
+      break;
+  }
+  return {Command::Step33V, &ReadingSet::Vol33V, false};
+}
+
+constexpr std::uint8_t kNoArgument = 0x00;
+
+std::uint8_t LowByte(std::int32_t value) {
+  return static_cast<std::uint8_t>(value & 0xFF);
+}
+
+}  // namespace
+
+MonitorProtocol::MonitorProtocol(platform::HidHandle& writeHandle, platform::HidHandle& readHandle,
+                                 Sleeper& sleeper, ReadingSet& readings,
+                                 CalibrationTable& calibration)
+    : writeHandle_(writeHandle),
+      readHandle_(readHandle),
+      sleeper_(sleeper),
+      readings_(readings),
+      calibration_(calibration) {}
+
+std::size_t MonitorProtocol::WriteReport(const OutputReport& report) {
+  const std::size_t written = writeHandle_.Write(report);
+  sleeper_.Sleep(kReportPause);
+  return written;
+}
+
+bool MonitorProtocol::ReadReport(InputReport& reply) {
+  std::array<std::uint8_t, kReadBufferSize> buffer{};
+  const std::size_t got = readHandle_.Read(buffer);
+  sleeper_.Sleep(kReportPause);
+  if (got != kInputReportSize) return false;
+  std::copy_n(buffer.begin(), kInputReportSize, reply.begin());
+  return true;
+}
+
+bool MonitorProtocol::Exchange(const OutputReport& request, InputReport& reply) {
+  // A write that went nowhere is still followed by its read, which then normally fails.
+  WriteReport(request);
+  return ReadReport(reply);
+}
+
+void MonitorProtocol::SendCommand(const OutputReport& request) {
+  InputReport ignored{};
+  Exchange(request, ignored);
+}
+
+bool MonitorProtocol::ReadReference() {
+  InputReport reply{};
+  return Exchange(MakeQuery(Command::ReadReference), reply) && DecodeReference(reply, readings_);
+}
+
+bool MonitorProtocol::ReadCalibration() {
+  InputReport reply{};
+  const bool offsets = Exchange(MakeQuery(Command::ReadCurrentOffsets), reply);
+  if (offsets) DecodeCurrentOffsets(reply, calibration_);
+  const bool gains = Exchange(MakeQuery(Command::ReadCurrentGains), reply);
+  if (gains) DecodeCurrentGains(reply, calibration_);
+  return offsets && gains;
+}
+
+bool MonitorProtocol::ReadPowerRating(RatingMapping mapping) {
+  readings_.PowerRating = 0;
+  InputReport reply{};
+  const auto& a = kPowerRatingArguments;
+  if (!Exchange(MakeReport(Command::ReadPowerRating, a[0], a[1], a[2], a[3]), reply)) return false;
+  readings_.PowerRating = DecodePowerRating(reply, mapping);
+  return true;
+}
+
+VoltageReplies MonitorProtocol::ReadVoltageReplies() {
+  VoltageReplies result;
+  InputReport reply{};
+  result.first = Exchange(MakeQuery(Command::ReadVoltagesA), reply);
+  if (result.first) DecodeVoltagesA(reply, readings_);
+  result.second = Exchange(MakeQuery(Command::ReadVoltagesB), reply);
+  if (result.second) DecodeVoltagesB(reply, readings_);
+  return result;
+}
+
+bool MonitorProtocol::ReadVoltages() {
+  return ReadVoltageReplies().second;
+}
+
+bool MonitorProtocol::ReadCurrents() {
+  InputReport reply{};
+  if (!Exchange(MakeQuery(Command::ReadCurrents), reply)) return false;
+  DecodeCurrents(reply, calibration_, readings_);
+  return true;
+}
+
+bool MonitorProtocol::ReadFans() {
+  InputReport reply{};
+  if (!Exchange(MakeQuery(Command::ReadFans), reply)) return false;
+  DecodeFans(reply, readings_);
+  return true;
+}
+
+bool MonitorProtocol::ReadSensorTemps() {
+  InputReport reply{};
+  if (!Exchange(MakeQuery(Command::ReadSensorTemps), reply)) return false;
+  DecodeSensorTemps(reply, readings_);
+  return true;
+}
+
+bool MonitorProtocol::ReadPsuTemp() {
+  InputReport reply{};
+  if (!Exchange(MakeQuery(Command::ReadPsuTemp), reply)) return false;
+  DecodePsuTemp(reply, readings_);
+  return true;
+}
+
+TrimResult MonitorProtocol::TrimOutput(TrimRail rail, float target) {
+  const RailTrim trim = TrimOf(rail);
+  TrimResult result;
+  result.startReading = readings_.*trim.feedback;
+  result.lastReading = result.startReading;
+  // The direction is chosen once: down only when the reading is above the target.
+  const bool down = result.startReading > target;
+  const std::uint8_t step = down ? kStepDown : kStepUp;
+  for (int i = 0; i < kMaxTrimSteps; ++i) {
+    SendCommand(MakeReport(trim.command, step, kNoArgument, kNoArgument, kNoArgument));
+    ++result.steps;
+    const VoltageReplies replies = ReadVoltageReplies();
+    if (!(trim.fromSecondReply ? replies.second : replies.first)) {
+      result.feedbackLost = true;
+      break;
+    }
+    result.lastReading = readings_.*trim.feedback;
+    if (down ? target >= result.lastReading : target <= result.lastReading) {
+      result.reachedTarget = true;
+      break;
+    }
+  }
+  return result;
+}
+
+void MonitorProtocol::SetPsuFanCurve(float startVolts, std::int32_t temperature) {
+  SendCommand(MakeReport(Command::SetPsuFanCurve,
+                         FanCurveVoltageCode(startVolts, readings_.ReferenceVoltage),
+                         LowByte(temperature), kPsuFanSensorCode, kFanCurveLastArgument));
+}
+
+void MonitorProtocol::SetSystemFanCurve(float startVolts, std::int32_t temperature,
+                                        std::int32_t sensorCode) {
+  SendCommand(MakeReport(Command::SetSystemFanCurve,
+                         FanCurveVoltageCode(startVolts, readings_.ReferenceVoltage),
+                         LowByte(temperature), LowByte(sensorCode), kFanCurveLastArgument));
+}
+
+void MonitorProtocol::SetLed(bool on) {
+  SendCommand(MakeReport(Command::SetLed, on ? kLedOnArgument : kLedOffArgument, kNoArgument,
+                         kNoArgument, kNoArgument));
+}
+
+}  // namespace device

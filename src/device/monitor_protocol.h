@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "device/calibration_table.h"
+#include "device/conversions.h"
+#include "device/protocol.h"
+#include "device/reading_set.h"
+#include "device/sleeper.h"
+#include "platform/hid/hid_handle.h"
+
+namespace device {
+
+// The three outputs that can be trimmed.
+enum class TrimRail { V12, V5, V33 };
+
+// What one TrimOutput did.
+struct TrimResult {
+  int steps = 0;               // step commands sent
+  bool reachedTarget = false;  // stopped at the first step that reached or crossed the target
+  bool feedbackLost = false;   // stopped because the voltage read after a step failed
+  float startReading = 0.0f;   // the feedback reading before the first step
+  float lastReading = 0.0f;    // the feedback reading after the last good read
+};
+
+// The two halves of ReadVoltages.
+struct VoltageReplies {
+  bool first = false;   // 0x21: 5V, 3.3V, 5Vsb, 12V4
+  bool second = false;  // 0x22: 12V1, 12V2, 12V3, -12V
+};
+
+// The exchanges with the PSU controller: every request is written through the write handle
+// and its reply read through the read handle, each followed by a 2 ms pause. Readings and
+// calibration live with the caller (the worker keeps its own across cycles, the start-up
+// probe throwaway ones); a failed group leaves its fields as they were.
+// The caller holds the access mutex around every group.
+class MonitorProtocol {
+ public:
+  MonitorProtocol(platform::HidHandle& writeHandle, platform::HidHandle& readHandle,
+                  Sleeper& sleeper, ReadingSet& readings, CalibrationTable& calibration);
+
+  // One write of the whole report, then the pause; a write that transfers nothing is not
+  // retried. Returns the bytes transferred.
+  std::size_t WriteReport(const OutputReport& report);
+  // One read into a 64-byte buffer, then the pause (also after a failure). Good only when
+  // exactly 9 bytes arrived; the 9 bytes are then in `reply`.
+  bool ReadReport(InputReport& reply);
+
+  // The query groups; each is true when its reply was good.
+  bool ReadReference();
+  bool ReadCalibration();  // 0x12 then 0x13 (asked even when 0x12 failed); true if both good
+  bool ReadPowerRating(RatingMapping mapping);  // PowerRating is 0 until a good reply decides
+  bool ReadVoltages();                          // 0x21 then 0x22; the result of 0x22
+  VoltageReplies ReadVoltageReplies();          // the same exchanges, both results
+  bool ReadCurrents();
+  bool ReadFans();
+  bool ReadSensorTemps();
+  bool ReadPsuTemp();
+
+  // Steps one output toward `target` (exact volts) until the feedback reading reaches or
+  // crosses it, at most 200 steps, never reversing direction. Stops at once when the
+  // voltage read after a step fails: the output is never stepped blind.
+  TrimResult TrimOutput(TrimRail rail, float target);
+
+  // Output commands; their replies are read and discarded.
+  void SetPsuFanCurve(float startVolts, std::int32_t temperature);
+  void SetSystemFanCurve(float startVolts, std::int32_t temperature, std::int32_t sensorCode);
+  void SetLed(bool on);
+
+  const ReadingSet& Readings() const { return readings_; }
+  const CalibrationTable& Calibration() const { return calibration_; }
+
+ private:
+  bool Exchange(const OutputReport& request, InputReport& reply);
+  void SendCommand(const OutputReport& request);
+
+  platform::HidHandle& writeHandle_;
+  platform::HidHandle& readHandle_;
+  Sleeper& sleeper_;
+  ReadingSet& readings_;
+  CalibrationTable& calibration_;
+};
+
+}  // namespace device

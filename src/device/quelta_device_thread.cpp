@@ -1,0 +1,251 @@
+#include "device/quelta_device_thread.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <utility>
+
+#include "device/conversions.h"
+#include "device/device_discovery.h"
+#include "device/monitor_protocol.h"
+
+namespace device {
+namespace {
+
+// While another holder has the access mutex the worker looks again this often; in between
+// it sleeps on a condition that a termination request cuts short.
+constexpr std::chrono::milliseconds kLockRetry{5};
+
+}  // namespace
+
+TQueltaDeviceThread::TQueltaDeviceThread(WorkerContext context)
+    : context_(std::move(context)), thread_([this] { Execute(); }) {}
+
+TQueltaDeviceThread::~TQueltaDeviceThread() {
+  Abandon();
+  Join();
+}
+
+void TQueltaDeviceThread::Terminate() {
+  terminate_.request_stop();
+}
+
+void TQueltaDeviceThread::Abandon() {
+  abandon_.request_stop();
+  terminate_.request_stop();
+}
+
+void TQueltaDeviceThread::Join() {
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void TQueltaDeviceThread::RequestTrim(float target12V, bool enable12V, float target5V,
+                                      bool enable5V, float target33V, bool enable33V) {
+  DeviceCommand command;
+  command.code = DeviceCommand::Trim;
+  command.Target12V = target12V;
+  command.Enable12V = enable12V;
+  command.Target5V = target5V;
+  command.Enable5V = enable5V;
+  command.Target33V = target33V;
+  command.Enable33V = enable33V;
+  Place(command);
+}
+
+void TQueltaDeviceThread::RequestLed(bool on) {
+  DeviceCommand command;
+  command.code = DeviceCommand::Led;
+  command.LedOn = on;
+  Place(command);
+}
+
+void TQueltaDeviceThread::RequestPsuFanCurve(float startVolts, std::int32_t temperature) {
+  DeviceCommand command;
+  command.code = DeviceCommand::PsuFanCurve;
+  command.FanStartVolts = startVolts;
+  command.FanTemperature = temperature;
+  Place(command);
+}
+
+void TQueltaDeviceThread::RequestSystemFanCurve(float startVolts, std::int32_t temperature,
+                                                std::int32_t sensorCode) {
+  DeviceCommand command;
+  command.code = DeviceCommand::SystemFanCurve;
+  command.FanStartVolts = startVolts;
+  command.FanTemperature = temperature;
+  command.SensorCode = sensorCode;
+  Place(command);
+}
+
+void TQueltaDeviceThread::Place(const DeviceCommand& command) {
+  if (!context_.ready.IsSet()) return;
+  slot_.Place(command);
+}
+
+void TQueltaDeviceThread::Execute() {
+  if (StartUp()) {
+    PollLoop();
+    End();
+  } else {
+    CloseHandles();
+  }
+  finished_.store(true);
+}
+
+bool TQueltaDeviceThread::StartUp() {
+  if (!AcquireAccess()) return true;  // straight on to the poll loop, which sees the stop
+
+  ReopenHandles();
+  if (readHandle_ && writeHandle_) {
+    MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
+                             calibration_);
+    // The reference comes first: it scales every voltage. Without it the worker ends.
+    if (!protocol.ReadReference()) {
+      context_.accessMutex.Unlock();
+      return false;
+    }
+    protocol.ReadCalibration();
+    if (protocol.ReadPowerRating(RatingMapping::Worker)) context_.ready.SetFor(context_.generation);
+    const std::int32_t rating = readings_.PowerRating;
+    HandOver(false, [rating](const WorkerHandovers& to) {
+      if (to.PowerRatingReady) to.PowerRatingReady(rating);
+    });
+  }
+  context_.accessMutex.Unlock();
+  return true;
+}
+
+void TQueltaDeviceThread::PollLoop() {
+  const std::stop_token stop = terminate_.get_token();
+  while (!stop.stop_requested()) {
+    if (!context_.ready.IsSet()) {
+      context_.ready.WaitUntilSet(stop);
+      continue;
+    }
+    if (!AcquireAccess()) continue;
+
+    // Fresh handles every cycle, so a device that was plugged in again is picked up.
+    ReopenHandles();
+    const DeviceCommand command = slot_.Take();
+    if (readHandle_ && writeHandle_) {
+      MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
+                               calibration_);
+      if (command.code == DeviceCommand::Poll) {
+        Poll(&protocol);
+      } else {
+        RunCommand(command, protocol);
+      }
+    } else if (command.code == DeviceCommand::Poll) {
+      Poll(nullptr);  // every group fails; the watt hand-over still runs
+    }
+    context_.accessMutex.Unlock();
+
+    context_.cyclePause.Wait(context_.cycleInterval, abandon_.get_token());
+  }
+}
+
+void TQueltaDeviceThread::End() {
+  CloseHandles();
+  // Only for this worker's generation: a successor's ready state stays untouched. Cleared
+  // before the removal is handed over, so the UI thread sees both in that order, as it
+  // would if it had waited for the hand-over.
+  context_.ready.ClearFor(context_.generation);
+  if (!abandon_.stop_requested()) {
+    HandOver(false, [](const WorkerHandovers& to) {
+      if (to.ConnectionRemoved) to.ConnectionRemoved();
+    });
+  }
+}
+
+bool TQueltaDeviceThread::AcquireAccess() {
+  const std::stop_token stop = terminate_.get_token();
+  std::mutex waitMutex;
+  std::condition_variable_any retry;
+  while (!stop.stop_requested()) {
+    if (context_.accessMutex.TryLock()) return true;
+    std::unique_lock lock(waitMutex);
+    retry.wait_for(lock, stop, kLockRetry, [] { return false; });
+  }
+  return false;
+}
+
+void TQueltaDeviceThread::ReopenHandles() {
+  CloseHandles();
+  readHandle_ = OpenMonitorDevice(context_.bus);
+  writeHandle_ = OpenMonitorDevice(context_.bus);
+}
+
+void TQueltaDeviceThread::CloseHandles() {
+  readHandle_.reset();
+  writeHandle_.reset();
+}
+
+void TQueltaDeviceThread::RunCommand(const DeviceCommand& command, MonitorProtocol& protocol) {
+  switch (command.code) {
+    case DeviceCommand::Trim:
+      if (command.Enable12V) protocol.TrimOutput(TrimRail::V12, command.Target12V);
+      if (command.Enable5V) protocol.TrimOutput(TrimRail::V5, command.Target5V);
+      if (command.Enable33V) protocol.TrimOutput(TrimRail::V33, command.Target33V);
+      break;
+    case DeviceCommand::Led:
+      protocol.SetLed(command.LedOn);
+      break;
+    case DeviceCommand::PsuFanCurve:
+      protocol.SetPsuFanCurve(command.FanStartVolts, command.FanTemperature);
+      break;
+    case DeviceCommand::SystemFanCurve:
+      protocol.SetSystemFanCurve(command.FanStartVolts, command.FanTemperature, command.SensorCode);
+      break;
+    case DeviceCommand::Poll:
+      break;
+  }
+}
+
+void TQueltaDeviceThread::Poll(MonitorProtocol* protocol) {
+  if (protocol && protocol->ReadVoltages()) {
+    HandOverReadings(true, &WorkerHandovers::VoltagesReady);
+    marks_.voltage = true;
+  }
+  if (protocol && protocol->ReadCurrents()) {
+    HandOverReadings(true, &WorkerHandovers::CurrentsReady);
+    marks_.current = true;
+  }
+  // The total is worked out from the latest values every cycle, good reads or not.
+  readings_.WattTotal = WattTotal(readings_);
+  HandOverReadings(false, &WorkerHandovers::WattReady);
+  marks_.watt = true;
+  if (protocol && protocol->ReadFans()) {
+    HandOverReadings(true, &WorkerHandovers::FansReady);
+    marks_.fan = true;
+  }
+  if (protocol && protocol->ReadSensorTemps() && protocol->ReadPsuTemp()) {
+    HandOverReadings(true, &WorkerHandovers::TempsReady);
+    marks_.temperature = true;
+  }
+  // The marks are never cleared: once every group has been read, every poll completes.
+  if (marks_.All() && context_.ready.IsSet()) {
+    HandOver(true, [](const WorkerHandovers& to) {
+      if (to.CycleComplete) to.CycleComplete();
+    });
+  }
+}
+
+void TQueltaDeviceThread::HandOver(bool guarded, std::function<void(const WorkerHandovers&)> call) {
+  context_.loop.Post(
+      [handovers = context_.handovers, ready = &context_.ready, guarded, call = std::move(call)] {
+        // The owner may be gone (the program is ending): then nothing runs, and the ready flag,
+        // which lives with the owner, is not touched either.
+        const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
+        if (!to) return;
+        if (guarded && !ready->IsSet()) return;
+        call(*to);
+      });
+}
+
+void TQueltaDeviceThread::HandOverReadings(
+    bool guarded, std::function<void(const ReadingSet&)> WorkerHandovers::*which) {
+  HandOver(guarded, [copy = readings_, which](const WorkerHandovers& to) {
+    if (to.*which) (to.*which)(copy);
+  });
+}
+
+}  // namespace device

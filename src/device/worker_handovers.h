@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "device/reading_set.h"
+
+namespace device {
+
+// What the worker hands to the UI thread. Each runs on the UI thread with its own copy of
+// the readings; the guarded ones run only while the device is ready at that moment.
+// An empty function is skipped.
+struct WorkerHandovers {
+  std::function<void(std::int32_t powerRating)> PowerRatingReady;  // once, unguarded
+  std::function<void(const ReadingSet&)> VoltagesReady;            // guarded
+  std::function<void(const ReadingSet&)> CurrentsReady;            // guarded
+  std::function<void(const ReadingSet&)> WattReady;                // every poll, unguarded
+  std::function<void(const ReadingSet&)> FansReady;                // guarded
+  std::function<void(const ReadingSet&)> TempsReady;               // guarded
+  std::function<void()> CycleComplete;                             // guarded
+  std::function<void()> ConnectionRemoved;                         // once at a requested end
+};
+
+}  // namespace device

@@ -1,0 +1,58 @@
+#include "platform/hid/hidapi_handle.h"
+
+#include <hidapi.h>
+
+#include <algorithm>
+
+#include "platform/hid/hidapi_library.h"
+
+namespace platform {
+namespace {
+
+// hidraw never hands over more than this in one report.
+constexpr std::size_t kLargestReport = 16384;
+constexpr std::uint8_t kUnnumberedReportId = 0x00;
+
+}  // namespace
+
+HidapiHandle::HidapiHandle(std::shared_ptr<HidapiLibrary> library, hid_device_* device,
+                           bool writeOnly, std::optional<HidReportLayout> layout)
+    : library_(std::move(library)),
+      device_(device),
+      writeOnly_(writeOnly),
+      layout_(layout),
+      incoming_(kLargestReport) {}
+
+HidapiHandle::~HidapiHandle() {
+  hid_close(device_);
+}
+
+std::size_t HidapiHandle::Write(std::span<const std::uint8_t> report) {
+  if (report.empty()) return 0;
+  // hidraw takes the report-id byte in front for every device and drops a 0 itself before
+  // the report goes out, so the report passes unchanged.
+  const int written = hid_write(device_, report.data(), report.size());
+  return written > 0 ? static_cast<std::size_t>(written) : 0;
+}
+
+std::size_t HidapiHandle::Read(std::span<std::uint8_t> buffer) {
+  if (writeOnly_ || buffer.empty()) return 0;
+  const bool numbered = layout_.has_value() && layout_->numbered;
+  // hidraw gives unnumbered reports without their id byte: read behind a slot for it.
+  const std::size_t offset = numbered ? 0 : 1;
+  const int got = hid_read_timeout(device_, incoming_.data() + offset, incoming_.size() - offset,
+                                   static_cast<int>(kReadTimeout.count()));
+  if (got <= 0) return 0;  // failed, or nothing within the time-out
+  incoming_[0] = numbered ? incoming_[0] : kUnnumberedReportId;
+  const std::size_t length = static_cast<std::size_t>(got) + offset;
+  if (length > buffer.size()) return 0;
+  std::copy_n(incoming_.begin(), length, buffer.begin());
+  return length;
+}
+
+std::optional<HidCapabilities> HidapiHandle::Capabilities() {
+  if (!layout_) return std::nullopt;
+  return HidCapabilities{layout_->inputReportLength, layout_->outputReportLength};
+}
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#include "platform/ui/bitmap_cache.h"
+
+namespace ui {
+
+std::shared_ptr<const Bitmap> BitmapCache::Load(const std::filesystem::path& path) {
+  const std::filesystem::path key = path.lexically_normal();
+  {
+    const std::lock_guard lock(mutex_);
+    if (const auto found = bitmaps_.find(key); found != bitmaps_.end()) return found->second;
+  }
+  // Decode outside the lock; two threads racing for one file both decode, one copy is kept.
+  auto bitmap = Bitmap::Load(path);
+  const std::lock_guard lock(mutex_);
+  ++decodes_;
+  return bitmaps_.try_emplace(key, std::move(bitmap)).first->second;
+}
+
+void BitmapCache::Clear() {
+  const std::lock_guard lock(mutex_);
+  bitmaps_.clear();
+}
+
+std::size_t BitmapCache::Size() const {
+  const std::lock_guard lock(mutex_);
+  return bitmaps_.size();
+}
+
+std::size_t BitmapCache::Decodes() const {
+  const std::lock_guard lock(mutex_);
+  return decodes_;
+}
+
+}  // namespace ui

@@ -1,0 +1,48 @@
+#include "platform/ui/image.h"
+
+#include <QPainter>
+
+#include "platform/ui/application.h"
+
+namespace ui {
+
+Image::Image(Window& owner, const Rect& bounds) : Control(owner) {
+  SetBounds(bounds);
+}
+
+void Image::SetPicture(std::shared_ptr<const Bitmap> picture) {
+  if (picture == picture_) return;
+  picture_ = std::move(picture);
+  Invalidate();
+  FitToPicture();
+}
+
+void Image::LoadPicture(const std::filesystem::path& path) {
+  SetPicture(App().Bitmaps().Load(path));
+}
+
+void Image::SetTransparent(bool transparent) {
+  if (transparent == transparent_) return;
+  transparent_ = transparent;
+  Invalidate();
+}
+
+void Image::SetAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  FitToPicture();
+}
+
+void Image::FitToPicture() {
+  if (autoSize_ && picture_) SetBounds(Rect{Left(), Top(), picture_->Width(), picture_->Height()});
+}
+
+void Image::Paint(QPainter& painter) const {
+  if (!picture_ || Bounds().IsEmpty()) return;
+  const QImage& source = transparent_ ? picture_->Keyed() : picture_->Opaque();
+  const int w = std::min(Width(), source.width());
+  const int h = std::min(Height(), source.height());
+  if (w <= 0 || h <= 0) return;
+  painter.drawImage(QPoint(Left(), Top()), source, QRect(0, 0, w, h));
+}
+
+}  // namespace ui

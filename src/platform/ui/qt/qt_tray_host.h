@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <memory>
+
+#include "platform/ui/tray_host.h"
+
+namespace ui {
+class TrayIcon;
+}
+
+namespace ui::qt {
+
+// The notification-area icon on the desktop, with its hint and popup menu.
+class QtTrayHost : public TrayHost {
+ public:
+  explicit QtTrayHost(TrayIcon& tray);
+  ~QtTrayHost() override;
+
+  bool Available() const override;
+  void Changed() override;
+
+ private:
+  void RebuildMenu();
+
+  TrayIcon& tray_;
+  std::unique_ptr<QMenu> menu_;
+  std::unique_ptr<QSystemTrayIcon> icon_;
+  std::size_t menuItems_ = 0;
+};
+
+}  // namespace ui::qt

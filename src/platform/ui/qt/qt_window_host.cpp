@@ -1,0 +1,187 @@
+#include "platform/ui/qt/qt_window_host.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
+
+#include "platform/ui/application.h"
+#include "platform/ui/combo_box.h"
+#include "platform/ui/edit.h"
+#include "platform/ui/qt/scene_widget.h"
+#include "platform/ui/window.h"
+
+namespace ui::qt {
+namespace {
+
+// Passes presses on a desktop edit or combo box to its scene control's mouse-down routine.
+class PressForwarder : public QObject {
+ public:
+  PressForwarder(QObject* parent, Control& control, const SceneWidget& scene)
+      : QObject(parent), control_(control), scene_(scene) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress) {
+      const auto* press = static_cast<QMouseEvent*>(event);
+      MouseEvent e;
+      e.button = press->button() == Qt::RightButton    ? MouseButton::Right
+                 : press->button() == Qt::MiddleButton ? MouseButton::Middle
+                                                       : MouseButton::Left;
+      e.pos = Point{static_cast<int>(press->position().x()) / scene_.Scale(),
+                    static_cast<int>(press->position().y()) / scene_.Scale()};
+      e.windowPos = Point{control_.Left() + e.pos.x, control_.Top() + e.pos.y};
+      e.held = static_cast<MouseButtons>(e.button);
+      if (Window* owner = control_.Owner()) owner->App().Guard([&] { control_.MouseDown(e); });
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  Control& control_;
+  const SceneWidget& scene_;
+};
+
+QString ColorName(Color c) {
+  return QColor(c.red, c.green, c.blue).name();
+}
+
+}  // namespace
+
+QtWindowHost::QtWindowHost(Window& window, int scale)
+    : window_(window), widget_(std::make_unique<SceneWidget>(window, scale)) {
+  widget_->setWindowTitle(QString::fromStdString(window.Caption()));
+  widget_->SyncShape();
+}
+
+QtWindowHost::~QtWindowHost() {
+  // The natives are children of the widget and go with it.
+  natives_.clear();
+}
+
+void QtWindowHost::Invalidated(const Rect& area) {
+  widget_->SceneInvalidated(area);
+}
+
+void QtWindowHost::GeometryChanged() {
+  widget_->SyncGeometry();
+  for (auto& [control, native] : natives_) {
+    if (native) ControlChanged(*control);
+  }
+}
+
+void QtWindowHost::VisibilityChanged() {
+  if (!window_.Visible()) {
+    widget_->hide();
+  } else if (window_.Minimized()) {
+    widget_->showMinimized();
+  } else {
+    widget_->showNormal();
+  }
+}
+
+void QtWindowHost::CaptionChanged() {
+  widget_->setWindowTitle(QString::fromStdString(window_.Caption()));
+}
+
+void QtWindowHost::ShapeChanged() {
+  widget_->SyncShape();
+}
+
+QWidget* QtWindowHost::NativeFor(const Control& control) const {
+  const auto found = natives_.find(const_cast<Control*>(&control));
+  return found == natives_.end() ? nullptr : found->second.data();
+}
+
+QWidget* QtWindowHost::MakeNative(Control& control) {
+  Application& app = window_.App();
+  QWidget* native = nullptr;
+  if (auto* edit = dynamic_cast<Edit*>(&control)) {
+    auto* line = new QLineEdit(widget_.get());  // owned by the scene widget
+    QObject::connect(line, &QLineEdit::textEdited, line, [&app, edit](const QString& text) {
+      app.Guard([&] { edit->InputText(text.toStdString()); });
+    });
+    native = line;
+  } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+    auto* box = new QComboBox(widget_.get());
+    QObject::connect(box, &QComboBox::activated, box,
+                     [&app, combo](int index) { app.Guard([&] { combo->InputSelect(index); }); });
+    native = box;
+  } else {
+    return nullptr;
+  }
+  native->installEventFilter(new PressForwarder(native, control, *widget_));
+  natives_[&control] = native;
+  return native;
+}
+
+void QtWindowHost::ControlChanged(Control& control) {
+  if (!control.IsNative()) return;
+  QWidget* native = NativeFor(control);
+  if (!native) native = MakeNative(control);
+  if (!native) return;
+  native->setGeometry(widget_->ToWidget(control.Bounds()));
+  native->setEnabled(control.Enabled());
+  native->setVisible(control.Visible());
+  if (auto* edit = dynamic_cast<Edit*>(&control)) SyncEdit(*edit, *native);
+  if (auto* combo = dynamic_cast<ComboBox*>(&control)) SyncComboBox(*combo, *native);
+}
+
+void QtWindowHost::SyncEdit(Edit& edit, QWidget& native) {
+  auto& line = static_cast<QLineEdit&>(native);
+  const QString text = QString::fromStdString(edit.Text());
+  if (line.text() != text) line.setText(text);
+  line.setFrame(!edit.Borderless());
+  line.setReadOnly(edit.ReadOnly());
+  QFont font = line.font();
+  font.setPixelSize(std::max(8, edit.Height() - 3) * widget_->Scale());
+  line.setFont(font);
+  const QString background =
+      edit.BackgroundColor() ? ColorName(*edit.BackgroundColor()) : QStringLiteral("transparent");
+  line.setStyleSheet(
+      QStringLiteral("QLineEdit { background: %1; color: %2; %3 }")
+          .arg(background, ColorName(edit.TextColor()),
+               edit.Borderless() ? QStringLiteral("border: none; padding: 0;") : QString()));
+}
+
+void QtWindowHost::SyncComboBox(ComboBox& combo, QWidget& native) {
+  auto& box = static_cast<QComboBox&>(native);
+  const QSignalBlocker quiet(box);
+  bool same = box.count() == static_cast<int>(combo.Items().size());
+  for (int i = 0; same && i < box.count(); ++i) {
+    same = box.itemText(i).toStdString() == combo.Items()[static_cast<std::size_t>(i)];
+  }
+  if (!same) {
+    box.clear();
+    for (const std::string& item : combo.Items()) box.addItem(QString::fromStdString(item));
+  }
+  box.setCurrentIndex(combo.ItemIndex());
+}
+
+void QtWindowHost::ControlRemoved(Control& control) {
+  const auto found = natives_.find(&control);
+  if (found == natives_.end()) return;
+  delete found->second.data();
+  natives_.erase(found);
+}
+
+void QtWindowHost::BeginSystemMove() {
+  if (QWindow* handle = widget_->windowHandle()) handle->startSystemMove();
+}
+
+void QtWindowHost::Activate() {
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+void QtWindowHost::CenterOnScreen() {
+  const QScreen* screen = widget_->screen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  const QPoint topLeft = available.center() - QPoint(widget_->width() / 2, widget_->height() / 2);
+  window_.SetPosition(Point{topLeft.x(), topLeft.y()});
+}
+
+}  // namespace ui::qt

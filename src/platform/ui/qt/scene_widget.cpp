@@ -1,0 +1,160 @@
+#include "platform/ui/qt/scene_widget.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+#include <optional>
+
+#include "platform/ui/control.h"
+#include "platform/ui/qt/window_shape.h"
+#include "platform/ui/render_window.h"
+#include "platform/ui/window.h"
+
+namespace ui::qt {
+namespace {
+
+std::optional<MouseButton> ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return MouseButton::Left;
+    case Qt::RightButton:
+      return MouseButton::Right;
+    case Qt::MiddleButton:
+      return MouseButton::Middle;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+SceneWidget::SceneWidget(Window& window, int scale)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      window_(window),
+      scale_(std::max(scale, 1)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
+  SyncGeometry();
+}
+
+QRect SceneWidget::ToWidget(const Rect& r) const {
+  return QRect(r.left * scale_, r.top * scale_, r.width * scale_, r.height * scale_);
+}
+
+Point SceneWidget::ToScene(const QPointF& p) const {
+  return Point{static_cast<int>(std::floor(p.x() / scale_)),
+               static_cast<int>(std::floor(p.y() / scale_))};
+}
+
+void SceneWidget::SceneInvalidated(const Rect& area) {
+  update(ToWidget(area));
+}
+
+void SceneWidget::SyncGeometry() {
+  const Size client = window_.ClientSize();
+  setFixedSize(std::max(client.width, 1) * scale_, std::max(client.height, 1) * scale_);
+  move(window_.Position().x, window_.Position().y);
+  update();
+}
+
+void SceneWidget::SyncShape() {
+  shaped_ = window_.TransparentColor().has_value();
+  if (!shaped_) {
+    clearMask();
+    return;
+  }
+  window_.InvalidateAll();
+}
+
+void SceneWidget::SyncCursor() {
+  const Control* hovered = window_.Hovered();
+  const bool hand = hovered && hovered->GetCursor() == Cursor::Hand;
+  setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void SceneWidget::RenderDirty() {
+  const Size client = window_.ClientSize();
+  if (frame_.width() != client.width || frame_.height() != client.height) {
+    frame_ = QImage(std::max(client.width, 0), std::max(client.height, 0), QImage::Format_RGB32);
+    opaque_ = QRegion();
+    window_.InvalidateAll();
+  }
+  const DirtyRegion dirty = window_.TakeDirty();
+  const RenderOptions options{.skipNative = true};
+  for (const Rect& r : dirty.Rects()) {
+    RenderWindowArea(window_, frame_, r, options);
+    if (shaped_) UpdateMask(QRect(r.left, r.top, r.width, r.height));
+  }
+}
+
+void SceneWidget::UpdateMask(const QRect& sceneArea) {
+  const Color key = *window_.TransparentColor();
+  const QRegion updated =
+      opaque_.subtracted(QRegion(sceneArea))
+          .united(OpaqueRegion(frame_, qRgb(key.red, key.green, key.blue), sceneArea));
+  if (updated == opaque_ && !mask().isEmpty()) return;
+  opaque_ = updated;
+  setMask(ScaledRegion(opaque_, scale_));
+}
+
+void SceneWidget::paintEvent(QPaintEvent* event) {
+  RenderDirty();
+  QPainter painter(this);
+  // Whole-factor scaling without smoothing keeps every skin pixel a crisp square.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  for (const QRect& target : event->region()) {
+    const QRect source(target.x() / scale_, target.y() / scale_,
+                       (target.right() / scale_) - (target.x() / scale_) + 1,
+                       (target.bottom() / scale_) - (target.y() / scale_) + 1);
+    painter.drawImage(QRect(source.x() * scale_, source.y() * scale_, source.width() * scale_,
+                            source.height() * scale_),
+                      frame_, source);
+  }
+}
+
+void SceneWidget::mousePressEvent(QMouseEvent* event) {
+  if (const auto button = ButtonOf(event->button())) {
+    window_.InputMouseDown(*button, ToScene(event->position()));
+  }
+  SyncCursor();
+}
+
+void SceneWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is a press like any other.
+  mousePressEvent(event);
+}
+
+void SceneWidget::mouseMoveEvent(QMouseEvent* event) {
+  window_.InputMouseMove(ToScene(event->position()));
+  SyncCursor();
+}
+
+void SceneWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (const auto button = ButtonOf(event->button())) {
+    window_.InputMouseUp(*button, ToScene(event->position()));
+  }
+  SyncCursor();
+}
+
+void SceneWidget::leaveEvent(QEvent*) {
+  window_.InputMouseLeave();
+}
+
+void SceneWidget::closeEvent(QCloseEvent* event) {
+  // The scene decides what closing means; the widget follows its visibility.
+  event->ignore();
+  window_.InputCloseRequested();
+}
+
+void SceneWidget::moveEvent(QMoveEvent*) {
+  window_.InputMoved(Point{x(), y()});
+}
+
+void SceneWidget::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) window_.InputActivated();
+  QWidget::changeEvent(event);
+}
+
+}  // namespace ui::qt

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QImage>
+#include <QRegion>
+#include <QWidget>
+
+#include "platform/ui/geometry.h"
+
+namespace ui {
+class Window;
+}
+
+namespace ui::qt {
+
+// One frameless desktop window that shows a scene window: it paints only the areas the scene
+// marked dirty into its retained frame, shapes itself from the colour key and feeds mouse,
+// activation, move and close input back to the scene. The whole scene is scaled by a whole
+// factor without smoothing, so a bitmap skin stays crisp; all logic stays in scene pixels.
+class SceneWidget : public QWidget {
+ public:
+  SceneWidget(Window& window, int scale);
+
+  int Scale() const { return scale_; }
+  void SceneInvalidated(const Rect& area);
+  void SyncGeometry();
+  void SyncShape();
+  void SyncCursor();
+  // The scene frame as painted so far (scene pixels).
+  const QImage& Frame() const { return frame_; }
+  // Brings the frame up to date with the scene's dirty areas (done by every paint).
+  void RenderDirty();
+
+  QRect ToWidget(const Rect& r) const;
+  Point ToScene(const QPointF& p) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void UpdateMask(const QRect& sceneArea);
+
+  Window& window_;
+  const int scale_;
+  QImage frame_;
+  QRegion opaque_;  // scene pixels that are not the key colour
+  bool shaped_ = false;
+};
+
+}  // namespace ui::qt

@@ -1,0 +1,47 @@
+#include "platform/ui/render_window.h"
+
+#include <QPainter>
+
+#include "platform/ui/control.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+
+QImage RenderWindow(const Window& window, const RenderOptions& options) {
+  QImage image(std::max(window.ClientWidth(), 0), std::max(window.ClientHeight(), 0),
+               QImage::Format_RGB32);
+  RenderWindowArea(window, image, Rect{0, 0, image.width(), image.height()}, options);
+  return image;
+}
+
+void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
+                      const RenderOptions& options) {
+  const Rect clipped = area.Intersected(Rect{0, 0, target.width(), target.height()});
+  if (clipped.IsEmpty()) return;
+  QPainter painter(&target);
+  const QRect clip(clipped.left, clipped.top, clipped.width, clipped.height);
+  painter.setClipRect(clip);
+  const Color bg = window.BackgroundColor();
+  painter.fillRect(clip, QColor(bg.red, bg.green, bg.blue));
+  for (const Control* child : window.Children()) {
+    if (!child->Visible() || (options.skipNative && child->IsNative())) continue;
+    if (!child->Bounds().Intersects(clipped)) continue;
+    child->Paint(painter);
+  }
+}
+
+QImage KeyedScreenshot(const Window& window, const QImage& rendered) {
+  QImage keyed = rendered.convertToFormat(QImage::Format_ARGB32);
+  const auto& key = window.TransparentColor();
+  if (!key) return keyed;
+  const QRgb keyRgb = qRgb(key->red, key->green, key->blue);
+  for (int y = 0; y < keyed.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+    for (int x = 0; x < keyed.width(); ++x) {
+      if (line[x] == keyRgb) line[x] = 0;
+    }
+  }
+  return keyed;
+}
+
+}  // namespace ui

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+
+#include "platform/ui/geometry.h"
+
+namespace ui {
+
+class Window;
+
+struct RenderOptions {
+  // Leave edits and combo boxes out (a live window shows real desktop widgets there).
+  bool skipNative = false;
+};
+
+// The window's picture at its client size (RGB32): background, then every visible control in
+// creation order. Pixels of the transparent colour are left in that colour.
+QImage RenderWindow(const Window& window, const RenderOptions& options = {});
+
+// Paints one area of the window into `target` (which has the window's client size) and
+// leaves the rest of it as it was.
+void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
+                      const RenderOptions& options = {});
+
+// A copy with the window's colour key turned see-through (ARGB), for screenshots.
+QImage KeyedScreenshot(const Window& window, const QImage& rendered);
+
+}  // namespace ui

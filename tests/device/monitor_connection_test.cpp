@@ -1,0 +1,207 @@
+#include "device/monitor_connection.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "device/recording_sleeper.h"
+#include "device/startup_probe.h"
+#include "sim/simulated_bus.h"
+
+namespace device {
+namespace {
+
+struct TempDir {
+  std::filesystem::path path;
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+};
+
+// Counts the handles of the bus it wraps that are still open.
+class CountingBus : public platform::HidBus {
+ public:
+  explicit CountingBus(platform::HidBus& inner) : inner_(inner) {}
+  int open = 0;
+
+  std::vector<platform::HidInterfaceInfo> Interfaces() override { return inner_.Interfaces(); }
+  std::vector<std::optional<std::string>> PresentDeviceIds() override {
+    return inner_.PresentDeviceIds();
+  }
+  std::unique_ptr<platform::HidHandle> Open(const std::string& path,
+                                            platform::HidAccess access) override {
+    auto handle = inner_.Open(path, access);
+    if (!handle) return nullptr;
+    return std::make_unique<Counted>(std::move(handle), open);
+  }
+  void SetChangeListener(std::function<void()>) override {}
+
+ private:
+  struct Counted : platform::HidHandle {
+    Counted(std::unique_ptr<platform::HidHandle> inner, int& open)
+        : inner(std::move(inner)), open(open) {
+      ++open;
+    }
+    ~Counted() override { --open; }
+    std::size_t Write(std::span<const std::uint8_t> r) override { return inner->Write(r); }
+    std::size_t Read(std::span<std::uint8_t> b) override { return inner->Read(b); }
+    std::optional<platform::HidCapabilities> Capabilities() override {
+      return inner->Capabilities();
+    }
+    std::unique_ptr<platform::HidHandle> inner;
+    int& open;
+  };
+  platform::HidBus& inner_;
+};
+
+struct FakeWorker : WorkerHandle {
+  explicit FakeWorker(int& terminations) : terminations(terminations) {}
+  void Terminate() override { ++terminations; }
+  void Place(const DeviceCommand& command) override { placed.push_back(command.code); }
+  int& terminations;
+  std::vector<int> placed;
+};
+
+sim::Scenario WithReply(std::uint8_t code, sim::ReplyOverride reply) {
+  sim::Scenario scenario;
+  scenario.monitor.replies[code] = reply;
+  return scenario;
+}
+
+struct ConnectionRig {
+  explicit ConnectionRig(sim::Scenario scenario = {}) : sim(std::move(scenario)), bus(sim) {}
+
+  TempDir lockDir;
+  sim::SimulatedBus sim;
+  CountingBus bus;
+  RecordingSleeper sleeper;
+  DeviceReady ready;
+  int workersStarted = 0;
+  int terminations = 0;
+  std::uint64_t lastGeneration = 0;
+  platform::NamedMutex* workerMutex = nullptr;
+  MonitorConnection connection{
+      bus, sleeper, ready,
+      [this] { return platform::NamedMutex::Open("Global\\Test", lockDir.path); },
+      [this](platform::NamedMutex& mutex, std::uint64_t generation) {
+        ++workersStarted;
+        lastGeneration = generation;
+        workerMutex = &mutex;
+        return std::make_unique<FakeWorker>(terminations);
+      }};
+};
+
+TEST(StartupProbe, ReadsReferenceCalibrationAndRatingUnderTheAccessMutex) {
+  TempDir dir;
+  sim::SimulatedBus bus;
+  RecordingSleeper sleeper;
+  auto mutex = platform::NamedMutex::Open("Global\\Test", dir.path).mutex;
+  std::vector<std::uint64_t> reportsAtLockEvents;
+  mutex->SetObserver(
+      [&](platform::NamedMutex::Event) { reportsAtLockEvents.push_back(bus.MonitorReports()); });
+  auto read = bus.Open("sim:hid/0", platform::HidAccess::ReadWrite);
+  auto write = bus.Open("sim:hid/0", platform::HidAccess::ReadWrite);
+
+  const ProbeResult result = StartupProbe(write.get(), read.get(), *mutex, sleeper);
+  EXPECT_TRUE(result.succeeded);
+  EXPECT_EQ(result.powerRating, 550);
+  // Four exchanges (reference, offsets, gains, rating), all between taking and releasing.
+  EXPECT_EQ(reportsAtLockEvents, (std::vector<std::uint64_t>{0, 8}));
+  EXPECT_EQ(StartupProbe(nullptr, read.get(), *mutex, sleeper).succeeded, false);
+}
+
+TEST(StartupProbe, StopsAtAFailedReferenceAndTakesUnknownCodesForZero) {
+  TempDir dir;
+  RecordingSleeper sleeper;
+  auto mutex = platform::NamedMutex::Open("Global\\Test", dir.path).mutex;
+  const auto probe = [&](sim::SimulatedBus& bus) {
+    auto read = bus.Open("sim:hid/0", platform::HidAccess::ReadWrite);
+    auto write = bus.Open("sim:hid/0", platform::HidAccess::ReadWrite);
+    return StartupProbe(write.get(), read.get(), *mutex, sleeper);
+  };
+  sim::SimulatedBus silent(WithReply(0x00, {sim::ReplyOverride::Kind::Silent, {}}));
+  EXPECT_FALSE(probe(silent).succeeded);
+  EXPECT_EQ(silent.MonitorReports(), 2u);  // nothing after the reference
+
+  sim::SimulatedBus unknown(WithReply(0x11, {sim::ReplyOverride::Kind::Bytes, {0x50}}));
+  const ProbeResult result = probe(unknown);
+  EXPECT_TRUE(result.succeeded);
+  EXPECT_EQ(result.powerRating, 0);
+
+  sim::SimulatedBus shortRating(WithReply(0x11, {sim::ReplyOverride::Kind::Short, {}}));
+  EXPECT_FALSE(probe(shortRating).succeeded);
+}
+
+TEST(MonitorConnection, ConnectsProbesAndStartsAWorkerWithANewGeneration) {
+  ConnectionRig rig;
+  rig.sim.SetGaugePresent(false);
+  EXPECT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  EXPECT_EQ(rig.connection.PowerRating(), 550);
+  EXPECT_EQ(rig.workersStarted, 1);
+  EXPECT_EQ(rig.lastGeneration, rig.ready.Generation());
+  EXPECT_EQ(rig.workerMutex, rig.connection.AccessMutex());
+  EXPECT_EQ(rig.bus.open, 0);  // the worker opens its own handles
+  EXPECT_TRUE(rig.connection.HasWorker());
+}
+
+TEST(MonitorConnection, FailuresStartNoWorkerAndLeaveNoHandleOpen) {
+  ConnectionRig absent;
+  absent.sim.SetMonitorPresent(false);
+  EXPECT_EQ(absent.connection.ConnectDevice(), ConnectResult::NotOpened);
+  EXPECT_EQ(absent.connection.AccessMutex(), nullptr);
+
+  ConnectionRig silent(WithReply(0x00, {sim::ReplyOverride::Kind::Silent, {}}));
+  EXPECT_EQ(silent.connection.ConnectDevice(), ConnectResult::ProbeFailed);
+  EXPECT_EQ(silent.bus.open, 0);
+  EXPECT_EQ(silent.workersStarted, 0);
+  EXPECT_FALSE(silent.connection.HasWorker());
+
+  ConnectionRig noLockDir;
+  std::filesystem::remove_all(noLockDir.lockDir.path);
+  EXPECT_EQ(noLockDir.connection.ConnectDevice(), ConnectResult::NoAccessMutex);
+  EXPECT_NE(noLockDir.connection.AccessMutexError().find(noLockDir.lockDir.path.string()),
+            std::string::npos);
+  EXPECT_EQ(noLockDir.bus.open, 0);
+}
+
+TEST(MonitorConnection, DisconnectStopsTheWorkerAndClearsReadyOnlyWhenThereIsOne) {
+  ConnectionRig rig;
+  rig.connection.DisconnectDevice();
+  EXPECT_TRUE(rig.ready.IsSet());
+
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  rig.connection.DisconnectDevice();
+  EXPECT_EQ(rig.terminations, 1);
+  EXPECT_FALSE(rig.ready.IsSet());
+  EXPECT_FALSE(rig.connection.HasWorker());
+
+  // Connecting again while a worker is still remembered stops that one first.
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  EXPECT_EQ(rig.terminations, 2);
+  EXPECT_EQ(rig.workersStarted, 3);
+}
+
+TEST(MonitorConnection, RestartReplacesTheWorkerAndSetsReadyButNeedsAWorker) {
+  ConnectionRig rig;
+  rig.ready.Clear();
+  EXPECT_FALSE(rig.connection.RestartWorker());
+  EXPECT_FALSE(rig.ready.IsSet());
+
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  const std::uint64_t first = rig.lastGeneration;
+  EXPECT_TRUE(rig.connection.RestartWorker());
+  EXPECT_EQ(rig.terminations, 1);
+  EXPECT_EQ(rig.workersStarted, 2);
+  EXPECT_GT(rig.lastGeneration, first);
+  EXPECT_TRUE(rig.ready.IsSet());
+  // The replaced worker can no longer clear its successor's flag.
+  EXPECT_FALSE(rig.ready.ClearFor(first));
+  EXPECT_TRUE(rig.ready.IsSet());
+}
+
+}  // namespace
+}  // namespace device

@@ -1,0 +1,230 @@
+#include "device/monitor_protocol.h"
+
+#include <gtest/gtest.h>
+
+#include "device/recording_sleeper.h"
+#include "fake_monitor.h"
+
+namespace device {
+namespace {
+
+using std::chrono::milliseconds;
+
+// The protocol over one fake device used as both read and write handle.
+struct ProtocolRig {
+  FakeMonitor device;
+  RecordingSleeper sleeper;
+  ReadingSet readings;
+  CalibrationTable calibration;
+  MonitorProtocol protocol{device, device, sleeper, readings, calibration};
+
+  ProtocolRig() { readings.ReferenceVoltage = 3.3f; }
+};
+
+TEST(MonitorProtocol, EveryWriteAndEveryReadIsFollowedByTwoMilliseconds) {
+  ProtocolRig rig;
+  rig.device.respond = [](const Bytes&) { return Reply(0x80, 0x00); };
+  EXPECT_TRUE(rig.protocol.ReadReference());
+  rig.device.respond = nullptr;  // silent: the read fails, and is paused after all the same
+  EXPECT_FALSE(rig.protocol.ReadFans());
+  EXPECT_EQ(rig.sleeper.Pauses(), std::vector<milliseconds>(4, milliseconds(2)));
+  EXPECT_EQ(rig.device.written, (std::vector<Bytes>{{0, 0x00, 1, 1, 1, 1}, {0, 0x03, 1, 1, 1, 1}}));
+}
+
+TEST(MonitorProtocol, OnlyAReplyOfExactlyNineBytesIsGood) {
+  ProtocolRig rig;
+  for (const Bytes& reply :
+       {Bytes{0, 10, 0, 0, 0, 0, 0, 0}, Bytes{0, 10, 0, 0, 0, 0, 0, 0, 0, 0}, Bytes{0, 10, 0}}) {
+    rig.device.respond = [&](const Bytes&) { return reply; };
+    EXPECT_FALSE(rig.protocol.ReadFans()) << reply.size() << " bytes";
+    EXPECT_EQ(rig.readings.FanPSU, 0.0f);
+  }
+  rig.device.respond = [](const Bytes&) { return Reply(10, 0); };
+  EXPECT_TRUE(rig.protocol.ReadFans());
+  EXPECT_NEAR(rig.readings.FanPSU, 549.32f, 0.01f);
+}
+
+TEST(MonitorProtocol, AFailedWriteIsNotRetriedAndItsReadStillFollows) {
+  ProtocolRig rig;
+  rig.device.writesFail = true;
+  EXPECT_FALSE(rig.protocol.ReadCurrents());
+  EXPECT_EQ(rig.device.written.size(), 1u);
+  EXPECT_EQ(rig.device.reads, 1u);
+}
+
+TEST(MonitorProtocol, ABadFirstVoltageReplyKeepsItsFourAndStillAsksTheSecond) {
+  ProtocolRig rig;
+  rig.readings.Vol5V = 4.9f;
+  rig.device.respond = [](const Bytes& request) -> std::optional<Bytes> {
+    if (request[1] == 0x21) return std::nullopt;
+    return Reply(0x80, 0x00, 0x80, 0x00, 0x80, 0x00, 0x00, 0x00);
+  };
+  EXPECT_TRUE(rig.protocol.ReadVoltages());  // the result is the second reply's
+  EXPECT_EQ(rig.readings.Vol5V, 4.9f);
+  EXPECT_FLOAT_EQ(rig.readings.Vol12V2, 8.25f);
+  EXPECT_EQ(rig.device.Codes(), (std::vector<std::uint8_t>{0x21, 0x22}));
+
+  rig.device.respond = [](const Bytes& request) -> std::optional<Bytes> {
+    if (request[1] == 0x22) return std::nullopt;
+    return Reply(0x80, 0x00);
+  };
+  EXPECT_FALSE(rig.protocol.ReadVoltages());
+  EXPECT_FLOAT_EQ(rig.readings.Vol5V, 3.3f);
+  EXPECT_FLOAT_EQ(rig.readings.Vol12V2, 8.25f);
+}
+
+TEST(MonitorProtocol, GainsAreAskedEvenWhenOffsetsFailAndUseTheOffsetsAlreadyHeld) {
+  ProtocolRig rig;
+  rig.calibration.channels[0].Offset = 4.0f;
+  rig.device.respond = [](const Bytes& request) -> std::optional<Bytes> {
+    if (request[1] == 0x12) return std::nullopt;
+    return Reply(124, 255, 255, 255, 255, 255);
+  };
+  EXPECT_FALSE(rig.protocol.ReadCalibration());
+  EXPECT_EQ(rig.device.Codes(), (std::vector<std::uint8_t>{0x12, 0x13}));
+  EXPECT_FLOAT_EQ(rig.calibration.channels[0].Gain, 15.0f);
+  EXPECT_FLOAT_EQ(rig.calibration.channels[1].Gain, 6.25f);
+}
+
+TEST(MonitorProtocol, PowerRatingIsAskedWithItsKeyAndIsZeroAfterAShortReply) {
+  ProtocolRig rig;
+  rig.device.respond = [](const Bytes&) { return Reply(0x50); };
+  EXPECT_TRUE(rig.protocol.ReadPowerRating(RatingMapping::Worker));
+  EXPECT_EQ(rig.readings.PowerRating, 550);
+  EXPECT_EQ(rig.device.written.back(), (Bytes{0, 0x11, 0xA8, 0x17, 0x00, 0x00}));
+  EXPECT_TRUE(rig.protocol.ReadPowerRating(RatingMapping::Probe));
+  EXPECT_EQ(rig.readings.PowerRating, 0);
+
+  rig.readings.PowerRating = 800;
+  rig.device.respond = [](const Bytes&) { return Bytes{0, 0x80, 0}; };
+  EXPECT_FALSE(rig.protocol.ReadPowerRating(RatingMapping::Worker));
+  EXPECT_EQ(rig.readings.PowerRating, 0);
+}
+
+TEST(MonitorProtocol, OutputCommandsCarryTheirArgumentBytes) {
+  ProtocolRig rig;
+  rig.readings.ReferenceVoltage = 3.3f;
+  rig.protocol.SetPsuFanCurve(12.0f, 45);
+  rig.protocol.SetSystemFanCurve(4.0f, 74, SystemFanSensorCode(3));
+  rig.protocol.SetSystemFanCurve(6.0f, 25, 0x1A2);  // only the low byte of the code is sent
+  rig.protocol.SetLed(true);
+  rig.protocol.SetLed(false);
+  EXPECT_EQ(rig.device.written, (std::vector<Bytes>{{0, 0x09, 186, 45, 0xA0, 0x01},
+                                                    {0, 0x0A, 62, 74, 0xA6, 0x01},
+                                                    {0, 0x0A, 93, 25, 0xA2, 0x01},
+                                                    {0, 0x0B, 0x00, 0, 0, 0},
+                                                    {0, 0x0B, 0x01, 0, 0, 0}}));
+  EXPECT_EQ(rig.device.reads, 5u);  // each reply is read and dropped
+}
+
+// A device whose 12 V, 5 V and 3.3 V outputs move one converter step per trim command
+// and whose voltage replies can be made to fail after a given number of steps.
+struct TrimDevice {
+  std::uint16_t raw12 = 745;  // 12.006 V on the x5 divider
+  std::uint16_t raw5 = 776;   // 5.002 V on the x2 divider
+  std::uint16_t raw33 = 512;
+  int steps = 0;
+  int failFirstAfter = -1;   // 0x21 fails from this many steps on
+  int failSecondAfter = -1;  // 0x22 fails from this many steps on
+
+  std::optional<Bytes> operator()(const Bytes& request) {
+    const auto word = [](std::uint16_t raw) {
+      return std::pair<std::uint8_t, std::uint8_t>(raw >> 2, (raw & 3) << 6);
+    };
+    const int move = request[2] == 0x10 ? 1 : (request[2] == 0x01 ? -1 : 0);
+    switch (request[1]) {
+      case 0x07:
+        raw12 = static_cast<std::uint16_t>(raw12 + move), ++steps;
+        return Reply(0x07);
+      case 0x06:
+        raw5 = static_cast<std::uint16_t>(raw5 + move), ++steps;
+        return Reply(0x06);
+      case 0x08:
+        raw33 = static_cast<std::uint16_t>(raw33 + move), ++steps;
+        return Reply(0x08);
+      case 0x21: {
+        if (failFirstAfter >= 0 && steps >= failFirstAfter) return std::nullopt;
+        const auto [a, b] = word(raw5);
+        const auto [c, d] = word(raw33);
+        return Reply(a, b, c, d);
+      }
+      case 0x22: {
+        if (failSecondAfter >= 0 && steps >= failSecondAfter) return std::nullopt;
+        const auto [a, b] = word(raw12);
+        return Reply(a, b, a, b, a, b);
+      }
+      default:
+        return Reply();
+    }
+  }
+};
+
+struct TrimRig : ProtocolRig {
+  TrimDevice trim;
+  TrimRig() {
+    device.respond = [this](const Bytes& request) { return trim(request); };
+    protocol.ReadVoltages();
+    device.written.clear();
+  }
+  float Volts12(int raw) const { return HighRailVolts(static_cast<std::uint16_t>(raw), 3.3f); }
+};
+
+TEST(TrimOutput, ATargetEqualToTheReadingStillTakesOneUpStep) {
+  TrimRig rig;
+  const TrimResult result = rig.protocol.TrimOutput(TrimRail::V12, rig.readings.Vol12V2);
+  EXPECT_EQ(result.steps, 1);
+  EXPECT_TRUE(result.reachedTarget);
+  EXPECT_EQ(rig.trim.raw12, 746);
+  EXPECT_EQ(rig.device.written.front(), (Bytes{0, 0x07, 0x10, 0, 0, 0}));
+}
+
+TEST(TrimOutput, StopsAtTheFirstStepThatReachesOrCrossesTheTarget) {
+  TrimRig rig;
+  // Down from 745 to a target between raw 740 and 741: 741 is still above it, 740 crosses.
+  const TrimResult down = rig.protocol.TrimOutput(TrimRail::V12, rig.Volts12(740) + 0.005f);
+  EXPECT_EQ(down.steps, 5);
+  EXPECT_TRUE(down.reachedTarget);
+  EXPECT_EQ(rig.trim.raw12, 740);
+  for (const Bytes& report : rig.device.written) {
+    if (report[1] == 0x07) EXPECT_EQ(report[2], 0x01);
+  }
+
+  // Up on the 3.3 V rail to exactly the reading of raw 515: the step that reaches it stops.
+  const TrimResult up = rig.protocol.TrimOutput(TrimRail::V33, LowRailVolts(515, 3.3f));
+  EXPECT_EQ(up.steps, 3);
+  EXPECT_EQ(rig.trim.raw33, 515);
+}
+
+TEST(TrimOutput, GivesUpAfterTwoHundredStepsWithoutReversing) {
+  TrimRig rig;
+  rig.trim.raw5 = 600;
+  rig.protocol.ReadVoltages();
+  const TrimResult result = rig.protocol.TrimOutput(TrimRail::V5, 100.0f);
+  EXPECT_EQ(result.steps, 200);
+  EXPECT_FALSE(result.reachedTarget);
+  EXPECT_EQ(rig.trim.raw5, 800);
+}
+
+TEST(TrimOutput, NeverStepsBlindOnceTheFeedbackReadFails) {
+  TrimRig rig;
+  rig.trim.failSecondAfter = 3;
+  const TrimResult result = rig.protocol.TrimOutput(TrimRail::V12, 13.0f);
+  EXPECT_TRUE(result.feedbackLost);
+  EXPECT_FALSE(result.reachedTarget);
+  EXPECT_EQ(result.steps, 3);
+  EXPECT_EQ(rig.trim.steps, 3);  // no step after the failed read
+  EXPECT_FLOAT_EQ(result.lastReading, rig.Volts12(747));
+
+  // The 12 V rail is fed back by the second reply: a failing first reply does not stop it,
+  // but it does stop the 5 V rail, whose reading comes with the first.
+  TrimRig other;
+  other.trim.failFirstAfter = 1;
+  EXPECT_FALSE(other.protocol.TrimOutput(TrimRail::V12, other.Volts12(748)).feedbackLost);
+  EXPECT_EQ(other.trim.raw12, 748);
+  const TrimResult five = other.protocol.TrimOutput(TrimRail::V5, 5.2f);
+  EXPECT_TRUE(five.feedbackLost);
+  EXPECT_EQ(five.steps, 1);
+}
+
+}  // namespace
+}  // namespace device

@@ -1,0 +1,344 @@
+#include "device/quelta_device_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include <unistd.h>
+
+#include "device/device_identity.h"
+#include "device/recording_sleeper.h"
+#include "device/worker_pool.h"
+#include "platform/lock/named_mutex.h"
+#include "platform/ui/headless_event_loop.h"
+#include "sim/scenario.h"
+#include "sim/simulated_bus.h"
+#include "worker_test_support.h"
+
+namespace device {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::HandoverLog;
+using testing::SteppedPause;
+using Events = std::vector<std::string>;
+
+const Events kFullPoll{"VoltagesReady", "CurrentsReady", "WattReady",
+                       "FansReady",     "TempsReady",    "CycleComplete"};
+
+class WorkerTest : public ::testing::Test {
+ protected:
+  explicit WorkerTest(sim::Scenario scenario = {}) : bus_(std::move(scenario)) {
+    lockDir_ = std::filesystem::temp_directory_path() /
+               ("quelta-worker-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(lockDir_);
+    mutex_ = platform::NamedMutex::Open(kAccessMutexName, lockDir_).mutex;
+  }
+  ~WorkerTest() override {
+    pool_.StopAll();
+    std::filesystem::remove_all(lockDir_);
+  }
+
+  WorkerContext Context(CyclePause& pause) {
+    return WorkerContext{bus_,     *mutex_, ready_, ready_.BeginGeneration(),
+                         sleeper_, pause,   loop_,  handovers_};
+  }
+  std::unique_ptr<WorkerHandle> Start() { return pool_.Start(Context(pause_)); }
+
+  // Runs what the worker has posted once it has reached its n-th pause.
+  Events CycleEvents(std::size_t pause) {
+    EXPECT_TRUE(pause_.AwaitPause(pause)) << "the worker never reached pause " << pause;
+    loop_.RunPending();
+    return log_.Take();
+  }
+
+  // Runs posted tasks until `what` has been handed over, in real time up to a limit.
+  bool AwaitEvent(const std::string& what) {
+    return loop_.RunUntil(
+        [&] {
+          return std::find(log_.events.begin(), log_.events.end(), what) != log_.events.end();
+        },
+        10s);
+  }
+
+  sim::SimulatedBus bus_;
+  std::filesystem::path lockDir_;
+  std::unique_ptr<platform::NamedMutex> mutex_;
+  DeviceReady ready_;
+  RecordingSleeper sleeper_;
+  SteppedPause pause_;
+  ui::HeadlessEventLoop loop_;
+  HandoverLog log_;
+  std::shared_ptr<WorkerHandovers> handovers_ = log_.Make();
+  WorkerPool pool_;
+};
+
+// For the one wait that has no event to wait on: a worker that ends without a word.
+template <typename Predicate>
+bool Eventually(Predicate done, std::chrono::milliseconds limit = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+sim::Scenario WithReply(std::uint8_t code, sim::ReplyOverride::Kind kind) {
+  sim::Scenario scenario;
+  scenario.monitor.replies[code] = sim::ReplyOverride{kind, {}};
+  return scenario;
+}
+
+TEST_F(WorkerTest, HandsOverTheRatingOnceThenEveryGroupOfEachPollInOrder) {
+  const auto worker = Start();
+  Events first{"PowerRatingReady"};
+  first.insert(first.end(), kFullPoll.begin(), kFullPoll.end());
+  EXPECT_EQ(CycleEvents(1), first);
+  EXPECT_EQ(log_.ratings, std::vector<std::int32_t>{550});
+  EXPECT_TRUE(ready_.IsSet());
+
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(2), kFullPoll);
+  EXPECT_EQ(pause_.Durations().front(), 3000ms);
+  // Every report was followed by its 2 ms pause: start-up 4 exchanges, each poll 6.
+  EXPECT_EQ(sleeper_.Count(), 2u * (4 + 6 + 6));
+  ASSERT_EQ(log_.wattTotals.size(), 2u);
+  EXPECT_GT(log_.wattTotals[0], 0.0f);
+}
+
+class SensorTempsAlwaysFail : public WorkerTest {
+ protected:
+  SensorTempsAlwaysFail() : WorkerTest(WithReply(0x04, sim::ReplyOverride::Kind::Short)) {}
+};
+
+TEST_F(SensorTempsAlwaysFail, NeverCompletesACycleButHandsOverTheWattEveryPoll) {
+  const auto worker = Start();
+  EXPECT_EQ(CycleEvents(1), (Events{"PowerRatingReady", "VoltagesReady", "CurrentsReady",
+                                    "WattReady", "FansReady"}));
+  for (std::size_t cycle = 2; cycle <= 4; ++cycle) {
+    pause_.Release();
+    EXPECT_EQ(CycleEvents(cycle),
+              (Events{"VoltagesReady", "CurrentsReady", "WattReady", "FansReady"}));
+  }
+}
+
+TEST_F(WorkerTest, MarksNeverClearSoAFailingDeviceStillCompletesEveryCycle) {
+  const auto worker = Start();
+  CycleEvents(1);
+  // The device vanishes but nobody has disconnected yet: every group fails.
+  bus_.SetMonitorPresent(false);
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(2), (Events{"WattReady", "CycleComplete"}));
+  bus_.SetMonitorPresent(true);
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(3), kFullPoll);
+}
+
+TEST_F(WorkerTest, RunsTheLastCommandPlacedInsteadOfTheNextPoll) {
+  const auto worker = Start();
+  CycleEvents(1);
+  const std::uint64_t before = bus_.MonitorReports();
+  worker->Place(DeviceCommand{.code = DeviceCommand::Led, .LedOn = false});
+  DeviceCommand curve{.code = DeviceCommand::PsuFanCurve};
+  curve.FanStartVolts = 7.0f;
+  curve.FanTemperature = 40;
+  worker->Place(curve);  // replaces the LED command, which never runs
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(2), Events{});            // a command cycle reads nothing
+  EXPECT_EQ(bus_.MonitorReports() - before, 2u);  // one write, one read
+  EXPECT_TRUE(bus_.Psu().LedOn());
+  EXPECT_EQ(bus_.Psu().PsuFanCurve().risingTemperature, 40);
+  EXPECT_EQ(bus_.Psu().PsuFanCurve().sensorCode, 0xA0);
+  // The slot is back at poll.
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(3), kFullPoll);
+}
+
+TEST_F(WorkerTest, IgnoresCommandsWhileTheDeviceIsNotReady) {
+  const auto worker = Start();
+  CycleEvents(1);
+  ready_.Clear();
+  worker->Place(DeviceCommand{.code = DeviceCommand::Led, .LedOn = false});
+  ready_.Set();
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(2), kFullPoll);
+  EXPECT_TRUE(bus_.Psu().LedOn());
+}
+
+TEST_F(WorkerTest, WaitsWithoutExchangesWhileNotReadyAndResumesWhenSet) {
+  const auto worker = Start();
+  CycleEvents(1);
+  ready_.Clear();
+  const std::uint64_t before = bus_.MonitorReports();
+  pause_.Release();
+  std::this_thread::sleep_for(50ms);  // give a spinning worker the chance to show itself
+  EXPECT_EQ(bus_.MonitorReports(), before);
+  EXPECT_EQ(pause_.Started(), 1u);
+  ready_.Set();
+  EXPECT_EQ(CycleEvents(2), kFullPoll);
+}
+
+TEST_F(WorkerTest, TerminationTakesEffectAfterThePauseAndReportsTheRemoval) {
+  const auto worker = Start();
+  CycleEvents(1);
+  worker->Terminate();
+  loop_.RunPending();
+  EXPECT_TRUE(log_.events.empty());
+  pause_.Release();
+  ASSERT_TRUE(AwaitEvent("ConnectionRemoved"));
+  EXPECT_EQ(log_.Take(), Events{"ConnectionRemoved"});
+  EXPECT_EQ(pause_.Started(), 1u);  // no further cycle
+  EXPECT_FALSE(ready_.IsSet());
+}
+
+TEST_F(WorkerTest, AnEndingReplacedWorkerNeverClearsItsSuccessorsReadyState) {
+  const auto old = Start();
+  CycleEvents(1);
+  old->Terminate();
+  // A restart: a new generation whose worker is ready.
+  SteppedPause successorPause;
+  const auto successor = pool_.Start(Context(successorPause));
+  ASSERT_TRUE(successorPause.AwaitPause(1));
+  pause_.Release();
+  ASSERT_TRUE(AwaitEvent("ConnectionRemoved"));
+  EXPECT_TRUE(ready_.IsSet());
+  // The ended one is joined and dropped, the successor runs on.
+  EXPECT_TRUE(Eventually([&] {
+    pool_.ReapFinished();
+    return pool_.Count() == 1;
+  }));
+  pool_.StopAll();  // before the successor's pause goes away
+}
+
+TEST_F(WorkerTest, StoppingTheProgramJoinsEveryWorkerPromptlyWithoutRemovalMessage) {
+  RealCyclePause realPause;
+  const auto first = pool_.Start(Context(realPause));
+  ASSERT_TRUE(AwaitEvent("CycleComplete"));
+  first->Terminate();  // replaced, still in its 3 s pause
+  const auto second = pool_.Start(Context(realPause));
+  ASSERT_TRUE(loop_.RunUntil([&] { return log_.ratings.size() == 2; }, 10s));
+  std::this_thread::sleep_for(20ms);  // both are now in their pause
+
+  const auto started = std::chrono::steady_clock::now();
+  pool_.StopAll();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 100ms);
+  loop_.RunPending();
+  EXPECT_EQ(std::count(log_.events.begin(), log_.events.end(), "ConnectionRemoved"), 0);
+}
+
+TEST_F(WorkerTest, HandOversPostedAfterTheOwnerIsGoneAreSkipped) {
+  const auto worker = Start();
+  ASSERT_TRUE(pause_.AwaitPause(1));
+  handovers_.reset();  // the window went away with hand-overs still queued
+  EXPECT_GT(loop_.RunPending(), 0u);
+  EXPECT_TRUE(log_.events.empty());
+}
+
+TEST_F(WorkerTest, GuardedHandOversAreDroppedWhenTheDeviceIsNoLongerReadyOnArrival) {
+  const auto worker = Start();
+  ASSERT_TRUE(pause_.AwaitPause(1));
+  ready_.Clear();  // a removal was noticed before the UI thread got to the queue
+  loop_.RunPending();
+  EXPECT_EQ(log_.Take(), (Events{"PowerRatingReady", "WattReady"}));
+}
+
+class ReferenceFails : public WorkerTest {
+ protected:
+  ReferenceFails() : WorkerTest(WithReply(0x00, sim::ReplyOverride::Kind::Short)) {}
+};
+
+TEST_F(ReferenceFails, TheWorkerEndsSilentlyAtStartUp) {
+  const auto worker = Start();
+  ASSERT_TRUE(Eventually([&] {
+    pool_.ReapFinished();
+    return pool_.Count() == 0;
+  }));
+  loop_.RunPending();
+  EXPECT_TRUE(log_.events.empty());
+  EXPECT_EQ(pause_.Started(), 0u);
+  // The access mutex was released.
+  EXPECT_TRUE(mutex_->TryLock());
+  mutex_->Unlock();
+}
+
+class ShortRatingReply : public WorkerTest {
+ protected:
+  ShortRatingReply() : WorkerTest(WithReply(0x11, sim::ReplyOverride::Kind::Short)) {}
+};
+
+TEST_F(ShortRatingReply, HandsOverRatingZeroAndLeavesTheDeviceNotReady) {
+  ready_.Clear();
+  const auto worker = Start();
+  ASSERT_TRUE(AwaitEvent("PowerRatingReady"));
+  EXPECT_EQ(log_.ratings, std::vector<std::int32_t>{0});
+  EXPECT_FALSE(ready_.IsSet());
+}
+
+TEST_F(WorkerTest, WaitsForAnotherHolderOfTheAccessMutexAndStillStopsAtOnce) {
+  auto other = platform::NamedMutex::Open(kAccessMutexName, lockDir_).mutex;
+  ASSERT_TRUE(other->Lock());
+  const auto worker = Start();
+  std::this_thread::sleep_for(30ms);
+  EXPECT_EQ(bus_.MonitorReports(), 0u);
+  worker->Terminate();
+  ASSERT_TRUE(AwaitEvent("ConnectionRemoved"));  // no exchange ever happened
+  EXPECT_EQ(bus_.MonitorReports(), 0u);
+  other->Unlock();
+}
+
+TEST(CommandSlot, PublishesEachCommandWholeAndTakingEmptiesIt) {
+  CommandSlot slot;
+  std::atomic<bool> done{false};
+  std::thread placer([&] {
+    for (int i = 1; i <= 20000; ++i) {
+      DeviceCommand command{.code = DeviceCommand::SystemFanCurve};
+      command.FanStartVolts = static_cast<float>(i);
+      command.FanTemperature = i;
+      command.SensorCode = i;
+      slot.Place(command);
+    }
+    done = true;
+  });
+  int lastSeen = 0;
+  while (!done.load()) {
+    const DeviceCommand taken = slot.Take();
+    if (taken.code == DeviceCommand::Poll) continue;
+    ASSERT_EQ(taken.FanTemperature, taken.SensorCode);
+    ASSERT_EQ(static_cast<int>(taken.FanStartVolts), taken.FanTemperature);
+    ASSERT_GT(taken.FanTemperature, lastSeen);  // never the same command twice
+    lastSeen = taken.FanTemperature;
+  }
+  placer.join();
+  slot.Take();
+  EXPECT_EQ(slot.Take().code, DeviceCommand::Poll);
+}
+
+TEST(DeviceReadyWait, WakesOnSetAndOnStopWithoutSpinning) {
+  DeviceReady ready;
+  ready.Clear();
+  std::stop_source stop;
+  std::optional<bool> result;
+  std::thread waiter([&] { result = ready.WaitUntilSet(stop.get_token()); });
+  std::this_thread::sleep_for(10ms);
+  ready.Set();
+  waiter.join();
+  EXPECT_EQ(result, true);
+
+  ready.Clear();
+  std::thread stopped([&] { result = ready.WaitUntilSet(stop.get_token()); });
+  std::this_thread::sleep_for(10ms);
+  stop.request_stop();
+  stopped.join();
+  EXPECT_EQ(result, false);
+}
+
+}  // namespace
+}  // namespace device
