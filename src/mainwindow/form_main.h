@@ -1,0 +1,123 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "device/device_ready.h"
+#include "device/monitor_connection.h"
+#include "device/worker_handovers.h"
+#include "device/worker_pool.h"
+#include "mainwindow/form_main_environment.h"
+#include "mainwindow/monitor_image_lists.h"
+#include "mainwindow/monitor_page.h"
+#include "mainwindow/tray_menu.h"
+#include "platform/ui/image.h"
+#include "platform/ui/timer.h"
+#include "platform/ui/window.h"
+#include "platform/ui/window_handle.h"
+#include "settings/alarm_settings.h"
+#include "settings/fan_settings.h"
+#include "settings/voltage_settings.h"
+
+namespace mainwindow {
+
+// Page codes of the main window.
+inline constexpr std::int32_t kMonitorPage = 100;
+inline constexpr std::int32_t kConfigPage = 101;
+inline constexpr std::int32_t kAlarmPage = 102;
+
+// The main window: creates itself from the device, the skin and the settings (FormCreate),
+// follows the device as it comes and goes, takes the program's own messages, sits in the
+// notification area, and owns every page. UI thread only.
+class TFormMain {
+ public:
+  // Window properties.
+  static constexpr int kClientWidth = 630;
+  static constexpr int kClientHeight = 659;
+
+  // Runs FormCreate: the presence loop with its question, ConnectDevice, the skin load, the
+  // settings loads and the timers. A failure shows its message and leaves the window to close
+  // at its first activation.
+  explicit TFormMain(FormMainEnvironment environment);
+  // FormDestroy: stops and joins every worker without showing anything.
+  ~TFormMain();
+  TFormMain(const TFormMain&) = delete;
+  TFormMain& operator=(const TFormMain&) = delete;
+
+  ui::Window& Window() const { return *window_; }
+  ui::TrayIcon& TrayIcon1() const { return tray_->Icon(); }
+  MonitorPage& Monitor() const { return *monitor_; }
+  device::MonitorConnection& Connection() const { return *connection_; }
+  device::WorkerPool& Workers() { return workers_; }
+  device::DeviceReady& Ready() { return ready_; }
+
+  // Whether start-up completed (the hook is installed and the timers run).
+  bool Started() const { return started_; }
+  bool CloseOnActivate() const { return closeOnActivate_; }
+  bool Connected() const { return connected_; }
+  // The window was closed: the program ends.
+  bool Closed() const { return closed_; }
+  std::int32_t CurrentPage() const { return currentPage_; }
+  // The control bar's tabs set the page before they start the roll.
+  void SetCurrentPage(std::int32_t page) { currentPage_ = page; }
+
+  settings::AlarmSettings& Alarms() { return alarms_; }
+  settings::FanSettings& Fans() { return fan_; }
+  settings::VoltageSettings& Voltages() { return voltage_; }
+  ui::Timer& TimerAlarm() { return timerAlarm_; }
+
+  // Event handlers.
+  void FormActivate();
+  void MainWindowProc(const ui::Message& message);
+  // A device appeared or vanished somewhere on the machine.
+  void DeviceChanged();
+  void TrayIcon1Minimize();
+  void TrayIcon1Restore();
+  void Show1Click();
+  void Exit1Click();
+  void Default1Click();
+  // The control bar's close button: as Exit.
+  void CloseButtonClick() { Exit1Click(); }
+
+ private:
+  void FormCreate();
+  bool LoadSkin();
+  void LoadSettings();
+  void MakeHandovers();
+  std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
+                                                    std::uint64_t generation);
+  // What closing the window does: every worker is stopped and joined before the loop ends.
+  void FormClose();
+  void StopWorkers();
+  void SaveSensorNames();
+
+  FormMainEnvironment env_;
+  std::unique_ptr<ui::Window> window_;
+  // The three page pictures, stacked in one place; the roll moves them.
+  std::unique_ptr<ui::Image> imgManager_;
+  std::unique_ptr<ui::Image> imgConfig_;
+  std::unique_ptr<ui::Image> imgAlarm_;
+  MonitorImageLists lists_;
+  std::unique_ptr<MonitorPage> monitor_;
+  std::unique_ptr<TrayMenu> tray_;
+  ui::Timer timerAlarm_;
+
+  settings::AlarmSettings alarms_;
+  settings::FanSettings fan_;
+  settings::VoltageSettings voltage_;
+  std::int32_t fanPageMode_ = 0;
+
+  device::DeviceReady ready_;
+  // Dropped at exit before the workers are stopped, so nothing they post runs afterwards.
+  std::shared_ptr<device::WorkerHandovers> handovers_;
+  device::WorkerPool workers_;  // before the connection: the connection goes first
+  std::unique_ptr<device::MonitorConnection> connection_;
+
+  std::int32_t currentPage_ = kMonitorPage;
+  bool connected_ = false;
+  bool started_ = false;
+  bool closeOnActivate_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace mainwindow

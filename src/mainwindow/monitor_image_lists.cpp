@@ -1,0 +1,48 @@
+#include "mainwindow/monitor_image_lists.h"
+
+#include <QImage>
+#include <QString>
+#include <utility>
+
+namespace mainwindow {
+
+void MonitorImageLists::Fill(const StripSource& source) {
+  const std::pair<std::string_view, ui::ImageList*> lists[] = {
+      {"ILNumber", &ILNumber},
+      {"ILTStatusBar", &ILTStatusBar},
+      {"ILWStatusBar", &ILWStatusBar},
+      {"ILVStatusBar", &ILVStatusBar},
+      {"ILCStatusBar", &ILCStatusBar},
+      {"ILCPeakStatusBar", &ILCPeakStatusBar},
+      {"ILPSUStatusBar", &ILPSUStatusBar},
+      {"ILSYSStatusBar", &ILSYSStatusBar},
+      {"ILTempPSUCStatusBar", &ILTempPSUCStatusBar},
+      {"ILTempT1CStatusBar", &ILTempT1CStatusBar},
+      {"ILTempT2CStatusBar", &ILTempT2CStatusBar},
+      {"ILTempT3CStatusBar", &ILTempT3CStatusBar},
+      {"ILTempT4CStatusBar", &ILTempT4CStatusBar},
+      {"ILTempPSUFStatusBar", &ILTempPSUFStatusBar},
+      {"ILTempT1FStatusBar", &ILTempT1FStatusBar},
+      {"ILTempT2FStatusBar", &ILTempT2FStatusBar},
+      {"ILTempT3FStatusBar", &ILTempT3FStatusBar},
+      {"ILTempT4FStatusBar", &ILTempT4FStatusBar},
+      {"ILFanSpeed", &ILFanSpeed},
+      {"ILSYSFanSpeed", &ILSYSFanSpeed},
+  };
+  for (const auto& [name, list] : lists) {
+    if (auto strip = source(name)) list->Add(strip);
+  }
+}
+
+MonitorImageLists::StripSource ResourceStrips() {
+  return [](std::string_view name) -> std::shared_ptr<const ui::Bitmap> {
+    const QString path = QStringLiteral(":/imagelists/") +
+                         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
+                         QStringLiteral(".bmp");
+    const QImage image(path);
+    if (image.isNull()) return nullptr;
+    return ui::Bitmap::FromImage(image);
+  };
+}
+
+}  // namespace mainwindow
