@@ -357,7 +357,9 @@ void TImageTrackBar::MarkerPressed(const ui::MouseEvent& event) {
 }
 
 void TImageTrackBar::MarkerMoved(const ui::MouseEvent& event) {
-  if (!dragging_) return;
+  // A drag whose release never came (the marker was hidden meanwhile) does not follow a
+  // pointer that holds no button.
+  if (!dragging_ || event.held == 0) return;
   if (SBHorz) {
     DragHorizontally(event);
   } else {

@@ -36,7 +36,10 @@ void Control::SetBounds(const Rect& bounds) {
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  if (owner_) owner_->Invalidate(bounds_);
+  if (owner_) {
+    owner_->Invalidate(bounds_);
+    if (!visible) owner_->ControlHidden(*this);
+  }
   NotifyChanged();
   VisibleChanged();
 }

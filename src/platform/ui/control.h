@@ -57,8 +57,8 @@ class Control {
   std::function<void(Control&)> OnMouseLeave;
 
   // Mouse input as the window delivers it. A press captures the pointer until the buttons are
-  // released, so moves and the release reach this control even outside its bounds; enter and
-  // leave follow the pointer all the same.
+  // released (or the control is hidden), so moves and the release reach this control even
+  // outside its bounds; enter and leave follow the pointer all the same.
   virtual void MouseDown(const MouseEvent& event);
   virtual void MouseMove(const MouseEvent& event);
   virtual void MouseUp(const MouseEvent& event);

@@ -256,6 +256,14 @@ void Window::Unregister(Control& control) {
   if (host_) host_->ControlRemoved(control);
 }
 
+void Window::ControlHidden(Control& control) {
+  // A hidden control cannot be released on: the rest of the press belongs to the window.
+  if (captured_ == &control) {
+    captured_ = nullptr;
+    windowCaptured_ = held_ != 0;
+  }
+}
+
 void Window::ControlChanged(Control& control) {
   if (host_) host_->ControlChanged(control);
 }

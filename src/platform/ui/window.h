@@ -104,6 +104,7 @@ class Window {
   void Register(Control& control);
   void Unregister(Control& control);
   void ControlChanged(Control& control);
+  void ControlHidden(Control& control);
 
   MouseEvent EventFor(const Control* receiver, MouseButton button, Point p) const;
   void UpdateHover(Point p);
