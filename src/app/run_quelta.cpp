@@ -63,6 +63,10 @@ int RunQuelta(const QueltaOptions& options) {
 
   const std::filesystem::path programFolder = ProgramFolder();
   std::unique_ptr<platform::RegistryStore> store;
+  if (options.registryFile && !std::filesystem::is_regular_file(*options.registryFile)) {
+    std::cerr << "quelta: no settings file " << *options.registryFile << "\n";
+    return kExitFailed;
+  }
   try {
     const std::optional<std::filesystem::path> option =
         options.registryFile ? std::optional<std::filesystem::path>(*options.registryFile)
@@ -143,7 +147,7 @@ int RunQuelta(const QueltaOptions& options) {
   int exitCode = form.Started() ? kExitOk : kExitFailed;
   if (options.screenshotFile) {
     loop.StartTimer(options.screenshotAfter, [&] {
-      const QImage shot = ui::RenderWindow(form.Window());
+      const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
       if (!shot.save(QString::fromStdString(*options.screenshotFile), "PNG")) {
         std::cerr << "quelta: cannot write " << *options.screenshotFile << "\n";
         exitCode = kExitFailed;

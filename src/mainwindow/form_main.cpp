@@ -12,6 +12,7 @@
 #include "platform/ui/event_loop.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
+#include "skin/default_skin_places.h"
 #include "skin/skin_loader.h"
 #include "skin/skin_path.h"
 
@@ -30,9 +31,9 @@ constexpr const char* kWattHint = "Watt: ";
 constexpr int kWattHintDecimals = 2;
 
 // The three page pictures, stacked where the pages show.
-constexpr ui::Rect kManagerBounds{0, 0, 628, 597};
-constexpr ui::Rect kConfigBounds{0, 1, 628, 596};
-constexpr ui::Rect kAlarmBounds{0, 2, 628, 596};
+ui::Rect RectOf(const skin::places::Place& place) {
+  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
+}
 
 constexpr std::chrono::milliseconds kAlarmInterval{1000};
 
@@ -48,9 +49,9 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   window_->SetBackgroundColor(ui::colors::kMagenta);
   window_->CenterOnScreen();
 
-  imgManager_ = std::make_unique<ui::Image>(*window_, kManagerBounds);
-  imgConfig_ = std::make_unique<ui::Image>(*window_, kConfigBounds);
-  imgAlarm_ = std::make_unique<ui::Image>(*window_, kAlarmBounds);
+  imgManager_ = std::make_unique<ui::Image>(*window_, RectOf(skin::places::kImgManager));
+  imgConfig_ = std::make_unique<ui::Image>(*window_, RectOf(skin::places::kImgConfig));
+  imgAlarm_ = std::make_unique<ui::Image>(*window_, RectOf(skin::places::kImgAlarm));
   imgConfig_->Hide();
   imgAlarm_->Hide();
 

@@ -4,7 +4,17 @@
 #include <QString>
 #include <utility>
 
+#include "skin/image_list_resources.h"
+#include "skin/skin_files.h"
+
 namespace mainwindow {
+
+ui::ImageList MonitorImageLists::Make(std::string_view name) {
+  if (const skin::ImageListResource* resource = skin::FindImageListResource(name)) {
+    return ui::ImageList(resource->cellWidth, resource->cellHeight);
+  }
+  return ui::ImageList(skin::kTempGaugeWidth, skin::kTempGaugeHeight);
+}
 
 void MonitorImageLists::Fill(const StripSource& source) {
   const std::pair<std::string_view, ui::ImageList*> lists[] = {
@@ -36,10 +46,10 @@ void MonitorImageLists::Fill(const StripSource& source) {
 
 MonitorImageLists::StripSource ResourceStrips() {
   return [](std::string_view name) -> std::shared_ptr<const ui::Bitmap> {
-    const QString path = QStringLiteral(":/imagelists/") +
-                         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
-                         QStringLiteral(".bmp");
-    const QImage image(path);
+    const skin::ImageListResource* resource = skin::FindImageListResource(name);
+    if (!resource) return nullptr;
+    const QImage image(QString::fromUtf8(resource->resourcePath.data(),
+                                         static_cast<qsizetype>(resource->resourcePath.size())));
     if (image.isNull()) return nullptr;
     return ui::Bitmap::FromImage(image);
   };

@@ -13,33 +13,30 @@ namespace mainwindow {
 // display and the two fans' frames. The program carries them itself; a list whose pictures
 // cannot be found stays empty and its display shows nothing there.
 struct MonitorImageLists {
-  static constexpr int kDigitWidth = 13;
-  static constexpr int kDigitHeight = 20;
-  static constexpr int kFanFrameWidth = 72;
-  static constexpr int kFanFrameHeight = 73;
-  static constexpr int kGaugeWidth = 87;
-  static constexpr int kGaugeHeight = 47;
+  // A list of the cell size the program's own strip of that name has; the PSU temperature
+  // lists take the skin's gauge pictures.
+  static ui::ImageList Make(std::string_view name);
 
-  ui::ImageList ILNumber{kDigitWidth, kDigitHeight};
-  ui::ImageList ILTStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILWStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILVStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILCStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILCPeakStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILPSUStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILSYSStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempPSUCStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT1CStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT2CStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT3CStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT4CStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempPSUFStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT1FStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT2FStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT3FStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILTempT4FStatusBar{kGaugeWidth, kGaugeHeight};
-  ui::ImageList ILFanSpeed{kFanFrameWidth, kFanFrameHeight};
-  ui::ImageList ILSYSFanSpeed{kFanFrameWidth, kFanFrameHeight};
+  ui::ImageList ILNumber = Make("ILNumber");
+  ui::ImageList ILTStatusBar = Make("ILTStatusBar");
+  ui::ImageList ILWStatusBar = Make("ILWStatusBar");
+  ui::ImageList ILVStatusBar = Make("ILVStatusBar");
+  ui::ImageList ILCStatusBar = Make("ILCStatusBar");
+  ui::ImageList ILCPeakStatusBar = Make("ILCPeakStatusBar");
+  ui::ImageList ILPSUStatusBar = Make("ILPSUStatusBar");
+  ui::ImageList ILSYSStatusBar = Make("ILSYSStatusBar");
+  ui::ImageList ILTempPSUCStatusBar = Make("ILTempPSUCStatusBar");
+  ui::ImageList ILTempT1CStatusBar = Make("ILTempT1CStatusBar");
+  ui::ImageList ILTempT2CStatusBar = Make("ILTempT2CStatusBar");
+  ui::ImageList ILTempT3CStatusBar = Make("ILTempT3CStatusBar");
+  ui::ImageList ILTempT4CStatusBar = Make("ILTempT4CStatusBar");
+  ui::ImageList ILTempPSUFStatusBar = Make("ILTempPSUFStatusBar");
+  ui::ImageList ILTempT1FStatusBar = Make("ILTempT1FStatusBar");
+  ui::ImageList ILTempT2FStatusBar = Make("ILTempT2FStatusBar");
+  ui::ImageList ILTempT3FStatusBar = Make("ILTempT3FStatusBar");
+  ui::ImageList ILTempT4FStatusBar = Make("ILTempT4FStatusBar");
+  ui::ImageList ILFanSpeed = Make("ILFanSpeed");
+  ui::ImageList ILSYSFanSpeed = Make("ILSYSFanSpeed");
 
   // Finds a list's picture strip by the list's name (ILNumber, ILFanSpeed, ...); null when the
   // program has none.
@@ -48,7 +45,7 @@ struct MonitorImageLists {
   void Fill(const StripSource& source);
 };
 
-// The strips compiled into the program, ":/imagelists/<name>.bmp"; null for a missing one.
+// The strips compiled into the program; null for one it does not carry.
 MonitorImageLists::StripSource ResourceStrips();
 
 }  // namespace mainwindow

@@ -5,21 +5,17 @@
 
 #include "platform/ui/color.h"
 #include "platform/ui/window.h"
+#include "skin/default_skin_places.h"
 
 namespace mainwindow {
 namespace {
 
-// The sensor-name fields: 51 x 12 pixels, borderless, with their initial texts.
-constexpr int kEditWidth = 51;
-constexpr int kEditHeight = 12;
-constexpr ui::Point kEditPositions[4] = {{316, 495}, {485, 495}, {316, 521}, {485, 521}};
+// The sensor-name fields are borderless and start with these texts.
 constexpr const char* kEditInitialTexts[4] = {"Test1", "Test2", "Test3", "Test4"};
 
-// The fan pictures sit beside the fan-speed displays of the page.
-constexpr ui::Rect kPsuFanBounds{26, 396, MonitorImageLists::kFanFrameWidth,
-                                 MonitorImageLists::kFanFrameHeight};
-constexpr ui::Rect kSysFanBounds{26, 520, MonitorImageLists::kFanFrameWidth,
-                                 MonitorImageLists::kFanFrameHeight};
+ui::Rect RectOf(const skin::places::Place& place) {
+  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
+}
 
 // Bars are drawn in pure green.
 constexpr ui::Color kStatusRectColor{0, 255, 0};
@@ -109,14 +105,14 @@ MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
       timerSYSFan_(window.App()) {
   for (std::size_t i = 0; i < edits_.size(); ++i) {
     auto edit = std::make_unique<ui::Edit>(
-        window, ui::Rect{kEditPositions[i].x, kEditPositions[i].y, kEditWidth, kEditHeight});
+        window, RectOf(skin::places::kEditT[i]));
     edit->SetBorderless(true);
     edit->SetText(kEditInitialTexts[i]);
     monitorExtras_.push_back(edit.get());
     edits_[i] = std::move(edit);
   }
-  imgPSUFan_ = std::make_unique<ui::Image>(window, kPsuFanBounds);
-  imgSYSFan_ = std::make_unique<ui::Image>(window, kSysFanBounds);
+  imgPSUFan_ = std::make_unique<ui::Image>(window, RectOf(skin::places::kImgPSUFan));
+  imgSYSFan_ = std::make_unique<ui::Image>(window, RectOf(skin::places::kImgSYSFan));
   imgPSUFan_->SetTransparent(true);
   imgSYSFan_->SetTransparent(true);
   psuFan_ = FanAnimation{imgPSUFan_.get(), &lists_.ILFanSpeed, 0};
@@ -166,6 +162,7 @@ skin::TImageLabel& MonitorPage::AddButton(std::string name, const skin::PageReco
       skin::BuildImageLabel(window_, use.rect, use.bitmaps, files_,
                             [action = std::move(action)](skin::TImageLabel&) { action(); });
   button->SetBtnAction(name);
+  button->Repaint();  // shows its normal picture at once
   buttonFiles_[name] =
       ButtonFiles{FileOf(use.bitmaps, skin::kLeaveBmp), FileOf(use.bitmaps, skin::kClickBmp)};
   skin::TImageLabel& added = *button;
