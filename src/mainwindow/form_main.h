@@ -47,6 +47,7 @@ class TFormMain {
   ui::Window& Window() const { return *window_; }
   ui::TrayIcon& TrayIcon1() const { return tray_->Icon(); }
   MonitorPage& Monitor() const { return *monitor_; }
+  const MonitorImageLists& ImageLists() const { return lists_; }
   device::MonitorConnection& Connection() const { return *connection_; }
   device::WorkerPool& Workers() { return workers_; }
   device::DeviceReady& Ready() { return ready_; }

@@ -104,8 +104,7 @@ MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
       timerPSUFan_(window.App()),
       timerSYSFan_(window.App()) {
   for (std::size_t i = 0; i < edits_.size(); ++i) {
-    auto edit = std::make_unique<ui::Edit>(
-        window, RectOf(skin::places::kEditT[i]));
+    auto edit = std::make_unique<ui::Edit>(window, RectOf(skin::places::kEditT[i]));
     edit->SetBorderless(true);
     edit->SetText(kEditInitialTexts[i]);
     monitorExtras_.push_back(edit.get());
