@@ -25,11 +25,13 @@ MessageServer::~MessageServer() {
 
 MessageServer::ListenResult MessageServer::Listen(const std::filesystem::path& path) {
   const QString name = QString::fromStdString(path.string());
+  // Listening would quietly take the name over from a window that runs: ask first.
+  QLocalSocket probe;
+  probe.connectToServer(name);
+  if (probe.waitForConnected(kProbeTimeoutMs)) return ListenResult::AlreadyRunning;
   if (server_->listen(name)) return ListenResult::Listening;
   if (server_->serverError() == QAbstractSocket::AddressInUseError) {
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(kProbeTimeoutMs)) return ListenResult::AlreadyRunning;
+    // Left by a program that died: no one answers on it.
     QLocalServer::removeServer(name);
     if (server_->listen(name)) return ListenResult::Listening;
   }
