@@ -261,7 +261,8 @@ void TFormMain::Show1Click() {
 }
 
 void TFormMain::Exit1Click() {
-  SaveSensorNames();
+  // A settings file that cannot be written is reported, and the program still ends.
+  env_.app.Guard([this] { SaveSensorNames(); });
   window_->Close();
 }
 
