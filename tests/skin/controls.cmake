@@ -6,3 +6,11 @@ quelta_add_test(skin_controls_tests
     ${CMAKE_CURRENT_LIST_DIR}/image_track_bar_test.cpp
   LIBS quelta_skin_controls
   LABELS ui)
+
+find_package(Qt6 REQUIRED COMPONENTS Test)
+quelta_add_test(skin_controls_live_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/control_fixture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/live_controls_test.cpp
+  LIBS quelta_skin_controls quelta_ui_qt Qt6::Test
+  LABELS ui)
