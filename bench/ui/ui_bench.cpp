@@ -35,12 +35,15 @@ void BM_ShowValueAndDrawStatusRect(benchmark::State& state) {
   QTemporaryDir dir;
   const std::filesystem::path folder = dir.path().toStdString();
   std::filesystem::create_directories(folder / "Skin");
-  for (const char* name : {"num_none_big.bmp", "dot_big.bmp", "attr_pos_big.bmp", "attr_neg_big.bmp"}) {
-    Picture(9, 18, qRgb(40, 40, 40)).save(QString::fromStdString((folder / "Skin" / name).string()), "BMP");
+  for (const char* name :
+       {"num_none_big.bmp", "dot_big.bmp", "attr_pos_big.bmp", "attr_neg_big.bmp"}) {
+    Picture(9, 18, qRgb(40, 40, 40))
+        .save(QString::fromStdString((folder / "Skin" / name).string()), "BMP");
   }
   Framework ui;
   ui::ImageList digits(9, 18);
-  for (int k = 0; k < 10; ++k) digits.Add(ui::Bitmap::FromImage(Picture(9, 18, qRgb(k * 20, 200, 255))));
+  for (int k = 0; k < 10; ++k)
+    digits.Add(ui::Bitmap::FromImage(Picture(9, 18, qRgb(k * 20, 200, 255))));
   skin::TImageTrackBar display(ui.window, skin::ProgramFolderFiles(folder));
   display.SetupDigits(100, 100, 5, 9, 18, true, 1, true, false);
   display.SetDigitImages(digits);
@@ -62,8 +65,10 @@ void BM_RenderFullWindowWith100Images(benchmark::State& state) {
   ui.window.SetTransparentColor(ui::colors::kMagenta);
   // A page background and 99 pictures of skin size (buttons, digits, gauges), half keyed.
   std::vector<std::unique_ptr<ui::Image>> images;
-  images.push_back(std::make_unique<ui::Image>(ui.window, ui::Rect{0, 0, kClientWidth, kClientHeight}));
-  images.back()->SetPicture(ui::Bitmap::FromImage(Picture(kClientWidth, kClientHeight, qRgb(30, 34, 40))));
+  images.push_back(
+      std::make_unique<ui::Image>(ui.window, ui::Rect{0, 0, kClientWidth, kClientHeight}));
+  images.back()->SetPicture(
+      ui::Bitmap::FromImage(Picture(kClientWidth, kClientHeight, qRgb(30, 34, 40))));
   for (int i = 1; i < 100; ++i) {
     const ui::Rect bounds{(i * 37) % 580, (i * 53) % 620, 40 + i % 3 * 10, 20 + i % 4 * 6};
     images.push_back(std::make_unique<ui::Image>(ui.window, bounds));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "core/numbers.h"
 #include "platform/ui/edit.h"
@@ -60,6 +61,7 @@ TImageTrackBar::TImageTrackBar(ui::Window& owner, FileResolver files)
 TImageTrackBar::~TImageTrackBar() = default;
 
 std::unique_ptr<ui::Image> TImageTrackBar::MakePart(const ui::Rect& bounds) {
+  if (!Owner()) throw std::logic_error("a display whose window is gone cannot make parts");
   // Parts are drawn with the skin's magenta see-through.
   auto part = std::make_unique<ui::Image>(*Owner(), bounds);
   part->SetTransparent(true);

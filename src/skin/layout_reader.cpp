@@ -19,7 +19,7 @@ class ValueReader {
 
   std::string Text(std::string_view name) {
     try {
-      return key_.ReadString(name);
+      return key_.ReadExpandString(name);
     } catch (const platform::RegistryReadError& e) {
       throw platform::RegistryReadError(std::string(e.what()) + Where(name));
     }

@@ -193,11 +193,14 @@ TEST(QueltaCtl, StatusShowsFailedGroupsAndFailsOnlyWithoutAReference) {
   EXPECT_FALSE(json["groups"]["Fans"]);
   EXPECT_TRUE(json["groups"]["Voltages"]);
 
-  const Result silent =
-      rig.Run({rig.Scenario(R"({"monitor": {"replies": {"00": "silent"}}})"), "status", "--json"});
+  // A silent device: the read times out, the command gives up and the lock is released.
+  const Result silent = rig.Run({rig.Scenario(R"({"monitor": {"replies": {"00": "silent"}}})"),
+                                 rig.TraceOption(), "status", "--json"});
   EXPECT_EQ(silent.code, 3);
   EXPECT_TRUE(Contains(silent.err, "reference read failed"));
   EXPECT_EQ(silent.out, "");
+  EXPECT_EQ(rig.Trace(),
+            (std::vector<std::string>{"LOCK", "M W 6 00 00 01 01 01 01", "M R 0", "UNLOCK"}));
 }
 
 TEST(QueltaCtl, WithoutTheDeviceEveryDeviceCommandExitsTwo) {

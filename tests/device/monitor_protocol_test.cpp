@@ -186,7 +186,9 @@ TEST(TrimOutput, StopsAtTheFirstStepThatReachesOrCrossesTheTarget) {
   EXPECT_TRUE(down.reachedTarget);
   EXPECT_EQ(rig.trim.raw12, 740);
   for (const Bytes& report : rig.device.written) {
-    if (report[1] == 0x07) EXPECT_EQ(report[2], 0x01);
+    if (report[1] == 0x07) {
+      EXPECT_EQ(report[2], 0x01);
+    }
   }
 
   // Up on the 3.3 V rail to exactly the reading of raw 515: the step that reaches it stops.

@@ -5,13 +5,13 @@
 #include <climits>
 
 #include "core/numbers.h"
-#include "reg_fixture.h"
+#include "recording_store.h"
 #include "skin/skin_errors.h"
 
 namespace skin {
 namespace {
 
-using testing::RegFixture;
+using testing::RecordingStore;
 
 constexpr std::string_view kPage = "\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt";
 
@@ -59,7 +59,7 @@ constexpr std::string_view kAllFlags =
     "\"ShowDigit\"=\"1\"\n\"ShowStatusBar\"=\"1\"\n\"ShowPosBar\"=\"1\"\n\"ShowStatusRect\"=\"1\"";
 
 TEST(ReadButtonLayout, FillsTheRectangleAndAppendsTheFourPathsInOrder) {
-  RegFixture store(R"(Windows Registry Editor Version 5.00
+  RecordingStore store(R"(Windows Registry Editor Version 5.00
 [HKEY_LOCAL_MACHINE\SOFTWARE\NORVANE\Quelta\Skin\Eng\Manager\Watt\ClearPeak]
 "DisBmp"="Skin\\peak_dis.bmp"
 "ClickBmp"="Skin\\peak_down.bmp"
@@ -92,7 +92,8 @@ TEST(ReadButtonLayout, FillsTheRectangleAndAppendsTheFourPathsInOrder) {
 }
 
 TEST(ReadButtonLayout, AMissingKeyFailsAndWritesNothing) {
-  RegFixture store("[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt]\n");
+  RecordingStore store(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt]\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
   ButtonLayout rect{1, 2, 3, 4};
@@ -105,7 +106,7 @@ TEST(ReadButtonLayout, AMissingKeyFailsAndWritesNothing) {
 }
 
 TEST(ReadButtonLayout, KeyCompositionAddsNoSecondBackslash) {
-  RegFixture store(
+  RecordingStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Ctrl\\Close]\n"
       "\"Left\"=\"1\"\n\"Top\"=\"2\"\n\"Width\"=\"3\"\n\"Height\"=\"4\"\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
@@ -121,7 +122,7 @@ TEST(ReadButtonLayout, KeyCompositionAddsNoSecondBackslash) {
 }
 
 TEST(ReadDisplayLayout, ReadsEveryFlaggedGroupInItsOrder) {
-  RegFixture store(DisplayReg(kAllFlags));
+  RecordingStore store(DisplayReg(kAllFlags));
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 680);
   DisplayLayout layout;
@@ -162,7 +163,8 @@ TEST(ReadDisplayLayout, ReadsEveryFlaggedGroupInItsOrder) {
 }
 
 TEST(ReadDisplayLayout, AnAbsentKeyIsFineAndLeavesTheRecordAsItWas) {
-  RegFixture store("[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt]\n");
+  RecordingStore store(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt]\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
   DisplayLayout layout;
@@ -175,7 +177,7 @@ TEST(ReadDisplayLayout, AnAbsentKeyIsFineAndLeavesTheRecordAsItWas) {
 }
 
 TEST(ReadDisplayLayout, FlagsAllZeroNeedNoSubKeys) {
-  RegFixture store(
+  RecordingStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\Total]\n"
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"0\"\n"
       "\"ShowStatusRect\"=\"0\"\n");
@@ -189,7 +191,7 @@ TEST(ReadDisplayLayout, FlagsAllZeroNeedNoSubKeys) {
 
 TEST(ReadDisplayLayout, AFlaggedGroupWithoutItsSubKeyFailsAndStopsThere) {
   // ShowPosBar is set but there is no PosBar sub-key; the status rect after it is not read.
-  RegFixture store(
+  RecordingStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\Total]\n"
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"1\"\n"
       "\"ShowStatusRect\"=\"-1\"\n"
@@ -208,7 +210,7 @@ TEST(ReadDisplayLayout, AFlaggedGroupWithoutItsSubKeyFailsAndStopsThere) {
 
 TEST(LayoutReaderValues, AMalformedOrMissingIntegerThrowsTheConversionErrorNamingItsKey) {
   for (const char* bad : {"12px", "", "1.0", "0x10", "99999999999"}) {
-    RegFixture store(
+    RecordingStore store(
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\ClearPeak]\n"
         "\"Left\"=\"1\"\n\"Top\"=\"" +
         std::string(bad) + "\"\n");
@@ -228,8 +230,23 @@ TEST(LayoutReaderValues, AMalformedOrMissingIntegerThrowsTheConversionErrorNamin
   }
 }
 
+TEST(LayoutReaderValues, AnExpandableStringReadsAsItsTextUnexpanded) {
+  // "10" and "%X%" as expandable strings (UTF-16LE with their terminating zero).
+  RecordingStore store(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\ClearPeak]\n"
+      "\"Left\"=hex(2):31,00,30,00,00,00\n\"Top\"=\"2\"\n\"Width\"=\"3\"\n\"Height\"=\"4\"\n"
+      "\"LeaveBmp\"=hex(2):25,00,58,00,25,00,00,00\n");
+  auto registry = store.Open(platform::RegistryAccess::Read);
+  LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
+  ButtonLayout rect;
+  std::vector<std::string> bitmaps;
+  ASSERT_TRUE(reader.ReadButtonLayout(kPage, "ClearPeak", rect, bitmaps));
+  EXPECT_EQ(rect.Left, 10);
+  EXPECT_EQ(bitmaps[kLeaveBmp], "%X%");
+}
+
 TEST(LayoutReaderValues, AFlagMustBeAnIntegerToo) {
-  RegFixture store(
+  RecordingStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\Total]\n"
       "\"ShowDigit\"=\"true\"\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
@@ -239,7 +256,7 @@ TEST(LayoutReaderValues, AFlagMustBeAnIntegerToo) {
 }
 
 TEST(LayoutReaderValues, AValueThatIsNotTextIsARegistryReadError) {
-  RegFixture store(
+  RecordingStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\ClearPeak]\n"
       "\"Left\"=dword:00000010\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
@@ -262,7 +279,7 @@ TEST(ReaderVariants, StatusBarRangeIsIntegerTextExceptInTheCurrentWindow) {
     return reg;
   };
   {
-    RegFixture store(withRange("-3.7", "10.9"));
+    RecordingStore store(withRange("-3.7", "10.9"));
     auto registry = store.Open(platform::RegistryAccess::Read);
     DisplayLayout layout;
     LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
@@ -276,7 +293,7 @@ TEST(ReaderVariants, StatusBarRangeIsIntegerTextExceptInTheCurrentWindow) {
   }
   {
     // A real beyond the 32-bit range is held at its end instead of overflowing.
-    RegFixture store(withRange("-1e12", "1e12"));
+    RecordingStore store(withRange("-1e12", "1e12"));
     auto registry = store.Open(platform::RegistryAccess::Read);
     DisplayLayout layout;
     LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
@@ -290,7 +307,7 @@ TEST(ReaderVariants, StatusRectRangeIsARatingListExceptInTheVoltageWindow) {
   const std::string flags =
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"0\"\n"
       "\"ShowStatusRect\"=\"1\"";
-  RegFixture store(DisplayReg(flags, "\"Min\"=\"11.4,11.5,11.6\"\n\"Max\"=\"12\"\n"));
+  RecordingStore store(DisplayReg(flags, "\"Min\"=\"11.4,11.5,11.6\"\n\"Max\"=\"12\"\n"));
   auto registry = store.Open(platform::RegistryAccess::Read);
   DisplayLayout layout;
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "reg_fixture.h"
+#include "recording_store.h"
 #include "skin/skin_errors.h"
 #include "skin/skin_files.h"
 #include "skin/skin_keys.h"
@@ -13,7 +13,7 @@
 namespace skin {
 namespace {
 
-using testing::RegFixture;
+using testing::RecordingStore;
 using testing::TempFolder;
 
 // .reg text of a complete main-window skin for one language folder and rating: every button
@@ -64,7 +64,7 @@ class SkinLoaderTest : public ::testing::Test {
   }
 
   // Runs a load and records what the builders and the bitmap loader saw.
-  bool Load(RegFixture& store, int rating, LangId userDefault = 1033) {
+  bool Load(RecordingStore& store, int rating, LangId userDefault = 1033) {
     SkinLoader loader(store, files_.Path(), userDefault);
     SkinLoader::Builders builders;
     builders.managerGroup = [&](ManagerGroup group, const PageRecords& records) {
@@ -94,7 +94,7 @@ class SkinLoaderTest : public ::testing::Test {
 };
 
 TEST_F(SkinLoaderTest, BuildsEveryPageInOrderThenLoadsThePictures) {
-  RegFixture store(MainSkinReg("Eng\\", 550));
+  RecordingStore store(MainSkinReg("Eng\\", 550));
   MakeBitmaps("Eng", 550);
   EXPECT_TRUE(Load(store, 550));
   EXPECT_EQ(
@@ -116,7 +116,7 @@ TEST_F(SkinLoaderTest, BuildsEveryPageInOrderThenLoadsThePictures) {
 }
 
 TEST_F(SkinLoaderTest, At450WattsReadsTheSmallRatingKeysAndPicture) {
-  RegFixture store(MainSkinReg("Grm\\", 450, {}, "3"));
+  RecordingStore store(MainSkinReg("Grm\\", 450, {}, "3"));
   MakeBitmaps("Grm", 450);
   EXPECT_TRUE(Load(store, 450));
   EXPECT_EQ(language_.folder, "Grm\\");
@@ -133,7 +133,7 @@ TEST_F(SkinLoaderTest, At450WattsReadsTheSmallRatingKeysAndPicture) {
 }
 
 TEST_F(SkinLoaderTest, AFailedManagerGroupStopsThatPageButNotTheOthers) {
-  RegFixture store(MainSkinReg("Eng\\", 680, {"Eng\\Manager\\Current\\All"}));
+  RecordingStore store(MainSkinReg("Eng\\", 680, {"Eng\\Manager\\Current\\All"}));
   MakeBitmaps("Eng", 680);
   EXPECT_FALSE(Load(store, 680));
   // Watt and Voltage were built; Current failed; FanSpeed and Temperature were never read.
@@ -154,7 +154,7 @@ TEST_F(SkinLoaderTest, AFailedRecordKeepsItsPageUnbuiltAfterReadingTheRest) {
   std::string reg = MainSkinReg("Eng\\", 550, {"Eng\\Alarm\\Total"});
   const std::string fsVol = "Config\\FSVol]\n\"ShowDigit\"=\"0\"";
   reg.replace(reg.find(fsVol), fsVol.size(), "Config\\FSVol]\n\"ShowDigit\"=\"1\"");
-  RegFixture store(reg);
+  RecordingStore store(reg);
   MakeBitmaps("Eng", 550);
   EXPECT_FALSE(Load(store, 550));
   EXPECT_EQ(std::count(built_.begin(), built_.end(), "Eng\\Config"), 0);
@@ -170,7 +170,7 @@ TEST_F(SkinLoaderTest, AFailedRecordKeepsItsPageUnbuiltAfterReadingTheRest) {
 }
 
 TEST_F(SkinLoaderTest, AMissingPictureIsAFileErrorThatStopsTheRestOfTheLoading) {
-  RegFixture store(MainSkinReg("Eng\\", 800));
+  RecordingStore store(MainSkinReg("Eng\\", 800));
   MakeBitmaps("Eng", 800);
   std::filesystem::remove(files_.Path() / "Skin/Eng/data_c_04.bmp");
   try {
@@ -186,14 +186,14 @@ TEST_F(SkinLoaderTest, AMissingPictureIsAFileErrorThatStopsTheRestOfTheLoading) 
 }
 
 TEST_F(SkinLoaderTest, TheLanguageComesFromOsLangOrTheUsersDefault) {
-  RegFixture forced(MainSkinReg("Twn\\", 550, {}, "8"));
+  RecordingStore forced(MainSkinReg("Twn\\", 550, {}, "8"));
   MakeBitmaps("Twn", 550);
   EXPECT_TRUE(Load(forced, 550, 1049));
   EXPECT_EQ(language_.id, 1028);
   EXPECT_EQ(language_.folder, "Twn\\");
 
   built_.clear();
-  RegFixture userDefault(MainSkinReg("Rsa\\", 550));
+  RecordingStore userDefault(MainSkinReg("Rsa\\", 550));
   MakeBitmaps("Rsa", 550);
   EXPECT_TRUE(Load(userDefault, 550, 1049));
   EXPECT_EQ(language_.id, 1049);

@@ -560,20 +560,25 @@ QImage CtrlBarPicture(BarLook look) {
     p.setPen(lit ? palette::kText : palette::kMuted);
     p.drawText(QRect(led.left() + 28, led.top(), 40, led.height()),
                Qt::AlignLeft | Qt::AlignVCenter, "LED");
-    // A toggle picture showing the state.
+    // A toggle picture showing the state; the hover look shows none, as it serves both.
     const QRectF toggle(led.right() - 44, led.top() + 5, 36, 13);
     p.setBrush(look == BarLook::LedOn ? palette::kAccentDim : QColor(0x24, 0x2a, 0x31));
     p.setPen(QPen(look == BarLook::LedOff ? QColor(0x39, 0x42, 0x4d) : palette::kAccent, 1));
     p.drawRoundedRect(toggle, 6.5, 6.5);
     p.setPen(Qt::NoPen);
-    p.setBrush(look == BarLook::LedOn ? palette::kText : palette::kMuted);
-    p.drawEllipse(QPointF(look == BarLook::LedOn ? toggle.right() - 6.5 : toggle.left() + 6.5,
-                          toggle.center().y()),
-                  4.5, 4.5);
-    p.setFont(LatinFont(9, true));
-    p.setPen(look == BarLook::LedOn ? palette::kAccent : palette::kMuted);
-    p.drawText(QRectF(led.left() + 64, led.top(), 64, led.height()), Qt::AlignCenter,
-               look == BarLook::LedOn ? "ON" : "OFF");
+    p.setBrush(look == BarLook::LedOver ? palette::kAccent
+               : look == BarLook::LedOn ? palette::kText
+                                        : palette::kMuted);
+    const double knob = look == BarLook::LedOn    ? toggle.right() - 6.5
+                        : look == BarLook::LedOff ? toggle.left() + 6.5
+                                                  : toggle.center().x();
+    p.drawEllipse(QPointF(knob, toggle.center().y()), 4.5, 4.5);
+    if (look != BarLook::LedOver) {
+      p.setFont(LatinFont(9, true));
+      p.setPen(look == BarLook::LedOn ? palette::kAccent : palette::kMuted);
+      p.drawText(QRectF(led.left() + 64, led.top(), 64, led.height()), Qt::AlignCenter,
+                 look == BarLook::LedOn ? "ON" : "OFF");
+    }
   }
   RoundCorners(image, kWindowRadius, false, true);
   return image;

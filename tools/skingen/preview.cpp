@@ -404,10 +404,49 @@ void DetailPreview(Composer& c, const Language& lang, const SkinTable& t, const 
        out / ((voltage ? "voltage-window-" : "current-window-") + std::to_string(rating) + ".png"));
 }
 
+// Every shared button set in its four states, the bars and the small pictures, zoomed.
+void PartsSheet(Composer& c, const fs::path& out) {
+  const char* sets[] = {"rail_12V1",  "rail_Neg12V", "M",      "C",     "A",
+                        "x",          "-",           "LED_x",  "LED_-", "LED_over_x",
+                        "LED_over_-", "switch",      "wclose", "btn_c", "led_area"};
+  constexpr int kZoom = 2;
+  QImage sheet(900, 1200, QImage::Format_RGB32);
+  sheet.fill(QColor(0x40, 0x40, 0x48));
+  QPainter p(&sheet);
+  int y = 8;
+  for (const char* set : sets) {
+    int x = 8, rowHeight = 0;
+    for (const char* state : {"_up", "_over", "_down", "_dis"}) {
+      const QImage image = c.Load(std::string("Skin\\") + set + state + ".bmp");
+      Composer::Keyed(p, x, y, image.scaled(image.size() * kZoom));
+      x += image.width() * kZoom + 12;
+      rowHeight = std::max(rowHeight, image.height() * kZoom);
+    }
+    y += rowHeight + 8;
+  }
+  int x = 8;
+  for (const char* single :
+       {"M_Sel", "C_Sel", "A_Sel", "rail_na", "watt_red", "fan_red", "up", "down", "marker_v",
+        "marker_v_dis", "marker_fan_v", "marker_fan_h", "attr_neg", "attr_pos_big",
+        "a_attr_neg_big", "num_none", "a_num_none_big", "dot"}) {
+    const QImage image = c.Load(std::string("Skin\\") + single + ".bmp");
+    Composer::Keyed(p, x, y, image.scaled(image.size() * kZoom));
+    x += image.width() * kZoom + 10;
+  }
+  y += 80;
+  for (const char* bar : {"Ctrl_BK", "Ctrl_LED_ON", "Ctrl_LED_over"}) {
+    Composer::Keyed(p, 8, y, c.Load(std::string("Skin\\") + bar + ".bmp"));
+    y += 60;
+  }
+  p.end();
+  Save(sheet, out / "parts.png");
+}
+
 }  // namespace
 
 void WritePreviews(const fs::path& binDir, const fs::path& listsDir, const fs::path& outDir) {
   Composer c(binDir, listsDir);
+  PartsSheet(c, outDir);
   for (const Language& lang : Languages()) {
     const fs::path out = outDir / lang.folder;
     const SkinTable normal = BuildSkinTable(lang.folder, false);

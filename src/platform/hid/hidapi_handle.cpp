@@ -2,16 +2,14 @@
 
 #include <hidapi.h>
 
-#include <algorithm>
-
 #include "platform/hid/hidapi_library.h"
+#include "platform/hid/input_report_framing.h"
 
 namespace platform {
 namespace {
 
 // hidraw never hands over more than this in one report.
 constexpr std::size_t kLargestReport = 16384;
-constexpr std::uint8_t kUnnumberedReportId = 0x00;
 
 }  // namespace
 
@@ -37,17 +35,12 @@ std::size_t HidapiHandle::Write(std::span<const std::uint8_t> report) {
 
 std::size_t HidapiHandle::Read(std::span<std::uint8_t> buffer) {
   if (writeOnly_ || buffer.empty()) return 0;
-  const bool numbered = layout_.has_value() && layout_->numbered;
-  // hidraw gives unnumbered reports without their id byte: read behind a slot for it.
-  const std::size_t offset = numbered ? 0 : 1;
-  const int got = hid_read_timeout(device_, incoming_.data() + offset, incoming_.size() - offset,
+  const int got = hid_read_timeout(device_, incoming_.data(), incoming_.size(),
                                    static_cast<int>(kReadTimeout.count()));
   if (got <= 0) return 0;  // failed, or nothing within the time-out
-  incoming_[0] = numbered ? incoming_[0] : kUnnumberedReportId;
-  const std::size_t length = static_cast<std::size_t>(got) + offset;
-  if (length > buffer.size()) return 0;
-  std::copy_n(incoming_.begin(), length, buffer.begin());
-  return length;
+  const bool numbered = layout_.has_value() && layout_->numbered;
+  return FrameInputReport(std::span(incoming_).first(static_cast<std::size_t>(got)), numbered,
+                          buffer);
 }
 
 std::optional<HidCapabilities> HidapiHandle::Capabilities() {

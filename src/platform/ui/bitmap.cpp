@@ -30,9 +30,11 @@ Bitmap::Bitmap(const QImage& image, Color key)
 
 std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path) {
   if (path.empty()) throw FileError(path, "no file name");
+  // ":/..." names a picture compiled into the program as a Qt resource.
+  const bool resource = path.native().front() == ':';
   std::error_code error;
-  if (!std::filesystem::exists(path, error)) throw FileError(path, "file not found");
-  if (std::filesystem::is_directory(path, error)) throw FileError(path, "is a folder");
+  if (!resource && !std::filesystem::exists(path, error)) throw FileError(path, "file not found");
+  if (!resource && std::filesystem::is_directory(path, error)) throw FileError(path, "is a folder");
   QImageReader reader(QString::fromStdString(path.string()));
   QImage image = reader.read();
   if (image.isNull()) throw FileError(path, reader.errorString().toStdString());

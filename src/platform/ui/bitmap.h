@@ -14,9 +14,9 @@ namespace ui {
 // drawing transparently costs no more than drawing plainly.
 class Bitmap {
  public:
-  // Reads a picture file through Qt's image reader; throws FileError naming the path when the
-  // file is missing, unreadable or not a picture. Use the application's BitmapCache instead
-  // of calling this directly, so each file is decoded once.
+  // Reads a picture file (or a Qt resource, ":/...") through Qt's image reader; throws
+  // FileError naming the path when it is missing, unreadable or not a picture. Use the
+  // application's BitmapCache instead of calling this directly, so each file is decoded once.
   static std::shared_ptr<const Bitmap> Load(const std::filesystem::path& path);
 
   // A picture made in memory (image lists, drawn test pictures). A null image gives an empty

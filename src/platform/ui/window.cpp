@@ -19,6 +19,14 @@ Window::Window(Application& app, Size clientSize)
 }
 
 Window::~Window() {
+  // Taking the desktop window down may still report input (a lost activation, a leave):
+  // nobody listens any more.
+  OnActivate = nullptr;
+  OnClose = nullptr;
+  OnMessage = nullptr;
+  OnMouseDown = nullptr;
+  OnMouseMove = nullptr;
+  OnMouseUp = nullptr;
   host_.reset();
   link_->window = nullptr;
   for (Control* child : children_) child->owner_ = nullptr;

@@ -51,6 +51,15 @@ TEST_F(PictureFiles, MissingBrokenOrEmptyFilesThrowFileErrorsNamingThePath) {
   }
 }
 
+TEST(Bitmap, PicturesCompiledInAsResourcesLoadLikeFiles) {
+  const auto picture = Bitmap::Load(":/test/two_by_two.bmp");
+  EXPECT_EQ(picture->GetSize(), (Size{2, 2}));
+  EXPECT_EQ(At(picture->Opaque(), 1, 0), qRgb(0, 128, 0));
+  EXPECT_EQ(qAlpha(picture->Keyed().pixel(0, 0)), 0) << "magenta keyed out";
+  EXPECT_EQ(qAlpha(picture->Keyed().pixel(1, 0)), 255);
+  EXPECT_THROW(Bitmap::Load(":/test/none.bmp"), FileError);
+}
+
 TEST_F(PictureFiles, TheCacheDecodesEachFileOnceAndRetriesOneThatFailed) {
   BitmapCache cache;
   const auto path = Write("a.bmp", SolidPicture(4, 4, Qt::red));

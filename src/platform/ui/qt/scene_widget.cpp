@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <cmath>
 #include <optional>
 
 #include "platform/ui/control.h"
