@@ -4,15 +4,16 @@
 #include <utility>
 
 #include "core/numbers.h"
+#include "device/device_command.h"
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
 #include "mainwindow/window_messages.h"
+#include "pages/ctrl_buttons.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/event_loop.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
-#include "skin/default_skin_places.h"
 #include "skin/skin_loader.h"
 #include "skin/skin_path.h"
 
@@ -31,9 +32,6 @@ constexpr const char* kWattHint = "Watt: ";
 constexpr int kWattHintDecimals = 2;
 
 // The three page pictures, stacked where the pages show.
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
 
 constexpr std::chrono::milliseconds kAlarmInterval{1000};
 
@@ -49,11 +47,7 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   window_->SetBackgroundColor(ui::colors::kMagenta);
   window_->CenterOnScreen();
 
-  imgManager_ = std::make_unique<ui::Image>(*window_, RectOf(skin::places::kImgManager));
-  imgConfig_ = std::make_unique<ui::Image>(*window_, RectOf(skin::places::kImgConfig));
-  imgAlarm_ = std::make_unique<ui::Image>(*window_, RectOf(skin::places::kImgAlarm));
-  imgConfig_->Hide();
-  imgAlarm_->Hide();
+  drag_.AttachBackground();
 
   if (env_.imageStrips) lists_.Fill(env_.imageStrips);
   const std::filesystem::path folder = env_.programFolder;
@@ -112,7 +106,7 @@ void TFormMain::MakeHandovers() {
   to.FansReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyFans(r); };
   to.TempsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyTemps(r); };
   to.CycleComplete = [this] {
-    if (currentPage_ == kMonitorPage) monitor_->RefreshMonitorPage();
+    if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
 }
@@ -167,18 +161,24 @@ bool TFormMain::LoadSkin() {
   builders.managerGroup = [this](skin::ManagerGroup group, const skin::PageRecords& records) {
     monitor_->BuildGroup(group, records);
   };
-  // The configuration, alarm and control-bar builders join as their pages are built.
+  builders.ctrlPage = [this, folder = env_.programFolder](const skin::PageRecords& records) {
+    bar_ = std::make_unique<pages::ControlBar>(
+        *window_, pages::CtrlButtons::FromRecords(records),
+        [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); }, drag_,
+        MakeHooks());
+  };
+  // The configuration and alarm builders join as their pages are built.
   ui::BitmapCache& bitmaps = env_.app.Bitmaps();
   const auto loadBitmap = [&](skin::SkinBitmap role, const std::filesystem::path& file) {
     switch (role) {
       case skin::SkinBitmap::ManagerBackground:
-        imgManager_->LoadPicture(file);
+        pageImages_.ImgManager().LoadPicture(file);
         break;
       case skin::SkinBitmap::ConfigBackground:
-        imgConfig_->LoadPicture(file);
+        pageImages_.ImgConfig().LoadPicture(file);
         break;
       case skin::SkinBitmap::AlarmBackground:
-        imgAlarm_->LoadPicture(file);
+        pageImages_.ImgAlarm().LoadPicture(file);
         break;
       case skin::SkinBitmap::TempPSUCelsiusGauge:
         lists_.ILTempPSUCStatusBar.Add(bitmaps.Load(file));
@@ -189,12 +189,47 @@ bool TFormMain::LoadSkin() {
     }
   };
   try {
-    return loader.Load(connection_->PowerRating(), builders, loadBitmap);
+    if (!loader.Load(connection_->PowerRating(), builders, loadBitmap) || !bar_) return false;
+    BuildRoll();
+    return true;
   } catch (...) {
     // A malformed value or a missing picture: its own error names it, then the load failed.
     env_.app.ShowException(std::current_exception());
     return false;
   }
+}
+
+void TFormMain::BuildRoll() {
+  groups_.MonitorControls = monitor_->MonitorControls();
+  groups_.MonitorDisplays = monitor_->MonitorDisplays();
+  groups_.MonitorExtras = monitor_->MonitorExtras();
+  roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
+}
+
+pages::WindowHooks TFormMain::MakeHooks() {
+  pages::WindowHooks hooks;
+  hooks.StopFanAnimation = [this] {
+    monitor_->SetFanTimersEnabled(false);
+    monitor_->ImgPSUFan().Hide();
+    monitor_->ImgSYSFan().Hide();
+  };
+  hooks.StartFanAnimation = [this] {
+    monitor_->SetFanTimersEnabled(true);
+    monitor_->ImgPSUFan().Show();
+    monitor_->ImgSYSFan().Show();
+  };
+  hooks.EnableAlarmTimer = [this] { timerAlarm_.SetEnabled(true); };
+  hooks.ConfigSubPage = [this] { return configSubPage_; };
+  // The configuration sub-pages and the alarm page redraw here once they exist.
+  hooks.RequestLed = [this](bool on) {
+    device::DeviceCommand command;
+    command.code = device::DeviceCommand::Led;
+    command.LedOn = on;
+    connection_->PlaceCommand(command);
+  };
+  hooks.CloseWindow = [this] { CloseButtonClick(); };
+  hooks.MinimizeToTray = [this] { tray_->Icon().Minimize(); };
+  return hooks;
 }
 
 void TFormMain::LoadSettings() {
@@ -252,7 +287,7 @@ void TFormMain::TrayIcon1Minimize() {
 
 void TFormMain::TrayIcon1Restore() {
   monitor_->SetFanTimersEnabled(true);
-  if (currentPage_ == kMonitorPage) monitor_->RefreshMonitorPage();
+  if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
   // The configuration sub-page and the alarm page redraw here once they exist.
 }
 

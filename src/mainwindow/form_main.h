@@ -11,6 +11,12 @@
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_page.h"
 #include "mainwindow/tray_menu.h"
+#include "pages/control_bar.h"
+#include "pages/page_groups.h"
+#include "pages/page_images.h"
+#include "pages/page_roll.h"
+#include "pages/window_drag.h"
+#include "pages/window_hooks.h"
 #include "platform/ui/image.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/window.h"
@@ -25,6 +31,9 @@ namespace mainwindow {
 inline constexpr std::int32_t kMonitorPage = 100;
 inline constexpr std::int32_t kConfigPage = 101;
 inline constexpr std::int32_t kAlarmPage = 102;
+// Configuration sub-pages.
+inline constexpr std::int32_t kFanSubPage = 401;
+inline constexpr std::int32_t kVoltageSubPage = 402;
 
 // The main window: creates itself from the device, the skin and the settings (FormCreate),
 // follows the device as it comes and goes, takes the program's own messages, sits in the
@@ -58,9 +67,12 @@ class TFormMain {
   bool Connected() const { return connected_; }
   // The window was closed: the program ends.
   bool Closed() const { return closed_; }
-  std::int32_t CurrentPage() const { return currentPage_; }
-  // The control bar's tabs set the page before they start the roll.
-  void SetCurrentPage(std::int32_t page) { currentPage_ = page; }
+  // The page shown (or being rolled to): the roll's, the monitor page until it exists.
+  std::int32_t CurrentPage() const { return roll_ ? roll_->CurrentPage() : kMonitorPage; }
+  // Null until the skin load built them.
+  pages::ControlBar* Bar() const { return bar_.get(); }
+  pages::PageRoll* Roll() const { return roll_.get(); }
+  pages::PageImages& PageImages() { return pageImages_; }
 
   settings::AlarmSettings& Alarms() { return alarms_; }
   settings::FanSettings& Fans() { return fan_; }
@@ -85,6 +97,8 @@ class TFormMain {
   bool LoadSkin();
   void LoadSettings();
   void MakeHandovers();
+  pages::WindowHooks MakeHooks();
+  void BuildRoll();
   std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
                                                     std::uint64_t generation);
   // What closing the window does: every worker is stopped and joined before the loop ends.
@@ -94,14 +108,17 @@ class TFormMain {
 
   FormMainEnvironment env_;
   std::unique_ptr<ui::Window> window_;
-  // The three page pictures, stacked in one place; the roll moves them.
-  std::unique_ptr<ui::Image> imgManager_;
-  std::unique_ptr<ui::Image> imgConfig_;
-  std::unique_ptr<ui::Image> imgAlarm_;
+  pages::WindowDrag drag_{*window_};
+  // The three page pictures, stacked in one place under everything; the roll moves them.
+  pages::PageImages pageImages_{*window_, drag_};
   MonitorImageLists lists_;
   std::unique_ptr<MonitorPage> monitor_;
   std::unique_ptr<TrayMenu> tray_;
   ui::Timer timerAlarm_;
+  std::unique_ptr<pages::ControlBar> bar_;
+  pages::PageGroups groups_;
+  std::unique_ptr<pages::PageRoll> roll_;
+  std::int32_t configSubPage_ = kFanSubPage;
 
   settings::AlarmSettings alarms_;
   settings::FanSettings fan_;
@@ -114,7 +131,6 @@ class TFormMain {
   device::WorkerPool workers_;  // before the connection: the connection goes first
   std::unique_ptr<device::MonitorConnection> connection_;
 
-  std::int32_t currentPage_ = kMonitorPage;
   bool connected_ = false;
   bool started_ = false;
   bool closeOnActivate_ = false;
