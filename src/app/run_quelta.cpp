@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QLocalSocket>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -146,7 +147,9 @@ int RunQuelta(const QueltaOptions& options) {
   form.Window().Show();
   int exitCode = form.Started() ? kExitOk : kExitFailed;
   if (options.screenshotFile) {
-    loop.StartTimer(options.screenshotAfter, [&] {
+    // A timer of 0 ms never fires: "at once" is the first millisecond.
+    const auto after = std::max(options.screenshotAfter, std::chrono::milliseconds(1));
+    loop.StartTimer(after, [&] {
       const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
       if (!shot.save(QString::fromStdString(*options.screenshotFile), "PNG")) {
         std::cerr << "quelta: cannot write " << *options.screenshotFile << "\n";
