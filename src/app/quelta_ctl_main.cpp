@@ -1,5 +1,6 @@
 // quelta-ctl: the command-line companion of Quelta.
 #include <chrono>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -9,6 +10,18 @@
 #include "app/ctl/run_ctl.h"
 #include "device/real_sleeper.h"
 #include "platform/lock/named_mutex.h"
+
+namespace {
+
+// The folder of the executable, through links; the factory settings file lies there.
+std::filesystem::path ProgramFolder(const char* argv0) {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) self = std::filesystem::absolute(argv0, error);
+  return self.parent_path();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -22,6 +35,7 @@ int main(int argc, char** argv) {
             .count();
       },
       [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); },
+      ProgramFolder(argv[0]),
   };
   return app::ctl::RunCtl(args, std::cout, std::cerr, host);
 }

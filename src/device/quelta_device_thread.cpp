@@ -145,15 +145,21 @@ void TQueltaDeviceThread::PollLoop() {
 
 void TQueltaDeviceThread::End() {
   CloseHandles();
-  // Only for this worker's generation: a successor's ready state stays untouched. Cleared
-  // before the removal is handed over, so the UI thread sees both in that order, as it
-  // would if it had waited for the hand-over.
-  context_.ready.ClearFor(context_.generation);
-  if (!abandon_.stop_requested()) {
-    HandOver(false, [](const WorkerHandovers& to) {
-      if (to.ConnectionRemoved) to.ConnectionRemoved();
-    });
+  if (abandon_.stop_requested()) {
+    // The program is ending: nothing more is handed over.
+    context_.ready.ClearFor(context_.generation);
+    return;
   }
+  // The ready flag is cleared on the UI thread, behind the hand-overs this worker has already
+  // posted, so they still find the device ready, as they would have had the worker waited for
+  // each. Only for this worker's generation: a successor's ready state stays untouched.
+  context_.loop.Post(
+      [handovers = context_.handovers, ready = &context_.ready, generation = context_.generation] {
+        const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
+        if (!to) return;  // the owner, and with it the ready flag, is gone
+        ready->ClearFor(generation);
+        if (to->ConnectionRemoved) to->ConnectionRemoved();
+      });
 }
 
 bool TQueltaDeviceThread::AcquireAccess() {

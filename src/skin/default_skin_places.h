@@ -31,10 +31,10 @@ inline constexpr Place kCBTempSensor{470, 124, 138, 22};   // skin's choice
 inline constexpr Place kEditStartVol{520, 168, 60, 20};    // skin's choice
 inline constexpr Place kEditRisingTemp{520, 208, 60, 20};  // skin's choice
 // Names of T1 to T4 on the alarm page's temperature group.
-inline constexpr Place kEditATempT[4] = {{164, 478, 80, 14},  // skin's choice
-                                         {281, 478, 80, 14},
-                                         {399, 478, 80, 14},
-                                         {516, 478, 80, 14}};
+inline constexpr Place kEditATempT[4] = {{156, 478, 80, 14},  // skin's choice
+                                         {274, 478, 80, 14},
+                                         {391, 478, 80, 14},
+                                         {509, 478, 80, 14}};
 
 // Detail windows.
 inline constexpr Place kVoltageWindowClient{194, 0, 627, 641};    // fixed: position and size

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 #include "core/numbers.h"
@@ -117,6 +118,10 @@ LangId UserDefaultLangId(const EnvironmentLookup& getenv) {
     if (value != nullptr && *value != '\0') return LangIdFromLocale(value);
   }
   return 0;
+}
+
+LangId UserDefaultLangId() {
+  return UserDefaultLangId([](const char* name) -> const char* { return std::getenv(name); });
 }
 
 LanguageChoice ChooseLanguage(platform::Registry& registry, LangId userDefault) {

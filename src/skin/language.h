@@ -37,6 +37,8 @@ LangId LangIdFromLocale(std::string_view locale);
 // LANG that is set and not empty decides. `getenv` is injected so tests need no process state.
 using EnvironmentLookup = std::function<const char*(const char* name)>;
 LangId UserDefaultLangId(const EnvironmentLookup& getenv);
+// The same from this process's environment.
+LangId UserDefaultLangId();
 
 // The language rule of the skin load: osLang from the program key (0 when the key does not
 // exist; a missing or non-integer osLang in an existing key throws core::ConversionError),

@@ -5,10 +5,10 @@
 namespace skin {
 
 PageRecords PageRecords::Read(LayoutReader& reader, std::string_view languageFolder,
-                              const PageSpec& spec) {
+                              const PageKeys& page) {
   PageRecords records;
-  records.pagePath_ = skin::PagePath(languageFolder, spec.pageName);
-  for (const ControlKey& control : spec.keys) {
+  records.pagePath_ = skin::PagePath(languageFolder, page.pageName);
+  for (const ControlKey& control : page.keys) {
     if (control.kind == ControlKind::Button) {
       ButtonRecord button;
       if (reader.ReadButtonLayout(records.pagePath_, control.name, button.rect, button.bitmaps)) {

@@ -20,10 +20,10 @@ struct ButtonRecord {
 // The records of one page (or one monitor-page group) as its builder receives them.
 class PageRecords {
  public:
-  // Reads every key of `spec` below `languageFolder` in reading order, also after a failed
+  // Reads every key of `page` below `languageFolder` in reading order, also after a failed
   // one. Conversion, registry read and format errors propagate.
   static PageRecords Read(LayoutReader& reader, std::string_view languageFolder,
-                          const PageSpec& spec);
+                          const PageKeys& page);
 
   const std::string& PagePath() const { return pagePath_; }
 

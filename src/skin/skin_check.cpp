@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -43,14 +44,14 @@ class SkinChecker {
     context_ = "[" + folder.substr(0, folder.size() - 1) + ", " + std::to_string(rating) + " W] ";
 
     LayoutReader main(registry_, ReaderVariant::MainWindow, rating);
-    for (const PageSpec& group : ManagerGroupSpecs(rating)) CheckPage(main, folder, group);
-    CheckPage(main, folder, ConfigPageSpec());
-    CheckPage(main, folder, AlarmPageSpec(rating));
-    CheckPage(main, folder, CtrlPageSpec());
+    for (const PageKeys& group : ManagerGroupKeys(rating)) CheckPage(main, folder, group);
+    CheckPage(main, folder, ConfigPageKeys());
+    CheckPage(main, folder, AlarmPageKeys(rating));
+    CheckPage(main, folder, CtrlPageKeys());
     LayoutReader voltage(registry_, ReaderVariant::VoltageWindow, rating);
-    CheckPage(voltage, folder, VoltageWindowSpec(rating));
+    CheckPage(voltage, folder, VoltageWindowKeys(rating));
     LayoutReader current(registry_, ReaderVariant::CurrentWindow, rating);
-    CheckPage(current, folder, CurrentWindowSpec(rating));
+    CheckPage(current, folder, CurrentWindowKeys(rating));
 
     for (const std::string& file : LanguageBitmaps(rating)) {
       const QImage picture = CheckBitmap(std::string(kSkinFolder) + folder + file, "the program");
@@ -66,14 +67,14 @@ class SkinChecker {
   [[noreturn]] void Fail(const std::string& message) const { throw Problem(context_ + message); }
 
  private:
-  void CheckPage(LayoutReader& reader, const std::string& folder, const PageSpec& spec) {
-    const PageRecords records = PageRecords::Read(reader, folder, spec);
+  void CheckPage(LayoutReader& reader, const std::string& folder, const PageKeys& page) {
+    const PageRecords records = PageRecords::Read(reader, folder, page);
     if (!records.Complete()) Fail(records.Failures().front());
     for (const std::string& absent : records.AbsentDisplays()) {
       err_ << "skin-check: " << context_ << "note: display key " << absent
            << " does not exist; that display shows nothing\n";
     }
-    for (const ControlKey& control : spec.keys) {
+    for (const ControlKey& control : page.keys) {
       const std::string key = records.PagePath() + "\\" + control.name;
       if (control.kind == ControlKind::Button) {
         for (const std::string& stored : records.Button(control.name)->bitmaps) {

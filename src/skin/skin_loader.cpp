@@ -20,16 +20,16 @@ bool SkinLoader::Load(int powerRating, const Builders& builders, const BitmapLoa
 
   // Each page is read even when one before it failed.
   const bool manager = ReadManagerPage(reader, powerRating, builders);
-  const bool config = ReadPage(reader, ConfigPageSpec(), builders.configPage);
-  const bool alarm = ReadPage(reader, AlarmPageSpec(powerRating), builders.alarmPage);
-  const bool ctrl = ReadPage(reader, CtrlPageSpec(), builders.ctrlPage);
+  const bool config = ReadPage(reader, ConfigPageKeys(), builders.configPage);
+  const bool alarm = ReadPage(reader, AlarmPageKeys(powerRating), builders.alarmPage);
+  const bool ctrl = ReadPage(reader, CtrlPageKeys(), builders.ctrlPage);
 
   LoadBitmaps(powerRating, loadBitmap);
   return manager && config && alarm && ctrl;
 }
 
 bool SkinLoader::ReadManagerPage(LayoutReader& reader, int powerRating, const Builders& builders) {
-  const std::vector<PageSpec> groups = ManagerGroupSpecs(powerRating);
+  const std::vector<PageKeys> groups = ManagerGroupKeys(powerRating);
   for (std::size_t i = 0; i < groups.size(); ++i) {
     const PageRecords records = PageRecords::Read(reader, language_.folder, groups[i]);
     if (!records.Complete()) {
@@ -42,9 +42,9 @@ bool SkinLoader::ReadManagerPage(LayoutReader& reader, int powerRating, const Bu
   return true;
 }
 
-bool SkinLoader::ReadPage(LayoutReader& reader, const PageSpec& spec,
+bool SkinLoader::ReadPage(LayoutReader& reader, const PageKeys& page,
                           const std::function<void(const PageRecords&)>& builder) {
-  const PageRecords records = PageRecords::Read(reader, language_.folder, spec);
+  const PageRecords records = PageRecords::Read(reader, language_.folder, page);
   if (!records.Complete()) {
     failures_.insert(failures_.end(), records.Failures().begin(), records.Failures().end());
     return false;

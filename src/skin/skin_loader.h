@@ -53,7 +53,7 @@ class SkinLoader {
 
  private:
   bool ReadManagerPage(LayoutReader& reader, int powerRating, const Builders& builders);
-  bool ReadPage(LayoutReader& reader, const PageSpec& spec,
+  bool ReadPage(LayoutReader& reader, const PageKeys& page,
                 const std::function<void(const PageRecords&)>& builder);
   void LoadBitmaps(int powerRating, const BitmapLoader& loadBitmap) const;
 

@@ -23,7 +23,7 @@ std::string CurrentGroupName(int powerRating) {
   return RatingForm("Current", powerRating);
 }
 
-std::vector<PageSpec> ManagerGroupSpecs(int powerRating) {
+std::vector<PageKeys> ManagerGroupKeys(int powerRating) {
   return {
       {"Manager\\Watt", {{"Total", D}, {"Peak", D}, {"ClearPeak", B}}},
       {"Manager\\" + VoltageGroupName(powerRating),
@@ -53,7 +53,7 @@ std::vector<PageSpec> ManagerGroupSpecs(int powerRating) {
   };
 }
 
-PageSpec ConfigPageSpec() {
+PageKeys ConfigPageKeys() {
   return {"Config", {{"FanSpeed", B},    {"Voltage", B},    {"12V", D},         {"5V", D},
                      {"33V", D},         {"OK", B},         {"Cancel", B},      {"12VLight", B},
                      {"5VLight", B},     {"33VLight", B},   {"ModePerform", B}, {"ModeNormal", B},
@@ -61,7 +61,7 @@ PageSpec ConfigPageSpec() {
                      {"Celsius", B},     {"Fahrenheit", B}, {"FSVol", D},       {"FSTemp", D}}};
 }
 
-PageSpec AlarmPageSpec(int powerRating) {
+PageKeys AlarmPageKeys(int powerRating) {
   const std::string c = CurrentGroupName(powerRating) + "\\";
   return {"Alarm",
           {{"Watt", B},
@@ -109,13 +109,13 @@ PageSpec AlarmPageSpec(int powerRating) {
            {"Temperature\\Fahrenheit", B}}};
 }
 
-PageSpec CtrlPageSpec() {
+PageKeys CtrlPageKeys() {
   return {
       "Ctrl",
       {{"Manager", B}, {"Alarm", B}, {"Config", B}, {"Minimum", B}, {"Close", B}, {"LEDLight", B}}};
 }
 
-PageSpec VoltageWindowSpec(int powerRating) {
+PageKeys VoltageWindowKeys(int powerRating) {
   return {"Manager\\" + VoltageGroupName(powerRating) + "\\All",
           {{"Close", B},
            {"12V1", D},
@@ -128,7 +128,7 @@ PageSpec VoltageWindowSpec(int powerRating) {
            {"5Vsb", D}}};
 }
 
-PageSpec CurrentWindowSpec(int powerRating) {
+PageKeys CurrentWindowKeys(int powerRating) {
   return {
       "Manager\\" + CurrentGroupName(powerRating) + "\\All",
       {{"Close", B}, {"12V1", D}, {"12V2", D}, {"12V3", D}, {"12V4", D}, {"5V", D}, {"33V", D}}};

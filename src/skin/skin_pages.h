@@ -15,7 +15,7 @@ struct ControlKey {
 
 // The records one builder needs: a page path below the language folder and its keys in
 // reading order.
-struct PageSpec {
+struct PageKeys {
   std::string pageName;  // e.g. "Ctrl", "Manager\Watt", "Manager\Voltage_450W\All"
   std::vector<ControlKey> keys;
 };
@@ -26,12 +26,12 @@ inline constexpr int kManagerGroupCount = 5;
 
 // The main window's pages and the two detail windows, with every key each one reads. Where a
 // name depends on the power rating, 450 gives the "_450W" form.
-std::vector<PageSpec> ManagerGroupSpecs(int powerRating);
-PageSpec ConfigPageSpec();
-PageSpec AlarmPageSpec(int powerRating);
-PageSpec CtrlPageSpec();
-PageSpec VoltageWindowSpec(int powerRating);
-PageSpec CurrentWindowSpec(int powerRating);
+std::vector<PageKeys> ManagerGroupKeys(int powerRating);
+PageKeys ConfigPageKeys();
+PageKeys AlarmPageKeys(int powerRating);
+PageKeys CtrlPageKeys();
+PageKeys VoltageWindowKeys(int powerRating);
+PageKeys CurrentWindowKeys(int powerRating);
 
 // "Voltage" / "Voltage_450W" and "Current" / "Current_450W", the rating-dependent names.
 std::string VoltageGroupName(int powerRating);

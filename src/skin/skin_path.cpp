@@ -100,4 +100,10 @@ fs::path ResolveSkinPath(const fs::path& programFolder, std::string_view stored)
   return resolved;
 }
 
+std::function<fs::path(std::string_view)> SkinFileResolver(fs::path programFolder) {
+  return [folder = std::move(programFolder)](std::string_view stored) {
+    return ResolveSkinPath(folder, stored);
+  };
+}
+
 }  // namespace skin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace skin {
@@ -14,5 +15,10 @@ namespace skin {
 // a symbolic link) or names no existing regular file.
 std::filesystem::path ResolveSkinPath(const std::filesystem::path& programFolder,
                                       std::string_view stored);
+
+// ResolveSkinPath bound to one program folder, in the shape the skinned controls take their
+// file resolver.
+std::function<std::filesystem::path(std::string_view stored)> SkinFileResolver(
+    std::filesystem::path programFolder);
 
 }  // namespace skin

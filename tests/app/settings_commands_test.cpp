@@ -11,7 +11,7 @@
 #include "tests/platform/registry/temp_folder.h"
 #include "tests/settings/settings_file.h"
 
-namespace ctl {
+namespace app::ctl {
 namespace {
 
 using ::testing::HasSubstr;
@@ -170,4 +170,4 @@ TEST(AlarmsRestoreDefaults, SaysSoWhenAGroupCouldNotBeSaved) {
 }
 
 }  // namespace
-}  // namespace ctl
+}  // namespace app::ctl

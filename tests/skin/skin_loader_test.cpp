@@ -25,11 +25,11 @@ std::string MainSkinReg(std::string_view folder, int rating, const std::set<std:
       "Windows Registry Editor Version "
       "5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta]\n\"osLang\"=\"" +
       std::string(osLang) + "\"\n";
-  std::vector<PageSpec> pages = ManagerGroupSpecs(rating);
-  pages.push_back(ConfigPageSpec());
-  pages.push_back(AlarmPageSpec(rating));
-  pages.push_back(CtrlPageSpec());
-  for (const PageSpec& page : pages) {
+  std::vector<PageKeys> pages = ManagerGroupKeys(rating);
+  pages.push_back(ConfigPageKeys());
+  pages.push_back(AlarmPageKeys(rating));
+  pages.push_back(CtrlPageKeys());
+  for (const PageKeys& page : pages) {
     for (const ControlKey& control : page.keys) {
       const std::string key = DisplayKey(PagePath(folder, page.pageName), control.name);
       if (omit.count(key.substr(SkinRoot.size()))) continue;

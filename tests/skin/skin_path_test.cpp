@@ -42,6 +42,12 @@ TEST_F(SkinPathTest, MatchesEachComponentWithoutRegardToCase) {
   EXPECT_EQ(ResolveSkinPath(program_, "Skin\\Twn\\Current.bmp"), current_);
 }
 
+TEST_F(SkinPathTest, TheBoundResolverResolvesTheSameWay) {
+  const auto resolve = SkinFileResolver(program_);
+  EXPECT_EQ(resolve("skin\\eng\\alarm-watt_550W.bmp"), watt_);
+  EXPECT_THROW(resolve("..\\secret.bmp"), SkinFileError);
+}
+
 TEST_F(SkinPathTest, PrefersTheExactNameWhenTwoDifferOnlyInCase) {
   const fs::path lower = folder_.Touch("bin/Skin/m_sel.bmp");
   EXPECT_EQ(ResolveSkinPath(program_, "Skin\\m_sel.bmp"), lower);

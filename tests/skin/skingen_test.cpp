@@ -23,32 +23,32 @@ namespace {
 
 namespace places = skin::places;
 
-// Each reader spec with the table page that must answer it.
-std::vector<std::pair<skin::PageSpec, const PageTable*>> PagesOf(const SkinTable& t, int rating) {
-  std::vector<std::pair<skin::PageSpec, const PageTable*>> pages;
-  const auto groups = skin::ManagerGroupSpecs(rating);
+// The keys the readers read of each page, with the table page that must answer them.
+std::vector<std::pair<skin::PageKeys, const PageTable*>> PagesOf(const SkinTable& t, int rating) {
+  std::vector<std::pair<skin::PageKeys, const PageTable*>> pages;
+  const auto groups = skin::ManagerGroupKeys(rating);
   for (std::size_t i = 0; i < groups.size(); ++i)
     pages.emplace_back(groups[i], &t.managerGroups[i]);
-  pages.emplace_back(skin::ConfigPageSpec(), &t.config);
-  pages.emplace_back(skin::AlarmPageSpec(rating), &t.alarm);
-  pages.emplace_back(skin::CtrlPageSpec(), &t.ctrl);
-  pages.emplace_back(skin::VoltageWindowSpec(rating), &t.voltageWindow);
-  pages.emplace_back(skin::CurrentWindowSpec(rating), &t.currentWindow);
+  pages.emplace_back(skin::ConfigPageKeys(), &t.config);
+  pages.emplace_back(skin::AlarmPageKeys(rating), &t.alarm);
+  pages.emplace_back(skin::CtrlPageKeys(), &t.ctrl);
+  pages.emplace_back(skin::VoltageWindowKeys(rating), &t.voltageWindow);
+  pages.emplace_back(skin::CurrentWindowKeys(rating), &t.currentWindow);
   return pages;
 }
 
 TEST(LayoutTable, HoldsExactlyTheKeysTheReadersRead) {
   for (const int rating : {450, 550}) {
     const SkinTable table = BuildSkinTable("Eng", rating == 450);
-    for (const auto& [spec, page] : PagesOf(table, rating)) {
-      EXPECT_EQ(page->pageName, spec.pageName);
+    for (const auto& [keys, page] : PagesOf(table, rating)) {
+      EXPECT_EQ(page->pageName, keys.pageName);
       std::set<std::string> wanted, held;
-      for (const auto& key : spec.keys) {
+      for (const auto& key : keys.keys) {
         wanted.insert((key.kind == skin::ControlKind::Button ? "B " : "D ") + key.name);
       }
       for (const auto& b : page->buttons) EXPECT_TRUE(held.insert("B " + b.key).second) << b.key;
       for (const auto& d : page->displays) EXPECT_TRUE(held.insert("D " + d.key).second) << d.key;
-      EXPECT_EQ(held, wanted) << spec.pageName << " at " << rating;
+      EXPECT_EQ(held, wanted) << keys.pageName << " at " << rating;
     }
   }
 }
@@ -77,7 +77,7 @@ std::string ShownWith(const std::string& pageName, const std::string& key) {
 TEST(LayoutTable, ControlsStayInTheirWindowAndButtonsDoNotOverlap) {
   for (const bool small : {false, true}) {
     const SkinTable table = BuildSkinTable("Eng", small);
-    for (const auto& [spec, page] : PagesOf(table, small ? 450 : 550)) {
+    for (const auto& [keys, page] : PagesOf(table, small ? 450 : 550)) {
       const QRect window = Window(page->pageName);
       for (const auto& b : page->buttons) {
         EXPECT_TRUE(window.contains(b.rect)) << page->pageName << "\\" << b.key;
@@ -132,6 +132,20 @@ TEST(LayoutTable, TheMonitorPageKeepsClearOfTheWindowsOwnComponents) {
         }
       }
     }
+  }
+}
+
+TEST(LayoutTable, TheAlarmPagesSensorNamesSitUnderTheirColumns) {
+  const SkinTable table = BuildSkinTable("Eng", false);
+  const char* sensors[] = {"T1", "T2", "T3", "T4"};
+  for (int i = 0; i < 4; ++i) {
+    const StatusRectPlace& bar =
+        *table.alarm.Display(std::string("Temperature\\") + sensors[i]).statusRect;
+    const places::Place name = places::kEditATempT[i];
+    EXPECT_NEAR(name.Left + name.Width / 2.0, bar.left + bar.caliper / 2.0, 1.0) << sensors[i];
+    EXPECT_GT(
+        name.Top,
+        table.alarm.Button(std::string("Temperature\\") + sensors[i] + "Light").rect.bottom());
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>

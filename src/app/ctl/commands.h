@@ -24,4 +24,9 @@ int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments)
 int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t message,
                       std::ostream& err);
 
+// The worker and the settings commands.
+int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunConfig(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunAlarms(CtlEnvironment& environment, std::span<const std::string> arguments);
+
 }  // namespace app::ctl

@@ -27,6 +27,15 @@ std::span<const CtlCommand> CtlCommands() {
        "sends the running Quelta window one of its messages: restore it from the\n"
        "tray, restart its device worker, or apply the fan page's manual curve",
        RunSend},
+      {"watch", "[--cycles N] [--interval MS] [--json]",
+       "run the real worker; print each hand-over as the UI thread receives it\n"
+       "(default interval 3000)",
+       RunWatch},
+      {"config", "show [--json]", "LoadConfigSettings, then print what is in memory", RunConfig},
+      {"alarms", "show [--json] | restore-defaults",
+       "LoadAlarmSettings, then print what is in memory; or RestoreAlarmDefaults\n"
+       "(saves all five groups; the sensor names are written as loaded)",
+       RunAlarms},
   };
   return kCommands;
 }

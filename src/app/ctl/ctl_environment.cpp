@@ -3,6 +3,8 @@
 #include "app/ctl/usage_error.h"
 #include "device/device_identity.h"
 #include "platform/hid/hidapi_bus.h"
+#include "platform/registry/reg_file_store.h"
+#include "platform/registry/registry_location.h"
 #include "sim/simulated_bus.h"
 #include "sim/tracing_hid_bus.h"
 
@@ -10,7 +12,11 @@ namespace app::ctl {
 
 CtlEnvironment::CtlEnvironment(const CtlOptions& options, std::ostream& out, std::ostream& err,
                                const CtlHost& host)
-    : out_(out), err_(err), host_(host), simulate_(options.simulate) {
+    : out_(out),
+      err_(err),
+      host_(host),
+      simulate_(options.simulate),
+      registryFile_(options.registryFile) {
   if (options.simulate) {
     try {
       scenario_ = options.scenarioFile.empty() ? sim::Scenario{}
@@ -40,6 +46,16 @@ platform::HidBus& CtlEnvironment::Bus() {
     if (trace_) tracingBus_ = std::make_unique<sim::TracingHidBus>(*bus_, *trace_);
   }
   return tracingBus_ ? *tracingBus_ : *bus_;
+}
+
+platform::RegistryStore& CtlEnvironment::Registry() {
+  if (!registry_) {
+    std::optional<std::filesystem::path> option;
+    if (registryFile_) option = *registryFile_;
+    registry_ = platform::OpenRegistryFile(platform::LocateRegistryFile(
+        option, host_.programFolder, platform::RegistryEnvironment::FromProcess()));
+  }
+  return *registry_;
 }
 
 platform::NamedMutex::OpenResult CtlEnvironment::OpenAccessMutex() {

@@ -9,6 +9,7 @@
 #include "device/sleeper.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
+#include "platform/registry/registry.h"
 #include "sim/scenario.h"
 #include "sim/trace_log.h"
 
@@ -32,6 +33,11 @@ class CtlEnvironment {
   platform::HidBus& Bus();
   // The machine-wide access mutex; its takes and releases are traced with the reports.
   platform::NamedMutex::OpenResult OpenAccessMutex();
+  // The settings file: --registry FILE, or the user's file (seeded from the factory file beside
+  // the program on first run). Throws platform::RegistryReadError (a RegistryFileError) naming
+  // the file when it cannot be had.
+  platform::RegistryStore& Registry();
+  const std::filesystem::path& ProgramFolder() const { return host_.programFolder; }
 
  private:
   std::ostream& out_;
@@ -42,6 +48,8 @@ class CtlEnvironment {
   std::unique_ptr<sim::TraceLog> trace_;
   std::unique_ptr<platform::HidBus> bus_;
   std::unique_ptr<platform::HidBus> tracingBus_;
+  const std::optional<std::string> registryFile_;
+  std::unique_ptr<platform::RegistryStore> registry_;
 };
 
 }  // namespace app::ctl

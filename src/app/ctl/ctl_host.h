@@ -16,6 +16,8 @@ struct CtlHost {
   // load drifts from one run to the next) and its wait for a read time-out.
   std::function<double()> simulatedSeconds;
   std::function<void(std::chrono::milliseconds)> simulatedTimeoutWait;
+  // The folder of the executable, where the factory settings file lies.
+  std::filesystem::path programFolder = {};
 };
 
 }  // namespace app::ctl

@@ -29,6 +29,8 @@ const std::vector<GlobalOption>& GlobalOptions() {
        }},
       {"--trace", GlobalOption::Value::Required,
        [](CtlOptions& o, std::optional<std::string> v) { o.traceFile = std::move(v); }},
+      {"--registry", GlobalOption::Value::Required,
+       [](CtlOptions& o, std::optional<std::string> v) { o.registryFile = std::move(v); }},
   };
   return options;
 }

@@ -14,7 +14,8 @@ struct CtlOptions {
   bool simulate = false;
   std::string scenarioFile;  // with --simulate=SCENARIO; empty for the built-in model
   std::optional<std::string> traceFile;
-  std::string command;  // empty when none was given
+  std::optional<std::string> registryFile;  // --registry FILE; else the default location
+  std::string command;                      // empty when none was given
   std::vector<std::string> arguments;
 };
 

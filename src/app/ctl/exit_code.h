@@ -5,9 +5,11 @@ namespace app::ctl {
 // quelta-ctl's exit codes.
 enum ExitCode : int {
   kExitDone = 0,
-  kExitUsage = 1,     // bad usage or bad scenario; the message says what
-  kExitNotFound = 2,  // device not found or not opened (or its access mutex not obtained)
-  kExitNoAnswer = 3,  // the device did not answer
+  kExitUsage = 1,          // bad usage or bad scenario; the message says what
+  kExitNotFound = 2,       // device not found or not opened (or its access mutex not obtained)
+  kExitNoAnswer = 3,       // the device did not answer
+  kExitSettingsError = 4,  // a conversion or registry read error in the settings file
+  kExitSaveFailed = 5,     // a save did not reach the settings file
 };
 
 }  // namespace app::ctl

@@ -23,8 +23,9 @@ const CtlCommand* FindCommand(const std::string& name) {
 }  // namespace
 
 std::string CtlUsage() {
-  std::string text = std::string("usage: ") + kProgram +
-                     " [--simulate[=SCENARIO]] [--trace FILE] COMMAND\n\ncommands:\n";
+  std::string text =
+      std::string("usage: ") + kProgram +
+      " [--simulate[=SCENARIO]] [--trace FILE] [--registry FILE] COMMAND\n\ncommands:\n";
   for (const CtlCommand& command : CtlCommands()) {
     std::string synopsis = "  " + std::string(command.name);
     if (!command.arguments.empty()) synopsis += " " + std::string(command.arguments);
@@ -48,8 +49,11 @@ std::string CtlUsage() {
       "  --simulate[=SCENARIO]      talk to the built-in simulated PSU, shaped by a JSON\n"
       "                             scenario file when one is given\n"
       "  --trace FILE               append every report and access-lock event to FILE\n"
+      "  --registry FILE            the settings file (default:\n"
+      "                             $XDG_CONFIG_HOME/quelta/registry.reg)\n"
       "\nexit codes: 0 done; 1 bad usage or bad scenario; 2 device not found or not\n"
-      "opened; 3 the device did not answer\n";
+      "opened; 3 the device did not answer; 4 an error in the settings file; 5 a save\n"
+      "did not reach the settings file\n";
   return text;
 }
 

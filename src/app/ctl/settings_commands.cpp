@@ -14,7 +14,7 @@
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
 
-namespace ctl {
+namespace app::ctl {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -255,4 +255,4 @@ int RunAlarmsRestoreDefaults(platform::RegistryStore& store, std::ostream& out, 
   });
 }
 
-}  // namespace ctl
+}  // namespace app::ctl

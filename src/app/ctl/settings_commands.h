@@ -2,14 +2,10 @@
 
 #include <ostream>
 
+#include "app/ctl/exit_code.h"
 #include "platform/registry/registry.h"
 
-namespace ctl {
-
-// Exit codes of the settings commands.
-inline constexpr int kExitDone = 0;
-inline constexpr int kExitSettingsError = 4;  // a conversion or registry read error
-inline constexpr int kExitSaveFailed = 5;     // a save did not reach the settings file
+namespace app::ctl {
 
 // `config show [--json]`: LoadConfigSettings, then what it put in memory. A message the load
 // shows goes to `err` and the command goes on.
@@ -22,4 +18,4 @@ int RunAlarmsShow(platform::RegistryStore& store, bool json, std::ostream& out, 
 // as loaded.
 int RunAlarmsRestoreDefaults(platform::RegistryStore& store, std::ostream& out, std::ostream& err);
 
-}  // namespace ctl
+}  // namespace app::ctl

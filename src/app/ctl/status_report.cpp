@@ -42,14 +42,13 @@ struct RailRow {
   const float* amps;  // null for rails without a current channel
 };
 
-// A float as the double whose shortest text is the float's 9-significant-digit text.
-double NineDigits(float value) {
+}  // namespace
+
+double JsonFloat(float value) {
   std::array<char, 32> text{};
   std::snprintf(text.data(), text.size(), "%.*g", kFloatDigits, static_cast<double>(value));
   return std::strtod(text.data(), nullptr);
 }
-
-}  // namespace
 
 std::string StatusTable(const StatusSnapshot& snapshot) {
   const device::ReadingSet& r = snapshot.readings;
@@ -132,7 +131,7 @@ std::string StatusJson(const StatusSnapshot& snapshot) {
   const device::ReadingSet& r = snapshot.readings;
   const StatusGroups& g = snapshot.groups;
   nlohmann::ordered_json json;
-  const auto put = [&](const char* name, float value) { json[name] = NineDigits(value); };
+  const auto put = [&](const char* name, float value) { json[name] = JsonFloat(value); };
   put("ReferenceVoltage", r.ReferenceVoltage);
   put("Vol5V", r.Vol5V);
   put("Vol33V", r.Vol33V);
@@ -160,8 +159,8 @@ std::string StatusJson(const StatusSnapshot& snapshot) {
   nlohmann::ordered_json channels = nlohmann::ordered_json::array();
   for (const device::CalibrationChannel& channel : snapshot.calibration.channels) {
     nlohmann::ordered_json entry;
-    entry["Offset"] = NineDigits(channel.Offset);
-    entry["Gain"] = NineDigits(channel.Gain);
+    entry["Offset"] = JsonFloat(channel.Offset);
+    entry["Gain"] = JsonFloat(channel.Gain);
     channels.push_back(entry);
   }
   json["Calibration"] = channels;

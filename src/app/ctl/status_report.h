@@ -15,4 +15,8 @@ std::string StatusTable(const StatusSnapshot& snapshot);
 // "Gain"} in channel order) and "groups" (which groups had good replies).
 std::string StatusJson(const StatusSnapshot& snapshot);
 
+// A float as the double whose shortest text is the float's 9-significant-digit text, so
+// that a JSON number written from it parses back to the same 32-bit float.
+double JsonFloat(float value);
+
 }  // namespace app::ctl

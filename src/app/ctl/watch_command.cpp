@@ -1,0 +1,215 @@
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ctl/commands.h"
+#include "app/ctl/ctl_arguments.h"
+#include "app/ctl/exit_code.h"
+#include "app/ctl/status_report.h"
+#include "app/ctl/usage_error.h"
+#include "core/numbers.h"
+#include "device/cycle_pause.h"
+#include "device/device_discovery.h"
+#include "device/device_ready.h"
+#include "device/worker_pool.h"
+#include "platform/ui/real_time_event_loop.h"
+
+namespace app::ctl {
+namespace {
+
+constexpr std::chrono::milliseconds kDefaultInterval{3000};
+// How often the tool looks whether a worker ended without a word (a failed reference read).
+constexpr std::chrono::milliseconds kEndCheck{100};
+
+struct WatchOptions {
+  std::optional<std::int64_t> cycles;
+  std::chrono::milliseconds interval = kDefaultInterval;
+  bool json = false;
+};
+
+WatchOptions ParseWatchOptions(std::span<const std::string> arguments) {
+  WatchOptions options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= arguments.size()) throw UsageError(word + " needs a value");
+      return arguments[++i];
+    };
+    if (word == "--json") {
+      options.json = true;
+    } else if (word == "--cycles") {
+      const std::int32_t cycles = WholeNumber(value(), "--cycles");
+      if (cycles < 1) throw UsageError("--cycles must be at least 1");
+      options.cycles = cycles;
+    } else if (word == "--interval") {
+      const std::int32_t interval = WholeNumber(value(), "--interval");
+      if (interval < 0) throw UsageError("--interval must not be negative");
+      options.interval = std::chrono::milliseconds(interval);
+    } else {
+      throw UsageError("watch does not take '" + word + "'");
+    }
+  }
+  return options;
+}
+
+using Fields = std::vector<std::pair<const char*, float>>;
+
+Fields VoltageFields(const device::ReadingSet& r) {
+  return {{"Vol5V", r.Vol5V},     {"Vol33V", r.Vol33V},      {"Vol5Vsb", r.Vol5Vsb},
+          {"Vol12V4", r.Vol12V4}, {"Vol12V1", r.Vol12V1},    {"Vol12V2", r.Vol12V2},
+          {"Vol12V3", r.Vol12V3}, {"VolNeg12V", r.VolNeg12V}};
+}
+Fields CurrentFields(const device::ReadingSet& r) {
+  return {{"Cur5V", r.Cur5V},     {"Cur33V", r.Cur33V},   {"Cur12V1", r.Cur12V1},
+          {"Cur12V2", r.Cur12V2}, {"Cur12V3", r.Cur12V3}, {"Cur12V4", r.Cur12V4}};
+}
+Fields FanFields(const device::ReadingSet& r) {
+  return {{"FanPSU", r.FanPSU}, {"FanSystem", r.FanSystem}};
+}
+Fields TempFields(const device::ReadingSet& r) {
+  return {{"TempPSU", r.TempPSU},
+          {"TempT1", r.TempT1},
+          {"TempT2", r.TempT2},
+          {"TempT3", r.TempT3},
+          {"TempT4", r.TempT4}};
+}
+
+// Writes each hand-over as the UI thread receives it: one JSON object per line, or a short
+// line of text a person follows.
+class HandoverPrinter {
+ public:
+  HandoverPrinter(std::ostream& out, bool json) : out_(out), json_(json) {}
+
+  void Print(const char* event, const Fields& fields = {}) {
+    if (json_) {
+      nlohmann::ordered_json line;
+      line["event"] = event;
+      for (const auto& [name, value] : fields) line[name] = JsonFloat(value);
+      out_ << line.dump() << std::endl;
+      return;
+    }
+    std::string text = event;
+    for (const auto& [name, value] : fields) {
+      text += "  " + std::string(name) + "=" + core::FixedText(value, 2);
+    }
+    out_ << text << std::endl;
+  }
+
+  void PrintRating(std::int32_t rating) {
+    if (json_) {
+      nlohmann::ordered_json line;
+      line["event"] = "PowerRatingReady";
+      line["PowerRating"] = rating;
+      out_ << line.dump() << std::endl;
+    } else {
+      out_ << "PowerRatingReady  PowerRating=" << rating << std::endl;
+    }
+  }
+
+ private:
+  std::ostream& out_;
+  const bool json_;
+};
+
+}  // namespace
+
+int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments) {
+  const WatchOptions options = ParseWatchOptions(arguments);
+
+  platform::HidBus& bus = environment.Bus();
+  if (!device::OpenMonitorDevice(bus)) {
+    environment.Err() << "quelta-ctl: the PSU controller was not found or could not be opened\n";
+    return kExitNotFound;
+  }
+  platform::NamedMutex::OpenResult mutex = environment.OpenAccessMutex();
+  if (!mutex.mutex) {
+    environment.Err() << "quelta-ctl: " << mutex.error << "\n";
+    return kExitNotFound;
+  }
+
+  ui::RealTimeEventLoop loop;
+  device::DeviceReady ready;
+  device::RealCyclePause pause;
+  HandoverPrinter printer(environment.Out(), options.json);
+  std::int64_t cycles = 0;
+  // Once the last counted cycle is done, a hand-over that starts another cycle (the worker may
+  // have begun one before it saw the termination request) ends the printing.
+  bool lastCycleSeen = false;
+  bool muted = false;
+  auto startsCycle = [&] {
+    if (lastCycleSeen) muted = true;
+    return !muted;
+  };
+  int exitCode = kExitDone;
+  bool removed = false;
+
+  device::WorkerPool pool;
+  std::unique_ptr<device::WorkerHandle> worker;
+  auto handovers = std::make_shared<device::WorkerHandovers>();
+  handovers->PowerRatingReady = [&](std::int32_t rating) {
+    printer.PrintRating(rating);
+    if (rating == 0) {
+      // The window would end here; so does the tool, as the device is never made ready.
+      environment.Err() << "***** Unsupport Power Type *****\n";
+      exitCode = kExitNoAnswer;
+      loop.Quit();
+    }
+  };
+  handovers->VoltagesReady = [&](const device::ReadingSet& r) {
+    if (startsCycle()) printer.Print("VoltagesReady", VoltageFields(r));
+  };
+  handovers->CurrentsReady = [&](const device::ReadingSet& r) {
+    if (startsCycle()) printer.Print("CurrentsReady", CurrentFields(r));
+  };
+  handovers->WattReady = [&](const device::ReadingSet& r) {
+    if (!startsCycle()) return;
+    printer.Print("WattReady", {{"WattTotal", r.WattTotal}});
+    // The cycle in progress still completes; the worker then ends after its pause.
+    if (options.cycles && ++cycles == *options.cycles) {
+      lastCycleSeen = true;
+      worker->Terminate();
+    }
+  };
+  handovers->FansReady = [&](const device::ReadingSet& r) {
+    if (!muted) printer.Print("FansReady", FanFields(r));
+  };
+  handovers->TempsReady = [&](const device::ReadingSet& r) {
+    if (!muted) printer.Print("TempsReady", TempFields(r));
+  };
+  handovers->CycleComplete = [&] {
+    if (!muted) printer.Print("CycleComplete");
+  };
+  handovers->ConnectionRemoved = [&] {
+    printer.Print("ConnectionRemoved");
+    removed = true;
+    loop.Quit();
+  };
+
+  // Ready only once the worker's own start-up reads have succeeded.
+  ready.Clear();
+  device::WorkerContext context{
+      bus,   *mutex.mutex, ready,    ready.BeginGeneration(), environment.Sleeper(),
+      pause, loop,         handovers};
+  context.cycleInterval = options.interval;
+  worker = pool.Start(std::move(context));
+
+  // A worker whose reference read fails ends without a word: notice it.
+  loop.StartTimer(kEndCheck, [&] {
+    pool.ReapFinished();
+    if (pool.Count() == 0 && !removed) {
+      environment.Err() << "quelta-ctl: the PSU controller did not answer the reference read\n";
+      exitCode = kExitNoAnswer;
+      loop.Quit();
+    }
+  });
+  loop.Run();
+  pool.StopAll();
+  return exitCode;
+}
+
+}  // namespace app::ctl
