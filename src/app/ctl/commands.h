@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+
 #include <span>
 #include <string>
 
@@ -14,6 +18,11 @@ int RunStatus(CtlEnvironment& environment, std::span<const std::string> argument
 int RunLed(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunFan(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunTrim(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments);
+
+// Writes one of the program's own messages to the window listening at `socketPath`.
+int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t message,
+                      std::ostream& err);
 
 // The worker and the settings commands.
 int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments);

@@ -1,0 +1,38 @@
+// quelta: the window that monitors and tunes the PSU.
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/quelta_options.h"
+#include "app/run_quelta.h"
+#include "platform/ui/qt/qt_backend.h"
+
+int main(int argc, char** argv) {
+  app::QueltaOptions options;
+  try {
+    options = app::ParseQueltaOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const app::QueltaUsageError& error) {
+    std::cerr << "quelta: " << error.what() << "\n" << app::QueltaUsage();
+    return 1;
+  }
+  if (options.help) {
+    std::cout << app::QueltaUsage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << app::kQueltaVersionText << "\n";
+    return 0;
+  }
+  // A screenshot needs no display: without one, Qt draws off screen.
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (options.screenshotFile && (!display || !*display) && (!wayland || !*wayland) &&
+      !std::getenv("QT_QPA_PLATFORM")) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  ui::qt::QtBackend::UseWholeScaleFactors();
+  QApplication application(argc, argv);
+  return app::RunQuelta(options);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace app {
+
+// What `quelta` was asked to do.
+struct QueltaOptions {
+  bool help = false;
+  bool version = false;
+  bool simulate = false;
+  std::string scenarioFile;  // with --simulate=SCENARIO; empty for the built-in model
+  std::optional<std::string> registryFile;
+  std::optional<std::string> traceFile;
+  std::optional<std::string> screenshotFile;
+  std::chrono::milliseconds screenshotAfter{4000};
+};
+
+// A command line quelta cannot take; the message names the offending argument.
+class QueltaUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throws QueltaUsageError.
+QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args);
+
+std::string QueltaUsage();
+inline constexpr const char* kQueltaVersionText = "Quelta ver 0.62";
+
+}  // namespace app

@@ -1,0 +1,168 @@
+#include "app/run_quelta.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QLocalSocket>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/console_dialogs.h"
+#include "device/cycle_pause.h"
+#include "device/real_sleeper.h"
+#include "mainwindow/form_main.h"
+#include "mainwindow/message_server.h"
+#include "mainwindow/window_messages.h"
+#include "platform/hid/hidapi_bus.h"
+#include "platform/lock/named_mutex.h"
+#include "platform/registry/reg_file_store.h"
+#include "platform/registry/registry_location.h"
+#include "platform/ui/application.h"
+#include "platform/ui/qt/qt_backend.h"
+#include "platform/ui/qt/qt_dialogs.h"
+#include "platform/ui/qt/qt_event_loop.h"
+#include "platform/ui/render_window.h"
+#include "platform/ui/tray_icon.h"
+#include "sim/scenario.h"
+#include "sim/simulated_bus.h"
+#include "sim/trace_log.h"
+#include "sim/tracing_hid_bus.h"
+#include "skin/language.h"
+
+namespace app {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kAnswerTimeoutMs = 200;
+
+std::filesystem::path ProgramFolder() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe", error);
+  if (error) exe = QCoreApplication::applicationFilePath().toStdString();
+  return exe.parent_path();
+}
+
+// Whether a window of ours already answers on the socket.
+bool AlreadyRunning(const std::filesystem::path& socket) {
+  QLocalSocket probe;
+  probe.connectToServer(QString::fromStdString(socket.string()));
+  return probe.waitForConnected(kAnswerTimeoutMs);
+}
+
+}  // namespace
+
+int RunQuelta(const QueltaOptions& options) {
+  const std::filesystem::path socket = mainwindow::MessageSocketPath();
+  if (AlreadyRunning(socket)) {
+    std::cerr << "quelta: already running (" << socket.string() << ")\n";
+    return kExitFailed;
+  }
+
+  const std::filesystem::path programFolder = ProgramFolder();
+  std::unique_ptr<platform::RegistryStore> store;
+  if (options.registryFile && !std::filesystem::is_regular_file(*options.registryFile)) {
+    std::cerr << "quelta: no settings file " << *options.registryFile << "\n";
+    return kExitFailed;
+  }
+  try {
+    const std::optional<std::filesystem::path> option =
+        options.registryFile ? std::optional<std::filesystem::path>(*options.registryFile)
+                             : std::nullopt;
+    store = platform::OpenRegistryFile(platform::LocateRegistryFile(
+        option, programFolder, platform::RegistryEnvironment::FromProcess()));
+  } catch (const std::exception& error) {
+    std::cerr << "quelta: " << error.what() << "\n";
+    return kExitFailed;
+  }
+
+  std::unique_ptr<platform::HidBus> bus;
+  if (options.simulate) {
+    try {
+      sim::Scenario scenario = options.scenarioFile.empty()
+                                   ? sim::Scenario{}
+                                   : sim::LoadScenarioFile(options.scenarioFile);
+      const auto started = std::chrono::steady_clock::now();
+      bus = std::make_unique<sim::SimulatedBus>(
+          std::move(scenario),
+          sim::SimulatedDevices::Options{[started] {
+                                           return std::chrono::duration<double>(
+                                                      std::chrono::steady_clock::now() - started)
+                                               .count();
+                                         },
+                                         {}});
+    } catch (const sim::ScenarioError& error) {
+      std::cerr << "quelta: " << error.what() << "\n";
+      return kExitFailed;
+    }
+  } else {
+    bus = std::make_unique<platform::HidapiBus>();
+  }
+  std::unique_ptr<sim::TraceLog> trace;
+  std::unique_ptr<platform::HidBus> tracingBus;
+  if (options.traceFile) {
+    sim::TraceLog::OpenResult opened = sim::TraceLog::Open(*options.traceFile);
+    if (!opened.log) {
+      std::cerr << "quelta: " << opened.error << "\n";
+      return kExitFailed;
+    }
+    trace = std::move(opened.log);
+    tracingBus = std::make_unique<sim::TracingHidBus>(*bus, *trace);
+  }
+  platform::HidBus& usedBus = tracingBus ? *tracingBus : *bus;
+
+  ui::qt::QtEventLoop loop;
+  ui::qt::QtBackend backend;
+  ui::qt::QtDialogs liveDialogs("Quelta");
+  ConsoleDialogs consoleDialogs(std::cerr);
+  ui::Dialogs& dialogs =
+      options.screenshotFile ? static_cast<ui::Dialogs&>(consoleDialogs) : liveDialogs;
+  ui::Application application(loop, dialogs, backend);
+  application.SetTitle("Quelta");
+  loop.SetErrorHandler(
+      [&application](std::exception_ptr error) { application.ShowException(error); });
+
+  device::RealSleeper reportSleeper;
+  device::RealCyclePause cyclePause;
+  mainwindow::FormMainEnvironment environment{
+      application,
+      usedBus,
+      *store,
+      programFolder,
+      platform::DefaultLockDirectory(),
+      reportSleeper,
+      cyclePause,
+      skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
+      mainwindow::ResourceStrips()};
+  mainwindow::TFormMain form(environment);
+
+  mainwindow::MessageServer server(form.Window().Handle());
+  if (server.Listen(socket) == mainwindow::MessageServer::ListenResult::Failed) {
+    std::cerr << "quelta: no message socket: " << server.Error() << "\n";
+  }
+
+  form.Window().Show();
+  int exitCode = form.Started() ? kExitOk : kExitFailed;
+  if (options.screenshotFile) {
+    // A timer of 0 ms never fires: "at once" is the first millisecond.
+    const auto after = std::max(options.screenshotAfter, std::chrono::milliseconds(1));
+    loop.StartTimer(after, [&] {
+      const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
+      if (!shot.save(QString::fromStdString(*options.screenshotFile), "PNG")) {
+        std::cerr << "quelta: cannot write " << *options.screenshotFile << "\n";
+        exitCode = kExitFailed;
+      } else {
+        exitCode = kExitOk;
+      }
+      loop.Quit();
+    });
+  }
+  loop.Run();
+  if (!form.Started()) exitCode = kExitFailed;
+  return exitCode;
+}
+
+}  // namespace app

@@ -1,0 +1,328 @@
+#include "mainwindow/form_main.h"
+
+#include <exception>
+#include <utility>
+
+#include "core/numbers.h"
+#include "device/device_command.h"
+#include "device/device_discovery.h"
+#include "device/device_identity.h"
+#include "mainwindow/window_messages.h"
+#include "pages/ctrl_buttons.h"
+#include "platform/lock/named_mutex.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/event_loop.h"
+#include "settings/alarm_settings_store.h"
+#include "settings/config_settings_store.h"
+#include "skin/skin_loader.h"
+#include "skin/skin_path.h"
+
+namespace mainwindow {
+namespace {
+
+constexpr const char* kCaption = "Read UI";
+constexpr const char* kConnectFail = "**** HARDWARE Connect FAIL ****\nDo you want to try again ?";
+constexpr const char* kHandleFail = "**** HARDWARE Handle FAIL ****";
+constexpr const char* kReadUiFail = "**** Read UI FAIL! ****";
+constexpr const char* kUnsupportedPower = "***** Unsupport Power Type *****";
+constexpr const char* kConnectionRemoved = "Connection Removed!";
+constexpr const char* kCaptionConnected = "Connected!";
+constexpr const char* kCaptionRemoved = "Removed!";
+constexpr const char* kWattHint = "Watt: ";
+constexpr int kWattHintDecimals = 2;
+
+// The three page pictures, stacked where the pages show.
+
+constexpr std::chrono::milliseconds kAlarmInterval{1000};
+
+}  // namespace
+
+TFormMain::TFormMain(FormMainEnvironment environment)
+    : env_(std::move(environment)),
+      window_(std::make_unique<ui::Window>(env_.app, ui::Size{kClientWidth, kClientHeight})),
+      timerAlarm_(env_.app) {
+  // Window properties and creation defaults.
+  window_->SetCaption(kCaption);
+  window_->SetTransparentColor(ui::colors::kMagenta);
+  window_->SetBackgroundColor(ui::colors::kMagenta);
+  window_->CenterOnScreen();
+
+  drag_.AttachBackground();
+
+  if (env_.imageStrips) lists_.Fill(env_.imageStrips);
+  const std::filesystem::path folder = env_.programFolder;
+  monitor_ = std::make_unique<MonitorPage>(
+      *window_, [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+      lists_);
+
+  tray_ = std::make_unique<TrayMenu>(
+      env_.app, *window_,
+      TrayMenu::Actions{[this] { Default1Click(); }, [this] { Show1Click(); },
+                        [this] { Exit1Click(); }, [this] { TrayIcon1Minimize(); },
+                        [this] { TrayIcon1Restore(); }});
+  timerAlarm_.SetInterval(kAlarmInterval);
+
+  MakeHandovers();
+  connection_ = std::make_unique<device::MonitorConnection>(
+      env_.bus, env_.reportSleeper, ready_,
+      [directory = env_.lockDirectory] {
+        return platform::NamedMutex::Open(device::kAccessMutexName, directory);
+      },
+      [this](platform::NamedMutex& accessMutex, std::uint64_t generation) {
+        return StartWorker(accessMutex, generation);
+      });
+
+  window_->OnActivate = [this](ui::Window&) { FormActivate(); };
+  window_->OnClose = [this](ui::Window&) { FormClose(); };
+
+  FormCreate();
+}
+
+TFormMain::~TFormMain() {
+  // FormDestroy: no notification and no hand-over may reach a window being taken apart.
+  env_.bus.SetChangeListener({});
+  StopWorkers();
+  connection_->DisconnectDevice();
+  connection_.reset();
+}
+
+void TFormMain::MakeHandovers() {
+  handovers_ = std::make_shared<device::WorkerHandovers>();
+  device::WorkerHandovers& to = *handovers_;
+  to.PowerRatingReady = [this](std::int32_t rating) {
+    if (rating != 0) {
+      monitor_->SetPowerRating(rating);
+      return;
+    }
+    env_.app.GetDialogs().ShowMessage(kUnsupportedPower);
+    window_->Close();
+  };
+  to.VoltagesReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyVoltages(r); };
+  to.CurrentsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyCurrents(r); };
+  to.WattReady = [this](const device::ReadingSet& r) {
+    monitor_->Readings().CopyWatt(r.WattTotal);
+    tray_->Icon().SetHint(kWattHint + core::FixedText(r.WattTotal, kWattHintDecimals));
+  };
+  to.FansReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyFans(r); };
+  to.TempsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyTemps(r); };
+  to.CycleComplete = [this] {
+    if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
+  };
+  to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
+}
+
+std::unique_ptr<device::WorkerHandle> TFormMain::StartWorker(platform::NamedMutex& accessMutex,
+                                                             std::uint64_t generation) {
+  device::WorkerContext context{env_.bus,           accessMutex,     ready_,          generation,
+                                env_.reportSleeper, env_.cyclePause, env_.app.Loop(), handovers_};
+  return workers_.Start(std::move(context));
+}
+
+void TFormMain::FormCreate() {
+  ui::Dialogs& dialogs = env_.app.GetDialogs();
+  ready_.Set();
+
+  // The presence loop.
+  connected_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+  while (!connected_) {
+    if (!dialogs.AskYesNo(kConnectFail)) break;
+    connected_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+  }
+
+  if (connected_) {
+    if (connection_->ConnectDevice() != device::ConnectResult::Connected) {
+      dialogs.ShowMessage(kHandleFail);
+    } else if (!LoadSkin()) {
+      dialogs.ShowMessage(kReadUiFail);
+    } else {
+      LoadSettings();
+      monitor_->SetFanTimersEnabled(false);
+      timerAlarm_.SetEnabled(true);
+      // The hook: from here on device notifications and our own messages are handled.
+      const ui::WindowHandle handle = window_->Handle();
+      env_.bus.SetChangeListener([handle] {
+        handle.PostTask([](ui::Window& window) {
+          window.DeliverMessage(ui::Message{kDeviceChangeMessage, 0, 0});
+        });
+      });
+      window_->OnMessage = [this](ui::Window&, const ui::Message& message) {
+        MainWindowProc(message);
+      };
+      started_ = true;
+      return;
+    }
+  }
+  closeOnActivate_ = true;
+}
+
+bool TFormMain::LoadSkin() {
+  skin::SkinLoader loader(env_.store, env_.programFolder, env_.userLanguage);
+  skin::SkinLoader::Builders builders;
+  builders.managerGroup = [this](skin::ManagerGroup group, const skin::PageRecords& records) {
+    monitor_->BuildGroup(group, records);
+  };
+  builders.ctrlPage = [this, folder = env_.programFolder](const skin::PageRecords& records) {
+    bar_ = std::make_unique<pages::ControlBar>(
+        *window_, pages::CtrlButtons::FromRecords(records),
+        [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); }, drag_,
+        MakeHooks());
+  };
+  // The configuration and alarm builders join as their pages are built.
+  ui::BitmapCache& bitmaps = env_.app.Bitmaps();
+  const auto loadBitmap = [&](skin::SkinBitmap role, const std::filesystem::path& file) {
+    switch (role) {
+      case skin::SkinBitmap::ManagerBackground:
+        pageImages_.ImgManager().LoadPicture(file);
+        break;
+      case skin::SkinBitmap::ConfigBackground:
+        pageImages_.ImgConfig().LoadPicture(file);
+        break;
+      case skin::SkinBitmap::AlarmBackground:
+        pageImages_.ImgAlarm().LoadPicture(file);
+        break;
+      case skin::SkinBitmap::TempPSUCelsiusGauge:
+        lists_.ILTempPSUCStatusBar.Add(bitmaps.Load(file));
+        break;
+      case skin::SkinBitmap::TempPSUFahrenheitGauge:
+        lists_.ILTempPSUFStatusBar.Add(bitmaps.Load(file));
+        break;
+    }
+  };
+  try {
+    if (!loader.Load(connection_->PowerRating(), builders, loadBitmap) || !bar_) return false;
+    BuildRoll();
+    return true;
+  } catch (...) {
+    // A malformed value or a missing picture: its own error names it, then the load failed.
+    env_.app.ShowException(std::current_exception());
+    return false;
+  }
+}
+
+void TFormMain::BuildRoll() {
+  groups_.MonitorControls = monitor_->MonitorControls();
+  groups_.MonitorDisplays = monitor_->MonitorDisplays();
+  groups_.MonitorExtras = monitor_->MonitorExtras();
+  roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
+}
+
+pages::WindowHooks TFormMain::MakeHooks() {
+  pages::WindowHooks hooks;
+  hooks.StopFanAnimation = [this] {
+    monitor_->SetFanTimersEnabled(false);
+    monitor_->ImgPSUFan().Hide();
+    monitor_->ImgSYSFan().Hide();
+  };
+  hooks.StartFanAnimation = [this] {
+    monitor_->SetFanTimersEnabled(true);
+    monitor_->ImgPSUFan().Show();
+    monitor_->ImgSYSFan().Show();
+  };
+  hooks.EnableAlarmTimer = [this] { timerAlarm_.SetEnabled(true); };
+  hooks.ConfigSubPage = [this] { return configSubPage_; };
+  // The configuration sub-pages and the alarm page redraw here once they exist.
+  hooks.RequestLed = [this](bool on) {
+    device::DeviceCommand command;
+    command.code = device::DeviceCommand::Led;
+    command.LedOn = on;
+    connection_->PlaceCommand(command);
+  };
+  hooks.CloseWindow = [this] { CloseButtonClick(); };
+  hooks.MinimizeToTray = [this] { tray_->Icon().Minimize(); };
+  return hooks;
+}
+
+void TFormMain::LoadSettings() {
+  settings::SensorNames names = monitor_->SensorNames();
+  env_.app.Guard([&] { settings::LoadAlarmSettings(env_.store, alarms_, names); });
+  monitor_->SetSensorNames(names);
+  env_.app.Guard([&] {
+    settings::LoadConfigSettings(
+        env_.store, fan_, voltage_, fanPageMode_,
+        [this](const std::string& text) { env_.app.GetDialogs().ShowMessage(text); });
+  });
+  monitor_->MarkSelections();
+}
+
+void TFormMain::FormActivate() {
+  if (closeOnActivate_) window_->Close();
+}
+
+void TFormMain::MainWindowProc(const ui::Message& message) {
+  switch (message.id) {
+    case kDeviceChangeMessage:
+      DeviceChanged();
+      break;
+    case kRestoreMessage:
+      tray_->Icon().Restore();
+      break;
+    case kWorkerRestartMessage:
+      connection_->RestartWorker();
+      break;
+    case kFanCurveApplyMessage:
+      // Applies the fan page's manual curve once that page exists.
+      break;
+    default:
+      break;  // not ours
+  }
+}
+
+void TFormMain::DeviceChanged() {
+  const bool present = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+  if (present == connected_) return;
+  if (present) {
+    window_->SetCaption(kCaptionConnected);
+    connection_->ConnectDevice();  // a failing probe is silent here
+  } else {
+    window_->SetCaption(kCaptionRemoved);
+    connection_->DisconnectDevice();
+  }
+  connected_ = present;
+  workers_.ReapFinished();
+}
+
+void TFormMain::TrayIcon1Minimize() {
+  monitor_->SetFanTimersEnabled(false);
+}
+
+void TFormMain::TrayIcon1Restore() {
+  monitor_->SetFanTimersEnabled(true);
+  if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
+  // The configuration sub-page and the alarm page redraw here once they exist.
+}
+
+void TFormMain::Show1Click() {
+  tray_->Icon().Restore();
+}
+
+void TFormMain::Exit1Click() {
+  // A settings file that cannot be written is reported, and the program still ends.
+  env_.app.Guard([this] { SaveSensorNames(); });
+  window_->Close();
+}
+
+void TFormMain::Default1Click() {
+  settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
+}
+
+void TFormMain::SaveSensorNames() {
+  settings::SaveSensorNames(env_.store, monitor_->SensorNames());
+}
+
+void TFormMain::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  timerAlarm_.SetEnabled(false);
+  monitor_->SetFanTimersEnabled(false);
+  StopWorkers();
+  env_.app.Loop().Quit();
+}
+
+void TFormMain::StopWorkers() {
+  // The hand-overs go first: whatever a worker posted meanwhile is skipped, so no
+  // "Connection Removed!" appears at exit and nothing runs against a window being destroyed.
+  handovers_.reset();
+  workers_.StopAll();
+}
+
+}  // namespace mainwindow

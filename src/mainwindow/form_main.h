@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "device/device_ready.h"
+#include "device/monitor_connection.h"
+#include "device/worker_handovers.h"
+#include "device/worker_pool.h"
+#include "mainwindow/form_main_environment.h"
+#include "mainwindow/monitor_image_lists.h"
+#include "mainwindow/monitor_page.h"
+#include "mainwindow/tray_menu.h"
+#include "pages/control_bar.h"
+#include "pages/page_groups.h"
+#include "pages/page_images.h"
+#include "pages/page_roll.h"
+#include "pages/window_drag.h"
+#include "pages/window_hooks.h"
+#include "platform/ui/image.h"
+#include "platform/ui/timer.h"
+#include "platform/ui/window.h"
+#include "platform/ui/window_handle.h"
+#include "settings/alarm_settings.h"
+#include "settings/fan_settings.h"
+#include "settings/voltage_settings.h"
+
+namespace mainwindow {
+
+// Page codes of the main window.
+inline constexpr std::int32_t kMonitorPage = 100;
+inline constexpr std::int32_t kConfigPage = 101;
+inline constexpr std::int32_t kAlarmPage = 102;
+// Configuration sub-pages.
+inline constexpr std::int32_t kFanSubPage = 401;
+inline constexpr std::int32_t kVoltageSubPage = 402;
+
+// The main window: creates itself from the device, the skin and the settings (FormCreate),
+// follows the device as it comes and goes, takes the program's own messages, sits in the
+// notification area, and owns every page. UI thread only.
+class TFormMain {
+ public:
+  // Window properties.
+  static constexpr int kClientWidth = 630;
+  static constexpr int kClientHeight = 659;
+
+  // Runs FormCreate: the presence loop with its question, ConnectDevice, the skin load, the
+  // settings loads and the timers. A failure shows its message and leaves the window to close
+  // at its first activation.
+  explicit TFormMain(FormMainEnvironment environment);
+  // FormDestroy: stops and joins every worker without showing anything.
+  ~TFormMain();
+  TFormMain(const TFormMain&) = delete;
+  TFormMain& operator=(const TFormMain&) = delete;
+
+  ui::Window& Window() const { return *window_; }
+  ui::TrayIcon& TrayIcon1() const { return tray_->Icon(); }
+  MonitorPage& Monitor() const { return *monitor_; }
+  const MonitorImageLists& ImageLists() const { return lists_; }
+  device::MonitorConnection& Connection() const { return *connection_; }
+  device::WorkerPool& Workers() { return workers_; }
+  device::DeviceReady& Ready() { return ready_; }
+
+  // Whether start-up completed (the hook is installed and the timers run).
+  bool Started() const { return started_; }
+  bool CloseOnActivate() const { return closeOnActivate_; }
+  bool Connected() const { return connected_; }
+  // The window was closed: the program ends.
+  bool Closed() const { return closed_; }
+  // The page shown (or being rolled to): the roll's, the monitor page until it exists.
+  std::int32_t CurrentPage() const { return roll_ ? roll_->CurrentPage() : kMonitorPage; }
+  // Null until the skin load built them.
+  pages::ControlBar* Bar() const { return bar_.get(); }
+  pages::PageRoll* Roll() const { return roll_.get(); }
+  pages::PageImages& PageImages() { return pageImages_; }
+
+  settings::AlarmSettings& Alarms() { return alarms_; }
+  settings::FanSettings& Fans() { return fan_; }
+  settings::VoltageSettings& Voltages() { return voltage_; }
+  ui::Timer& TimerAlarm() { return timerAlarm_; }
+
+  // Event handlers.
+  void FormActivate();
+  void MainWindowProc(const ui::Message& message);
+  // A device appeared or vanished somewhere on the machine.
+  void DeviceChanged();
+  void TrayIcon1Minimize();
+  void TrayIcon1Restore();
+  void Show1Click();
+  void Exit1Click();
+  void Default1Click();
+  // The control bar's close button: as Exit.
+  void CloseButtonClick() { Exit1Click(); }
+
+ private:
+  void FormCreate();
+  bool LoadSkin();
+  void LoadSettings();
+  void MakeHandovers();
+  pages::WindowHooks MakeHooks();
+  void BuildRoll();
+  std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
+                                                    std::uint64_t generation);
+  // What closing the window does: every worker is stopped and joined before the loop ends.
+  void FormClose();
+  void StopWorkers();
+  void SaveSensorNames();
+
+  FormMainEnvironment env_;
+  std::unique_ptr<ui::Window> window_;
+  pages::WindowDrag drag_{*window_};
+  // The three page pictures, stacked in one place under everything; the roll moves them.
+  pages::PageImages pageImages_{*window_, drag_};
+  MonitorImageLists lists_;
+  std::unique_ptr<MonitorPage> monitor_;
+  std::unique_ptr<TrayMenu> tray_;
+  ui::Timer timerAlarm_;
+  std::unique_ptr<pages::ControlBar> bar_;
+  pages::PageGroups groups_;
+  std::unique_ptr<pages::PageRoll> roll_;
+  std::int32_t configSubPage_ = kFanSubPage;
+
+  settings::AlarmSettings alarms_;
+  settings::FanSettings fan_;
+  settings::VoltageSettings voltage_;
+  std::int32_t fanPageMode_ = 0;
+
+  device::DeviceReady ready_;
+  // Dropped at exit before the workers are stopped, so nothing they post runs afterwards.
+  std::shared_ptr<device::WorkerHandovers> handovers_;
+  device::WorkerPool workers_;  // before the connection: the connection goes first
+  std::unique_ptr<device::MonitorConnection> connection_;
+
+  bool connected_ = false;
+  bool started_ = false;
+  bool closeOnActivate_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace mainwindow

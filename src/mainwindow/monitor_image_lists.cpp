@@ -1,0 +1,58 @@
+#include "mainwindow/monitor_image_lists.h"
+
+#include <QImage>
+#include <QString>
+#include <utility>
+
+#include "skin/image_list_resources.h"
+#include "skin/skin_files.h"
+
+namespace mainwindow {
+
+ui::ImageList MonitorImageLists::Make(std::string_view name) {
+  if (const skin::ImageListResource* resource = skin::FindImageListResource(name)) {
+    return ui::ImageList(resource->cellWidth, resource->cellHeight);
+  }
+  return ui::ImageList(skin::kTempGaugeWidth, skin::kTempGaugeHeight);
+}
+
+void MonitorImageLists::Fill(const StripSource& source) {
+  const std::pair<std::string_view, ui::ImageList*> lists[] = {
+      {"ILNumber", &ILNumber},
+      {"ILTStatusBar", &ILTStatusBar},
+      {"ILWStatusBar", &ILWStatusBar},
+      {"ILVStatusBar", &ILVStatusBar},
+      {"ILCStatusBar", &ILCStatusBar},
+      {"ILCPeakStatusBar", &ILCPeakStatusBar},
+      {"ILPSUStatusBar", &ILPSUStatusBar},
+      {"ILSYSStatusBar", &ILSYSStatusBar},
+      {"ILTempPSUCStatusBar", &ILTempPSUCStatusBar},
+      {"ILTempT1CStatusBar", &ILTempT1CStatusBar},
+      {"ILTempT2CStatusBar", &ILTempT2CStatusBar},
+      {"ILTempT3CStatusBar", &ILTempT3CStatusBar},
+      {"ILTempT4CStatusBar", &ILTempT4CStatusBar},
+      {"ILTempPSUFStatusBar", &ILTempPSUFStatusBar},
+      {"ILTempT1FStatusBar", &ILTempT1FStatusBar},
+      {"ILTempT2FStatusBar", &ILTempT2FStatusBar},
+      {"ILTempT3FStatusBar", &ILTempT3FStatusBar},
+      {"ILTempT4FStatusBar", &ILTempT4FStatusBar},
+      {"ILFanSpeed", &ILFanSpeed},
+      {"ILSYSFanSpeed", &ILSYSFanSpeed},
+  };
+  for (const auto& [name, list] : lists) {
+    if (auto strip = source(name)) list->Add(strip);
+  }
+}
+
+MonitorImageLists::StripSource ResourceStrips() {
+  return [](std::string_view name) -> std::shared_ptr<const ui::Bitmap> {
+    const skin::ImageListResource* resource = skin::FindImageListResource(name);
+    if (!resource) return nullptr;
+    const QImage image(QString::fromUtf8(resource->resourcePath.data(),
+                                         static_cast<qsizetype>(resource->resourcePath.size())));
+    if (image.isNull()) return nullptr;
+    return ui::Bitmap::FromImage(image);
+  };
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,393 @@
+#include "mainwindow/monitor_page.h"
+
+#include <cmath>
+#include <utility>
+
+#include "platform/ui/color.h"
+#include "platform/ui/window.h"
+#include "skin/default_skin_places.h"
+
+namespace mainwindow {
+namespace {
+
+// The sensor-name fields are borderless and start with these texts.
+constexpr const char* kEditInitialTexts[4] = {"Test1", "Test2", "Test3", "Test4"};
+
+ui::Rect RectOf(const skin::places::Place& place) {
+  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
+}
+
+// Bars are drawn in pure green.
+constexpr ui::Color kStatusRectColor{0, 255, 0};
+
+// The temperature displays in their building and refresh order, with the reading each shows.
+struct TemperatureDisplay {
+  const char* name;
+  const char* key;
+  float device::ReadingSet::*reading;
+  const ui::ImageList MonitorImageLists::*celsius;
+  const ui::ImageList MonitorImageLists::*fahrenheit;
+};
+constexpr TemperatureDisplay kTemperatureDisplays[] = {
+    {"TempPSU", "PSU", &device::ReadingSet::TempPSU, &MonitorImageLists::ILTempPSUCStatusBar,
+     &MonitorImageLists::ILTempPSUFStatusBar},
+    {"TempT1", "T1", &device::ReadingSet::TempT1, &MonitorImageLists::ILTempT1CStatusBar,
+     &MonitorImageLists::ILTempT1FStatusBar},
+    {"TempT3", "T3", &device::ReadingSet::TempT3, &MonitorImageLists::ILTempT3CStatusBar,
+     &MonitorImageLists::ILTempT3FStatusBar},
+    {"TempT2", "T2", &device::ReadingSet::TempT2, &MonitorImageLists::ILTempT2CStatusBar,
+     &MonitorImageLists::ILTempT2FStatusBar},
+    {"TempT4", "T4", &device::ReadingSet::TempT4, &MonitorImageLists::ILTempT4CStatusBar,
+     &MonitorImageLists::ILTempT4FStatusBar},
+};
+
+struct VoltageButton {
+  const char* name;
+  const char* key;
+  VoltageRail rail;
+};
+constexpr VoltageButton kVoltageButtons[] = {
+    {"Vol5V", "5V", VoltageRail::V5},
+    {"Vol33V", "33V", VoltageRail::V33},
+    {"Vol5Vsb", "5Vsb", VoltageRail::V5sb},
+    {"Vol12V1", "12V1", VoltageRail::V12V1},
+    {"Vol12V2", "12V2", VoltageRail::V12V2},
+    {"Vol12V3", "12V3", VoltageRail::V12V3},
+    {"VolNeg12V", "Neg12V", VoltageRail::Neg12V},
+    {"Vol12V4", "12V4", VoltageRail::V12V4},
+};
+
+struct CurrentButton {
+  const char* name;
+  const char* key;
+  CurrentRail rail;
+};
+constexpr CurrentButton kCurrentButtons[] = {
+    {"Cur5V", "5V", CurrentRail::C5V},       {"Cur33V", "33V", CurrentRail::C33V},
+    {"Cur12V1", "12V1", CurrentRail::C12V1}, {"Cur12V2", "12V2", CurrentRail::C12V2},
+    {"Cur12V3", "12V3", CurrentRail::C12V3}, {"Cur12V4", "12V4", CurrentRail::C12V4},
+};
+
+}  // namespace
+
+std::filesystem::path MonitorPage::FileOf(const std::vector<std::string>& bitmaps,
+                                          std::size_t index) const {
+  if (index >= bitmaps.size() || bitmaps[index].empty()) return {};
+  try {
+    return files_(bitmaps[index]);
+  } catch (const std::exception&) {
+    return {};  // a refused path loads nothing, as for the button itself
+  }
+}
+
+namespace {
+
+std::int32_t TruncatedBarValue(float value) {
+  if (!std::isfinite(value)) return 0;
+  const float t = std::trunc(value);
+  if (t >= 2147483647.0f) return INT32_MAX;
+  if (t <= -2147483648.0f) return INT32_MIN;
+  return static_cast<std::int32_t>(t);
+}
+
+}  // namespace
+
+float ToFahrenheit(float celsius) {
+  return celsius * 9.0f * 0.2f + 32.0f;
+}
+
+MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
+                         const MonitorImageLists& lists)
+    : window_(window),
+      files_(std::move(files)),
+      lists_(lists),
+      timerPSUFan_(window.App()),
+      timerSYSFan_(window.App()) {
+  for (std::size_t i = 0; i < edits_.size(); ++i) {
+    auto edit = std::make_unique<ui::Edit>(window, RectOf(skin::places::kEditT[i]));
+    edit->SetBorderless(true);
+    edit->SetText(kEditInitialTexts[i]);
+    monitorExtras_.push_back(edit.get());
+    edits_[i] = std::move(edit);
+  }
+  imgPSUFan_ = std::make_unique<ui::Image>(window, RectOf(skin::places::kImgPSUFan));
+  imgSYSFan_ = std::make_unique<ui::Image>(window, RectOf(skin::places::kImgSYSFan));
+  imgPSUFan_->SetTransparent(true);
+  imgSYSFan_->SetTransparent(true);
+  psuFan_ = FanAnimation{imgPSUFan_.get(), &lists_.ILFanSpeed, 0};
+  sysFan_ = FanAnimation{imgSYSFan_.get(), &lists_.ILSYSFanSpeed, 0};
+  lists_.ILFanSpeed.Draw(*imgPSUFan_, 0);
+  lists_.ILSYSFanSpeed.Draw(*imgSYSFan_, 0);
+  timerPSUFan_.OnTimer = [this](ui::Timer&) { Turn(psuFan_); };
+  timerSYSFan_.OnTimer = [this](ui::Timer&) { Turn(sysFan_); };
+}
+
+MonitorPage::~MonitorPage() = default;
+
+skin::TImageTrackBar& MonitorPage::AddDisplay(std::string name, const skin::PageRecords& records,
+                                              std::string_view key, const ui::ImageList* gauges) {
+  auto display = std::make_unique<skin::TImageTrackBar>(window_, files_);
+  display->ShowDigit = false;
+  if (const skin::DisplayLayout* layout = records.Display(key)) {
+    if (layout->ShowDigit) {
+      const auto& d = layout->digit;
+      display->SetupDigits(d.Left, d.Top, d.Count, d.Width, d.Height, d.isFloat, d.DecimalCount,
+                           d.isAttr, false);
+      display->SetDigitImages(lists_.ILNumber);
+    }
+    if (layout->ShowStatusBar) {
+      const auto& s = layout->statusBar;
+      display->SetupStatusBar(s.Left, s.Top, s.Min, s.Max, s.Width, s.Height, s.Scale);
+      if (gauges) display->SetStatusBarImages(*gauges);
+    }
+    if (layout->ShowStatusRect) {
+      const auto& r = layout->statusRect;
+      display->SetupStatusRect(r.Left, r.Top, r.Length, r.Caliper, r.Min, r.Max, kStatusRectColor);
+      display->ShowStatusRect = true;
+    }
+  }
+  skin::TImageTrackBar& added = *display;
+  monitorDisplays_.push_back(&added);
+  displays_.emplace(std::move(name), std::move(display));
+  return added;
+}
+
+skin::TImageLabel& MonitorPage::AddButton(std::string name, const skin::PageRecords& records,
+                                          std::string_view key, std::function<void()> action) {
+  const skin::ButtonRecord* record = records.Button(key);
+  const skin::ButtonRecord empty;
+  const skin::ButtonRecord& use = record ? *record : empty;
+  auto button =
+      skin::BuildImageLabel(window_, use.rect, use.bitmaps, files_,
+                            [action = std::move(action)](skin::TImageLabel&) { action(); });
+  button->SetBtnAction(name);
+  button->Repaint();  // shows its normal picture at once
+  buttonFiles_[name] =
+      ButtonFiles{FileOf(use.bitmaps, skin::kLeaveBmp), FileOf(use.bitmaps, skin::kClickBmp)};
+  skin::TImageLabel& added = *button;
+  monitorControls_.push_back(&added);
+  buttons_.emplace(std::move(name), std::move(button));
+  return added;
+}
+
+void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& records) {
+  switch (group) {
+    case skin::ManagerGroup::Watt:
+      AddDisplay("WattTotal", records, "Total", &lists_.ILTStatusBar);
+      AddDisplay("WattPeak", records, "Peak", &lists_.ILWStatusBar);
+      AddButton("ClearPeak", records, "ClearPeak", [this] { ClearPeak(); });
+      break;
+    case skin::ManagerGroup::Voltage:
+      for (const VoltageButton& b : kVoltageButtons) {
+        AddButton(b.name, records, b.key, [this, rail = b.rail] { SelectVoltage(rail); });
+      }
+      // Opens the voltage detail window once that exists.
+      AddButton("VolNegAll", records, "All", [] {});
+      AddDisplay("Voltage", records, "Real", &lists_.ILVStatusBar);
+      break;
+    case skin::ManagerGroup::Current:
+      for (const CurrentButton& b : kCurrentButtons) {
+        AddButton(b.name, records, b.key, [this, rail = b.rail] { SelectCurrent(rail); });
+      }
+      // Opens the current detail window once that exists.
+      AddButton("CurAll", records, "All", [] {});
+      AddDisplay("Current", records, "Real", &lists_.ILCStatusBar);
+      AddDisplay("CurrentPeak", records, "Peak", &lists_.ILCPeakStatusBar);
+      break;
+    case skin::ManagerGroup::FanSpeed:
+      AddDisplay("PSUFan", records, "PSU Fan", &lists_.ILPSUStatusBar);
+      AddDisplay("SysFan", records, "System Fan", &lists_.ILSYSStatusBar);
+      break;
+    case skin::ManagerGroup::Temperature:
+      AddButton("TempC", records, "Celsius", [this] { SetTempUnit(TempUnit::Celsius); });
+      AddButton("TempF", records, "Fahrenheit", [this] { SetTempUnit(TempUnit::Fahrenheit); });
+      for (const TemperatureDisplay& t : kTemperatureDisplays) {
+        AddDisplay(t.name, records, t.key, &(lists_.*t.celsius));
+      }
+      break;
+  }
+}
+
+skin::TImageTrackBar* MonitorPage::Display(std::string_view name) const {
+  const auto found = displays_.find(name);
+  return found == displays_.end() ? nullptr : found->second.get();
+}
+
+skin::TImageLabel* MonitorPage::Button(std::string_view name) const {
+  const auto found = buttons_.find(name);
+  return found == buttons_.end() ? nullptr : found->second.get();
+}
+
+void MonitorPage::SetPowerRating(std::int32_t rating) {
+  readings_.SetPowerRating(rating);
+  if (skin::TImageTrackBar* total = Display("WattTotal")) {
+    skin::TImageTrackBar::StatusBarGroup bar = total->StatusBar();
+    bar.Max = static_cast<float>(rating);
+    total->SetStatusBarGroup(bar);
+  }
+}
+
+void MonitorPage::Write(skin::TImageTrackBar* display, float value, bool negative) {
+  if (!display) return;
+  display->SetValue(value);
+  display->ShowValue(value, negative, false);
+  display->SetStatusBarValue(TruncatedBarValue(value));
+}
+
+void MonitorPage::WriteVoltage() {
+  const ShownValue shown = readings_.Voltage(shownVoltage_);
+  Write(Display("Voltage"), shown.magnitude, shown.negative);
+}
+
+void MonitorPage::WriteCurrent() {
+  Write(Display("Current"), readings_.Current(shownCurrent_));
+}
+
+void MonitorPage::WriteTemperatures() {
+  const device::ReadingSet& values = readings_.Values();
+  for (const TemperatureDisplay& t : kTemperatureDisplays) {
+    skin::TImageTrackBar* display = Display(t.name);
+    if (!display) continue;
+    const float celsius = values.*t.reading;
+    // Fahrenheit changes the digits only; the bar stays in Celsius.
+    const float shown = unit_ == TempUnit::Fahrenheit ? ToFahrenheit(celsius) : celsius;
+    display->SetValue(shown);
+    display->ShowValue(shown, false, false);
+    display->SetStatusBarValue(TruncatedBarValue(celsius));
+  }
+}
+
+void MonitorPage::RefreshMonitorPage() {
+  const device::ReadingSet& values = readings_.Values();
+  Write(Display("WattTotal"), values.WattTotal);
+  Write(Display("WattPeak"), readings_.WattPeak());
+  Write(Display("PSUFan"), values.FanPSU);
+  Write(Display("SysFan"), values.FanSystem);
+  WriteTemperatures();
+
+  if (skin::TImageTrackBar* voltage = Display("Voltage")) {
+    const VoltageWindow window = WindowOf(shownVoltage_);
+    skin::TImageTrackBar::StatusBarGroup bar = voltage->StatusBar();
+    bar.Min = window.low;
+    bar.Max = window.high;
+    voltage->SetStatusBarGroup(bar);
+  }
+  WriteVoltage();
+
+  if (skin::TImageTrackBar* current = Display("Current")) {
+    const VoltageWindow window = WindowOf(shownCurrent_);
+    skin::TImageTrackBar::StatusBarGroup bar = current->StatusBar();
+    bar.Min = window.low;
+    bar.Max = window.high;
+    current->SetStatusBarGroup(bar);
+  }
+  WriteCurrent();
+  Write(Display("CurrentPeak"), readings_.CurrentPeak(shownCurrent_));
+
+  StartFan(timerPSUFan_, values.FanPSU);
+  StartFan(timerSYSFan_, values.FanSystem);
+}
+
+void MonitorPage::StartFan(ui::Timer& timer, float rpm) {
+  if (rpm == 0.0f || !std::isfinite(rpm)) {
+    timer.SetEnabled(false);
+    return;
+  }
+  // A negative or tiny reading must not give a negative or overflowing interval.
+  const double interval = std::trunc(kFanFrameRpmMs / std::fabs(static_cast<double>(rpm)));
+  const double capped = std::min(interval, static_cast<double>(INT32_MAX));
+  const std::chrono::milliseconds wanted{static_cast<std::int64_t>(capped)};
+  // Setting the same interval again would start the timer over and stall the animation.
+  if (timer.Interval() != wanted) timer.SetInterval(wanted);
+  timer.SetEnabled(true);
+}
+
+void MonitorPage::Turn(FanAnimation& fan) {
+  fan.frames->Draw(*fan.picture, fan.frame);
+  ++fan.frame;
+  if (fan.frame >= fan.frames->Count()) fan.frame = 0;
+}
+
+void MonitorPage::SetFanTimersEnabled(bool enabled) {
+  timerPSUFan_.SetEnabled(enabled);
+  timerSYSFan_.SetEnabled(enabled);
+}
+
+void MonitorPage::RestoreNormal(const std::string& name) {
+  skin::TImageLabel* button = Button(name);
+  const auto files = buttonFiles_.find(name);
+  if (!button || files == buttonFiles_.end()) return;
+  button->LoadLeaveBitmap(files->second.leave);
+  button->Repaint();
+}
+
+void MonitorPage::ShowPressed(const std::string& name) {
+  skin::TImageLabel* button = Button(name);
+  const auto files = buttonFiles_.find(name);
+  if (!button || files == buttonFiles_.end()) return;
+  // The pressed picture becomes the one it rests with.
+  button->LoadLeaveBitmap(files->second.click);
+  button->Repaint();
+}
+
+void MonitorPage::SelectVoltage(VoltageRail rail) {
+  for (const VoltageButton& b : kVoltageButtons) {
+    if (b.rail == rail) {
+      RestoreNormal(voltageButton_);
+      voltageButton_ = b.name;
+    }
+  }
+  shownVoltage_ = rail;
+  ShowPressed(voltageButton_);
+  WriteVoltage();
+}
+
+void MonitorPage::SelectCurrent(CurrentRail rail) {
+  for (const CurrentButton& b : kCurrentButtons) {
+    if (b.rail == rail) {
+      RestoreNormal(currentButton_);
+      currentButton_ = b.name;
+    }
+  }
+  shownCurrent_ = rail;
+  ShowPressed(currentButton_);
+  WriteCurrent();
+}
+
+void MonitorPage::SetTempUnit(TempUnit unit) {
+  RestoreNormal(unitButton_);
+  unit_ = unit;
+  unitButton_ = unit == TempUnit::Celsius ? "TempC" : "TempF";
+  ShowPressed(unitButton_);
+  for (const TemperatureDisplay& t : kTemperatureDisplays) {
+    if (skin::TImageTrackBar* display = Display(t.name)) {
+      display->SetStatusBarImages(unit == TempUnit::Celsius ? lists_.*t.celsius
+                                                            : lists_.*t.fahrenheit);
+    }
+  }
+  WriteTemperatures();
+}
+
+void MonitorPage::ClearPeak() {
+  readings_.ClearPeaks();
+  Write(Display("WattPeak"), 0.0f);
+  Write(Display("CurrentPeak"), 0.0f);
+}
+
+void MonitorPage::MarkSelections() {
+  ShowPressed(voltageButton_);
+  ShowPressed(currentButton_);
+  ShowPressed(unitButton_);
+}
+
+settings::SensorNames MonitorPage::SensorNames() const {
+  settings::SensorNames names;
+  for (std::size_t i = 0; i < edits_.size(); ++i) names[i] = edits_[i]->Text();
+  return names;
+}
+
+void MonitorPage::SetSensorNames(const settings::SensorNames& names) {
+  for (std::size_t i = 0; i < edits_.size(); ++i) edits_[i]->SetText(names[i]);
+}
+
+}  // namespace mainwindow

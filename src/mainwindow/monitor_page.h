@@ -1,0 +1,142 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mainwindow/monitor_image_lists.h"
+#include "mainwindow/monitor_readings.h"
+#include "platform/ui/edit.h"
+#include "platform/ui/image.h"
+#include "platform/ui/timer.h"
+#include "settings/alarm_settings.h"
+#include "skin/file_resolver.h"
+#include "skin/image_label.h"
+#include "skin/image_track_bar.h"
+#include "skin/page_records.h"
+
+namespace mainwindow {
+
+// Temperature unit codes of the main window.
+enum class TempUnit : std::int32_t { Celsius = 301, Fahrenheit = 302 };
+
+// Fahrenheit as the displays show it, in single precision.
+float ToFahrenheit(float celsius);
+
+// The monitor page: the displays and buttons of the skin's Manager groups, the sensor-name
+// fields and the fan pictures, the main window's copy of the readings with its peaks, and the
+// selections of rail and unit. UI thread only.
+class MonitorPage {
+ public:
+  // Fan frames advance one per 100000 / rpm milliseconds.
+  static constexpr double kFanFrameRpmMs = 100000.0;
+
+  MonitorPage(ui::Window& window, skin::FileResolver files, const MonitorImageLists& lists);
+  MonitorPage(const MonitorPage&) = delete;
+  MonitorPage& operator=(const MonitorPage&) = delete;
+  ~MonitorPage();
+
+  // The builder of one Manager group, run by the skin load right after the group was read.
+  void BuildGroup(skin::ManagerGroup group, const skin::PageRecords& records);
+
+  // Hand-overs of the worker.
+  MonitorReadings& Readings() { return readings_; }
+  const MonitorReadings& Readings() const { return readings_; }
+  // The rating becomes the full scale of "WattTotal".
+  void SetPowerRating(std::int32_t rating);
+
+  void RefreshMonitorPage();
+
+  // Button actions.
+  void SelectVoltage(VoltageRail rail);
+  void SelectCurrent(CurrentRail rail);
+  void SetTempUnit(TempUnit unit);
+  void ClearPeak();
+  // Gives the selected rail and unit buttons their pressed picture (after the settings load).
+  void MarkSelections();
+
+  // The four external sensors' names as typed in EditT1..EditT4.
+  settings::SensorNames SensorNames() const;
+  void SetSensorNames(const settings::SensorNames& names);
+
+  // The fan timers, disabled while the window is in the tray.
+  void SetFanTimersEnabled(bool enabled);
+
+  VoltageRail ShownVoltage() const { return shownVoltage_; }
+  CurrentRail ShownCurrent() const { return shownCurrent_; }
+  TempUnit Unit() const { return unit_; }
+
+  // Controls by their names ("WattTotal", "Vol12V1", ...); null when the skin had none.
+  skin::TImageTrackBar* Display(std::string_view name) const;
+  skin::TImageLabel* Button(std::string_view name) const;
+  ui::Edit& EditT(int sensor) const { return *edits_[static_cast<std::size_t>(sensor - 1)]; }
+  ui::Timer& TimerPSUFan() { return timerPSUFan_; }
+  ui::Timer& TimerSYSFan() { return timerSYSFan_; }
+  ui::Image& ImgPSUFan() const { return *imgPSUFan_; }
+  ui::Image& ImgSYSFan() const { return *imgSYSFan_; }
+
+  // The page groups the roll moves: buttons, displays, and the fields and fan pictures.
+  const std::vector<ui::Control*>& MonitorControls() const { return monitorControls_; }
+  const std::vector<skin::TImageTrackBar*>& MonitorDisplays() const { return monitorDisplays_; }
+  const std::vector<ui::Control*>& MonitorExtras() const { return monitorExtras_; }
+
+ private:
+  struct FanAnimation {
+    ui::Image* picture = nullptr;
+    const ui::ImageList* frames = nullptr;
+    int frame = 0;
+  };
+
+  skin::TImageTrackBar& AddDisplay(std::string name, const skin::PageRecords& records,
+                                   std::string_view key, const ui::ImageList* gauges);
+  skin::TImageLabel& AddButton(std::string name, const skin::PageRecords& records,
+                               std::string_view key, std::function<void()> action);
+  // Number as a float, bar from the value truncated toward zero.
+  static void Write(skin::TImageTrackBar* display, float value, bool negative = false);
+  void WriteVoltage();
+  void WriteCurrent();
+  void WriteTemperatures();
+  void StartFan(ui::Timer& timer, float rpm);
+  static void Turn(FanAnimation& fan);
+  void RestoreNormal(const std::string& name);
+  void ShowPressed(const std::string& name);
+  std::filesystem::path FileOf(const std::vector<std::string>& bitmaps, std::size_t index) const;
+
+  struct ButtonFiles {
+    std::filesystem::path leave;
+    std::filesystem::path click;
+  };
+
+  ui::Window& window_;
+  skin::FileResolver files_;
+  const MonitorImageLists& lists_;
+  MonitorReadings readings_;
+  VoltageRail shownVoltage_ = VoltageRail::V12V1;
+  CurrentRail shownCurrent_ = CurrentRail::C12V1;
+  TempUnit unit_ = TempUnit::Celsius;
+  std::string voltageButton_ = "Vol12V1";
+  std::string currentButton_ = "Cur12V1";
+  std::string unitButton_ = "TempC";
+
+  std::map<std::string, std::unique_ptr<skin::TImageTrackBar>, std::less<>> displays_;
+  std::map<std::string, std::unique_ptr<skin::TImageLabel>, std::less<>> buttons_;
+  std::map<std::string, ButtonFiles, std::less<>> buttonFiles_;
+  std::array<std::unique_ptr<ui::Edit>, 4> edits_;
+  std::unique_ptr<ui::Image> imgPSUFan_;
+  std::unique_ptr<ui::Image> imgSYSFan_;
+  ui::Timer timerPSUFan_;
+  ui::Timer timerSYSFan_;
+  FanAnimation psuFan_;
+  FanAnimation sysFan_;
+
+  std::vector<ui::Control*> monitorControls_;
+  std::vector<skin::TImageTrackBar*> monitorDisplays_;
+  std::vector<ui::Control*> monitorExtras_;
+};
+
+}  // namespace mainwindow

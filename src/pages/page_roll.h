@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "pages/window_hooks.h"
+#include "platform/ui/timer.h"
+
+namespace ui {
+class Window;
+}
+
+namespace pages {
+
+class ControlBar;
+class PageImages;
+struct PageGroups;
+
+// The page roll: the shown page rolls down behind the control bar and the chosen one rolls up
+// out of it, RollStep pixels per TimerDown tick, moving, hiding and showing the page groups
+// with it; the window collapses to the bar and expands again. Wires the bar's tabs and arrow
+// to SelectPage and ToggleCollapse. UI thread only; every object given must outlive it.
+class PageRoll {
+ public:
+  PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, PageGroups& groups,
+           WindowHooks hooks);
+  ~PageRoll();
+  PageRoll(const PageRoll&) = delete;
+  PageRoll& operator=(const PageRoll&) = delete;
+
+  // The tabs' click action. Ignored for codes other than 100..102 and while a roll runs.
+  void SelectPage(std::int32_t pageCode);
+  // The arrow's click action. Ignored while a roll runs: a collapse begun in the middle of a
+  // page switch would leave the old page stuck half out.
+  void ToggleCollapse();
+  // One tick of TimerDown.
+  void TimerDownTimer();
+
+  std::int32_t CurrentPage() const { return currentPage_; }
+  std::int32_t PageState(std::int32_t pageCode) const;
+  std::int32_t RollCode() const { return rollCode_; }
+  std::int32_t BarState() const { return barState_; }
+  bool MonitorExtrasShown() const { return monitorExtrasShown_; }
+  bool FanExtrasShown() const { return fanExtrasShown_; }
+  int WindowPageHeight() const { return windowPageHeight_; }
+  const ui::Timer& TimerDown() const { return timerDown_; }
+
+ private:
+  std::int32_t& StateOf(std::int32_t pageCode);
+  bool FullyIn(std::int32_t pageCode) const;
+  bool FullyOut(std::int32_t pageCode) const;
+  std::int32_t ConfigSubPage() const;
+
+  void HideStep(std::int32_t pageCode);
+  void ShowStep(std::int32_t pageCode);
+  void MovePicture(std::int32_t pageCode, int dy);
+  void HideMonitorStep();
+  void HideConfigStep();
+  void HideAlarmStep();
+  void ShowMonitorStep();
+  void ShowConfigStep();
+  void ShowAlarmStep();
+  // Moves the configuration and alarm groups along with the monitor page.
+  void MoveOtherPagesGroups(int dy);
+
+  void Expand();
+  void FinishCollapse();
+  void FinishShow();
+  void CompleteBeforeTabs();
+  void CompleteAfterTabs();
+
+  ui::Window& window_;
+  PageImages& pages_;
+  ControlBar& bar_;
+  PageGroups& groups_;
+  WindowHooks hooks_;
+  ui::Timer timerDown_;
+
+  std::int32_t currentPage_;
+  std::array<std::int32_t, 3> pageStates_;
+  std::int32_t rollCode_;
+  std::int32_t barState_;
+  bool monitorExtrasShown_ = true;
+  bool fanExtrasShown_ = false;
+  int windowPageHeight_;
+};
+
+}  // namespace pages

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+namespace pages {
+
+// What the control bar and the roll ask of the main window. An empty routine does nothing
+// (ConfigSubPage: the fan sub-page).
+struct WindowHooks {
+  // Stop TimerPSUFan and TimerSYSFan and hide ImgPSUFan and ImgSYSFan.
+  std::function<void()> StopFanAnimation;
+  // Start TimerPSUFan and TimerSYSFan and show ImgPSUFan and ImgSYSFan.
+  std::function<void()> StartFanAnimation;
+  // Enable the alarm blink timer TimerAlarm.
+  std::function<void()> EnableAlarmTimer;
+  // The selected configuration sub-page: 401 fan speed, 402 voltage.
+  std::function<std::int32_t()> ConfigSubPage;
+  // Show the selected configuration sub-page again (picture, sub-page tabs, contents).
+  std::function<void()> ShowConfigSubPage;
+  // Refresh the alarm page, which shows the members of its selected group.
+  std::function<void()> RefreshAlarmPage;
+  // Hand the worker the LED command (it ignores it while the device is not ready).
+  std::function<void(bool on)> RequestLed;
+  // The close button: save the sensor names, then close the window.
+  std::function<void()> CloseWindow;
+  // The minimise button: minimise to the notification area.
+  std::function<void()> MinimizeToTray;
+};
+
+// Calls a hook when it is set.
+template <typename Hook, typename... Args>
+void CallHook(const Hook& hook, Args&&... args) {
+  if (hook) hook(std::forward<Args>(args)...);
+}
+
+}  // namespace pages

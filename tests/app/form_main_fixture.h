@@ -1,0 +1,141 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "device/recording_sleeper.h"
+#include "mainwindow/form_main.h"
+#include "platform/registry/reg_file_store.h"
+#include "platform/ui/application.h"
+#include "platform/ui/headless_backend.h"
+#include "platform/ui/headless_event_loop.h"
+#include "platform/ui/scripted_dialogs.h"
+#include "sim/simulated_bus.h"
+#include "tests/device/worker_test_support.h"
+
+namespace mainwindow::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("quelta-app-" + std::to_string(random()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The folder of the built programs: the generated skin and the factory settings lie there.
+inline std::filesystem::path BinFolder() {
+  const char* bin = std::getenv("QUELTA_BIN_DIR");
+  return bin ? std::filesystem::path(bin) : std::filesystem::path();
+}
+
+// Everything the real main window runs on in a test: the headless application with virtual
+// time and scripted dialogs, a simulated bus, a settings file copied from the factory file,
+// and a worker whose pauses end only when the test releases them.
+class FormMainTest : public ::testing::Test {
+ protected:
+  static constexpr auto kRealLimit = std::chrono::seconds(10);
+
+  FormMainTest() {
+    loop_.SetErrorHandler([this](std::exception_ptr e) { app_.ShowException(e); });
+  }
+  ~FormMainTest() override {
+    form_.reset();
+    bus_.reset();
+  }
+
+  // The settings file the window reads; the factory file unless a test gives another.
+  void UseSettingsFrom(const std::filesystem::path& file) { settingsSource_ = file; }
+
+  sim::SimulatedBus& MakeBus(sim::Scenario scenario = {}) {
+    bus_ = std::make_unique<sim::SimulatedBus>(std::move(scenario));
+    return *bus_;
+  }
+
+  // FormCreate, then the window is shown (its activation is posted, as on a desktop).
+  TFormMain& Create(platform::HidBus* bus = nullptr) {
+    if (!bus_ && !bus) MakeBus();
+    std::filesystem::copy_file(settingsSource_, settingsFile_,
+                               std::filesystem::copy_options::overwrite_existing);
+    store_ = std::make_unique<platform::RegFileStore>(settingsFile_);
+    form_ = std::make_unique<TFormMain>(FormMainEnvironment{app_, bus ? *bus : *bus_, *store_,
+                                                            BinFolder(), scratch_.Path(), sleeper_,
+                                                            pause_, 0x0409, ResourceStrips()});
+    form_->Window().Show();
+    return *form_;
+  }
+
+  // Lets the worker finish cycle n (counting from 1) and runs what it handed over.
+  void RunCycle(std::size_t n) {
+    if (n > 1) pause_.Release();
+    ASSERT_TRUE(pause_.AwaitPause(n));
+    loop_.RunPending();
+  }
+
+  // Runs posted tasks until `done` holds (the worker posts from its own thread).
+  bool RunUntil(const std::function<bool()>& done) { return loop_.RunUntil(done, kRealLimit); }
+
+  // Two workers share the stepped pause: pauses are let go one at a time until the text shows.
+  bool ReleaseUntilShown(const std::string& text) {
+    constexpr int kMostPauses = 50;
+    for (int i = 0; i < kMostPauses; ++i) {
+      pause_.Release();
+      if (loop_.RunUntil([&] { return Shown(text); }, std::chrono::milliseconds(200))) return true;
+    }
+    return false;
+  }
+
+  std::vector<std::string> Messages() const {
+    return dialogs_.Texts(ui::ScriptedDialogs::Kind::Message);
+  }
+  std::vector<std::string> Questions() const {
+    return dialogs_.Texts(ui::ScriptedDialogs::Kind::Question);
+  }
+  bool Shown(const std::string& text) const {
+    const auto all = Messages();
+    return std::find(all.begin(), all.end(), text) != all.end();
+  }
+
+  // A click on a control, as the pointer gives it.
+  void Click(const ui::Control& control) {
+    const ui::Rect& b = control.Bounds();
+    const ui::Point p{b.left + b.width / 2, b.top + b.height / 2};
+    form_->Window().InputMouseMove(p);
+    form_->Window().InputMouseDown(ui::MouseButton::Left, p);
+    form_->Window().InputMouseUp(ui::MouseButton::Left, p);
+  }
+
+  ScratchFolder scratch_;
+  std::filesystem::path settingsSource_ = BinFolder() / "quelta-factory.reg";
+  std::filesystem::path settingsFile_ = scratch_.Path() / "registry.reg";
+  ui::HeadlessEventLoop loop_;
+  ui::ScriptedDialogs dialogs_;
+  ui::HeadlessBackend backend_;
+  ui::Application app_{loop_, dialogs_, backend_};
+  device::RecordingSleeper sleeper_;
+  device::testing::SteppedPause pause_;
+  std::unique_ptr<sim::SimulatedBus> bus_;
+  std::unique_ptr<platform::RegistryStore> store_;
+  std::unique_ptr<TFormMain> form_;
+};
+
+}  // namespace mainwindow::testing

@@ -1,0 +1,71 @@
+// Runs the built quelta as a process on Qt's offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <set>
+
+#include "form_main_fixture.h"
+
+namespace mainwindow::testing {
+namespace {
+
+struct ProcessRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+class QueltaSmokeTest : public ::testing::Test {
+ protected:
+  ProcessRun Quelta(const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    // A socket and settings of this test's own, whatever else runs on the machine.
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(scratch_.Path().string()));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch_.Path().string()));
+    process.setProcessEnvironment(env);
+    process.start(QUELTA_PATH, args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return ProcessRun{process.exitCode(), process.readAllStandardOutput().toStdString(),
+                      process.readAllStandardError().toStdString()};
+  }
+
+  ScratchFolder scratch_;
+};
+
+TEST_F(QueltaSmokeTest, TheScreenshotShowsTheLiveMonitor) {
+  const QString shot = QString::fromStdString((scratch_.Path() / "shot.png").string());
+  const ProcessRun run = Quelta({"--simulate", "--screenshot", shot, "--screenshot-after", "1500"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const QImage image(shot);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width(), 630);
+  EXPECT_EQ(image.height(), 659);
+  // A drawn monitor has many colours; a blank or failed window has one or two.
+  std::set<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 3) {
+    for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+  }
+  EXPECT_GT(colours.size(), 50u);
+  // The first run put the settings file in place from the factory file.
+  EXPECT_TRUE(std::filesystem::exists(scratch_.Path() / "quelta" / "registry.reg"));
+}
+
+TEST_F(QueltaSmokeTest, VersionHelpAndBadArguments) {
+  const ProcessRun version = Quelta({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "Quelta ver 0.62\n");
+  EXPECT_EQ(Quelta({"--help"}).exitCode, 0);
+  const ProcessRun bad = Quelta({"--simulate", "--colour"});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.err.find("--colour"), std::string::npos);
+  EXPECT_NE(bad.err.find("usage: quelta"), std::string::npos);
+  const ProcessRun missing = Quelta({"--registry", "/nonexistent/registry.reg"});
+  EXPECT_EQ(missing.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace mainwindow::testing

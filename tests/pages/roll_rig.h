@@ -1,0 +1,185 @@
+#pragma once
+
+#include <unistd.h>
+#include <QColor>
+#include <QImage>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pages/control_bar.h"
+#include "pages/ctrl_buttons.h"
+#include "pages/page_groups.h"
+#include "pages/page_images.h"
+#include "pages/page_roll.h"
+#include "pages/roll_codes.h"
+#include "pages/window_drag.h"
+#include "platform/ui/application.h"
+#include "platform/ui/headless_backend.h"
+#include "platform/ui/headless_event_loop.h"
+#include "platform/ui/image.h"
+#include "platform/ui/scripted_dialogs.h"
+#include "platform/ui/synthetic_mouse.h"
+#include "platform/ui/window.h"
+#include "skin/file_resolver.h"
+#include "skin/image_track_bar.h"
+#include "skin/skin_files.h"
+
+namespace pages::testing {
+
+// A program folder of its own with a small picture for every file the bar loads.
+class SkinFolder {
+ public:
+  SkinFolder() {
+    static std::atomic<int> serial{0};
+    root_ = std::filesystem::temp_directory_path() /
+            ("quelta-roll-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+    std::filesystem::create_directories(root_ / "Skin");
+    std::vector<std::string> names = skin::SharedBitmaps();
+    for (const char* tab : {"M_", "C_", "A_"}) {
+      for (const char* state : {"up", "over", "down", "dis"}) {
+        names.push_back(std::string("Skin\\") + tab + state + ".bmp");
+      }
+    }
+    int hue = 0;
+    for (const std::string& name : names) {
+      QImage picture(12, 12, QImage::Format_RGB32);
+      picture.fill(QColor::fromHsv((hue += 7) % 360, 200, 200));
+      picture.save(QString::fromStdString(Files()(name).string()), "BMP");
+    }
+  }
+  ~SkinFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  SkinFolder(const SkinFolder&) = delete;
+  SkinFolder& operator=(const SkinFolder&) = delete;
+
+  skin::FileResolver Files() const { return skin::ProgramFolderFiles(root_); }
+
+ private:
+  std::filesystem::path root_;
+};
+
+inline skin::ButtonRecord Record(int left, int top, int width, int height, const std::string& set) {
+  skin::ButtonRecord record{skin::ButtonLayout{left, top, width, height}, {}};
+  for (const char* state : {"up", "over", "down", "dis"}) {
+    record.bitmaps.push_back("Skin\\" + set + state + ".bmp");
+  }
+  return record;
+}
+
+// The default skin's bar: tabs at 607, close and minimise at 612 (bar offsets 10 and 15).
+inline CtrlButtons StockButtons() {
+  return CtrlButtons{Record(12, 607, 96, 36, "M_"), Record(112, 607, 96, 36, "C_"),
+                     Record(212, 607, 96, 36, "A_"), Record(334, 612, 36, 28, "LED_-_"),
+                     Record(376, 612, 36, 28, "LED_x_")};
+}
+
+// What the roll and the bar asked of the window.
+struct HookLog {
+  int fanStops = 0, fanStarts = 0, alarmTimerEnables = 0, subPageShows = 0, alarmRefreshes = 0;
+  int closes = 0, minimises = 0;
+  std::vector<bool> ledRequests;
+  std::int32_t subPage = kFanSubPage;
+};
+
+// A main window with the three page pictures, a few controls in the page groups, the bar and
+// the roll, on the headless framework with virtual time.
+struct RollRig {
+  static constexpr ui::Point kWindowAt{200, 100};
+
+  ui::HeadlessEventLoop loop;
+  ui::ScriptedDialogs dialogs;
+  ui::HeadlessBackend backend;
+  ui::Application app{loop, dialogs, backend};
+  SkinFolder folder;
+  ui::Window window{app, kClientArea};
+  WindowDrag drag{window};
+  PageImages images{window, drag};
+  HookLog log;
+  PageGroups groups;
+  std::vector<std::unique_ptr<ui::Control>> owned;
+  std::vector<std::unique_ptr<skin::TImageTrackBar>> displays;
+  std::unique_ptr<ControlBar> bar;
+  std::unique_ptr<PageRoll> roll;
+  ui::SyntheticMouse mouse{window};
+
+  RollRig() {
+    window.SetPosition(kWindowAt);
+    drag.AttachBackground();
+    window.Show();
+    loop.RunPending();
+  }
+
+  // A plain control at (left, top), 40 x height; hidden ones start hidden.
+  ui::Control* Plain(PageGroups::Plain& group, int top, int height, bool visible = true) {
+    owned.push_back(std::make_unique<ui::Image>(window, ui::Rect{20, top, 40, height}));
+    owned.back()->SetVisible(visible);
+    group.push_back(owned.back().get());
+    return owned.back().get();
+  }
+
+  // A three-digit display whose own bounds are its gauge (height 20).
+  skin::TImageTrackBar* Display(PageGroups::Displays& group, int top, bool visible = true) {
+    auto display = std::make_unique<skin::TImageTrackBar>(window, folder.Files());
+    display->SetupStatusBar(300, top, 0, 100, 60, 20, 1);
+    display->SetupDigits(400, top, 3, 9, 18, false, 0, false, false);
+    display->SetPartsVisible(visible);
+    group.push_back(display.get());
+    displays.push_back(std::move(display));
+    return displays.back().get();
+  }
+
+  // Builds the bar and the roll (after the page controls, so the bar is drawn over them).
+  void Build() {
+    WindowHooks hooks;
+    hooks.StopFanAnimation = [this] { ++log.fanStops; };
+    hooks.StartFanAnimation = [this] { ++log.fanStarts; };
+    hooks.EnableAlarmTimer = [this] { ++log.alarmTimerEnables; };
+    hooks.ConfigSubPage = [this] { return log.subPage; };
+    hooks.ShowConfigSubPage = [this] { ++log.subPageShows; };
+    hooks.RefreshAlarmPage = [this] { ++log.alarmRefreshes; };
+    hooks.RequestLed = [this](bool on) { log.ledRequests.push_back(on); };
+    hooks.CloseWindow = [this] { ++log.closes; };
+    hooks.MinimizeToTray = [this] { ++log.minimises; };
+    bar = std::make_unique<ControlBar>(window, StockButtons(), folder.Files(), drag, hooks);
+    roll = std::make_unique<PageRoll>(window, images, *bar, groups, hooks);
+  }
+
+  void Tick(int count = 1) {
+    for (int i = 0; i < count; ++i) loop.AdvanceBy(kTimerDownInterval);
+  }
+  // Ticks until the roll stops; returns how many ticks it took (gives up after 100).
+  int RollToEnd() {
+    int ticks = 0;
+    while (roll->TimerDown().Enabled() && ticks < 100) {
+      Tick();
+      ++ticks;
+    }
+    return ticks;
+  }
+
+  void ClickTab(std::int32_t page) {
+    const ui::Rect& r = bar->Tab(page).Bounds();
+    mouse.Click(ui::Point{r.left + 5, r.top + 5});
+  }
+  void ClickArrow() {
+    const ui::Rect& r = bar->ImgCtrlMode().Bounds();
+    mouse.Click(ui::Point{r.left + 4, r.top + 4});
+  }
+  // A point in bar pixels, as a window point.
+  ui::Point AtBar(int x, int y) const { return ui::Point{x, bar->Top() + y}; }
+
+  std::shared_ptr<const ui::Bitmap> Pic(const std::string& stored) {
+    return app.Bitmaps().Load(folder.Files()(stored));
+  }
+  std::shared_ptr<const ui::Bitmap> Normal(std::int32_t page) const {
+    return bar->Tab(page).Picture(skin::TImageLabel::Face::Leave);
+  }
+};
+
+}  // namespace pages::testing
