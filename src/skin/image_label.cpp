@@ -152,6 +152,8 @@ std::unique_ptr<TImageLabel> BuildImageLabel(ui::Window& owner, const ButtonLayo
   button->LoadClickBitmap(fileOf(kClickBmp));
   button->LoadDisabledBitmap(fileOf(kDisBmp));
   button->SetOnClickHook(std::move(onClick));
+  // A built button shows its resting picture at once, whoever built it.
+  button->Repaint();
   return button;
 }
 
