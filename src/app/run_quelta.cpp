@@ -137,6 +137,12 @@ int RunQuelta(const QueltaOptions& options) {
       cyclePause,
       skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
       mainwindow::ResourceStrips()};
+  if (trace) {
+    sim::TraceLog& log = *trace;
+    environment.accessMutexObserver = [&log](platform::NamedMutex::Event event) {
+      log.Event(event == platform::NamedMutex::Event::Locked ? "LOCK" : "UNLOCK");
+    };
+  }
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());

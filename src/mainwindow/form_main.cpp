@@ -65,8 +65,11 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   MakeHandovers();
   connection_ = std::make_unique<device::MonitorConnection>(
       env_.bus, env_.reportSleeper, ready_,
-      [directory = env_.lockDirectory] {
-        return platform::NamedMutex::Open(device::kAccessMutexName, directory);
+      [directory = env_.lockDirectory, observer = env_.accessMutexObserver] {
+        platform::NamedMutex::OpenResult opened =
+            platform::NamedMutex::Open(device::kAccessMutexName, directory);
+        if (opened.mutex && observer) opened.mutex->SetObserver(observer);
+        return opened;
       },
       [this](platform::NamedMutex& accessMutex, std::uint64_t generation) {
         return StartWorker(accessMutex, generation);

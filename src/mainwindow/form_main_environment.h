@@ -6,6 +6,7 @@
 #include "device/sleeper.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "platform/hid/hid_bus.h"
+#include "platform/lock/named_mutex.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/application.h"
 #include "skin/language.h"
@@ -25,6 +26,8 @@ struct FormMainEnvironment {
   device::CyclePause& cyclePause;              // the worker's pause between cycles
   skin::LangId userLanguage = 0;               // the user's default language
   MonitorImageLists::StripSource imageStrips;  // the monitor page's picture lists; none: empty
+  // Told of every take and release of the access mutex (the trace); none: nobody is told.
+  platform::NamedMutex::Observer accessMutexObserver = {};
 };
 
 }  // namespace mainwindow

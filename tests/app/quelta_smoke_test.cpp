@@ -4,7 +4,11 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <algorithm>
+#include <fstream>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "form_main_fixture.h"
 
@@ -38,7 +42,9 @@ class QueltaSmokeTest : public ::testing::Test {
 
 TEST_F(QueltaSmokeTest, TheScreenshotShowsTheLiveMonitor) {
   const QString shot = QString::fromStdString((scratch_.Path() / "shot.png").string());
-  const ProcessRun run = Quelta({"--simulate", "--screenshot", shot, "--screenshot-after", "1500"});
+  const QString trace = QString::fromStdString((scratch_.Path() / "trace.txt").string());
+  const ProcessRun run =
+      Quelta({"--simulate", "--trace", trace, "--screenshot", shot, "--screenshot-after", "1500"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const QImage image(shot);
   ASSERT_FALSE(image.isNull());
@@ -50,6 +56,15 @@ TEST_F(QueltaSmokeTest, TheScreenshotShowsTheLiveMonitor) {
     for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
   }
   EXPECT_GT(colours.size(), 50u);
+  // The trace brackets the exchanges with the access mutex's takes and releases.
+  std::ifstream traceFile(trace.toStdString());
+  std::vector<std::string> events;
+  for (std::string line; std::getline(traceFile, line);)
+    events.push_back(line.substr(line.find(' ') + 1));
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events.front(), "LOCK");
+  EXPECT_EQ(events[1].rfind("M W 6 00 00", 0), 0u) << events[1];  // the reference read first
+  EXPECT_NE(std::find(events.begin(), events.end(), "UNLOCK"), events.end());
   // The first run put the settings file in place from the factory file.
   EXPECT_TRUE(std::filesystem::exists(scratch_.Path() / "quelta" / "registry.reg"));
 }
