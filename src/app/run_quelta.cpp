@@ -80,13 +80,14 @@ int RunQuelta(const QueltaOptions& options) {
   }
 
   std::unique_ptr<platform::HidBus> bus;
+  sim::SimulatedBus* simulatedBus = nullptr;  // the simulated PSU's cable, when simulating
   if (options.simulate) {
     try {
       sim::Scenario scenario = options.scenarioFile.empty()
                                    ? sim::Scenario{}
                                    : sim::LoadScenarioFile(options.scenarioFile);
       const auto started = std::chrono::steady_clock::now();
-      bus = std::make_unique<sim::SimulatedBus>(
+      auto simulated = std::make_unique<sim::SimulatedBus>(
           std::move(scenario),
           sim::SimulatedDevices::Options{[started] {
                                            return std::chrono::duration<double>(
@@ -94,6 +95,8 @@ int RunQuelta(const QueltaOptions& options) {
                                                .count();
                                          },
                                          {}});
+      simulatedBus = simulated.get();
+      bus = std::move(simulated);
     } catch (const sim::ScenarioError& error) {
       std::cerr << "quelta: " << error.what() << "\n";
       return kExitFailed;
@@ -146,6 +149,15 @@ int RunQuelta(const QueltaOptions& options) {
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());
+  server.SetInterceptor([simulatedBus](std::uint32_t message) {
+    if (message != mainwindow::kSimulatedUnplugMessage &&
+        message != mainwindow::kSimulatedPlugMessage) {
+      return false;
+    }
+    // The bus tells the window of the change, as a real cable would.
+    if (simulatedBus) simulatedBus->SetMonitorPresent(message == mainwindow::kSimulatedPlugMessage);
+    return true;
+  });
   if (server.Listen(socket) == mainwindow::MessageServer::ListenResult::Failed) {
     std::cerr << "quelta: no message socket: " << server.Error() << "\n";
   }

@@ -45,9 +45,9 @@ void MessageServer::Accept() {
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
       while (socket->canReadLine() || socket->bytesAvailable() > kMaxLine) {
         const QByteArray line = socket->readLine(kMaxLine);
-        if (const auto message = DecodeMessage(line.toStdString())) {
-          window_.Post(ui::Message{*message, 0, 0});
-        }
+        const auto message = DecodeMessage(line.toStdString());
+        if (!message || (interceptor_ && interceptor_(*message))) continue;
+        window_.Post(ui::Message{*message, 0, 0});
       }
     });
   }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QLocalServer>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,12 +27,19 @@ class MessageServer {
   ListenResult Listen(const std::filesystem::path& path);
   const std::string& Error() const { return error_; }
 
+  // Sees every message first, on the UI thread; a message it takes (returns true for) is not
+  // posted to the window.
+  void SetInterceptor(std::function<bool(std::uint32_t)> interceptor) {
+    interceptor_ = std::move(interceptor);
+  }
+
  private:
   void Accept();
 
   ui::WindowHandle window_;
   std::unique_ptr<QLocalServer> server_;
   std::string error_;
+  std::function<bool(std::uint32_t)> interceptor_;
 };
 
 }  // namespace mainwindow

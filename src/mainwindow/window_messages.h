@@ -14,6 +14,10 @@ inline constexpr std::uint32_t kWorkerRestartMessage = 0x0401;
 inline constexpr std::uint32_t kFanCurveApplyMessage = 0x07E9;
 // A device appeared or vanished (the HID bus's change notification, posted to the window).
 inline constexpr std::uint32_t kDeviceChangeMessage = 0x0219;
+// The simulated PSU's cable, pulled and put back (for trying removal and return without a
+// real device). Only `quelta --simulate` acts on them; they never reach the window.
+inline constexpr std::uint32_t kSimulatedUnplugMessage = 0x8001;
+inline constexpr std::uint32_t kSimulatedPlugMessage = 0x8002;
 
 // The name of the main window's class, which also names its message socket.
 inline constexpr std::string_view kWindowClassName = "Quelta";

@@ -68,6 +68,23 @@ TEST_F(MessageSocketTest, EachSentMessageReachesTheWindowInOrder) {
   EXPECT_EQ(received_, (std::vector<std::uint32_t>{kRestoreMessage, kWorkerRestartMessage}));
 }
 
+TEST_F(MessageSocketTest, MessagesTheInterceptorTakesNeverReachTheWindow) {
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  MessageServer server(window_.Handle());
+  std::vector<std::uint32_t> taken;
+  server.SetInterceptor([&](std::uint32_t message) {
+    if (message != kSimulatedUnplugMessage) return false;
+    taken.push_back(message);
+    return true;
+  });
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  EXPECT_EQ(Send(kSimulatedUnplugMessage), app::ctl::kExitDone);
+  EXPECT_EQ(Send(kRestoreMessage), app::ctl::kExitDone);
+  ASSERT_TRUE(AwaitMessages(1));
+  EXPECT_EQ(received_, std::vector<std::uint32_t>{kRestoreMessage});
+  EXPECT_EQ(taken, std::vector<std::uint32_t>{kSimulatedUnplugMessage});
+}
+
 TEST_F(MessageSocketTest, ASecondServerFindsTheFirstRunningAndAStaleSocketIsReplaced) {
   {
     MessageServer first(window_.Handle());

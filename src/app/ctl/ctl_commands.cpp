@@ -23,9 +23,10 @@ std::span<const CtlCommand> CtlCommands() {
        "reads the reference and voltages, then trims that rail alone to VOLTS\n"
        "(taken exactly as typed; within 10% of nominal)",
        RunTrim},
-      {"send", "restore|restart-worker|apply-fan-curve",
+      {"send", "restore|restart-worker|apply-fan-curve|unplug|plug",
        "sends the running Quelta window one of its messages: restore it from the\n"
-       "tray, restart its device worker, or apply the fan page's manual curve",
+       "tray, restart its device worker, or apply the fan page's manual curve;\n"
+       "unplug and plug pull and put back the cable of `quelta --simulate`'s PSU",
        RunSend},
       {"watch", "[--cycles N] [--interval MS] [--json]",
        "run the real worker; print each hand-over as the UI thread receives it\n"
