@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include "core/numbers.h"
+#include "device/reading_fields.h"
 
 namespace app::ctl {
 namespace {
@@ -133,27 +135,12 @@ std::string StatusJson(const StatusSnapshot& snapshot) {
   nlohmann::ordered_json json;
   const auto put = [&](const char* name, float value) { json[name] = JsonFloat(value); };
   put("ReferenceVoltage", r.ReferenceVoltage);
-  put("Vol5V", r.Vol5V);
-  put("Vol33V", r.Vol33V);
-  put("Vol5Vsb", r.Vol5Vsb);
-  put("Vol12V4", r.Vol12V4);
-  put("Vol12V1", r.Vol12V1);
-  put("Vol12V2", r.Vol12V2);
-  put("Vol12V3", r.Vol12V3);
-  put("VolNeg12V", r.VolNeg12V);
-  put("Cur5V", r.Cur5V);
-  put("Cur33V", r.Cur33V);
-  put("Cur12V1", r.Cur12V1);
-  put("Cur12V2", r.Cur12V2);
-  put("Cur12V3", r.Cur12V3);
-  put("Cur12V4", r.Cur12V4);
-  put("TempT1", r.TempT1);
-  put("TempT2", r.TempT2);
-  put("TempT3", r.TempT3);
-  put("TempT4", r.TempT4);
-  put("TempPSU", r.TempPSU);
-  put("FanPSU", r.FanPSU);
-  put("FanSystem", r.FanSystem);
+  for (const auto& fields : {std::span<const device::ReadingField>(device::kVoltageFields),
+                             std::span<const device::ReadingField>(device::kCurrentFields),
+                             std::span<const device::ReadingField>(device::kTemperatureFields),
+                             std::span<const device::ReadingField>(device::kFanFields)}) {
+    for (const device::ReadingField& field : fields) put(field.name, r.*field.member);
+  }
   put("WattTotal", r.WattTotal);
   json["PowerRating"] = r.PowerRating;
   nlohmann::ordered_json channels = nlohmann::ordered_json::array();

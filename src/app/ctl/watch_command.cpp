@@ -1,3 +1,4 @@
+#include <array>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "device/cycle_pause.h"
 #include "device/device_discovery.h"
 #include "device/device_ready.h"
+#include "device/reading_fields.h"
 #include "device/worker_pool.h"
 #include "platform/ui/real_time_event_loop.h"
 
@@ -59,24 +61,11 @@ WatchOptions ParseWatchOptions(std::span<const std::string> arguments) {
 
 using Fields = std::vector<std::pair<const char*, float>>;
 
-Fields VoltageFields(const device::ReadingSet& r) {
-  return {{"Vol5V", r.Vol5V},     {"Vol33V", r.Vol33V},      {"Vol5Vsb", r.Vol5Vsb},
-          {"Vol12V4", r.Vol12V4}, {"Vol12V1", r.Vol12V1},    {"Vol12V2", r.Vol12V2},
-          {"Vol12V3", r.Vol12V3}, {"VolNeg12V", r.VolNeg12V}};
-}
-Fields CurrentFields(const device::ReadingSet& r) {
-  return {{"Cur5V", r.Cur5V},     {"Cur33V", r.Cur33V},   {"Cur12V1", r.Cur12V1},
-          {"Cur12V2", r.Cur12V2}, {"Cur12V3", r.Cur12V3}, {"Cur12V4", r.Cur12V4}};
-}
-Fields FanFields(const device::ReadingSet& r) {
-  return {{"FanPSU", r.FanPSU}, {"FanSystem", r.FanSystem}};
-}
-Fields TempFields(const device::ReadingSet& r) {
-  return {{"TempPSU", r.TempPSU},
-          {"TempT1", r.TempT1},
-          {"TempT2", r.TempT2},
-          {"TempT3", r.TempT3},
-          {"TempT4", r.TempT4}};
+template <std::size_t N>
+Fields FieldsOf(const std::array<device::ReadingField, N>& fields, const device::ReadingSet& r) {
+  Fields values;
+  for (const device::ReadingField& field : fields) values.emplace_back(field.name, r.*field.member);
+  return values;
 }
 
 // Writes each hand-over as the UI thread receives it: one JSON object per line, or a short
@@ -161,10 +150,10 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     }
   };
   handovers->VoltagesReady = [&](const device::ReadingSet& r) {
-    if (startsCycle()) printer.Print("VoltagesReady", VoltageFields(r));
+    if (startsCycle()) printer.Print("VoltagesReady", FieldsOf(device::kVoltageFields, r));
   };
   handovers->CurrentsReady = [&](const device::ReadingSet& r) {
-    if (startsCycle()) printer.Print("CurrentsReady", CurrentFields(r));
+    if (startsCycle()) printer.Print("CurrentsReady", FieldsOf(device::kCurrentFields, r));
   };
   handovers->WattReady = [&](const device::ReadingSet& r) {
     if (!startsCycle()) return;
@@ -176,10 +165,10 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     }
   };
   handovers->FansReady = [&](const device::ReadingSet& r) {
-    if (!muted) printer.Print("FansReady", FanFields(r));
+    if (!muted) printer.Print("FansReady", FieldsOf(device::kFanFields, r));
   };
   handovers->TempsReady = [&](const device::ReadingSet& r) {
-    if (!muted) printer.Print("TempsReady", TempFields(r));
+    if (!muted) printer.Print("TempsReady", FieldsOf(device::kTemperatureFields, r));
   };
   handovers->CycleComplete = [&] {
     if (!muted) printer.Print("CycleComplete");
