@@ -1,5 +1,9 @@
 #include "mainwindow/monitor_readings.h"
 
+#include <array>
+
+#include "device/reading_fields.h"
+
 namespace mainwindow {
 namespace {
 
@@ -55,24 +59,23 @@ VoltageWindow WindowOf(CurrentRail rail) {
   }
 }
 
+namespace {
+
+// Copies one reply group's readings, leaving every other reading as it was.
+template <std::size_t N>
+void CopyFields(const std::array<device::ReadingField, N>& fields, const device::ReadingSet& from,
+                device::ReadingSet& to) {
+  for (const device::ReadingField& field : fields) to.*field.member = from.*field.member;
+}
+
+}  // namespace
+
 void MonitorReadings::CopyVoltages(const device::ReadingSet& from) {
-  values_.Vol5V = from.Vol5V;
-  values_.Vol33V = from.Vol33V;
-  values_.Vol5Vsb = from.Vol5Vsb;
-  values_.Vol12V1 = from.Vol12V1;
-  values_.Vol12V2 = from.Vol12V2;
-  values_.Vol12V3 = from.Vol12V3;
-  values_.Vol12V4 = from.Vol12V4;
-  values_.VolNeg12V = from.VolNeg12V;
+  CopyFields(device::kVoltageFields, from, values_);
 }
 
 void MonitorReadings::CopyCurrents(const device::ReadingSet& from) {
-  values_.Cur5V = from.Cur5V;
-  values_.Cur33V = from.Cur33V;
-  values_.Cur12V1 = from.Cur12V1;
-  values_.Cur12V2 = from.Cur12V2;
-  values_.Cur12V3 = from.Cur12V3;
-  values_.Cur12V4 = from.Cur12V4;
+  CopyFields(device::kCurrentFields, from, values_);
   for (int i = 0; i < kCurrentRailCount; ++i) {
     const auto rail = static_cast<CurrentRail>(i);
     Raise(currentPeaks_[static_cast<std::size_t>(i)], CurrentOf(values_, rail));
@@ -85,16 +88,11 @@ void MonitorReadings::CopyWatt(float wattTotal) {
 }
 
 void MonitorReadings::CopyFans(const device::ReadingSet& from) {
-  values_.FanPSU = from.FanPSU;
-  values_.FanSystem = from.FanSystem;
+  CopyFields(device::kFanFields, from, values_);
 }
 
 void MonitorReadings::CopyTemps(const device::ReadingSet& from) {
-  values_.TempPSU = from.TempPSU;
-  values_.TempT1 = from.TempT1;
-  values_.TempT2 = from.TempT2;
-  values_.TempT3 = from.TempT3;
-  values_.TempT4 = from.TempT4;
+  CopyFields(device::kTemperatureFields, from, values_);
 }
 
 ShownValue MonitorReadings::Voltage(VoltageRail rail) const {
