@@ -57,8 +57,8 @@ bool MonitorConnection::RestartWorker() {
   return true;
 }
 
-void MonitorConnection::PlaceCommand(const DeviceCommand& command) {
-  if (worker_ && ready_.IsSet()) worker_->Place(command);
+bool MonitorConnection::PlaceCommand(const DeviceCommand& command) {
+  return worker_ && ready_.IsSet() && worker_->Place(command);
 }
 
 void MonitorConnection::StartWorker() {

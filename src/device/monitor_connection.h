@@ -51,8 +51,8 @@ class MonitorConnection {
   bool RestartWorker();
 
   // Places a command with the worker; nothing happens while the device is not ready or when
-  // there is no worker.
-  void PlaceCommand(const DeviceCommand& command);
+  // there is no worker. Returns whether the worker accepted it.
+  bool PlaceCommand(const DeviceCommand& command);
 
   bool HasWorker() const { return worker_ != nullptr; }
   // The probe's rating, kept until the next probe; 0 until known.

@@ -38,7 +38,7 @@ void TQueltaDeviceThread::Join() {
   if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
-void TQueltaDeviceThread::RequestTrim(float target12V, bool enable12V, float target5V,
+bool TQueltaDeviceThread::RequestTrim(float target12V, bool enable12V, float target5V,
                                       bool enable5V, float target33V, bool enable33V) {
   DeviceCommand command;
   command.code = DeviceCommand::Trim;
@@ -48,37 +48,38 @@ void TQueltaDeviceThread::RequestTrim(float target12V, bool enable12V, float tar
   command.Enable5V = enable5V;
   command.Target33V = target33V;
   command.Enable33V = enable33V;
-  Place(command);
+  return Place(command);
 }
 
-void TQueltaDeviceThread::RequestLed(bool on) {
+bool TQueltaDeviceThread::RequestLed(bool on) {
   DeviceCommand command;
   command.code = DeviceCommand::Led;
   command.LedOn = on;
-  Place(command);
+  return Place(command);
 }
 
-void TQueltaDeviceThread::RequestPsuFanCurve(float startVolts, std::int32_t temperature) {
+bool TQueltaDeviceThread::RequestPsuFanCurve(float startVolts, std::int32_t temperature) {
   DeviceCommand command;
   command.code = DeviceCommand::PsuFanCurve;
   command.FanStartVolts = startVolts;
   command.FanTemperature = temperature;
-  Place(command);
+  return Place(command);
 }
 
-void TQueltaDeviceThread::RequestSystemFanCurve(float startVolts, std::int32_t temperature,
+bool TQueltaDeviceThread::RequestSystemFanCurve(float startVolts, std::int32_t temperature,
                                                 std::int32_t sensorCode) {
   DeviceCommand command;
   command.code = DeviceCommand::SystemFanCurve;
   command.FanStartVolts = startVolts;
   command.FanTemperature = temperature;
   command.SensorCode = sensorCode;
-  Place(command);
+  return Place(command);
 }
 
-void TQueltaDeviceThread::Place(const DeviceCommand& command) {
-  if (!context_.ready.IsSet()) return;
+bool TQueltaDeviceThread::Place(const DeviceCommand& command) {
+  if (!context_.ready.IsSet()) return false;
   slot_.Place(command);
+  return true;
 }
 
 void TQueltaDeviceThread::Execute() {

@@ -63,13 +63,13 @@ class TQueltaDeviceThread {
   std::uint64_t Generation() const { return context_.generation; }
 
   // Command setters (UI thread). Each replaces a command not yet taken and does nothing
-  // while the device is not ready.
-  void RequestTrim(float target12V, bool enable12V, float target5V, bool enable5V, float target33V,
+  // while the device is not ready. They return whether the command was accepted.
+  bool RequestTrim(float target12V, bool enable12V, float target5V, bool enable5V, float target33V,
                    bool enable33V);
-  void RequestLed(bool on);
-  void RequestPsuFanCurve(float startVolts, std::int32_t temperature);
-  void RequestSystemFanCurve(float startVolts, std::int32_t temperature, std::int32_t sensorCode);
-  void Place(const DeviceCommand& command);
+  bool RequestLed(bool on);
+  bool RequestPsuFanCurve(float startVolts, std::int32_t temperature);
+  bool RequestSystemFanCurve(float startVolts, std::int32_t temperature, std::int32_t sensorCode);
+  bool Place(const DeviceCommand& command);
 
  private:
   void Execute();

@@ -11,8 +11,9 @@ class WorkerHandle {
  public:
   virtual ~WorkerHandle() = default;
   virtual void Terminate() = 0;
-  // Places a command in the worker's slot (ignored while the device is not ready).
-  virtual void Place(const DeviceCommand& command) = 0;
+  // Places a command in the worker's slot (ignored while the device is not ready); returns
+  // whether it was accepted.
+  virtual bool Place(const DeviceCommand& command) = 0;
 };
 
 }  // namespace device

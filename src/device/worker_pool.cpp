@@ -15,8 +15,9 @@ class PooledWorkerHandle : public WorkerHandle {
   void Terminate() override {
     if (const auto worker = worker_.lock()) worker->Terminate();
   }
-  void Place(const DeviceCommand& command) override {
-    if (const auto worker = worker_.lock()) worker->Place(command);
+  bool Place(const DeviceCommand& command) override {
+    const auto worker = worker_.lock();
+    return worker && worker->Place(command);
   }
 
  private:

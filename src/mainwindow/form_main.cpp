@@ -228,7 +228,7 @@ pages::WindowHooks TFormMain::MakeHooks() {
     device::DeviceCommand command;
     command.code = device::DeviceCommand::Led;
     command.LedOn = on;
-    connection_->PlaceCommand(command);
+    return connection_->PlaceCommand(command);
   };
   hooks.CloseWindow = [this] { CloseButtonClick(); };
   hooks.MinimizeToTray = [this] { tray_->Icon().Minimize(); };

@@ -21,8 +21,9 @@ struct WindowHooks {
   std::function<void()> ShowConfigSubPage;
   // Refresh the alarm page, which shows the members of its selected group.
   std::function<void()> RefreshAlarmPage;
-  // Hand the worker the LED command (it ignores it while the device is not ready).
-  std::function<void(bool on)> RequestLed;
+  // Hand the worker the LED command (it ignores it while the device is not ready); returns
+  // whether the worker accepted it.
+  std::function<bool(bool on)> RequestLed;
   // The close button: save the sensor names, then close the window.
   std::function<void()> CloseWindow;
   // The minimise button: minimise to the notification area.

@@ -60,7 +60,10 @@ class CountingBus : public platform::HidBus {
 struct FakeWorker : WorkerHandle {
   explicit FakeWorker(int& terminations) : terminations(terminations) {}
   void Terminate() override { ++terminations; }
-  void Place(const DeviceCommand& command) override { placed.push_back(command.code); }
+  bool Place(const DeviceCommand& command) override {
+    placed.push_back(command.code);
+    return true;
+  }
   int& terminations;
   std::vector<int> placed;
 };

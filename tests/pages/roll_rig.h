@@ -143,7 +143,10 @@ struct RollRig {
     hooks.ConfigSubPage = [this] { return log.subPage; };
     hooks.ShowConfigSubPage = [this] { ++log.subPageShows; };
     hooks.RefreshAlarmPage = [this] { ++log.alarmRefreshes; };
-    hooks.RequestLed = [this](bool on) { log.ledRequests.push_back(on); };
+    hooks.RequestLed = [this](bool on) {
+      log.ledRequests.push_back(on);
+      return true;
+    };
     hooks.CloseWindow = [this] { ++log.closes; };
     hooks.MinimizeToTray = [this] { ++log.minimises; };
     bar = std::make_unique<ControlBar>(window, StockButtons(), folder.Files(), drag, hooks);
