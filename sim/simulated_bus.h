@@ -33,6 +33,9 @@ class SimulatedBus : public platform::HidBus {
     return devices_->LastGaugeReport();
   }
   std::uint64_t GaugeReports() const { return devices_->GaugeReports(); }
+  std::vector<std::vector<std::uint8_t>> GaugeReportLog() const {
+    return devices_->GaugeReportLog();
+  }
 
  private:
   const std::shared_ptr<SimulatedDevices> devices_;

@@ -193,6 +193,8 @@ std::size_t SimulatedDevices::Write(Endpoint& endpoint, std::span<const std::uin
         if (report.size() == kGaugeOutputLength) {
           lastGaugeReport_.emplace(report.begin(), report.end());
           ++gaugeReports_;
+          gaugeLog_.emplace_back(report.begin(), report.end());
+          if (gaugeLog_.size() > kGaugeLogLength) gaugeLog_.pop_front();
           written = report.size();
         }
         break;
@@ -289,6 +291,11 @@ std::optional<std::vector<std::uint8_t>> SimulatedDevices::LastGaugeReport() con
 std::uint64_t SimulatedDevices::GaugeReports() const {
   const std::lock_guard<std::mutex> lock(mutex_);
   return gaugeReports_;
+}
+
+std::vector<std::vector<std::uint8_t>> SimulatedDevices::GaugeReportLog() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return {gaugeLog_.begin(), gaugeLog_.end()};
 }
 
 }  // namespace sim

@@ -61,6 +61,9 @@ class SimulatedDevices {
   std::uint64_t MonitorReports() const;
   std::optional<std::vector<std::uint8_t>> LastGaugeReport() const;
   std::uint64_t GaugeReports() const;
+  // The reports the panel took, oldest first; only the most recent kGaugeLogLength are kept.
+  static constexpr std::size_t kGaugeLogLength = 256;
+  std::vector<std::vector<std::uint8_t>> GaugeReportLog() const;
 
  private:
   // Each returns whether presence changed; the caller notifies after unlocking.
@@ -80,6 +83,7 @@ class SimulatedDevices {
   std::uint64_t monitorReports_ = 0;
   std::optional<std::vector<std::uint8_t>> lastGaugeReport_;
   std::uint64_t gaugeReports_ = 0;
+  std::deque<std::vector<std::uint8_t>> gaugeLog_;
   std::vector<std::weak_ptr<Endpoint>> endpoints_;
   std::function<void()> listener_;
 };
