@@ -304,6 +304,11 @@ void TImageTrackBar::DrawStatusRect() {
       color = ui::colors::kPureRed;
       extent = r.Length;
     }
+    if (BelowRangeAlarms && value_ < r.Min) {
+      overRange_ = true;
+      color = ui::colors::kPureRed;
+      extent = 0;
+    }
     const auto e = static_cast<std::int32_t>(extent);
     band = SBHorz ? ui::Rect::FromEdges(r.Left, r.Top, r.Left + e, r.Top + r.Caliper)
                   : ui::Rect::FromEdges(r.Left, r.Top + r.Length - e, r.Left + r.Caliper,

@@ -72,7 +72,11 @@ class TImageTrackBar : public ui::Image {
   ui::Edit* WholeNumberTarget = nullptr;         // shows a dragged value with 0 decimals
   std::int32_t TempUnitCode = kCelsiusUnitCode;  // not 301: dragged values shown in Fahrenheit
   bool CenteredMode = false;                     // the bar shows the distance from the middle
-  std::function<void(ui::Window&)> OnCommit;     // called with the owning window when a drag ends
+  // A value below the status rect's Min is out of range like one past Max: the bar is drawn
+  // empty in the alarm colour and OverRange is set. Off, the distance below Min fills the bar
+  // as a value that far above Min would.
+  bool BelowRangeAlarms = false;
+  std::function<void(ui::Window&)> OnCommit;  // called with the owning window when a drag ends
 
   void SetupDigits(std::int32_t Left, std::int32_t Top, std::int32_t Count, std::int32_t Width,
                    std::int32_t Height, bool isFloat, std::int32_t DecimalCount, bool isAttr,

@@ -380,11 +380,10 @@ PageTable DetailWindow(bool voltage, bool small) {
     const bool negative = rail == "Neg12V";
     DisplayEntry e{rail, CentredDigits(cx, kDetailDigitTop, 4, 2, negative, true), {}, {}, {}};
     if (voltage) {
+      // The -12 V rail's bar is fed its magnitude, so its range is written as magnitudes.
       const Range range = VoltageWindowRange(rail);
-      // The -12 V rail's readings are negative; its range runs from -min to -max.
-      VerticalBar(e, cx, kDetailBarTop, kDetailBarLength, kDetailBarCaliper,
-                  Number(negative ? -range.min : range.min),
-                  Number(negative ? -range.max : range.max), false);
+      VerticalBar(e, cx, kDetailBarTop, kDetailBarLength, kDetailBarCaliper, Number(range.min),
+                  Number(range.max), false);
     } else {
       VerticalBar(e, cx, kDetailBarTop, kDetailBarLength, kDetailBarCaliper,
                   RatingList([&](int r) { return CurrentWindowRange(rail, r).min; }),

@@ -390,14 +390,15 @@ void DetailPreview(Composer& c, const Language& lang, const SkinTable& t, const 
     double min, max;
     if (voltage) {
       const Range r = VoltageWindowRange(d.key);
-      min = d.key == "Neg12V" ? -r.min : r.min;
-      max = d.key == "Neg12V" ? -r.max : r.max;
+      min = r.min;
+      max = r.max;
     } else {
       const Range r = CurrentWindowRange(d.key, rating == 450 ? 550 : rating);
       min = r.min;
       max = r.max;
     }
-    Composer::Bar(p, *d.statusRect, min, max, v, false, Qt::green);
+    // The -12 V bar grows with the magnitude.
+    Composer::Bar(p, *d.statusRect, min, max, std::abs(v), false, Qt::green);
   }
   p.end();
   Save(window,
