@@ -34,13 +34,15 @@ constexpr int kWattHintDecimals = 2;
 // The three page pictures, stacked where the pages show.
 
 constexpr std::chrono::milliseconds kAlarmInterval{1000};
+constexpr std::chrono::milliseconds kGaugeInterval{1000};
 
 }  // namespace
 
 TFormMain::TFormMain(FormMainEnvironment environment)
     : env_(std::move(environment)),
       window_(std::make_unique<ui::Window>(env_.app, ui::Size{kClientWidth, kClientHeight})),
-      timerAlarm_(env_.app) {
+      timerAlarm_(env_.app),
+      timerGauge_(env_.app) {
   // Window properties and creation defaults.
   window_->SetCaption(kCaption);
   window_->SetTransparentColor(ui::colors::kMagenta);
@@ -61,6 +63,11 @@ TFormMain::TFormMain(FormMainEnvironment environment)
                         [this] { Exit1Click(); }, [this] { TrayIcon1Minimize(); },
                         [this] { TrayIcon1Restore(); }});
   timerAlarm_.SetInterval(kAlarmInterval);
+  monitor_->OnVolNegAll = [this] { VolNegAllClick(); };
+  monitor_->OnCurAll = [this] { CurAllClick(); };
+  details_ = std::make_unique<detail::DetailWindows>(
+      detail::DetailEnvironment{env_.app, env_.store, env_.programFolder,
+                                env_.imageStrips ? env_.imageStrips("ILANumber") : nullptr});
 
   MakeHandovers();
   connection_ = std::make_unique<device::MonitorConnection>(
@@ -77,6 +84,11 @@ TFormMain::TFormMain(FormMainEnvironment environment)
 
   window_->OnActivate = [this](ui::Window&) { FormActivate(); };
   window_->OnClose = [this](ui::Window&) { FormClose(); };
+
+  // The needle panel is driven from creation on, whatever start-up gives.
+  timerGauge_.SetInterval(kGaugeInterval);
+  timerGauge_.OnTimer = [this](ui::Timer&) { GaugeTick(); };
+  timerGauge_.SetEnabled(true);
 
   FormCreate();
 }
@@ -100,7 +112,10 @@ void TFormMain::MakeHandovers() {
     env_.app.GetDialogs().ShowMessage(kUnsupportedPower);
     window_->Close();
   };
-  to.VoltagesReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyVoltages(r); };
+  to.VoltagesReady = [this](const device::ReadingSet& r) {
+    monitor_->Readings().CopyVoltages(r);
+    details_->VoltagesReady(monitor_->Readings().Values());
+  };
   to.CurrentsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyCurrents(r); };
   to.WattReady = [this](const device::ReadingSet& r) {
     monitor_->Readings().CopyWatt(r.WattTotal);
@@ -109,7 +124,10 @@ void TFormMain::MakeHandovers() {
   to.FansReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyFans(r); };
   to.TempsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyTemps(r); };
   to.CycleComplete = [this] {
-    if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
+    if (CurrentPage() == kMonitorPage) {
+      monitor_->RefreshMonitorPage();
+      details_->MonitorPageRefreshed(monitor_->Readings().Values());
+    }
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
 }
@@ -192,7 +210,9 @@ bool TFormMain::LoadSkin() {
     }
   };
   try {
-    if (!loader.Load(connection_->PowerRating(), builders, loadBitmap) || !bar_) return false;
+    const bool loaded = loader.Load(connection_->PowerRating(), builders, loadBitmap);
+    language_ = loader.Language();
+    if (!loaded || !bar_) return false;
     BuildRoll();
     return true;
   } catch (...) {
@@ -308,6 +328,29 @@ void TFormMain::Default1Click() {
   settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
 }
 
+void TFormMain::VolNegAllClick() {
+  details_->ShowVoltageWindow(monitor_->Readings().Values(), language_.folder, DetailRating());
+}
+
+void TFormMain::CurAllClick() {
+  details_->ShowCurrentWindow(monitor_->Readings().Values(), language_.folder, DetailRating());
+}
+
+std::int32_t TFormMain::DetailRating() const {
+  const std::int32_t handedOver = monitor_->Readings().Values().PowerRating;
+  return handedOver != 0 ? handedOver : connection_->PowerRating();
+}
+
+void TFormMain::GaugeTick() {
+  const device::ReadingSet& values = monitor_->Readings().Values();
+  gauge_.GaugeTick({values.WattTotal, values.TempPSU, values.FanPSU}, alarms_, GaugeGroupMuted());
+}
+
+device::GaugeMuted TFormMain::GaugeGroupMuted() const {
+  // The alarm page's GroupMuted flags of 701, 704 and 705 belong here once it keeps them.
+  return device::GaugeMuted{alarms_.WattMuted, false, false};
+}
+
 void TFormMain::SaveSensorNames() {
   settings::SaveSensorNames(env_.store, monitor_->SensorNames());
 }
@@ -316,6 +359,7 @@ void TFormMain::FormClose() {
   if (closed_) return;
   closed_ = true;
   timerAlarm_.SetEnabled(false);
+  timerGauge_.SetEnabled(false);
   monitor_->SetFanTimersEnabled(false);
   StopWorkers();
   env_.app.Loop().Quit();

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "detail/detail_windows.h"
 #include "device/device_ready.h"
+#include "device/gauge_panel.h"
 #include "device/monitor_connection.h"
 #include "device/worker_handovers.h"
 #include "device/worker_pool.h"
@@ -24,6 +26,7 @@
 #include "settings/alarm_settings.h"
 #include "settings/fan_settings.h"
 #include "settings/voltage_settings.h"
+#include "skin/language.h"
 
 namespace mainwindow {
 
@@ -78,6 +81,11 @@ class TFormMain {
   settings::FanSettings& Fans() { return fan_; }
   settings::VoltageSettings& Voltages() { return voltage_; }
   ui::Timer& TimerAlarm() { return timerAlarm_; }
+  ui::Timer& TimerGauge() { return timerGauge_; }
+  device::GaugePanel& Gauge() { return gauge_; }
+  detail::DetailWindows& Details() { return *details_; }
+  // The language the skin load chose, kept for the detail windows.
+  const skin::LanguageChoice& Language() const { return language_; }
 
   // Event handlers.
   void FormActivate();
@@ -91,6 +99,11 @@ class TFormMain {
   void Default1Click();
   // The control bar's close button: as Exit.
   void CloseButtonClick() { Exit1Click(); }
+  // The monitor page's "All" buttons.
+  void VolNegAllClick();
+  void CurAllClick();
+  // TimerGauge: drives the needle panel once a second.
+  void GaugeTick();
 
  private:
   void FormCreate();
@@ -105,6 +118,11 @@ class TFormMain {
   void FormClose();
   void StopWorkers();
   void SaveSensorNames();
+  // The muted flags of the power, fan-speed and temperature alarm groups as the needle panel
+  // reads them. Until the alarm page keeps its own, the power group follows its stored switch
+  // and the other two are not muted, as at the window's creation.
+  device::GaugeMuted GaugeGroupMuted() const;
+  std::int32_t DetailRating() const;
 
   FormMainEnvironment env_;
   std::unique_ptr<ui::Window> window_;
@@ -115,6 +133,7 @@ class TFormMain {
   std::unique_ptr<MonitorPage> monitor_;
   std::unique_ptr<TrayMenu> tray_;
   ui::Timer timerAlarm_;
+  ui::Timer timerGauge_;
   std::unique_ptr<pages::ControlBar> bar_;
   pages::PageGroups groups_;
   std::unique_ptr<pages::PageRoll> roll_;
@@ -124,12 +143,16 @@ class TFormMain {
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
   std::int32_t fanPageMode_ = 0;
+  skin::LanguageChoice language_;
 
   device::DeviceReady ready_;
   // Dropped at exit before the workers are stopped, so nothing they post runs afterwards.
   std::shared_ptr<device::WorkerHandovers> handovers_;
   device::WorkerPool workers_;  // before the connection: the connection goes first
   std::unique_ptr<device::MonitorConnection> connection_;
+  device::GaugePanel gauge_{env_.bus};
+  // After the page's controls: the detail windows go first at destruction.
+  std::unique_ptr<detail::DetailWindows> details_;
 
   bool connected_ = false;
   bool started_ = false;

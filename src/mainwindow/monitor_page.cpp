@@ -181,16 +181,18 @@ void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& 
       for (const VoltageButton& b : kVoltageButtons) {
         AddButton(b.name, records, b.key, [this, rail = b.rail] { SelectVoltage(rail); });
       }
-      // Opens the voltage detail window once that exists.
-      AddButton("VolNegAll", records, "All", [] {});
+      AddButton("VolNegAll", records, "All", [this] {
+        if (OnVolNegAll) OnVolNegAll();
+      });
       AddDisplay("Voltage", records, "Real", &lists_.ILVStatusBar);
       break;
     case skin::ManagerGroup::Current:
       for (const CurrentButton& b : kCurrentButtons) {
         AddButton(b.name, records, b.key, [this, rail = b.rail] { SelectCurrent(rail); });
       }
-      // Opens the current detail window once that exists.
-      AddButton("CurAll", records, "All", [] {});
+      AddButton("CurAll", records, "All", [this] {
+        if (OnCurAll) OnCurAll();
+      });
       AddDisplay("Current", records, "Real", &lists_.ILCStatusBar);
       AddDisplay("CurrentPeak", records, "Peak", &lists_.ILCPeakStatusBar);
       break;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -51,6 +52,10 @@ class MonitorPage {
   void SetPowerRating(std::int32_t rating);
 
   void RefreshMonitorPage();
+
+  // What the "VolNegAll" and "CurAll" buttons open; set by the main window.
+  std::function<void()> OnVolNegAll;
+  std::function<void()> OnCurAll;
 
   // Button actions.
   void SelectVoltage(VoltageRail rail);
