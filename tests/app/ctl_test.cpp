@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "app/ctl/run_ctl.h"
@@ -291,6 +292,85 @@ TEST(QueltaCtl, TrimStepsOneRailToTheTargetAndNeverBlind) {
   EXPECT_EQ(unread.code, 3);
   EXPECT_TRUE(Contains(unread.err, "could not read the voltages"));
   EXPECT_EQ(rig.Run({noSecond, "trim", "5v", "5.1"}).code, 0);  // 5 V is fed back by 0x21
+}
+
+}  // namespace
+}  // namespace app::ctl
+
+namespace app::ctl {
+namespace {
+
+// Power alarm above 1 W (switched by "WattEnable"), PSU fan alarm below 9000 rpm; no
+// temperature key, so the PSU temperature alarm is off.
+std::string GaugeAlarms(const char* wattEnable) {
+  return std::string("Windows Registry Editor Version 5.00\r\n\r\n") +
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt]\r\n"
+         "\"Watt\"=\"1.00\"\r\n\"DefaultWatt\"=\"450.00\"\r\n\"WattEnable\"=\"" +
+         wattEnable +
+         "\"\r\n\r\n"
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\FanSpeed]\r\n"
+         "\"PSUFan\"=\"9000.00\"\r\n\"SystemFan\"=\"500.00\"\r\n\"DefaultPSUFan\"=\"500.00\"\r\n"
+         "\"DefaultSystemFan\"=\"500.00\"\r\n\"PSUFanEnable\"=\"1\"\r\n\"SystemFanEnable\"="
+         "\"0\"\r\n";
+}
+
+TEST(QueltaCtlGauge, OnePollGivesOneReportWithTheStoredAlarms) {
+  CtlRig rig;
+  const auto file = rig.dir / "alarms.reg";
+  std::ofstream(file, std::ios::binary) << GaugeAlarms("1");
+  const std::string registry = "--registry=" + file.string();
+  const Result gauge = rig.Run({"--simulate", rig.TraceOption(), registry, "gauge", "--json"});
+  ASSERT_EQ(gauge.code, 0) << gauge.err;
+  EXPECT_TRUE(std::regex_match(
+      gauge.out, std::regex(R"(\{"present":true,"sent":true,"needles":\[)"
+                            R"(\{"reading":[0-9.]+,"position":[0-9]+,"flags":224\},)"
+                            R"(\{"reading":[0-9.]+,"position":[0-9]+,"flags":32\},)"
+                            R"(\{"reading":[0-9.]+,"position":[0-9]+,"flags":224\}\]\}\n)")))
+      << gauge.out;
+
+  // The readings are those a status read at the same moment gives, and the one report on the
+  // panel carries the printed positions.
+  const nlohmann::json needles = nlohmann::json::parse(gauge.out).at("needles");
+  const nlohmann::json status =
+      nlohmann::json::parse(rig.Run({"--simulate", "status", "--json"}).out);
+  EXPECT_EQ(needles[0].at("reading").get<float>(), status.at("WattTotal").get<float>());
+  EXPECT_EQ(needles[1].at("reading").get<float>(), status.at("TempPSU").get<float>());
+  EXPECT_EQ(needles[2].at("reading").get<float>(), status.at("FanPSU").get<float>());
+  const std::vector<std::string> trace = rig.Trace();
+  EXPECT_TRUE(ExchangesAreLocked(trace));
+  std::vector<std::string> reports;
+  for (const std::string& line : trace) {
+    if (line.rfind("G ", 0) == 0) reports.push_back(line);
+  }
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "G W 9 00 00 83 E0 %02X 20 %02X E0 %02X",
+                needles[0].at("position").get<int>(), needles[1].at("position").get<int>(),
+                needles[2].at("position").get<int>());
+  EXPECT_EQ(reports, std::vector<std::string>{expected});
+
+  // With the power group switched off its needle carries no alarm.
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << GaugeAlarms("0");
+  const Result muted = rig.Run({"--simulate", registry, "gauge", "--json"});
+  EXPECT_EQ(nlohmann::json::parse(muted.out).at("needles")[0].at("flags"), 32);
+  const Result table = rig.Run({"--simulate", registry, "gauge"});
+  EXPECT_TRUE(Contains(table.out, "Panel: present, sent 00 00 83 20 ")) << table.out;
+}
+
+TEST(QueltaCtlGauge, WithoutThePanelTheFiguresArePrintedAndNothingIsSent) {
+  CtlRig rig;
+  const auto file = rig.dir / "alarms.reg";
+  std::ofstream(file, std::ios::binary) << GaugeAlarms("1");
+  const Result absent =
+      rig.Run({rig.Scenario(R"({"gauge": {"present": false}})"), rig.TraceOption(),
+               "--registry=" + file.string(), "gauge", "--json"});
+  EXPECT_EQ(absent.code, 2);
+  const nlohmann::json shown = nlohmann::json::parse(absent.out);
+  EXPECT_EQ(shown.at("present"), false);
+  EXPECT_EQ(shown.at("sent"), false);
+  EXPECT_EQ(shown.at("needles").size(), 3u);
+  for (const std::string& line : rig.Trace()) EXPECT_NE(line.rfind("G ", 0), 0u) << line;
+
+  EXPECT_EQ(rig.Run({"--simulate", "--registry=" + file.string(), "gauge", "--all"}).code, 1);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ int RunLed(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunFan(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunTrim(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunGauge(CtlEnvironment& environment, std::span<const std::string> arguments);
 
 // Writes one of the program's own messages to the window listening at `socketPath`.
 int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t message,

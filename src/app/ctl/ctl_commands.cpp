@@ -28,6 +28,10 @@ std::span<const CtlCommand> CtlCommands() {
        "tray, restart its device worker, or apply the fan page's manual curve;\n"
        "unplug and plug pull and put back the cable of `quelta --simulate`'s PSU",
        RunSend},
+      {"gauge", "[--json]",
+       "one poll under the access lock; the needles and flags from it and the stored\n"
+       "alarm settings, sent once to the gauge panel; exit 2 when the panel is absent",
+       RunGauge},
       {"watch", "[--cycles N] [--interval MS] [--json]",
        "run the real worker; print each hand-over as the UI thread receives it\n"
        "(default interval 3000)",
