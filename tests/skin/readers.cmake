@@ -16,8 +16,10 @@ quelta_add_test(skin_check_tests
 
 # The generator's table and pictures.
 quelta_add_test(skingen_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/skingen_test.cpp
-  LIBS quelta_skingen quelta_registry)
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/skingen_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bitmap_file_test.cpp
+  LIBS quelta_skingen quelta_registry quelta_ui)
 
 # Tests of the generated skin need it drawn first and find it in the program folder. (The
 # ThreadSanitizer build makes none of these programs, so each is looked for first.)

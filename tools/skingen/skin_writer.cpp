@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "bitmap_file.h"
 #include "button_art.h"
 #include "gauge_art.h"
 #include "glyphs.h"
@@ -93,10 +94,10 @@ fs::path StoredToFile(const fs::path& binDir, const std::string& stored) {
 
 void SaveBitmap(const QImage& image, const fs::path& file) {
   fs::create_directories(file.parent_path());
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-  if (!rgb.save(QString::fromStdString(file.string()), "BMP")) {
-    throw std::runtime_error("cannot write " + file.string());
-  }
+  const std::string bytes = EncodeBitmapFile(image);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
 SkinWriter::SkinWriter(Options options) : options_(std::move(options)) {}

@@ -44,7 +44,8 @@ class SkinWriter {
   std::atomic<std::uintmax_t> bytes_{0};
 };
 
-// Saves a picture as a 24-bit bitmap, creating its folder; throws when it cannot.
+// Saves a picture as a bitmap file (RLE8 where it has at most 256 colours), creating its
+// folder; throws when it cannot.
 void SaveBitmap(const QImage& image, const std::filesystem::path& file);
 
 // The full path of a stored skin path ("Skin\Eng\x.bmp") below a program folder, as written.
