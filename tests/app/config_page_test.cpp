@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <locale>
 #include <sstream>
 
 #include "form_main_fixture.h"
@@ -364,6 +365,21 @@ TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackS
   EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "50");
 }
 
+// A locale that writes numbers with a decimal comma, for as long as it lives.
+class CommaLocale {
+ public:
+  CommaLocale() : previous_(std::locale::global(std::locale(std::locale::classic(), new Comma))) {}
+  ~CommaLocale() { std::locale::global(previous_); }
+  CommaLocale(const CommaLocale&) = delete;
+  CommaLocale& operator=(const CommaLocale&) = delete;
+
+ private:
+  struct Comma : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+  };
+  std::locale previous_;
+};
+
 // Drags a trim display's marker so that it ends `fromBottom` pixels above its bar's bottom.
 void DragTrimMarker(ui::Window& window, skin::TImageTrackBar& display, int fromBottom) {
   const skin::TImageTrackBar::StatusRectGroup& r = display.StatusRect();
@@ -377,6 +393,7 @@ void DragTrimMarker(ui::Window& window, skin::TImageTrackBar& display, int fromB
 }
 
 TEST_F(ConfigPageTest, VoltageDragStoresTheTargetAndOkTrimsAllThreeRails) {
+  const CommaLocale comma;  // numbers are written with a point whatever the locale
   TFormMain& form = Open();
   Click(*Page().Button("Vol"));
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CVol.bmp"));
