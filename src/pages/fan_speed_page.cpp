@@ -141,6 +141,10 @@ void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records
                                    [action = std::move(action)](skin::TImageLabel&) { action(); });
   s.button->SetBtnAction(std::string(key));
   s.button->Hide();
+  if (!rollAnchor_) {
+    rollAnchor_ = s.button.get();
+    anchorDesignTop_ = use.rect.Top;
+  }
   fanButtons_.push_back(s.button.get());
   buttons_.emplace(code, std::move(s));
 }
@@ -266,7 +270,10 @@ void FanSpeedPage::DrawClamped() {
 
 void FanSpeedPage::DrawFanCurve(float volts, float celsius) {
   if (fsVol_) {
-    fsVol_->MarkerImage().SetTop(fsVol_->PositionBar().Top - fc::StartVoltsMarkerOffset(volts));
+    // A redraw while the page is rolled away keeps the marker where the roll has it.
+    const std::int32_t rolled = rollAnchor_ ? rollAnchor_->Top() - anchorDesignTop_ : 0;
+    fsVol_->MarkerImage().SetTop(fsVol_->PositionBar().Top - fc::StartVoltsMarkerOffset(volts) +
+                                 rolled);
   }
   if (fsTemp_) {
     fsTemp_->MarkerImage().SetLeft(fsTemp_->PositionBar().Left +

@@ -156,6 +156,9 @@ class FanSpeedPage {
 
   std::vector<ui::Control*> fanButtons_;
   std::vector<ui::Control*> fanExtras_;
+  // A button and its design top: how far the roll has moved the page's buttons and markers.
+  ui::Control* rollAnchor_ = nullptr;
+  std::int32_t anchorDesignTop_ = 0;
 };
 
 }  // namespace pages

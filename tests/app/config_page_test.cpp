@@ -363,6 +363,17 @@ TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackS
   EXPECT_EQ(fan.FanPageValues().celsius, 50.0f);
   EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "8.0");
   EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "50");
+
+  // On another page the message moves the marker only within the rolled-away page, and
+  // changes no curve.
+  RollTo(pages::kAlarmPage);
+  EXPECT_EQ(FanButton(501).Top(), 112 + 600);
+  fan.EditStartVol().SetText("12.0");
+  form.Window().DeliverMessage(ui::Message{kFanCurveApplyMessage, 0, 0});
+  EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 403 + 600);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "8.0");
+  RollTo(pages::kConfigPage);
+  EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 488 - 42) << "8.0 V again";
 }
 
 // A locale that writes numbers with a decimal comma, for as long as it lives.
