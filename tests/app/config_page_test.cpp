@@ -478,6 +478,24 @@ TEST_F(ConfigPageTest, VoltageOkChecksTheFanValuesFirstAndSendsNothingWhenTheyFa
   (void)form;
 }
 
+TEST_F(ConfigPageTest, FanExtrasShownByATabLeaveWithThePage) {
+  Open();
+  FanSpeedPage& fan = Fan();
+  Click(*Page().Button("Vol"));
+  EXPECT_FALSE(fan.EditStartVol().Visible());
+  RollTo(pages::kMonitorPage);
+  RollTo(pages::kConfigPage);  // the voltage sub-page comes back: no extras
+  EXPECT_FALSE(fan.LabelCurve().Visible());
+  Click(*Page().Button("FanSpeed"));
+  EXPECT_TRUE(fan.EditStartVol().Visible());
+  EXPECT_TRUE(fan.CBTempSensor().Visible());
+  RollTo(pages::kMonitorPage);
+  EXPECT_FALSE(fan.EditStartVol().Visible());
+  EXPECT_FALSE(fan.EditRisingTemp().Visible());
+  EXPECT_FALSE(fan.CBTempSensor().Visible());
+  EXPECT_FALSE(fan.LabelCurve().Visible());
+}
+
 TEST_F(ConfigPageTest, OkReportsFailureWhenTheDeviceIsNotReadyOrTheSaveIsIncomplete) {
   TFormMain& form = Open();
   Click(FanButton(604));
