@@ -183,6 +183,12 @@ TEST_F(ConfigPageTest, FahrenheitShowsConvertsAndChecksInItsOwnUnitAndKeepsItsPi
   EXPECT_EQ(Messages().back(), kOk);
   RunCommandCycle();
   EXPECT_EQ(Written("09"), (std::vector<std::string>{"00 09 5D 19 A0 01"}));
+  // An empty temperature is 0 F: OK refuses it in the page's unit.
+  fan.EditRisingTemp().InputText("");
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(),
+            "Please Enter Number Between (77 - 165)!\n\nNew Value Setting FAIL!");
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "25");
 
   // Cancel, a roll away and back, and a restore from the tray keep the Fahrenheit picture.
   Click(*Page().Button("Cancel"));
