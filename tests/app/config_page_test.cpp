@@ -502,7 +502,7 @@ TEST_F(ConfigPageTest, FanExtrasShownByATabLeaveWithThePage) {
   EXPECT_FALSE(fan.LabelCurve().Visible());
 }
 
-TEST_F(ConfigPageTest, OkReportsFailureWhenTheDeviceIsNotReadyOrTheSaveIsIncomplete) {
+TEST_F(ConfigPageTest, OkReportsFailureAndSavesNothingWhenTheDeviceIsNotReady) {
   TFormMain& form = Open();
   Click(FanButton(604));
   Fan().EditStartVol().InputText("9.0");
