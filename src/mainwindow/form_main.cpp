@@ -14,6 +14,7 @@
 #include "platform/ui/event_loop.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
+#include "skin/skin_files.h"
 #include "skin/skin_loader.h"
 #include "skin/skin_path.h"
 
@@ -188,7 +189,10 @@ bool TFormMain::LoadSkin() {
         [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); }, drag_,
         MakeHooks());
   };
-  // The configuration and alarm builders join as their pages are built.
+  builders.configPage = [this, &loader](const skin::PageRecords& records) {
+    BuildConfigPage(records, loader.Language().folder);
+  };
+  // The alarm builder joins as its page is built.
   ui::BitmapCache& bitmaps = env_.app.Bitmaps();
   const auto loadBitmap = [&](skin::SkinBitmap role, const std::filesystem::path& file) {
     switch (role) {
@@ -222,10 +226,40 @@ bool TFormMain::LoadSkin() {
   }
 }
 
+void TFormMain::BuildConfigPage(const skin::PageRecords& records,
+                                const std::string& languageFolder) {
+  const std::filesystem::path folder = env_.programFolder;
+  pages::ConfigPage::Context context{
+      *window_,
+      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+      pageImages_.ImgConfig(),
+      lists_.ILNumber,
+      fan_,
+      voltage_,
+      fanPageMode_,
+      env_.app.GetDialogs()};
+  pages::ConfigPage::Hooks hooks;
+  hooks.CurrentPage = [this] { return CurrentPage(); };
+  hooks.PlaceCommand = [this](const device::DeviceCommand& command) {
+    return connection_->PlaceCommand(command);
+  };
+  hooks.SaveConfigSettings = [this] {
+    bool saved = false;
+    env_.app.Guard([&] { saved = settings::SaveConfigSettings(env_.store, fan_, voltage_); });
+    return saved;
+  };
+  hooks.FanExtrasShown = [this](bool shown) {
+    if (roll_) roll_->SetFanExtrasShown(shown);
+  };
+  config_ = std::make_unique<pages::ConfigPage>(std::move(context), std::move(hooks));
+  config_->Build(records, std::string(skin::kSkinFolder) + languageFolder);
+}
+
 void TFormMain::BuildRoll() {
   groups_.MonitorControls = monitor_->MonitorControls();
   groups_.MonitorDisplays = monitor_->MonitorDisplays();
   groups_.MonitorExtras = monitor_->MonitorExtras();
+  if (config_) config_->FillGroups(groups_);
   roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
 }
 
@@ -242,8 +276,11 @@ pages::WindowHooks TFormMain::MakeHooks() {
     monitor_->ImgSYSFan().Show();
   };
   hooks.EnableAlarmTimer = [this] { timerAlarm_.SetEnabled(true); };
-  hooks.ConfigSubPage = [this] { return configSubPage_; };
-  // The configuration sub-pages and the alarm page redraw here once they exist.
+  hooks.ConfigSubPage = [this] { return config_ ? config_->ConfigSubPage() : kFanSubPage; };
+  hooks.ShowConfigSubPage = [this] {
+    if (config_) config_->ShowConfigSubPage();
+  };
+  // The alarm page redraws here once it exists.
   hooks.RequestLed = [this](bool on) {
     device::DeviceCommand command;
     command.code = device::DeviceCommand::Led;
@@ -283,7 +320,7 @@ void TFormMain::MainWindowProc(const ui::Message& message) {
       connection_->RestartWorker();
       break;
     case kFanCurveApplyMessage:
-      // Applies the fan page's manual curve once that page exists.
+      if (config_) config_->ApplyFanCurve();
       break;
     default:
       break;  // not ours
@@ -311,7 +348,8 @@ void TFormMain::TrayIcon1Minimize() {
 void TFormMain::TrayIcon1Restore() {
   monitor_->SetFanTimersEnabled(true);
   if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
-  // The configuration sub-page and the alarm page redraw here once they exist.
+  if (CurrentPage() == kConfigPage && config_) config_->ShowConfigSubPage();
+  // The alarm page redraws here once it exists.
 }
 
 void TFormMain::Show1Click() {

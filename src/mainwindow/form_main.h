@@ -13,6 +13,7 @@
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_page.h"
 #include "mainwindow/tray_menu.h"
+#include "pages/config_page.h"
 #include "pages/control_bar.h"
 #include "pages/page_groups.h"
 #include "pages/page_images.h"
@@ -76,6 +77,8 @@ class TFormMain {
   pages::ControlBar* Bar() const { return bar_.get(); }
   pages::PageRoll* Roll() const { return roll_.get(); }
   pages::PageImages& PageImages() { return pageImages_; }
+  // The configuration page; null until the skin load built it.
+  pages::ConfigPage* Config() const { return config_.get(); }
 
   settings::AlarmSettings& Alarms() { return alarms_; }
   settings::FanSettings& Fans() { return fan_; }
@@ -112,6 +115,7 @@ class TFormMain {
   void MakeHandovers();
   pages::WindowHooks MakeHooks();
   void BuildRoll();
+  void BuildConfigPage(const skin::PageRecords& records, const std::string& languageFolder);
   std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
                                                     std::uint64_t generation);
   // What closing the window does: every worker is stopped and joined before the loop ends.
@@ -137,7 +141,7 @@ class TFormMain {
   std::unique_ptr<pages::ControlBar> bar_;
   pages::PageGroups groups_;
   std::unique_ptr<pages::PageRoll> roll_;
-  std::int32_t configSubPage_ = kFanSubPage;
+  std::unique_ptr<pages::ConfigPage> config_;
 
   settings::AlarmSettings alarms_;
   settings::FanSettings fan_;

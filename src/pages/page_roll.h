@@ -42,6 +42,8 @@ class PageRoll {
   std::int32_t BarState() const { return barState_; }
   bool MonitorExtrasShown() const { return monitorExtrasShown_; }
   bool FanExtrasShown() const { return fanExtrasShown_; }
+  // The fan sub-page showed or hid its extras itself (a sub-page tab, a refresh).
+  void SetFanExtrasShown(bool shown) { fanExtrasShown_ = shown; }
   int WindowPageHeight() const { return windowPageHeight_; }
   const ui::Timer& TimerDown() const { return timerDown_; }
 

@@ -453,7 +453,10 @@ void TImageTrackBar::DragHorizontally(const ui::MouseEvent& event) {
 }
 
 void TImageTrackBar::FinishValueStep(float value) {
-  if (WholeNumberTarget) WholeNumberTarget->SetText(core::FixedText(ShownTemperature(value), 0));
+  // Whole numbers are truncated, as the pages write them, so what is shown is what is sent.
+  if (WholeNumberTarget) {
+    WholeNumberTarget->SetText(core::FixedText(std::trunc(ShownTemperature(value)), 0));
+  }
   if (NotifyWindow) NotifyWindow.Post(ui::Message{kMarkerDragMessage, 0, 0});
 }
 

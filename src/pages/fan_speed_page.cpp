@@ -1,0 +1,417 @@
+#include "pages/fan_speed_page.h"
+
+#include <cmath>
+#include <utility>
+
+#include "core/numbers.h"
+#include "device/conversions.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/window.h"
+#include "skin/default_skin_places.h"
+
+namespace pages {
+namespace {
+
+namespace fc = fan_curve;
+
+constexpr const char* kDigitMessage = "Please Enter Digitial Number!";
+constexpr const char* kVoltsRange = "Please Enter Number Between (4.0 - 12.0)!";
+constexpr const char* kCelsiusRange = "Please Enter Number Between (25 - 74)!";
+constexpr const char* kFahrenheitRange = "Please Enter Number Between (77 - 165)!";
+constexpr const char* kFailSuffix = "\n\nNew Value Setting FAIL!";
+constexpr const char* kVoltsRangeOnOk = "Please Enter Voltage Number Between (4.0 - 12.0)!";
+
+constexpr const char* kSensorItems[] = {"TS_PSU", "T1", "T2", "T3", "T4"};
+// LabelCurve's background, a desktop colour value (blue, green, red from the high byte down).
+constexpr std::uint32_t kCurveBackground = 0xC0DCC0;
+constexpr ui::Color kCurvePen = ui::colors::kPureRed;
+constexpr int kKneeMarkHalf = 3;
+
+// The drag limits and value mapping of the two markers.
+constexpr std::int32_t kStartVoltsBarTop = 403;
+constexpr std::int32_t kRisingTempBarLeft = 387;
+
+struct ButtonKey {
+  std::int32_t code;
+  const char* key;
+};
+constexpr ButtonKey kButtons[] = {
+    {settings::kFanModePerformance, "ModePerform"},
+    {settings::kFanModeNormal, "ModeNormal"},
+    {settings::kFanModeSilent, "ModeSilence"},
+    {settings::kFanModeManual, "ModeManual"},
+    {kPsuFan, "PSUFan"},
+    {kSystemFan, "SystemFan"},
+    {fc::kCelsius, "Celsius"},
+    {fc::kFahrenheit, "Fahrenheit"},
+};
+
+ui::Rect RectOf(const skin::places::Place& place) {
+  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
+}
+
+bool IsMode(std::int32_t code) {
+  return code >= settings::kFanModePerformance && code <= settings::kFanModeManual;
+}
+
+}  // namespace
+
+FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
+                           std::int32_t& currentFanMode, ui::Dialogs& dialogs, Hooks hooks)
+    : window_(window),
+      files_(std::move(files)),
+      fan_(fan),
+      currentFanMode_(currentFanMode),
+      dialogs_(dialogs),
+      hooks_(std::move(hooks)) {
+  editStartVol_ = std::make_unique<ui::Edit>(window, RectOf(skin::places::kEditStartVol));
+  editRisingTemp_ = std::make_unique<ui::Edit>(window, RectOf(skin::places::kEditRisingTemp));
+  cbTempSensor_ = std::make_unique<ui::ComboBox>(window, RectOf(skin::places::kCBTempSensor));
+  labelCurve_ = std::make_unique<ui::DrawingArea>(window, RectOf(skin::places::kLabelCurve),
+                                                  ui::Color::FromBgr(kCurveBackground));
+  cbTempSensor_->SetItems(
+      std::vector<std::string>(std::begin(kSensorItems), std::end(kSensorItems)));
+  for (ui::Control* c : std::initializer_list<ui::Control*>{
+           editStartVol_.get(), editRisingTemp_.get(), cbTempSensor_.get(), labelCurve_.get()}) {
+    c->Hide();
+  }
+  fanExtras_ = {editStartVol_.get(), editRisingTemp_.get()};
+
+  // Entering one edit checks the other.
+  editRisingTemp_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CheckEdit(true); };
+  editStartVol_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CheckEdit(false); };
+  // Only the user's pick runs this; the page's own selections do not.
+  cbTempSensor_->OnChange = [this](ui::ComboBox& box) {
+    fan_.SystemFanSensor = box.ItemIndex();
+    RefreshFanPage(true);
+    editRisingTemp_->SetText(fc::WholeText(fc::InPageUnit(values_.celsius, configTempUnit_)));
+    DrawClamped();
+  };
+  labelCurve_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CurveMouseDown(); };
+  labelCurve_->OnMouseMove = [this](ui::Control&, const ui::MouseEvent& e) { CurveMouseMove(e); };
+  labelCurve_->OnMouseUp = [this](ui::Control&, const ui::MouseEvent&) { curveDragging_ = false; };
+}
+
+FanSpeedPage::~FanSpeedPage() = default;
+
+void FanSpeedPage::Build(const skin::PageRecords& records) {
+  for (const ButtonKey& b : kButtons) AddButton(b.code, records, b.key);
+  fsVol_ = AddMarker(records, "FSVol");
+  fsTemp_ = AddMarker(records, "FSTemp");
+
+  fsVol_->SetStatusBarGroup(skin::TImageTrackBar::StatusBarGroup{
+      fc::kMinVolts, fc::kMaxVolts, fsVol_->StatusBar().Left, kStartVoltsBarTop,
+      fsVol_->StatusBar().Width, fc::kDrawnHeight, 0});
+  fsVol_->OneDecimalTarget = editStartVol_.get();
+
+  fsTemp_->SBHorz = true;
+  fsTemp_->SetStatusBarGroup(skin::TImageTrackBar::StatusBarGroup{
+      fc::kMinCelsius, fc::kMaxCelsius, kRisingTempBarLeft, fsTemp_->StatusBar().Top,
+      fc::kDrawnWidth, fsTemp_->StatusBar().Height, 0});
+  fsTemp_->WholeNumberTarget = editRisingTemp_.get();
+  // Dragged temperatures reach the edit in the page's unit.
+  fsTemp_->TempUnitCode = configTempUnit_;
+}
+
+void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records,
+                             std::string_view key) {
+  const skin::ButtonRecord* record = records.Button(key);
+  const skin::ButtonRecord empty;
+  const skin::ButtonRecord& use = record ? *record : empty;
+  Selectable s;
+  const auto fileOf = [&](std::size_t index) -> std::filesystem::path {
+    if (index >= use.bitmaps.size() || use.bitmaps[index].empty()) return {};
+    try {
+      return files_(use.bitmaps[index]);
+    } catch (const std::exception&) {
+      return {};  // a refused path loads nothing, as for the button itself
+    }
+  };
+  s.leave = fileOf(skin::kLeaveBmp);
+  s.click = fileOf(skin::kClickBmp);
+  std::function<void()> action;
+  if (IsMode(code)) {
+    action = [this, code] { SelectMode(code); };
+  } else if (code == kPsuFan || code == kSystemFan) {
+    action = [this, code] { SelectFan(code); };
+  } else {
+    action = [this, code] { SelectUnit(code); };
+  }
+  s.button = skin::BuildImageLabel(window_, use.rect, use.bitmaps, files_,
+                                   [action = std::move(action)](skin::TImageLabel&) { action(); });
+  s.button->SetBtnAction(std::string(key));
+  s.button->Hide();
+  if (!rollAnchor_) {
+    rollAnchor_ = s.button.get();
+    anchorDesignTop_ = use.rect.Top;
+  }
+  fanButtons_.push_back(s.button.get());
+  buttons_.emplace(code, std::move(s));
+}
+
+std::unique_ptr<skin::TImageTrackBar> FanSpeedPage::AddMarker(const skin::PageRecords& records,
+                                                              std::string_view key) {
+  auto display = std::make_unique<skin::TImageTrackBar>(window_, files_);
+  display->ShowDigit = false;
+  display->ShowPositionBar = true;
+  display->NotifyWindow = window_.Handle();
+  if (const skin::DisplayLayout* layout = records.Display(key); layout && layout->ShowPosBar) {
+    const auto& p = layout->posBar;
+    display->SetPositionBarOrigin(p.Left, p.Top);
+    display->LoadMarker(files_(p.Path), p.Width, p.Height);
+  }
+  display->Hide();
+  display->MarkerImage().Hide();
+  fanButtons_.push_back(&display->MarkerImage());
+  return display;
+}
+
+skin::TImageLabel* FanSpeedPage::ButtonOf(std::int32_t code) const {
+  const auto it = buttons_.find(code);
+  return it == buttons_.end() ? nullptr : it->second.button.get();
+}
+
+void FanSpeedPage::ShowSelected(std::int32_t code, bool selected) {
+  const auto it = buttons_.find(code);
+  if (it == buttons_.end()) return;
+  Selectable& s = it->second;
+  s.button->LoadLeaveBitmap(selected ? s.click : s.leave);
+  s.button->Repaint();
+}
+
+void FanSpeedPage::SetCurveControlsEnabled(bool enabled) {
+  if (fsVol_) fsVol_->MarkerImage().SetEnabled(enabled);
+  if (fsTemp_) fsTemp_->MarkerImage().SetEnabled(enabled);
+  editStartVol_->SetEnabled(enabled);
+  editRisingTemp_->SetEnabled(enabled);
+}
+
+std::int32_t& FanSpeedPage::SelectedFanMode() {
+  return fanSelector_ == kSystemFan ? fan_.SystemFanMode : fan_.PSUFanMode;
+}
+
+settings::FanPreset* FanSpeedPage::SelectedManualCurve() {
+  if (fanSelector_ != kSystemFan) return &fan_.PSUFanPresets[settings::kPsuManual];
+  const std::int32_t sensor = fan_.SystemFanSensor;
+  if (sensor < settings::kSensorPSU || sensor > settings::kSensorT4) return nullptr;
+  return &fan_.SystemFanPresets[static_cast<std::size_t>(sensor)];
+}
+
+const settings::FanPreset* FanSpeedPage::SelectedPreset(std::int32_t mode) const {
+  const std::size_t offset = static_cast<std::size_t>(mode - settings::kFanModePerformance);
+  if (fanSelector_ == kSystemFan) return &fan_.SystemFanPresets[settings::kSysPerformance + offset];
+  return &fan_.PSUFanPresets[settings::kPsuPerformance + offset];
+}
+
+void FanSpeedPage::RefreshFanPage(bool show) {
+  for (ui::Control* c : fanButtons_) c->SetVisible(show);
+  for (ui::Control* c : fanExtras_) c->SetVisible(show);
+  cbTempSensor_->SetVisible(show);
+  labelCurve_->SetVisible(show);
+  if (hooks_.ExtrasShown) hooks_.ExtrasShown(show);
+  if (!show) return;
+
+  // Deselect what changed.
+  if (shownUnit_ != configTempUnit_) ShowSelected(shownUnit_, false);
+  if (shownFan_ != fanSelector_) {
+    ShowSelected(shownFan_, false);
+    currentFanMode_ = SelectedFanMode();
+  }
+  if (shownMode_ != currentFanMode_) ShowSelected(shownMode_, false);
+
+  // Fan.
+  if (fanSelector_ == kPsuFan) {
+    cbTempSensor_->SetItemIndex(settings::kSensorPSU);
+    cbTempSensor_->SetEnabled(false);
+  } else {
+    cbTempSensor_->SetEnabled(true);
+    SetCurveControlsEnabled(true);
+    cbTempSensor_->SetItemIndex(fan_.SystemFanSensor);
+  }
+
+  // Mode.
+  const auto load = [this](const settings::FanPreset& preset) {
+    values_ = {core::ParseSettingNumber(preset.Vol), core::ParseSettingNumber(preset.Temp)};
+    presetTexts_.vol = preset.Vol;
+    presetTexts_.temp = preset.Temp;
+  };
+  if (currentFanMode_ == settings::kFanModeManual) {
+    SetCurveControlsEnabled(true);
+    SelectedFanMode() = settings::kFanModeManual;
+    if (const settings::FanPreset* curve = SelectedManualCurve()) load(*curve);
+  } else if (IsMode(currentFanMode_)) {
+    SetCurveControlsEnabled(false);
+    load(*SelectedPreset(currentFanMode_));
+    SelectedFanMode() = currentFanMode_;
+  }
+
+  // Select.
+  ShowSelected(configTempUnit_, true);
+  ShowSelected(fanSelector_, true);
+  ShowSelected(currentFanMode_, true);
+  shownUnit_ = configTempUnit_;
+  shownFan_ = fanSelector_;
+  shownMode_ = currentFanMode_;
+  SelectedFanMode() = currentFanMode_;
+
+  WriteEdits();
+  DrawClamped();
+}
+
+void FanSpeedPage::WriteEdits() {
+  editStartVol_->SetText(core::FixedText(values_.volts, 1));
+  editRisingTemp_->SetText(fc::WholeText(fc::InPageUnit(values_.celsius, configTempUnit_)));
+}
+
+void FanSpeedPage::DrawClamped() {
+  const fc::CurveValues drawn = fc::Clamped(values_);
+  DrawFanCurve(drawn.volts, drawn.celsius);
+}
+
+void FanSpeedPage::DrawFanCurve(float volts, float celsius) {
+  if (fsVol_) {
+    // A redraw while the page is rolled away keeps the marker where the roll has it.
+    const std::int32_t rolled = rollAnchor_ ? rollAnchor_->Top() - anchorDesignTop_ : 0;
+    fsVol_->MarkerImage().SetTop(fsVol_->PositionBar().Top - fc::StartVoltsMarkerOffset(volts) +
+                                 rolled);
+  }
+  if (fsTemp_) {
+    fsTemp_->MarkerImage().SetLeft(fsTemp_->PositionBar().Left +
+                                   fc::RisingTempMarkerOffset(celsius));
+  }
+  labelCurve_->Clear();
+  const ui::Point knee = fc::KneeOf(volts, celsius);
+  labelCurve_->DrawLine(ui::Point{0, knee.y}, knee, kCurvePen);
+  labelCurve_->DrawLine(knee, ui::Point{fc::kWidth, 0}, kCurvePen);
+  labelCurve_->DrawRectangle(ui::Rect::FromEdges(knee.x - kKneeMarkHalf, knee.y - kKneeMarkHalf,
+                                                 knee.x + kKneeMarkHalf, knee.y + kKneeMarkHalf),
+                             kCurvePen);
+  curveKnee_ = knee;
+
+  if (hooks_.VoltageSubPageActive && hooks_.VoltageSubPageActive()) {
+    if (hooks_.StoreVoltageTargets) hooks_.StoreVoltageTargets();
+  } else {
+    StoreManualCurve();
+  }
+}
+
+void FanSpeedPage::StoreManualCurve() {
+  if (currentFanMode_ != settings::kFanModeManual) return;
+  if (!hooks_.FanSubPageActive || !hooks_.FanSubPageActive()) return;
+  settings::FanPreset* curve = SelectedManualCurve();
+  if (!curve) return;
+  // A text the edit check would refuse, or none at all, never reaches the settings.
+  const std::string& vol = editStartVol_->Text();
+  if (fc::PassesDigitTest(vol)) curve->Vol = vol;
+  const std::string& temp = editRisingTemp_->Text();
+  if (fc::PassesDigitTest(temp)) {
+    curve->Temp = configTempUnit_ == fc::kFahrenheit ? fc::WholeText(values_.celsius) : temp;
+  }
+}
+
+void FanSpeedPage::SelectMode(std::int32_t mode) {
+  currentFanMode_ = mode;
+  SelectedFanMode() = mode;
+  RefreshFanPage(true);
+}
+
+void FanSpeedPage::SelectFan(std::int32_t fan) {
+  fanSelector_ = fan;
+  RefreshFanPage(true);
+}
+
+void FanSpeedPage::SelectUnit(std::int32_t unit) {
+  configTempUnit_ = unit;
+  if (fsTemp_) fsTemp_->TempUnitCode = unit;
+  if (hooks_.LoadBackground) hooks_.LoadBackground();
+  RefreshFanPage(true);
+}
+
+void FanSpeedPage::ApplyEditTexts() {
+  const float volts = core::ParseSettingNumber(editStartVol_->Text());
+  const float temp = core::ParseSettingNumber(editRisingTemp_->Text());
+  values_ = {volts, fc::CelsiusFromPageUnit(temp, configTempUnit_)};
+  DrawFanCurve(values_.volts, values_.celsius);
+}
+
+void FanSpeedPage::PutBack(bool startVolts) {
+  if (startVolts) {
+    editStartVol_->SetText(core::FixedText(core::ParseSettingNumber(presetTexts_.vol), 1));
+  } else {
+    const float celsius = core::ParseSettingNumber(presetTexts_.temp);
+    editRisingTemp_->SetText(fc::WholeText(fc::InPageUnit(celsius, configTempUnit_)));
+  }
+}
+
+bool FanSpeedPage::CheckEdit(bool startVolts) {
+  const std::string text = (startVolts ? *editStartVol_ : *editRisingTemp_).Text();
+  bool accepted = true;
+  if (!text.empty()) {
+    const char* refusal = nullptr;
+    if (!fc::PassesDigitTest(text)) {
+      refusal = kDigitMessage;
+    } else {
+      const float value = core::ParseSettingNumber(text);
+      if (startVolts) {
+        if (value < fc::kMinVolts || value > fc::kMaxVolts) refusal = kVoltsRange;
+      } else if (configTempUnit_ == fc::kFahrenheit) {
+        if (value < fc::kMinFahrenheit || value > fc::kMaxFahrenheit) refusal = kFahrenheitRange;
+      } else if (value < fc::kMinCelsius || value > fc::kMaxCelsius) {
+        refusal = kCelsiusRange;
+      }
+    }
+    if (refusal) {
+      dialogs_.ShowMessage(refusal);
+      PutBack(startVolts);
+      accepted = false;
+    }
+  }
+  window_.InvalidateAll();
+  ApplyEditTexts();
+  return accepted;
+}
+
+std::optional<std::string> FanSpeedPage::ValidationFailure() const {
+  if (!(values_.volts >= fc::kMinVolts && values_.volts <= fc::kMaxVolts)) {
+    return std::string(kVoltsRangeOnOk) + kFailSuffix;
+  }
+  const float celsius = fc::RoundedToThousandths(values_.celsius);
+  if (!(celsius >= fc::kMinCelsius && celsius <= fc::kMaxCelsius)) {
+    return std::string(configTempUnit_ == fc::kFahrenheit ? kFahrenheitRange : kCelsiusRange) +
+           kFailSuffix;
+  }
+  return std::nullopt;
+}
+
+device::DeviceCommand FanSpeedPage::FanCommand() const {
+  device::DeviceCommand command;
+  command.code = fanSelector_ == kSystemFan ? device::DeviceCommand::SystemFanCurve
+                                            : device::DeviceCommand::PsuFanCurve;
+  command.FanStartVolts = values_.volts;
+  // Whole degrees, truncated, as the edit shows them.
+  command.FanTemperature = static_cast<std::int32_t>(std::trunc(values_.celsius));
+  if (fanSelector_ == kSystemFan) {
+    command.SensorCode = device::SystemFanSensorCode(fan_.SystemFanSensor);
+  }
+  return command;
+}
+
+void FanSpeedPage::CurveMouseDown() {
+  if (currentFanMode_ != settings::kFanModeManual) {
+    currentFanMode_ = settings::kFanModeManual;
+    SelectedFanMode() = settings::kFanModeManual;
+    RefreshFanPage(true);
+  }
+  curveDragging_ = true;
+}
+
+void FanSpeedPage::CurveMouseMove(const ui::MouseEvent& event) {
+  const int x = event.pos.x;
+  const int y = event.pos.y;
+  if (!curveDragging_ || x < 0 || x > fc::kWidth || y < 0 || y > fc::kHeight) return;
+  values_ = fc::ValuesAtPointer(x, y);
+  WriteEdits();
+  DrawFanCurve(values_.volts, values_.celsius);
+}
+
+}  // namespace pages

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/device_command.h"
+#include "pages/fan_curve.h"
+#include "platform/ui/combo_box.h"
+#include "platform/ui/drawing_area.h"
+#include "platform/ui/edit.h"
+#include "settings/fan_settings.h"
+#include "skin/file_resolver.h"
+#include "skin/image_label.h"
+#include "skin/image_track_bar.h"
+#include "skin/page_records.h"
+
+namespace ui {
+class Dialogs;
+class Window;
+}  // namespace ui
+
+namespace pages {
+
+// Fan selector codes.
+inline constexpr std::int32_t kPsuFan = 501;
+inline constexpr std::int32_t kSystemFan = 502;
+
+// The fan-speed sub-page of the configuration page: which fan, its mode, and in mode Manual
+// the curve of start voltage and rising temperature, dragged in LabelCurve, with the two
+// markers, or typed into the two edits. Changes only the in-memory settings; the owner sends
+// and saves on OK. UI thread only.
+class FanSpeedPage {
+ public:
+  // What the page asks of the configuration page and the window.
+  struct Hooks {
+    // Whether the configuration page is the current page and the fan sub-page is selected.
+    std::function<bool()> FanSubPageActive;
+    // Whether the voltage sub-page is selected (a redraw then stores the trim targets).
+    std::function<bool()> VoltageSubPageActive;
+    std::function<void()> StoreVoltageTargets;
+    // Loads the page picture of the selected sub-page and unit into ImgConfig.
+    std::function<void()> LoadBackground;
+    // The extras (edits, sensor list, curve) were shown or hidden.
+    std::function<void(bool shown)> ExtrasShown;
+  };
+
+  FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
+               std::int32_t& currentFanMode, ui::Dialogs& dialogs, Hooks hooks);
+  ~FanSpeedPage();
+  FanSpeedPage(const FanSpeedPage&) = delete;
+  FanSpeedPage& operator=(const FanSpeedPage&) = delete;
+
+  // Builds the buttons and the two markers from the configuration page's records; everything
+  // starts hidden, at its design place.
+  void Build(const skin::PageRecords& records);
+
+  void RefreshFanPage(bool show);
+  void DrawFanCurve(float volts, float celsius);
+
+  // Click actions.
+  void SelectMode(std::int32_t mode);
+  void SelectFan(std::int32_t fan);
+  void SelectUnit(std::int32_t unit);
+  // A marker drag step or the fan-curve apply message: both edits become the page's values.
+  void ApplyEditTexts();
+  // The end of a marker drag: in mode Manual the curve is stored.
+  void StoreManualCurve();
+
+  // The edit check of one edit, as entering the other one runs it: false when its text was
+  // refused (the message is shown and the text put back); then the values are taken from
+  // both edits and drawn. `startVolts` picks EditStartVol, else EditRisingTemp.
+  bool CheckEdit(bool startVolts);
+  // OK's own check of the values; the message to show when they are refused.
+  std::optional<std::string> ValidationFailure() const;
+  // The fan command of the selected fan with the page's values.
+  device::DeviceCommand FanCommand() const;
+
+  std::int32_t FanSelector() const { return fanSelector_; }
+  std::int32_t ConfigTempUnit() const { return configTempUnit_; }
+  std::int32_t CurrentFanMode() const { return currentFanMode_; }
+  fan_curve::CurveValues FanPageValues() const { return values_; }
+  const ui::Point& CurveKnee() const { return curveKnee_; }
+  bool CurveDragging() const { return curveDragging_; }
+
+  ui::Edit& EditStartVol() const { return *editStartVol_; }
+  ui::Edit& EditRisingTemp() const { return *editRisingTemp_; }
+  ui::ComboBox& CBTempSensor() const { return *cbTempSensor_; }
+  ui::DrawingArea& LabelCurve() const { return *labelCurve_; }
+  // Null until built.
+  skin::TImageTrackBar* FSVol() const { return fsVol_.get(); }
+  skin::TImageTrackBar* FSTemp() const { return fsTemp_.get(); }
+  // The button of a mode, fan or unit code; null when none.
+  skin::TImageLabel* ButtonOf(std::int32_t code) const;
+
+  const std::vector<ui::Control*>& FanButtons() const { return fanButtons_; }
+  const std::vector<ui::Control*>& FanExtras() const { return fanExtras_; }
+
+ private:
+  struct Selectable {
+    std::unique_ptr<skin::TImageLabel> button;
+    std::filesystem::path leave;
+    std::filesystem::path click;
+  };
+
+  void AddButton(std::int32_t code, const skin::PageRecords& records, std::string_view key);
+  std::unique_ptr<skin::TImageTrackBar> AddMarker(const skin::PageRecords& records,
+                                                  std::string_view key);
+  void ShowSelected(std::int32_t code, bool selected);
+  void SetCurveControlsEnabled(bool enabled);
+  // The selected fan's mode in the settings.
+  std::int32_t& SelectedFanMode();
+  // The manual curve of the selected fan; null for a sensor outside 0 .. 4.
+  settings::FanPreset* SelectedManualCurve();
+  const settings::FanPreset* SelectedPreset(std::int32_t mode) const;
+  void WriteEdits();
+  void PutBack(bool startVolts);
+  void DrawClamped();
+
+  void CurveMouseDown();
+  void CurveMouseMove(const ui::MouseEvent& event);
+
+  ui::Window& window_;
+  skin::FileResolver files_;
+  settings::FanSettings& fan_;
+  std::int32_t& currentFanMode_;
+  ui::Dialogs& dialogs_;
+  Hooks hooks_;
+
+  std::int32_t fanSelector_ = kPsuFan;
+  std::int32_t configTempUnit_ = fan_curve::kCelsius;
+  // The codes whose buttons show the selected look; 0 for none.
+  std::int32_t shownUnit_ = 0;
+  std::int32_t shownFan_ = 0;
+  std::int32_t shownMode_ = 0;
+  fan_curve::CurveValues values_;
+  struct {
+    std::string vol;
+    std::string temp;
+  } presetTexts_;
+  ui::Point curveKnee_;
+  bool curveDragging_ = false;
+
+  std::map<std::int32_t, Selectable> buttons_;
+  std::unique_ptr<skin::TImageTrackBar> fsVol_;
+  std::unique_ptr<skin::TImageTrackBar> fsTemp_;
+  std::unique_ptr<ui::Edit> editStartVol_;
+  std::unique_ptr<ui::Edit> editRisingTemp_;
+  std::unique_ptr<ui::ComboBox> cbTempSensor_;
+  std::unique_ptr<ui::DrawingArea> labelCurve_;
+
+  std::vector<ui::Control*> fanButtons_;
+  std::vector<ui::Control*> fanExtras_;
+  // A button and its design top: how far the roll has moved the page's buttons and markers.
+  ui::Control* rollAnchor_ = nullptr;
+  std::int32_t anchorDesignTop_ = 0;
+};
+
+}  // namespace pages

@@ -1,0 +1,121 @@
+#include "pages/voltage_page.h"
+
+#include <utility>
+
+#include "core/numbers.h"
+#include "platform/ui/color.h"
+#include "platform/ui/window.h"
+
+namespace pages {
+namespace {
+
+// Each display is created hidden here; its parts are placed by its record.
+constexpr std::int32_t kDisplayTop = 386;
+constexpr std::int32_t kDisplayHeight = 153;
+constexpr ui::Color kStatusRectColor{0, 255, 0};
+constexpr int kTargetDecimals = 2;
+// Targets are stored with two decimals, so a drag to either end of a bar can come back a
+// little past it ("3.47" for 3.465); that much is still inside.
+constexpr float kStoredRounding = 0.0055f;
+
+}  // namespace
+
+const std::array<VoltagePage::Rail, 3> VoltagePage::kRails = {{
+    {"Config12V", "12V", &settings::VoltageSettings::Target12V, "12V"},
+    {"Config5V", "5V", &settings::VoltageSettings::Target5V, "5V"},
+    {"Config33V", "33V", &settings::VoltageSettings::Target33V, "3.3V"},
+}};
+
+VoltagePage::VoltagePage(ui::Window& window, skin::FileResolver files, const ui::ImageList& digits,
+                         settings::VoltageSettings& voltage, std::function<bool()> active)
+    : window_(window),
+      files_(std::move(files)),
+      digits_(digits),
+      voltage_(voltage),
+      active_(std::move(active)) {}
+
+VoltagePage::~VoltagePage() = default;
+
+void VoltagePage::Build(const skin::PageRecords& records) {
+  for (std::size_t i = 0; i < kRails.size(); ++i) {
+    auto display = std::make_unique<skin::TImageTrackBar>(window_, files_);
+    display->SetBounds(ui::Rect{0, kDisplayTop, 0, kDisplayHeight});
+    display->ShowDigit = false;
+    if (const skin::DisplayLayout* layout = records.Display(kRails[i].recordKey)) {
+      display->SBHorz = layout->statusRect.Horizontal;
+      display->ShowDigit = layout->ShowDigit;
+      if (layout->ShowDigit) {
+        const auto& d = layout->digit;
+        display->SetupDigits(d.Left, d.Top, d.Count, d.Width, d.Height, d.isFloat, d.DecimalCount,
+                             d.isAttr, false);
+        display->SetDigitImages(digits_);
+      }
+      if (layout->ShowPosBar) {
+        const auto& p = layout->posBar;
+        display->ShowPositionBar = true;
+        display->SetPositionBarOrigin(p.Left, p.Top);
+        display->LoadMarker(files_(p.Path), p.Width, p.Height);
+      }
+      if (layout->ShowStatusRect) {
+        const auto& r = layout->statusRect;
+        display->ShowStatusRect = true;
+        display->SetupStatusRect(r.Left, r.Top, r.Length, r.Caliper, r.Min, r.Max,
+                                 kStatusRectColor);
+      }
+    }
+    display->SetPartsVisible(false);
+    if (display->ShowPositionBar) controls_.push_back(&display->MarkerImage());
+    displayList_.push_back(display.get());
+    displays_[i] = std::move(display);
+  }
+}
+
+void VoltagePage::SetOnCommit(std::function<void(ui::Window&)> onCommit) {
+  for (auto& display : displays_) {
+    if (display) display->OnCommit = onCommit;
+  }
+}
+
+void VoltagePage::ShowVoltagePage(bool show) {
+  for (ui::Control* c : controls_) c->SetVisible(show);
+  if (show) window_.InvalidateAll();
+  for (std::size_t i = 0; i < kRails.size(); ++i) {
+    skin::TImageTrackBar* display = displays_[i].get();
+    if (!display) continue;
+    display->SetPartsVisible(show);
+    if (!show) continue;
+    const float value = core::ParseSettingNumber(voltage_.*kRails[i].target);
+    display->ShowValue(value, false, false);
+    display->SetPositionValue(value);
+    display->DrawStatusRect();
+  }
+}
+
+void VoltagePage::StoreVoltageTargets() {
+  if (!active_ || !active_()) return;
+  for (std::size_t i = 0; i < kRails.size(); ++i) {
+    if (displays_[i]) {
+      voltage_.*kRails[i].target = core::FixedText(displays_[i]->Value(), kTargetDecimals);
+    }
+  }
+}
+
+VoltagePage::Trim VoltagePage::TrimCommand() const {
+  Trim trim;
+  device::DeviceCommand& c = trim.command;
+  c.code = device::DeviceCommand::Trim;
+  float* targets[] = {&c.Target12V, &c.Target5V, &c.Target33V};
+  bool* enables[] = {&c.Enable12V, &c.Enable5V, &c.Enable33V};
+  for (std::size_t i = 0; i < kRails.size(); ++i) {
+    const skin::TImageTrackBar* display = displays_[i].get();
+    const float value = display ? display->Value() : 0.0f;
+    *targets[i] = value;
+    const bool valid = display && value >= display->StatusRect().Min - kStoredRounding &&
+                       value <= display->StatusRect().Max + kStoredRounding;
+    *enables[i] = valid;
+    if (!valid) trim.skipped.emplace_back(kRails[i].name);
+  }
+  return trim;
+}
+
+}  // namespace pages

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/device_command.h"
+#include "settings/voltage_settings.h"
+#include "skin/file_resolver.h"
+#include "skin/image_track_bar.h"
+#include "skin/page_records.h"
+
+namespace ui {
+class ImageList;
+class Window;
+}  // namespace ui
+
+namespace pages {
+
+// The voltage sub-page of the configuration page: three digit/bar displays whose markers set
+// the 12 V, 5 V and 3.3 V trim targets. A finished drag stores the targets in memory; the
+// owner sends and saves them on OK. UI thread only.
+class VoltagePage {
+ public:
+  // One trim display: its group key, its layout record, its target text and its name in
+  // messages.
+  struct Rail {
+    const char* groupKey;
+    const char* recordKey;
+    std::string settings::VoltageSettings::*target;
+    const char* name;
+  };
+  static const std::array<Rail, 3> kRails;
+
+  // The trim command with the rails that were left out of it.
+  struct Trim {
+    device::DeviceCommand command;
+    std::vector<std::string> skipped;  // names ("3.3V") of rails sent with enable false
+  };
+
+  // `active`: whether the configuration page is current and its voltage sub-page selected.
+  VoltagePage(ui::Window& window, skin::FileResolver files, const ui::ImageList& digits,
+              settings::VoltageSettings& voltage, std::function<bool()> active);
+  ~VoltagePage();
+  VoltagePage(const VoltagePage&) = delete;
+  VoltagePage& operator=(const VoltagePage&) = delete;
+
+  // Builds the three displays from the records "12V", "5V", "33V", hidden.
+  void Build(const skin::PageRecords& records);
+  // Called with the owning window when any marker drag ends.
+  void SetOnCommit(std::function<void(ui::Window&)> onCommit);
+
+  void ShowVoltagePage(bool show);
+  // Writes each display's value with two decimals into its target text; only while active.
+  void StoreVoltageTargets();
+  // Command 1 with the three displays' values. A value outside its display's bar range (an
+  // empty or unreadable target reads as 0) is sent with its rail switched off, never trimmed
+  // toward.
+  Trim TrimCommand() const;
+
+  // Null until built.
+  skin::TImageTrackBar* Display(std::size_t rail) const { return displays_[rail].get(); }
+  const std::vector<ui::Control*>& VoltageControls() const { return controls_; }
+  const std::vector<skin::TImageTrackBar*>& VoltageDisplays() const { return displayList_; }
+
+ private:
+  ui::Window& window_;
+  skin::FileResolver files_;
+  const ui::ImageList& digits_;
+  settings::VoltageSettings& voltage_;
+  std::function<bool()> active_;
+  std::array<std::unique_ptr<skin::TImageTrackBar>, 3> displays_;
+  std::vector<ui::Control*> controls_;
+  std::vector<skin::TImageTrackBar*> displayList_;
+};
+
+}  // namespace pages

@@ -1,0 +1,526 @@
+// The configuration page of the real main window, headless, on the simulated PSU: the fan-speed
+// and voltage sub-pages, OK and Cancel, what reaches the wire and what reaches the settings file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <locale>
+#include <sstream>
+
+#include "form_main_fixture.h"
+#include "mainwindow/window_messages.h"
+#include "pages/config_page.h"
+#include "platform/registry/registry.h"
+#include "platform/ui/synthetic_mouse.h"
+#include "sim/trace_log.h"
+#include "sim/tracing_hid_bus.h"
+#include "skin/skin_path.h"
+
+namespace mainwindow::testing {
+namespace {
+
+using pages::FanSpeedPage;
+
+constexpr const char* kOk = "New Value Setting OK!";
+constexpr const char* kVoltsFail =
+    "Please Enter Voltage Number Between (4.0 - 12.0)!\n\nNew Value Setting FAIL!";
+constexpr const char* kRegConfig = "SOFTWARE\\NORVANE\\Quelta\\Config\\";
+
+class ConfigPageTest : public FormMainTest {
+ protected:
+  ~ConfigPageTest() override {
+    form_.reset();  // the worker uses the tracing bus
+  }
+
+  // Starts the window on a tracing bus, lets the first poll finish and rolls the
+  // configuration page out.
+  TFormMain& Open() {
+    MakeBus();
+    log_ = sim::TraceLog::Open(scratch_.Path() / "trace.txt").log;
+    tracing_ = std::make_unique<sim::TracingHidBus>(*bus_, *log_);
+    TFormMain& form = Create(tracing_.get());
+    RunCycle(1);
+    RollTo(pages::kConfigPage);
+    return form;
+  }
+
+  void RollTo(std::int32_t page) {
+    Click(form_->Bar()->Tab(page));
+    for (int tick = 0; tick < 30; ++tick) loop_.AdvanceBy(std::chrono::milliseconds(100));
+    ASSERT_FALSE(form_->Roll()->TimerDown().Enabled());
+  }
+
+  pages::ConfigPage& Page() { return *form_->Config(); }
+  FanSpeedPage& Fan() { return Page().Fan(); }
+  skin::TImageLabel& FanButton(std::int32_t code) { return *Fan().ButtonOf(code); }
+
+  // The settings file from a copy of the factory file with one text replaced.
+  void UseFactoryWith(const std::string& from, const std::string& to) {
+    std::ifstream in(BinFolder() / "quelta-factory.reg");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string all = text.str();
+    const std::size_t at = all.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    all.replace(at, from.size(), to);
+    const auto file = scratch_.Path() / "edited-factory.reg";
+    std::ofstream(file) << all;
+    UseSettingsFrom(file);
+  }
+
+  std::string Saved(const std::string& key, const std::string& value) {
+    platform::RegFileStore store(settingsFile_);
+    auto registry = store.Open(platform::RegistryAccess::Read);
+    auto opened = registry->OpenKey(kRegConfig + key);
+    return opened ? opened->ReadString(value) : "<no key>";
+  }
+  std::string SettingsText() const {
+    std::ifstream in(settingsFile_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  // Lets the worker run its next cycle (the command placed meanwhile).
+  void RunCommandCycle() { RunCycle(2); }
+
+  // The reports written to the PSU with a command byte, as "00 09 5D 28 A0 01".
+  std::vector<std::string> Written(const std::string& command) const {
+    std::ifstream in(scratch_.Path() / "trace.txt");
+    std::vector<std::string> lines;
+    std::string line;
+    const std::string wanted = "M W 6 00 " + command;
+    while (std::getline(in, line)) {
+      const std::size_t at = line.find(' ');
+      if (at != std::string::npos && line.compare(at + 1, wanted.size(), wanted) == 0) {
+        lines.push_back(line.substr(at + 7));
+      }
+    }
+    return lines;
+  }
+
+  std::shared_ptr<const ui::Bitmap> SkinPicture(const std::string& file) {
+    return app_.Bitmaps().Load(skin::ResolveSkinPath(BinFolder(), "Skin\\Eng\\" + file));
+  }
+
+  void PressIn(ui::Control& control) {
+    const ui::Rect& b = control.Bounds();
+    form_->Window().InputMouseDown(ui::MouseButton::Left, ui::Point{b.left + 2, b.top + 2});
+    form_->Window().InputMouseUp(ui::MouseButton::Left, ui::Point{b.left + 2, b.top + 2});
+  }
+
+  std::unique_ptr<sim::TraceLog> log_;
+  std::unique_ptr<sim::TracingHidBus> tracing_;
+};
+
+TEST_F(ConfigPageTest, CurveDraggedToTheTopLeftAndBackSetsBothEndsOfTheRange) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  EXPECT_EQ(fan.CurrentFanMode(), 602);
+  EXPECT_FALSE(fan.EditStartVol().Enabled()) << "a preset cannot be edited";
+  ui::DrawingArea& curve = fan.LabelCurve();
+  ASSERT_TRUE(curve.Visible());
+  const ui::Point origin{curve.Left(), curve.Top()};
+
+  ui::SyntheticMouse mouse(form.Window());
+  mouse.MoveTo(ui::Point{origin.x + 40, origin.y + 40});
+  mouse.Press();  // the press turns the mode to Manual
+  EXPECT_EQ(fan.CurrentFanMode(), 604);
+  EXPECT_EQ(form.Fans().PSUFanMode, 604);
+  mouse.MoveTo(origin);
+  EXPECT_EQ(fan.EditStartVol().Text(), "12.0");
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "25");
+  EXPECT_EQ(fan.CurveKnee(), (ui::Point{1, 5}));
+  EXPECT_EQ(curve.Canvas().pixelColor(0, 5), QColor(255, 0, 0));
+  EXPECT_EQ(curve.Canvas().pixelColor(4, 2), QColor(255, 0, 0)) << "the knee's square";
+  EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 488 - 85);
+  EXPECT_EQ(fan.FSTemp()->MarkerImage().Left(), 387);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "12.0");
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "25");
+
+  mouse.MoveTo(ui::Point{origin.x + 158, origin.y + 90});
+  mouse.MoveTo(ui::Point{origin.x + 159, origin.y + 91});  // outside: nothing changes
+  mouse.Release();
+  EXPECT_EQ(fan.EditStartVol().Text(), "4.0");
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "74");
+  EXPECT_EQ(fan.CurveKnee(), (ui::Point{157, 89}));
+  EXPECT_EQ(curve.Canvas().pixelColor(0, 5), QColor(192, 220, 192)) << "the old curve is gone";
+  EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 488);
+  EXPECT_EQ(fan.FSTemp()->MarkerImage().Left(), 387 + 157);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "4.0");
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "74");
+  EXPECT_FALSE(fan.CurveDragging());
+}
+
+TEST_F(ConfigPageTest, FahrenheitShowsConvertsAndChecksInItsOwnUnitAndKeepsItsPicture) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  form.Fans().PSUFanPresets[settings::kPsuNormal].Temp = "45";
+  Click(FanButton(302));
+  EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "113");
+
+  Click(FanButton(604));  // PSU manual curve 6.0 / 40 C
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "104");
+  // 166 and 167 lie above 74 C: refused by the edit check as by OK.
+  for (const char* refused : {"170", "166", "76"}) {
+    fan.EditRisingTemp().InputText(refused);
+    PressIn(fan.EditStartVol());
+    EXPECT_EQ(Messages().back(), "Please Enter Number Between (77 - 165)!") << refused;
+    EXPECT_EQ(fan.EditRisingTemp().Text(), "104") << "put back from the curve";
+  }
+  const std::size_t shown = Messages().size();
+  fan.EditRisingTemp().InputText("165");
+  PressIn(fan.EditStartVol());
+  EXPECT_FLOAT_EQ(fan.FanPageValues().celsius, 73.889f);
+  fan.EditRisingTemp().InputText("77");
+  PressIn(fan.EditStartVol());
+  EXPECT_EQ(Messages().size(), shown);
+  EXPECT_EQ(fan.FanPageValues().celsius, 25.0f);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "25") << "stored in Celsius";
+
+  // OK takes 77 F as 25 C.
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  RunCommandCycle();
+  EXPECT_EQ(Written("09"), (std::vector<std::string>{"00 09 5D 19 A0 01"}));
+  // An empty temperature is 0 F: OK refuses it in the page's unit.
+  fan.EditRisingTemp().InputText("");
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(),
+            "Please Enter Number Between (77 - 165)!\n\nNew Value Setting FAIL!");
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "25");
+
+  // Cancel, a roll away and back, and a restore from the tray keep the Fahrenheit picture.
+  Click(*Page().Button("Cancel"));
+  EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
+  RollTo(pages::kMonitorPage);
+  RollTo(pages::kConfigPage);
+  EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
+  form.TrayIcon1().Minimize();
+  form.TrayIcon1Restore();
+  EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
+  Click(FanButton(301));
+  EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_C.bmp"));
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "25");
+}
+
+TEST_F(ConfigPageTest, EditChecksRefuseBadTextsAndPutThePresetBackWithoutStoringThem) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  Click(FanButton(604));  // PSU manual curve 6.0 / 40
+  const settings::FanPreset& manual = form.Fans().PSUFanPresets[settings::kPsuManual];
+  struct Case {
+    bool startVolts;
+    const char* text;
+    const char* message;  // empty: accepted
+  };
+  const Case cases[] = {
+      {true, "abc", "Please Enter Digitial Number!"},
+      {true, "7.", "Please Enter Digitial Number!"},
+      {true, "3.9", "Please Enter Number Between (4.0 - 12.0)!"},
+      {true, "4.0", ""},
+      {true, "12.0", ""},
+      {true, "12.1", "Please Enter Number Between (4.0 - 12.0)!"},
+      {false, "24", "Please Enter Number Between (25 - 74)!"},
+      {false, "25", ""},
+      {false, "74", ""},
+      {false, "75", "Please Enter Number Between (25 - 74)!"},
+      {false, "4O", "Please Enter Digitial Number!"},
+  };
+  for (const Case& c : cases) {
+    ui::Edit& edit = c.startVolts ? fan.EditStartVol() : fan.EditRisingTemp();
+    ui::Edit& other = c.startVolts ? fan.EditRisingTemp() : fan.EditStartVol();
+    const std::size_t before = Messages().size();
+    edit.InputText(c.text);
+    PressIn(other);
+    if (*c.message) {
+      ASSERT_EQ(Messages().size(), before + 1) << c.text;
+      EXPECT_EQ(Messages().back(), c.message) << c.text;
+      EXPECT_EQ(edit.Text(), c.startVolts ? "6.0" : "40") << c.text;
+      EXPECT_EQ(c.startVolts ? manual.Vol : manual.Temp, c.startVolts ? "6.0" : "40") << c.text;
+    } else {
+      EXPECT_EQ(Messages().size(), before) << c.text;
+      EXPECT_EQ(c.startVolts ? manual.Vol : manual.Temp, c.text);
+    }
+    edit.InputText(c.startVolts ? "6.0" : "40");
+    PressIn(other);
+  }
+
+  // An empty edit is not checked; the curve is drawn for 0 V, below the area, and the empty
+  // text is not stored.
+  const std::size_t before = Messages().size();
+  fan.EditStartVol().InputText("");
+  PressIn(fan.EditRisingTemp());
+  EXPECT_EQ(Messages().size(), before);
+  EXPECT_EQ(fan.FanPageValues().volts, 0.0f);
+  EXPECT_EQ(fan.CurveKnee(), (ui::Point{48, 132}));
+  EXPECT_EQ(manual.Vol, "6.0");
+
+  // OK then refuses 0 V and sends and saves nothing.
+  const std::string file = SettingsText();
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kVoltsFail);
+  RunCommandCycle();
+  EXPECT_TRUE(Written("09").empty());
+  EXPECT_EQ(SettingsText(), file);
+}
+
+TEST_F(ConfigPageTest, OkTakesWhatIsTypedSendsItAndSavesIt) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  Click(FanButton(604));
+  // Typed, never left: OK reads the edits itself.
+  fan.EditStartVol().InputText("9.0");
+  fan.EditRisingTemp().InputText("50");
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  RunCommandCycle();
+  // 9.0 x 256 / (5 x 3.3) = 139.6; 50 C.
+  EXPECT_EQ(Written("09"), (std::vector<std::string>{"00 09 8B 32 A0 01"}));
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan", "Mode"), "604");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "Vol"), "9.0");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "Temp"), "50");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "DefaultVol"), "6.0");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Silent", "Vol"), "4.5");
+  EXPECT_EQ(Saved("FanSpeed\\SystemFan", "Mode"), "602");
+  EXPECT_EQ(Saved("Voltage", "12V"), "12.00");
+  // OK now looks used, Cancel ready; Cancel turns them round.
+  using Face = skin::TImageLabel::Face;
+  skin::TImageLabel& ok = *Page().Button("OK");
+  skin::TImageLabel& cancel = *Page().Button("Cancel");
+  EXPECT_EQ(ok.Picture(Face::Leave), ok.Picture(Face::Disabled));
+  EXPECT_NE(cancel.Picture(Face::Leave), cancel.Picture(Face::Disabled));
+  Click(cancel);
+  EXPECT_NE(ok.Picture(Face::Leave), ok.Picture(Face::Disabled));
+  EXPECT_EQ(cancel.Picture(Face::Leave), cancel.Picture(Face::Disabled));
+  (void)form;
+}
+
+TEST_F(ConfigPageTest, WholeDegreesAreTruncatedAlikeInTheEditTheCommandAndTheStore) {
+  TFormMain& form = Open();
+  form.Fans().PSUFanPresets[settings::kPsuManual].Temp = "45.9";
+  Click(FanButton(604));
+  EXPECT_EQ(Fan().EditRisingTemp().Text(), "45");
+  Click(*Page().Button("OK"));
+  RunCommandCycle();
+  EXPECT_EQ(Written("09"), (std::vector<std::string>{"00 09 5D 2D A0 01"}));
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "Temp"), "45");
+}
+
+TEST_F(ConfigPageTest, EachFanShowsItsOwnModeAndSensorCurveAndOnlyTheUserPicksTheSensor) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  settings::FanSettings& fans = form.Fans();
+  fans.SystemFanMode = 604;
+  fans.SystemFanSensor = 3;
+  fans.SystemFanPresets[settings::kSysManualT3] = {"7.0", "35", "", ""};
+  Click(FanButton(604));  // the PSU fan in Manual
+  Click(FanButton(502));
+  EXPECT_EQ(fan.CurrentFanMode(), 604);
+  EXPECT_EQ(fan.EditStartVol().Text(), "7.0");
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "35");
+  EXPECT_TRUE(fan.CBTempSensor().Enabled());
+  EXPECT_EQ(fan.CBTempSensor().ItemIndex(), 3);
+
+  Click(FanButton(501));  // the page selects TS_PSU for the PSU fan itself
+  EXPECT_EQ(fan.CBTempSensor().ItemIndex(), 0);
+  EXPECT_FALSE(fan.CBTempSensor().Enabled());
+  EXPECT_EQ(fans.SystemFanSensor, 3) << "a selection by the program runs no action";
+  EXPECT_EQ(fan.EditStartVol().Text(), "6.0");
+
+  Click(FanButton(502));
+  Click(FanButton(603));  // Silent: 5.0 / 50, the mode of the system fan only
+  EXPECT_EQ(fans.SystemFanMode, 603);
+  EXPECT_EQ(fans.PSUFanMode, 604);
+  EXPECT_EQ(fan.EditStartVol().Text(), "5.0");
+  Click(FanButton(604));
+  fan.CBTempSensor().InputSelect(2);  // T2: 6.0 / 40
+  EXPECT_EQ(fans.SystemFanSensor, 2);
+  EXPECT_EQ(fan.EditStartVol().Text(), "6.0");
+  Click(*Page().Button("OK"));
+  RunCommandCycle();
+  EXPECT_EQ(Written("0A"), (std::vector<std::string>{"00 0A 5D 28 A4 01"}));
+  EXPECT_EQ(Saved("FanSpeed\\SystemFan\\Manual", "Mode"), "2");
+}
+
+TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackSo) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  Click(FanButton(302));
+  Click(FanButton(604));  // 6.0 / 40 C: the marker at 387 + 48
+  skin::TImageTrackBar& temp = *fan.FSTemp();
+  ASSERT_EQ(temp.MarkerImage().Left(), 435);
+  ui::SyntheticMouse mouse(form.Window());
+  const ui::Point from{temp.MarkerImage().Left() + 2, temp.MarkerImage().Top() + 2};
+  mouse.MoveTo(from);
+  mouse.Press();
+  mouse.MoveTo(ui::Point{from.x + 10, from.y});  // 25 + 58 x 49 / 157 = 43.10 C = 109.58 F
+  mouse.Release();
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "109");
+  loop_.RunPending();  // message 2025
+  EXPECT_FLOAT_EQ(fan.FanPageValues().celsius, 42.778f);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "42");
+
+  // The same message from outside applies what is typed.
+  fan.EditStartVol().InputText("8.0");
+  fan.EditRisingTemp().InputText("122");
+  form.Window().DeliverMessage(ui::Message{kFanCurveApplyMessage, 0, 0});
+  EXPECT_EQ(fan.FanPageValues().volts, 8.0f);
+  EXPECT_EQ(fan.FanPageValues().celsius, 50.0f);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "8.0");
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "50");
+
+  // On another page the message moves the marker only within the rolled-away page, and
+  // changes no curve.
+  RollTo(pages::kAlarmPage);
+  EXPECT_EQ(FanButton(501).Top(), 112 + 600);
+  fan.EditStartVol().SetText("12.0");
+  form.Window().DeliverMessage(ui::Message{kFanCurveApplyMessage, 0, 0});
+  EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 403 + 600);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "8.0");
+  RollTo(pages::kConfigPage);
+  EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 488 - 42) << "8.0 V again";
+}
+
+// A locale that writes numbers with a decimal comma, for as long as it lives.
+class CommaLocale {
+ public:
+  CommaLocale() : previous_(std::locale::global(std::locale(std::locale::classic(), new Comma))) {}
+  ~CommaLocale() { std::locale::global(previous_); }
+  CommaLocale(const CommaLocale&) = delete;
+  CommaLocale& operator=(const CommaLocale&) = delete;
+
+ private:
+  struct Comma : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+  };
+  std::locale previous_;
+};
+
+// Drags a trim display's marker so that it ends `fromBottom` pixels above its bar's bottom.
+void DragTrimMarker(ui::Window& window, skin::TImageTrackBar& display, int fromBottom) {
+  const skin::TImageTrackBar::StatusRectGroup& r = display.StatusRect();
+  const ui::Image& marker = display.MarkerImage();
+  const ui::Point from{marker.Left() + 2, marker.Top() + 2};
+  ui::SyntheticMouse mouse(window);
+  mouse.MoveTo(from);
+  mouse.Press();
+  mouse.MoveTo(ui::Point{from.x, from.y + (r.Top + r.Length - fromBottom) - marker.Top()});
+  mouse.Release();
+}
+
+TEST_F(ConfigPageTest, VoltageDragStoresTheTargetAndOkTrimsAllThreeRails) {
+  const CommaLocale comma;  // numbers are written with a point whatever the locale
+  TFormMain& form = Open();
+  Click(*Page().Button("Vol"));
+  EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CVol.bmp"));
+  EXPECT_FALSE(FanButton(601).Visible());
+  EXPECT_FALSE(Fan().LabelCurve().Visible());
+  pages::VoltagePage& voltage = Page().Voltage();
+  EXPECT_EQ(voltage.Display(0)->Value(), 12.0f);
+  EXPECT_EQ(voltage.Display(1)->Value(), 5.0f);
+  EXPECT_EQ(voltage.Display(2)->Value(), 3.3f);
+  EXPECT_TRUE(voltage.Display(1)->MarkerImage().Visible());
+
+  // 5V spans 4.75 .. 5.25 over 270 pixels: 189 pixels up is 5.10.
+  DragTrimMarker(form.Window(), *voltage.Display(1), 189);
+  EXPECT_EQ(form.Voltages().Target5V, "5.10");
+  EXPECT_EQ(form.Voltages().Target12V, "12.00");
+  EXPECT_EQ(form.Voltages().Target33V, "3.30");
+
+  Click(*Page().Button("Cancel"));  // the finished drag stays
+  EXPECT_FLOAT_EQ(voltage.Display(1)->Value(), 5.1f);
+
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  RunCommandCycle();
+  // 12V, then 5V stepping up, then 3.3V.
+  ASSERT_FALSE(Written("07").empty());
+  ASSERT_FALSE(Written("06").empty());
+  ASSERT_FALSE(Written("08").empty());
+  EXPECT_EQ(Written("06").front(), "00 06 10 00 00 00");
+  EXPECT_EQ(Saved("Voltage", "5V"), "5.10");
+  EXPECT_EQ(Saved("Voltage", "12V"), "12.00");
+  EXPECT_EQ(Saved("Voltage", "33V"), "3.30");
+  EXPECT_EQ(Saved("Voltage", "Default5V"), "5.00");
+
+  // The tray restore shows the voltage sub-page again.
+  form.TrayIcon1().Minimize();
+  form.TrayIcon1Restore();
+  EXPECT_TRUE(voltage.Display(1)->MarkerImage().Visible());
+  EXPECT_FALSE(FanButton(601).Visible());
+}
+
+TEST_F(ConfigPageTest, ARailWithoutAValidTargetIsNotTrimmedAndOkSaysSo) {
+  UseFactoryWith("\"33V\"=\"3.30\"", "\"33V\"=\"\"");
+  TFormMain& form = Open();
+  Click(*Page().Button("Vol"));
+  pages::VoltagePage& voltage = Page().Voltage();
+  EXPECT_EQ(voltage.Display(2)->Value(), 0.0f);
+  DragTrimMarker(form.Window(), *voltage.Display(1), 189);
+  EXPECT_EQ(form.Voltages().Target33V, "0.00");
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), "New Value Setting OK!\n\n3.3V target not valid: not trimmed");
+  RunCommandCycle();
+  EXPECT_FALSE(Written("07").empty());
+  EXPECT_FALSE(Written("06").empty());
+  EXPECT_TRUE(Written("08").empty()) << "3.3V never trimmed toward 0 V";
+}
+
+TEST_F(ConfigPageTest, VoltageOkChecksTheFanValuesFirstAndSendsNothingWhenTheyFail) {
+  TFormMain& form = Open();
+  Click(FanButton(604));
+  Fan().EditStartVol().InputText("");
+  PressIn(Fan().EditRisingTemp());
+  Click(*Page().Button("Vol"));
+  const std::string file = SettingsText();
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kVoltsFail);
+  RunCommandCycle();
+  EXPECT_TRUE(Written("07").empty());
+  EXPECT_TRUE(Written("06").empty());
+  EXPECT_TRUE(Written("08").empty());
+  EXPECT_EQ(SettingsText(), file);
+  (void)form;
+}
+
+TEST_F(ConfigPageTest, FanExtrasShownByATabLeaveWithThePage) {
+  Open();
+  FanSpeedPage& fan = Fan();
+  Click(*Page().Button("Vol"));
+  EXPECT_FALSE(fan.EditStartVol().Visible());
+  RollTo(pages::kMonitorPage);
+  RollTo(pages::kConfigPage);  // the voltage sub-page comes back: no extras
+  EXPECT_FALSE(fan.LabelCurve().Visible());
+  Click(*Page().Button("FanSpeed"));
+  EXPECT_TRUE(fan.EditStartVol().Visible());
+  EXPECT_TRUE(fan.CBTempSensor().Visible());
+  RollTo(pages::kMonitorPage);
+  EXPECT_FALSE(fan.EditStartVol().Visible());
+  EXPECT_FALSE(fan.EditRisingTemp().Visible());
+  EXPECT_FALSE(fan.CBTempSensor().Visible());
+  EXPECT_FALSE(fan.LabelCurve().Visible());
+}
+
+TEST_F(ConfigPageTest, OkReportsFailureAndSavesNothingWhenTheDeviceIsNotReady) {
+  TFormMain& form = Open();
+  Click(FanButton(604));
+  Fan().EditStartVol().InputText("9.0");
+  const std::string file = SettingsText();
+  form.Ready().Clear();
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), "Device not ready!\n\nNew Value Setting FAIL!");
+  EXPECT_EQ(SettingsText(), file) << "nothing saved";
+}
+
+TEST_F(ConfigPageTest, OkReportsASaveThatMissedAKey) {
+  UseFactoryWith("Config\\Voltage]", "Config\\VoltageGone]");
+  Open();
+  Click(FanButton(604));
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), "Settings could not be saved!\n\nNew Value Setting FAIL!");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan", "Mode"), "604") << "what could be written was";
+}
+
+}  // namespace
+}  // namespace mainwindow::testing
