@@ -3,10 +3,12 @@
 #include <exception>
 #include <utility>
 
+#include "alarms/alarm_evaluation.h"
 #include "core/numbers.h"
 #include "device/device_command.h"
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
+#include "mainwindow/alarm_hookup.h"
 #include "mainwindow/window_messages.h"
 #include "pages/ctrl_buttons.h"
 #include "platform/lock/named_mutex.h"
@@ -61,6 +63,11 @@ TFormMain::TFormMain(FormMainEnvironment environment)
                         [this] { Exit1Click(); }, [this] { TrayIcon1Minimize(); },
                         [this] { TrayIcon1Restore(); }});
   timerAlarm_.SetInterval(kAlarmInterval);
+  blink_ = std::make_unique<alarms::AlarmBlink>(
+      *window_, env_.app,
+      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+      alarmStatus_);
+  timerAlarm_.OnTimer = [this](ui::Timer&) { TimerAlarmTimer(); };
 
   MakeHandovers();
   connection_ = std::make_unique<device::MonitorConnection>(
@@ -95,6 +102,7 @@ void TFormMain::MakeHandovers() {
   to.PowerRatingReady = [this](std::int32_t rating) {
     if (rating != 0) {
       monitor_->SetPowerRating(rating);
+      if (alarmPage_) alarmPage_->SetPowerRating(rating);
       return;
     }
     env_.app.GetDialogs().ShowMessage(kUnsupportedPower);
@@ -110,6 +118,9 @@ void TFormMain::MakeHandovers() {
   to.TempsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyTemps(r); };
   to.CycleComplete = [this] {
     if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
+    alarms::EvaluateAlarms(monitor_->Readings().Values(), alarms_, CurrentPage() == kMonitorPage,
+                           alarmStatus_.Flags());
+    blink_->ShowIcons();
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
 }
@@ -170,7 +181,18 @@ bool TFormMain::LoadSkin() {
         [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); }, drag_,
         MakeHooks());
   };
-  // The configuration and alarm builders join as their pages are built.
+  builders.alarmPage = [this, &loader](const skin::PageRecords& records) {
+    const std::filesystem::path folder = env_.programFolder;
+    alarmPage_ = std::make_unique<alarms::AlarmPage>(alarms::AlarmPageEnvironment{
+        *window_, env_.app,
+        [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+        loader.Language().folder, connection_->PowerRating(), lists_.ILANumber,
+        pageImages_.ImgAlarm(), alarms_, alarmStatus_, env_.store,
+        [this] { return monitor_->SensorNames(); },
+        [this]() -> const device::ReadingSet& { return monitor_->Readings().Values(); }});
+    alarmPage_->Build(records);
+  };
+  // The configuration builder joins as its page is built.
   ui::BitmapCache& bitmaps = env_.app.Bitmaps();
   const auto loadBitmap = [&](skin::SkinBitmap role, const std::filesystem::path& file) {
     switch (role) {
@@ -206,6 +228,15 @@ void TFormMain::BuildRoll() {
   groups_.MonitorControls = monitor_->MonitorControls();
   groups_.MonitorDisplays = monitor_->MonitorDisplays();
   groups_.MonitorExtras = monitor_->MonitorExtras();
+  groups_.MonitorControls.insert(
+      groups_.MonitorControls.end(),
+      {&blink_->ImgAlarmWatt(), &blink_->ImgAlarmPSU(), &blink_->ImgAlarmSYS()});
+  if (alarmPage_) alarmPage_->FillGroups(groups_);
+  const std::filesystem::path folder = env_.programFolder;
+  blink_->SetTargets(MonitorBlinkTargets(
+      *monitor_, bar_.get(), lists_,
+      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+      [this] { return CurrentPage(); }));
   roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
 }
 
@@ -223,7 +254,10 @@ pages::WindowHooks TFormMain::MakeHooks() {
   };
   hooks.EnableAlarmTimer = [this] { timerAlarm_.SetEnabled(true); };
   hooks.ConfigSubPage = [this] { return configSubPage_; };
-  // The configuration sub-pages and the alarm page redraw here once they exist.
+  hooks.RefreshAlarmPage = [this] {
+    if (alarmPage_) alarmPage_->ShowAlarmGroup();
+  };
+  // The configuration sub-pages redraw here once they exist.
   hooks.RequestLed = [this](bool on) {
     device::DeviceCommand command;
     command.code = device::DeviceCommand::Led;
@@ -239,6 +273,7 @@ void TFormMain::LoadSettings() {
   settings::SensorNames names = monitor_->SensorNames();
   env_.app.Guard([&] { settings::LoadAlarmSettings(env_.store, alarms_, names); });
   monitor_->SetSensorNames(names);
+  if (alarmPage_) alarmPage_->TakeLoadedSettings(names);
   env_.app.Guard([&] {
     settings::LoadConfigSettings(
         env_.store, fan_, voltage_, fanPageMode_,
@@ -291,7 +326,8 @@ void TFormMain::TrayIcon1Minimize() {
 void TFormMain::TrayIcon1Restore() {
   monitor_->SetFanTimersEnabled(true);
   if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
-  // The configuration sub-page and the alarm page redraw here once they exist.
+  if (CurrentPage() == kAlarmPage && alarmPage_) alarmPage_->ShowAlarmGroup();
+  // The configuration sub-page redraws here once it exists.
 }
 
 void TFormMain::Show1Click() {
@@ -305,7 +341,15 @@ void TFormMain::Exit1Click() {
 }
 
 void TFormMain::Default1Click() {
-  settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
+  if (alarmPage_) {
+    alarmPage_->RestoreDefaults(CurrentPage() == kAlarmPage);
+  } else {
+    settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
+  }
+}
+
+void TFormMain::TimerAlarmTimer() {
+  blink_->TimerAlarmTimer();
 }
 
 void TFormMain::SaveSensorNames() {

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "alarms/alarm_blink.h"
+#include "alarms/alarm_page.h"
+#include "alarms/alarm_state.h"
 #include "device/device_ready.h"
 #include "device/monitor_connection.h"
 #include "device/worker_handovers.h"
@@ -78,6 +81,12 @@ class TFormMain {
   settings::FanSettings& Fans() { return fan_; }
   settings::VoltageSettings& Voltages() { return voltage_; }
   ui::Timer& TimerAlarm() { return timerAlarm_; }
+  // The alarm page (null until the skin load built it), the blink and the alarm flags.
+  alarms::AlarmPage* AlarmPage() const { return alarmPage_.get(); }
+  alarms::AlarmBlink& Blink() const { return *blink_; }
+  const alarms::AlarmStatus& AlarmStatus() const { return alarmStatus_; }
+  // Whether an alarm group (701..705) is switched off as a whole.
+  bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
 
   // Event handlers.
   void FormActivate();
@@ -89,6 +98,7 @@ class TFormMain {
   void Show1Click();
   void Exit1Click();
   void Default1Click();
+  void TimerAlarmTimer();
   // The control bar's close button: as Exit.
   void CloseButtonClick() { Exit1Click(); }
 
@@ -121,6 +131,9 @@ class TFormMain {
   std::int32_t configSubPage_ = kFanSubPage;
 
   settings::AlarmSettings alarms_;
+  alarms::AlarmStatus alarmStatus_{alarms_};
+  std::unique_ptr<alarms::AlarmPage> alarmPage_;
+  std::unique_ptr<alarms::AlarmBlink> blink_;
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
   std::int32_t fanPageMode_ = 0;
