@@ -118,9 +118,7 @@ void TFormMain::MakeHandovers() {
   to.TempsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyTemps(r); };
   to.CycleComplete = [this] {
     if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
-    alarms::EvaluateAlarms(monitor_->Readings().Values(), alarms_, CurrentPage() == kMonitorPage,
-                           alarmStatus_.Flags());
-    blink_->ShowIcons();
+    EvaluateAlarms();
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
 }
@@ -346,6 +344,12 @@ void TFormMain::Default1Click() {
   } else {
     settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
   }
+}
+
+void TFormMain::EvaluateAlarms() {
+  alarms::EvaluateAlarms(monitor_->Readings().Values(), alarms_, CurrentPage() == kMonitorPage,
+                         alarmStatus_.Flags());
+  blink_->ShowIcons();
 }
 
 void TFormMain::TimerAlarmTimer() {

@@ -99,6 +99,8 @@ class TFormMain {
   void Exit1Click();
   void Default1Click();
   void TimerAlarmTimer();
+  // The end of each CycleComplete hand-over: every alarm flag from the window's readings.
+  void EvaluateAlarms();
   // The control bar's close button: as Exit.
   void CloseButtonClick() { Exit1Click(); }
 
