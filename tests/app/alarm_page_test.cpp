@@ -101,6 +101,12 @@ TEST_F(AlarmPageTest, AnUnappliedDragIsLostWhenTheGroupChanges) {
   ClickOn(form, "Current");
   EXPECT_EQ(page.Display("AC5V")->Value(), 20.0f);
   EXPECT_EQ(form.Alarms().Current5V.Value, 20.0f);
+
+  // So does one left when the window goes to the tray and comes back.
+  page.Display("AC5V")->SetValue(25.0f);
+  form.TrayIcon1().Minimize();
+  form.TrayIcon1().Restore();
+  EXPECT_EQ(page.Display("AC5V")->Value(), 20.0f);
 }
 
 TEST_F(AlarmPageTest, OkCommitsAndSavesTheShownGroupAndCancelKeepsIt) {
