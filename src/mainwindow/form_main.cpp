@@ -3,10 +3,12 @@
 #include <exception>
 #include <utility>
 
+#include "alarms/alarm_evaluation.h"
 #include "core/numbers.h"
 #include "device/device_command.h"
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
+#include "mainwindow/alarm_hookup.h"
 #include "mainwindow/window_messages.h"
 #include "pages/ctrl_buttons.h"
 #include "platform/lock/named_mutex.h"
@@ -69,6 +71,11 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   details_ = std::make_unique<detail::DetailWindows>(
       detail::DetailEnvironment{env_.app, env_.store, env_.programFolder,
                                 env_.imageStrips ? env_.imageStrips("ILANumber") : nullptr});
+  blink_ = std::make_unique<alarms::AlarmBlink>(
+      *window_, env_.app,
+      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+      alarmStatus_);
+  timerAlarm_.OnTimer = [this](ui::Timer&) { TimerAlarmTimer(); };
 
   MakeHandovers();
   connection_ = std::make_unique<device::MonitorConnection>(
@@ -108,6 +115,7 @@ void TFormMain::MakeHandovers() {
   to.PowerRatingReady = [this](std::int32_t rating) {
     if (rating != 0) {
       monitor_->SetPowerRating(rating);
+      if (alarmPage_) alarmPage_->SetPowerRating(rating);
       return;
     }
     env_.app.GetDialogs().ShowMessage(kUnsupportedPower);
@@ -129,6 +137,7 @@ void TFormMain::MakeHandovers() {
       monitor_->RefreshMonitorPage();
       details_->MonitorPageRefreshed(monitor_->Readings().Values());
     }
+    EvaluateAlarms();
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
 }
@@ -192,7 +201,17 @@ bool TFormMain::LoadSkin() {
   builders.configPage = [this, &loader](const skin::PageRecords& records) {
     BuildConfigPage(records, loader.Language().folder);
   };
-  // The alarm builder joins as its page is built.
+  builders.alarmPage = [this, &loader](const skin::PageRecords& records) {
+    const std::filesystem::path folder = env_.programFolder;
+    alarmPage_ = std::make_unique<alarms::AlarmPage>(alarms::AlarmPageEnvironment{
+        *window_, env_.app,
+        [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+        loader.Language().folder, connection_->PowerRating(), lists_.ILANumber,
+        pageImages_.ImgAlarm(), alarms_, alarmStatus_, env_.store,
+        [this] { return monitor_->SensorNames(); },
+        [this]() -> const device::ReadingSet& { return monitor_->Readings().Values(); }});
+    alarmPage_->Build(records);
+  };
   ui::BitmapCache& bitmaps = env_.app.Bitmaps();
   const auto loadBitmap = [&](skin::SkinBitmap role, const std::filesystem::path& file) {
     switch (role) {
@@ -260,6 +279,15 @@ void TFormMain::BuildRoll() {
   groups_.MonitorDisplays = monitor_->MonitorDisplays();
   groups_.MonitorExtras = monitor_->MonitorExtras();
   if (config_) config_->FillGroups(groups_);
+  groups_.MonitorControls.insert(
+      groups_.MonitorControls.end(),
+      {&blink_->ImgAlarmWatt(), &blink_->ImgAlarmPSU(), &blink_->ImgAlarmSYS()});
+  if (alarmPage_) alarmPage_->FillGroups(groups_);
+  const std::filesystem::path folder = env_.programFolder;
+  blink_->SetTargets(MonitorBlinkTargets(
+      *monitor_, bar_.get(), lists_,
+      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
+      [this] { return CurrentPage(); }));
   roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
 }
 
@@ -280,7 +308,9 @@ pages::WindowHooks TFormMain::MakeHooks() {
   hooks.ShowConfigSubPage = [this] {
     if (config_) config_->ShowConfigSubPage();
   };
-  // The alarm page redraws here once it exists.
+  hooks.RefreshAlarmPage = [this] {
+    if (alarmPage_) alarmPage_->ShowAlarmGroup();
+  };
   hooks.RequestLed = [this](bool on) {
     device::DeviceCommand command;
     command.code = device::DeviceCommand::Led;
@@ -296,6 +326,7 @@ void TFormMain::LoadSettings() {
   settings::SensorNames names = monitor_->SensorNames();
   env_.app.Guard([&] { settings::LoadAlarmSettings(env_.store, alarms_, names); });
   monitor_->SetSensorNames(names);
+  if (alarmPage_) alarmPage_->TakeLoadedSettings(names);
   env_.app.Guard([&] {
     settings::LoadConfigSettings(
         env_.store, fan_, voltage_, fanPageMode_,
@@ -349,7 +380,7 @@ void TFormMain::TrayIcon1Restore() {
   monitor_->SetFanTimersEnabled(true);
   if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
   if (CurrentPage() == kConfigPage && config_) config_->ShowConfigSubPage();
-  // The alarm page redraws here once it exists.
+  if (CurrentPage() == kAlarmPage && alarmPage_) alarmPage_->ShowAlarmGroup();
 }
 
 void TFormMain::Show1Click() {
@@ -363,7 +394,21 @@ void TFormMain::Exit1Click() {
 }
 
 void TFormMain::Default1Click() {
-  settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
+  if (alarmPage_) {
+    alarmPage_->RestoreDefaults(CurrentPage() == kAlarmPage);
+  } else {
+    settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
+  }
+}
+
+void TFormMain::EvaluateAlarms() {
+  alarms::EvaluateAlarms(monitor_->Readings().Values(), alarms_, CurrentPage() == kMonitorPage,
+                         alarmStatus_.Flags());
+  blink_->ShowIcons();
+}
+
+void TFormMain::TimerAlarmTimer() {
+  blink_->TimerAlarmTimer();
 }
 
 void TFormMain::VolNegAllClick() {
@@ -385,8 +430,8 @@ void TFormMain::GaugeTick() {
 }
 
 device::GaugeMuted TFormMain::GaugeGroupMuted() const {
-  // The alarm page's GroupMuted flags of 701, 704 and 705 belong here once it keeps them.
-  return device::GaugeMuted{alarms_.WattMuted, false, false};
+  return device::GaugeMuted{GroupMuted(settings::kAlarmWatt), GroupMuted(settings::kAlarmFanSpeed),
+                            GroupMuted(settings::kAlarmTemperature)};
 }
 
 void TFormMain::SaveSensorNames() {

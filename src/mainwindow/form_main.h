@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "alarms/alarm_blink.h"
+#include "alarms/alarm_page.h"
+#include "alarms/alarm_state.h"
 #include "detail/detail_windows.h"
 #include "device/device_ready.h"
 #include "device/gauge_panel.h"
@@ -89,6 +92,12 @@ class TFormMain {
   detail::DetailWindows& Details() { return *details_; }
   // The language the skin load chose, kept for the detail windows.
   const skin::LanguageChoice& Language() const { return language_; }
+  // The alarm page (null until the skin load built it), the blink and the alarm flags.
+  alarms::AlarmPage* AlarmPage() const { return alarmPage_.get(); }
+  alarms::AlarmBlink& Blink() const { return *blink_; }
+  const alarms::AlarmStatus& AlarmStatus() const { return alarmStatus_; }
+  // Whether an alarm group (701..705) is switched off as a whole.
+  bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
 
   // Event handlers.
   void FormActivate();
@@ -100,6 +109,9 @@ class TFormMain {
   void Show1Click();
   void Exit1Click();
   void Default1Click();
+  void TimerAlarmTimer();
+  // The end of each CycleComplete hand-over: every alarm flag from the window's readings.
+  void EvaluateAlarms();
   // The control bar's close button: as Exit.
   void CloseButtonClick() { Exit1Click(); }
   // The monitor page's "All" buttons.
@@ -144,6 +156,9 @@ class TFormMain {
   std::unique_ptr<pages::ConfigPage> config_;
 
   settings::AlarmSettings alarms_;
+  alarms::AlarmStatus alarmStatus_{alarms_};
+  std::unique_ptr<alarms::AlarmPage> alarmPage_;
+  std::unique_ptr<alarms::AlarmBlink> blink_;
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
   std::int32_t fanPageMode_ = 0;

@@ -19,6 +19,8 @@ ui::ImageList MonitorImageLists::Make(std::string_view name) {
 void MonitorImageLists::Fill(const StripSource& source) {
   const std::pair<std::string_view, ui::ImageList*> lists[] = {
       {"ILNumber", &ILNumber},
+      {"ILRedNumber", &ILRedNumber},
+      {"ILANumber", &ILANumber},
       {"ILTStatusBar", &ILTStatusBar},
       {"ILWStatusBar", &ILWStatusBar},
       {"ILVStatusBar", &ILVStatusBar},

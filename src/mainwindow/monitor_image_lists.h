@@ -18,6 +18,8 @@ struct MonitorImageLists {
   static ui::ImageList Make(std::string_view name);
 
   ui::ImageList ILNumber = Make("ILNumber");
+  ui::ImageList ILRedNumber = Make("ILRedNumber");  // the alarm look of ILNumber
+  ui::ImageList ILANumber = Make("ILANumber");      // the alarm page's digits
   ui::ImageList ILTStatusBar = Make("ILTStatusBar");
   ui::ImageList ILWStatusBar = Make("ILWStatusBar");
   ui::ImageList ILVStatusBar = Make("ILVStatusBar");

@@ -163,7 +163,8 @@ skin::TImageLabel& MonitorPage::AddButton(std::string name, const skin::PageReco
   button->SetBtnAction(name);
   button->Repaint();  // shows its normal picture at once
   buttonFiles_[name] =
-      ButtonFiles{FileOf(use.bitmaps, skin::kLeaveBmp), FileOf(use.bitmaps, skin::kClickBmp)};
+      ButtonFiles{FileOf(use.bitmaps, skin::kLeaveBmp), FileOf(use.bitmaps, skin::kClickBmp),
+                  FileOf(use.bitmaps, skin::kDisBmp)};
   skin::TImageLabel& added = *button;
   monitorControls_.push_back(&added);
   buttons_.emplace(std::move(name), std::move(button));
@@ -213,6 +214,11 @@ void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& 
 skin::TImageTrackBar* MonitorPage::Display(std::string_view name) const {
   const auto found = displays_.find(name);
   return found == displays_.end() ? nullptr : found->second.get();
+}
+
+const MonitorPage::ButtonFiles* MonitorPage::FilesOf(std::string_view name) const {
+  const auto found = buttonFiles_.find(name);
+  return found == buttonFiles_.end() ? nullptr : &found->second;
 }
 
 skin::TImageLabel* MonitorPage::Button(std::string_view name) const {

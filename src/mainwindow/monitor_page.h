@@ -85,6 +85,17 @@ class MonitorPage {
   ui::Image& ImgPSUFan() const { return *imgPSUFan_; }
   ui::Image& ImgSYSFan() const { return *imgSYSFan_; }
 
+  // The pictures of a button that the alarm blink swaps; null for a button the page has not.
+  struct ButtonFiles {
+    std::filesystem::path leave;  // LeaveBmp
+    std::filesystem::path click;  // ClickBmp
+    std::filesystem::path dis;    // DisBmp
+  };
+  const ButtonFiles* FilesOf(std::string_view name) const;
+  // The names of the shown voltage and current tiles ("Vol12V1", "Cur12V1").
+  const std::string& ShownVoltageButton() const { return voltageButton_; }
+  const std::string& ShownCurrentButton() const { return currentButton_; }
+
   // The page groups the roll moves: buttons, displays, and the fields and fan pictures.
   const std::vector<ui::Control*>& MonitorControls() const { return monitorControls_; }
   const std::vector<skin::TImageTrackBar*>& MonitorDisplays() const { return monitorDisplays_; }
@@ -111,11 +122,6 @@ class MonitorPage {
   void RestoreNormal(const std::string& name);
   void ShowPressed(const std::string& name);
   std::filesystem::path FileOf(const std::vector<std::string>& bitmaps, std::size_t index) const;
-
-  struct ButtonFiles {
-    std::filesystem::path leave;
-    std::filesystem::path click;
-  };
 
   ui::Window& window_;
   skin::FileResolver files_;

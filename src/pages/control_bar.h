@@ -45,6 +45,9 @@ class ControlBar {
   skin::TImageLabel& CloseButton() const { return *close_; }
   skin::TImageLabel& MinimumButton() const { return *minimum_; }
 
+  // The buttons' records as read from the skin.
+  const CtrlButtons& Records() const { return records_; }
+
   int Top() const { return imgCtrl_->Top(); }
   int Height() const { return imgCtrl_->Height(); }
 

@@ -204,6 +204,58 @@ TEST(QueltaCtl, StatusShowsFailedGroupsAndFailsOnlyWithoutAReference) {
             (std::vector<std::string>{"LOCK", "M W 6 00 00 01 01 01 01", "M R 0", "UNLOCK"}));
 }
 
+// The alarm keys of a settings file: power and the system fan set to be crossed by the
+// simulated PSU (about 300 W, the system fan near 800 rpm), T2 (about 34 C) too; the 12 V
+// threshold stored below nominal.
+std::string AlarmTree(const char* wattEnable) {
+  const std::string root = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm";
+  return "Windows Registry Editor Version 5.00\n\n" + root + "]\n\n" + root +
+         "\\Watt]\n\"Watt\"=\"100.00\"\n\"WattEnable\"=\"" + wattEnable + "\"\n\n" + root +
+         "\\Voltage]\n\"12V\"=\"11.40\"\n\"5V\"=\"5.25\"\n\"33V\"=\"3.46\"\n"
+         "\"12VEnable\"=\"1\"\n\"5VEnable\"=\"1\"\n\"33VEnable\"=\"1\"\n\n" +
+         root +
+         "\\FanSpeed]\n\"PSUFan\"=\"500.00\"\n\"SystemFan\"=\"1000.00\"\n"
+         "\"PSUFanEnable\"=\"1\"\n\"SystemFanEnable\"=\"1\"\n\n" +
+         root +
+         "\\Temperature]\n\"PSU\"=\"90.00\"\n\"T1\"=\"55.00\"\n\"T2\"=\"30.00\"\n"
+         "\"T3\"=\"55.00\"\n\"T4\"=\"55.00\"\n\"PSUEnable\"=\"1\"\n\"T1Enable\"=\"1\"\n"
+         "\"T2Enable\"=\"1\"\n\"T3Enable\"=\"1\"\n\"T4Enable\"=\"1\"\n";
+}
+
+TEST(QueltaCtl, AlarmsCheckNamesEveryRowAndExitsSixWhenAnyIsInAlarm) {
+  CtlRig rig;
+  const auto file = rig.dir / "alarms.reg";
+  std::ofstream(file) << AlarmTree("1");
+  const std::string sim = rig.Scenario(R"({"monitor": {"noise": false}})");
+  const Result json = rig.Run({sim, "--registry", file.string(), "alarms", "check", "--json"});
+  EXPECT_EQ(json.code, 6) << json.err;
+  EXPECT_EQ(json.out,
+            "{\"any\":true,\"alarms\":{\"Watt\":true,\"PSUFan\":false,\"SystemFan\":true,"
+            "\"5V\":false,\"33V\":false,\"12V1\":false,\"12V2\":false,\"12V3\":false,"
+            "\"12V4\":false,\"Cur5V\":false,\"Cur33V\":false,\"Cur12V1\":false,"
+            "\"Cur12V2\":false,\"Cur12V3\":false,\"Cur12V4\":false,\"TempPSU\":false,"
+            "\"T1\":false,\"T2\":true,\"T3\":false,\"T4\":false}}\n");
+  const Result text = rig.Run({sim, "--registry", file.string(), "alarms", "check"});
+  EXPECT_EQ(text.code, 6);
+  EXPECT_TRUE(Contains(text.out, "ALARM")) << text.out;
+  EXPECT_TRUE(Contains(text.out, "12V4")) << text.out;
+
+  // Muted power and no other row over: nothing in alarm, exit 0.
+  std::string quiet = AlarmTree("0");
+  quiet.replace(quiet.find("\"T2\"=\"30.00\""), 12, "\"T2\"=\"80.00\"");
+  quiet.replace(quiet.find("\"SystemFan\"=\"1000.00\""), 21, "\"SystemFan\"=\"100.00\"");
+  std::ofstream(file) << quiet;
+  const Result none = rig.Run({sim, "--registry", file.string(), "alarms", "check", "--json"});
+  EXPECT_EQ(none.code, 0) << none.err;
+  EXPECT_TRUE(Contains(none.out, "{\"any\":false,\"alarms\":{\"Watt\":false,")) << none.out;
+
+  // Without every reading there is nothing to judge.
+  const Result partial = rig.Run({rig.Scenario(R"({"monitor": {"replies": {"03": "silent"}}})"),
+                                  "--registry", file.string(), "alarms", "check"});
+  EXPECT_EQ(partial.code, 3);
+  EXPECT_EQ(partial.out, "");
+}
+
 TEST(QueltaCtl, WithoutTheDeviceEveryDeviceCommandExitsTwo) {
   CtlRig rig;
   const std::string absent = rig.Scenario(R"({"monitor": {"present": false}})");

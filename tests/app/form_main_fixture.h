@@ -77,9 +77,9 @@ class FormMainTest : public ::testing::Test {
     std::filesystem::copy_file(settingsSource_, settingsFile_,
                                std::filesystem::copy_options::overwrite_existing);
     store_ = std::make_unique<platform::RegFileStore>(settingsFile_);
-    form_ = std::make_unique<TFormMain>(FormMainEnvironment{app_, bus ? *bus : *bus_, *store_,
-                                                            BinFolder(), scratch_.Path(), sleeper_,
-                                                            pause_, 0x0409, ResourceStrips()});
+    form_ = std::make_unique<TFormMain>(
+        FormMainEnvironment{app_, bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(),
+                            sleeper_, pause_, 0x0409, ResourceStrips()});
     form_->Window().Show();
     return *form_;
   }
@@ -127,6 +127,8 @@ class FormMainTest : public ::testing::Test {
   ScratchFolder scratch_;
   std::filesystem::path settingsSource_ = BinFolder() / "quelta-factory.reg";
   std::filesystem::path settingsFile_ = scratch_.Path() / "registry.reg";
+  // The folder the window takes its skin from.
+  std::filesystem::path programFolder_ = BinFolder();
   ui::HeadlessEventLoop loop_;
   ui::ScriptedDialogs dialogs_;
   ui::HeadlessBackend backend_;

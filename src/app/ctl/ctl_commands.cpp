@@ -37,9 +37,11 @@ std::span<const CtlCommand> CtlCommands() {
        "(default interval 3000)",
        RunWatch},
       {"config", "show [--json]", "LoadConfigSettings, then print what is in memory", RunConfig},
-      {"alarms", "show [--json] | restore-defaults",
+      {"alarms", "show [--json] | restore-defaults | check [--json]",
        "LoadAlarmSettings, then print what is in memory; or RestoreAlarmDefaults\n"
-       "(saves all five groups; the sensor names are written as loaded)",
+       "(saves all five groups; the sensor names are written as loaded); or check:\n"
+       "one poll under the access lock, every alarm row evaluated against the stored\n"
+       "thresholds as the monitor page does; exit 6 when any row is in alarm",
        RunAlarms},
       {"skin-check", "[--rating 450|550|680|800] [--lang 1..8]",
        "read every skin record of every page, resolve every path, open every bitmap;\n"

@@ -10,6 +10,7 @@ enum ExitCode : int {
   kExitNoAnswer = 3,       // the device did not answer
   kExitSettingsError = 4,  // a conversion or registry read error in the settings file
   kExitSaveFailed = 5,     // a save did not reach the settings file
+  kExitInAlarm = 6,        // alarms check: at least one reading is in alarm
 };
 
 }  // namespace app::ctl

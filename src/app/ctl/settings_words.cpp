@@ -40,7 +40,8 @@ int RunConfig(CtlEnvironment& environment, std::span<const std::string> argument
 }
 
 int RunAlarms(CtlEnvironment& environment, std::span<const std::string> arguments) {
-  constexpr std::string_view kUsage = "alarms show [--json] | alarms restore-defaults";
+  constexpr std::string_view kUsage =
+      "alarms show [--json] | alarms restore-defaults | alarms check [--json]";
   if (!arguments.empty() && arguments[0] == "show") {
     const bool json = TakeJsonFlag(arguments.subspan(1), kUsage);
     return WithSettings(environment, [&](platform::RegistryStore& store) {
@@ -51,6 +52,11 @@ int RunAlarms(CtlEnvironment& environment, std::span<const std::string> argument
     return WithSettings(environment, [&](platform::RegistryStore& store) {
       return RunAlarmsRestoreDefaults(store, environment.Out(), environment.Err());
     });
+  }
+  if (!arguments.empty() && arguments[0] == "check") {
+    const bool json = TakeJsonFlag(arguments.subspan(1), kUsage);
+    return WithSettings(
+        environment, [&](platform::RegistryStore&) { return RunAlarmsCheck(environment, json); });
   }
   throw UsageError("usage: " + std::string(kUsage));
 }
