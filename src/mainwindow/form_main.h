@@ -78,6 +78,8 @@ class TFormMain {
   settings::FanSettings& Fans() { return fan_; }
   settings::VoltageSettings& Voltages() { return voltage_; }
   ui::Timer& TimerAlarm() { return timerAlarm_; }
+  // Tries a failed reconnection again once a second while the device is present.
+  ui::Timer& TimerReconnect() { return timerReconnect_; }
 
   // Event handlers.
   void FormActivate();
@@ -94,6 +96,10 @@ class TFormMain {
 
  private:
   void FormCreate();
+  // Connects after a device arrival; on failure the next notice or the reconnect timer
+  // tries again. Returns whether the device is now connected.
+  bool Reconnect();
+  void TimerReconnectTimer();
   bool LoadSkin();
   void LoadSettings();
   void MakeHandovers();
@@ -115,6 +121,8 @@ class TFormMain {
   std::unique_ptr<MonitorPage> monitor_;
   std::unique_ptr<TrayMenu> tray_;
   ui::Timer timerAlarm_;
+  ui::Timer timerReconnect_;
+  int reconnectTriesLeft_ = 0;
   std::unique_ptr<pages::ControlBar> bar_;
   pages::PageGroups groups_;
   std::unique_ptr<pages::PageRoll> roll_;

@@ -48,6 +48,7 @@ class CountingBus : public platform::HidBus {
     ~Counted() override { --open; }
     std::size_t Write(std::span<const std::uint8_t> r) override { return inner->Write(r); }
     std::size_t Read(std::span<std::uint8_t> b) override { return inner->Read(b); }
+    std::size_t ReadWaiting(std::span<std::uint8_t> b) override { return inner->ReadWaiting(b); }
     std::optional<platform::HidCapabilities> Capabilities() override {
       return inner->Capabilities();
     }
