@@ -116,9 +116,9 @@ std::array<std::uint8_t, kReplyDataBytes> EightBytes(const std::string& text,
 void ReadMonitor(const json& node, MonitorScenario& monitor) {
   const std::string where = "monitor";
   Object(node, where);
-  RefuseUnknown(node, where,
-                {"present", "rating", "replies", "unplug_after", "seed", "noise", "pending_input",
-                 "late"});
+  RefuseUnknown(
+      node, where,
+      {"present", "rating", "replies", "unplug_after", "seed", "noise", "pending_input", "late"});
   if (node.contains("present")) monitor.present = Bool(node["present"], where + ".present");
   if (node.contains("noise")) monitor.noise = Bool(node["noise"], where + ".noise");
   if (node.contains("rating")) {

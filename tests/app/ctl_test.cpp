@@ -3,8 +3,8 @@
 
 #include <cmath>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -308,22 +308,32 @@ constexpr const char* kFixedReplies = R"("replies": {
 // words raw x 3.3 x 2 (or 5) / 1024; -12V from raw 592; currents byte / 6.25 (unprogrammed
 // calibration); fans 60000 / (10 x 10.9226) and 60000 / (20 x 10.9226).
 void ExpectFixedReadings(const nlohmann::json& json, bool currents) {
-  const std::pair<const char*, double> fields[] = {
-      {"ReferenceVoltage", 3.3},   {"Vol5V", 5.001563},   {"Vol33V", 3.3},
-      {"Vol5Vsb", 4.962891},       {"Vol12V4", 12.004395}, {"Vol12V1", 12.052734},
-      {"Vol12V2", 12.004395},      {"Vol12V3", 12.068848}, {"VolNeg12V", -12.014063},
-      {"TempT1", 30},              {"TempT2", 31},         {"TempT3", 32},
-      {"TempT4", 33},              {"TempPSU", 40},        {"FanPSU", 549.3197},
-      {"FanSystem", 274.6599}};
-  for (const auto& [name, value] : fields) EXPECT_NEAR(json[name].get<double>(), value, 1e-3) << name;
+  const std::pair<const char*, double> fields[] = {{"ReferenceVoltage", 3.3},
+                                                   {"Vol5V", 5.001563},
+                                                   {"Vol33V", 3.3},
+                                                   {"Vol5Vsb", 4.962891},
+                                                   {"Vol12V4", 12.004395},
+                                                   {"Vol12V1", 12.052734},
+                                                   {"Vol12V2", 12.004395},
+                                                   {"Vol12V3", 12.068848},
+                                                   {"VolNeg12V", -12.014063},
+                                                   {"TempT1", 30},
+                                                   {"TempT2", 31},
+                                                   {"TempT3", 32},
+                                                   {"TempT4", 33},
+                                                   {"TempPSU", 40},
+                                                   {"FanPSU", 549.3197},
+                                                   {"FanSystem", 274.6599}};
+  for (const auto& [name, value] : fields)
+    EXPECT_NEAR(json[name].get<double>(), value, 1e-3) << name;
   const std::pair<const char*, double> amps[] = {{"Cur5V", 4.0},    {"Cur33V", 1.92},
                                                  {"Cur12V1", 8.0},  {"Cur12V2", 12.0},
                                                  {"Cur12V3", 16.0}, {"Cur12V4", 20.0}};
   for (const auto& [name, value] : amps)
     EXPECT_NEAR(json[name].get<double>(), currents ? value : 0.0, 1e-4) << name;
   EXPECT_EQ(json["PowerRating"], 800);
-  for (const char* group : {"Reference", "Calibration", "PowerRating", "Voltages", "Fans",
-                            "SensorTemps", "PsuTemp"}) {
+  for (const char* group :
+       {"Reference", "Calibration", "PowerRating", "Voltages", "Fans", "SensorTemps", "PsuTemp"}) {
     EXPECT_TRUE(json["groups"][group]) << group;
   }
   EXPECT_EQ(json["groups"]["Currents"], currents);
@@ -377,7 +387,8 @@ TEST(QueltaCtl, ALateReplyFailsItsGroupAndNeverAnswersALaterRequest) {
 TEST(QueltaCtl, AFanStartBeyondOneByteIsSentAsTheHighestCode) {
   CtlRig rig;
   // Raw reference 1023: 12 V is 12 x 256 / (5 x 1689.6 / 1023) = 372, more than a byte holds.
-  const std::string low = rig.Scenario(R"({"monitor": {"replies": {"00": "FF C0 00 00 00 00 00 00"}}})");
+  const std::string low =
+      rig.Scenario(R"({"monitor": {"replies": {"00": "FF C0 00 00 00 00 00 00"}}})");
   const Result fan = rig.Run({low, rig.TraceOption(), "fan", "psu", "12", "40"});
   EXPECT_EQ(fan.out, "PSU fan curve: start 12.0 V (code 255), rising from 40 C\n");
   const std::vector<std::string> lines = rig.Trace();

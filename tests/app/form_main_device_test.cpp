@@ -48,13 +48,15 @@ class FormMainDeviceTest : public FormMainTest {
     ASSERT_TRUE(ReleaseUntilShown("Connection Removed!"));
   }
 
-  // A click in the control bar's LED area.
+  // A click in the control bar's LED area, then the pointer leaves the area (over it the
+  // bar shows its hover picture whatever the switch).
   void ClickLed() {
     const ui::Rect& bar = form_->Bar()->ImgCtrl().Bounds();
     const ui::Point p{bar.left + 430, bar.top + 20};
     form_->Window().InputMouseMove(p);
     form_->Window().InputMouseDown(ui::MouseButton::Left, p);
     form_->Window().InputMouseUp(ui::MouseButton::Left, p);
+    form_->Window().InputMouseMove(ui::Point{bar.left + 430, bar.top + 45});
   }
 
   FlakyOpenBus& Flaky() {

@@ -206,7 +206,8 @@ TEST(TrimOutput, StaleReportsWaitingBeforeTheTrimNeverFeedItBack) {
   TrimRig rig;
   // Someone else's 0x21 reply, whose second word is the 3.3 V rail's: read as 12V2 it is
   // 8.25 V, far below the target, and would step the output up and up.
-  for (int i = 0; i < 3; ++i) rig.device.Stale(Reply(0xC2, 0x00, 0x80, 0x00, 0xC0, 0x80, 0xBA, 0x40));
+  for (int i = 0; i < 3; ++i)
+    rig.device.Stale(Reply(0xC2, 0x00, 0x80, 0x00, 0xC0, 0x80, 0xBA, 0x40));
   const TrimResult result = rig.protocol.TrimOutput(TrimRail::V12, rig.Volts12(746));
   EXPECT_EQ(result.steps, 1);
   EXPECT_TRUE(result.reachedTarget);

@@ -44,8 +44,7 @@ TEST(Scenario, ReadsWaitingInputAndLateReplies) {
   ASSERT_EQ(s.monitor.pendingInput.size(), 2u);
   EXPECT_EQ(s.monitor.pendingInput[0],
             (std::array<std::uint8_t, 8>{0x19, 0, 0x28, 0, 0, 0, 0x63, 0}));
-  EXPECT_EQ(s.monitor.pendingInput[1],
-            (std::array<std::uint8_t, 8>{0xFF, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(s.monitor.pendingInput[1], (std::array<std::uint8_t, 8>{0xFF, 1, 2, 3, 4, 5, 6, 7}));
   ASSERT_EQ(s.monitor.late.size(), 2u);
   EXPECT_EQ(s.monitor.late.at(0x02), std::chrono::milliseconds(1500));
   EXPECT_EQ(s.monitor.late.at(0x0B), std::chrono::milliseconds(0));
