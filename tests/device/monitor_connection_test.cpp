@@ -151,6 +151,19 @@ TEST(MonitorConnection, ConnectsProbesAndStartsAWorkerWithANewGeneration) {
   EXPECT_TRUE(rig.connection.HasWorker());
 }
 
+TEST(MonitorConnection, TheProbeOpensItsHandlesOnlyOnceItHoldsTheLock) {
+  // Every open handle gets a copy of every reply: one opened before the wait would fill up
+  // with the replies of whoever holds the lock.
+  ConnectionRig rig;
+  std::vector<int> openAtLockEvents;
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  rig.connection.AccessMutex()->SetObserver(
+      [&](platform::NamedMutex::Event) { openAtLockEvents.push_back(rig.bus.open); });
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  // None open when the lock is taken, and none left when it is released.
+  EXPECT_EQ(openAtLockEvents, (std::vector<int>{0, 0}));
+}
+
 TEST(MonitorConnection, FailuresStartNoWorkerAndLeaveNoHandleOpen) {
   ConnectionRig absent;
   absent.sim.SetMonitorPresent(false);
