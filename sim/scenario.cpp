@@ -15,6 +15,10 @@ constexpr std::int32_t kRatings[] = {450, 550, 680, 800};
 constexpr int kMaxBusExtras = 1000;
 constexpr std::size_t kReplyDataBytes = 8;
 constexpr char kSilent[] = "silent";
+// A handle buffers this many unread input reports; more could never be waiting.
+constexpr std::size_t kMaxPendingInput = 32;
+// A reply later than this would not be a late reply but a lost one.
+constexpr std::uint64_t kMaxLateMs = 600000;
 
 [[noreturn]] void Fail(const std::string& field, const std::string& what) {
   throw ScenarioError("scenario: " + field + ": " + what);
@@ -88,10 +92,33 @@ ReplyOverride Reply(const json& value, const std::string& field) {
   return reply;
 }
 
+// Eight data bytes written as hex, like a fixed reply.
+std::array<std::uint8_t, kReplyDataBytes> EightBytes(const std::string& text,
+                                                     const std::string& field) {
+  std::array<std::uint8_t, kReplyDataBytes> data{};
+  std::istringstream words(text);
+  std::string word;
+  std::size_t count = 0;
+  while (words >> word) {
+    const std::optional<std::uint8_t> byte = HexByte(word);
+    if (!byte || count == kReplyDataBytes) {
+      Fail(field,
+           "must be eight hex bytes like \"C2 00 80 00 C0 80 BA 40\" (got \"" + text + "\")");
+    }
+    data[count++] = *byte;
+  }
+  if (count != kReplyDataBytes) {
+    Fail(field, "must be eight hex bytes like \"C2 00 80 00 C0 80 BA 40\" (got \"" + text + "\")");
+  }
+  return data;
+}
+
 void ReadMonitor(const json& node, MonitorScenario& monitor) {
   const std::string where = "monitor";
   Object(node, where);
-  RefuseUnknown(node, where, {"present", "rating", "replies", "unplug_after", "seed", "noise"});
+  RefuseUnknown(
+      node, where,
+      {"present", "rating", "replies", "unplug_after", "seed", "noise", "pending_input", "late"});
   if (node.contains("present")) monitor.present = Bool(node["present"], where + ".present");
   if (node.contains("noise")) monitor.noise = Bool(node["noise"], where + ".noise");
   if (node.contains("rating")) {
@@ -117,6 +144,27 @@ void ReadMonitor(const json& node, MonitorScenario& monitor) {
       const std::optional<std::uint8_t> command = HexByte(code);
       if (!command) Fail(field, "the command code must be two hex digits, like \"21\"");
       monitor.replies[*command] = Reply(value, field);
+    }
+  }
+  if (node.contains("pending_input")) {
+    const std::string field = where + ".pending_input";
+    const json& reports = node["pending_input"];
+    if (!reports.is_array()) Fail(field, "must be a list of reports of eight hex bytes");
+    if (reports.size() > kMaxPendingInput)
+      Fail(field, "must hold at most " + std::to_string(kMaxPendingInput) + " reports");
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+      const std::string item = field + "[" + std::to_string(i) + "]";
+      if (!reports[i].is_string()) Fail(item, "must be eight hex bytes");
+      monitor.pendingInput.push_back(EightBytes(reports[i].get<std::string>(), item));
+    }
+  }
+  if (node.contains("late")) {
+    const json& late = Object(node["late"], where + ".late");
+    for (const auto& [code, value] : late.items()) {
+      const std::string field = where + ".late." + code;
+      const std::optional<std::uint8_t> command = HexByte(code);
+      if (!command) Fail(field, "the command code must be two hex digits, like \"02\"");
+      monitor.late[*command] = std::chrono::milliseconds(Count(value, field, kMaxLateMs));
     }
   }
 }

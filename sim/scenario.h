@@ -1,12 +1,14 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
@@ -35,6 +37,12 @@ struct MonitorScenario {
   std::optional<std::uint64_t> unplugAfter;
   std::uint32_t seed = 1;
   bool noise = true;  // one-step jitter on the samples, as a real converter shows
+  // Input reports (d1..d8 each) already waiting on every read handle opened to the device,
+  // as replies meant for another holder pile up on a handle that is open but not read.
+  std::vector<std::array<std::uint8_t, 8>> pendingInput;
+  // The reply to a command code arrives this long after its request, so a read that waits
+  // its time-out has given up before it comes.
+  std::map<std::uint8_t, std::chrono::milliseconds> late;
 };
 
 struct GaugeScenario {
@@ -57,7 +65,8 @@ struct Scenario {
 // Parses a scenario document:
 //   { "monitor": { "present": true, "rating": 550, "seed": 1, "noise": true,
 //                  "replies": { "21": "C2 00 80 00 C0 80 BA 40", "04": null, "05": "silent" },
-//                  "unplug_after": 40 },
+//                  "unplug_after": 40,
+//                  "pending_input": ["19 00 28 00 00 00 63 00"], "late": { "02": 1500 } },
 //     "gauge": { "present": false },
 //     "bus": { "extra_interfaces": 24, "unreadable_ids": 1 } }
 // Every field is optional; unknown fields are refused. Throws ScenarioError.

@@ -122,6 +122,13 @@ std::shared_ptr<SimulatedDevices::Endpoint> SimulatedDevices::Attach(const std::
   auto endpoint = std::make_shared<Endpoint>();
   endpoint->kind = *kind;
   endpoint->readable = readable;
+  if (*kind == Kind::Monitor && readable) {
+    for (const auto& data : scenario_.monitor.pendingInput) {
+      std::vector<std::uint8_t> report{kReportId};
+      report.insert(report.end(), data.begin(), data.end());
+      endpoint->reports.push_back(std::move(report));
+    }
+  }
   std::erase_if(endpoints_, [](const std::weak_ptr<Endpoint>& e) { return e.expired(); });
   endpoints_.push_back(endpoint);
   return endpoint;
@@ -161,6 +168,25 @@ void SimulatedDevices::Deliver(Kind kind, std::vector<std::uint8_t> report) {
   }
 }
 
+void SimulatedDevices::ArriveLocked(double clock) {
+  // Stable: replies due at the same moment arrive in the order they were sent.
+  std::stable_sort(inFlight_.begin(), inFlight_.end(),
+                   [](const InFlight& a, const InFlight& b) { return a.arrival < b.arrival; });
+  auto due = inFlight_.begin();
+  while (due != inFlight_.end() && due->arrival <= clock) {
+    Deliver(Kind::Monitor, std::move(due->report));
+    ++due;
+  }
+  inFlight_.erase(inFlight_.begin(), due);
+}
+
+bool SimulatedDevices::TakeLocked(Endpoint& endpoint, std::vector<std::uint8_t>& report) {
+  if (endpoint.reports.empty()) return false;
+  report = std::move(endpoint.reports.front());
+  endpoint.reports.pop_front();
+  return true;
+}
+
 std::size_t SimulatedDevices::Write(Endpoint& endpoint, std::span<const std::uint8_t> report) {
   const double seconds = Seconds();
   std::size_t written = 0;
@@ -171,6 +197,8 @@ std::size_t SimulatedDevices::Write(Endpoint& endpoint, std::span<const std::uin
     switch (endpoint.kind) {
       case Kind::Monitor: {
         if (report.size() == kMonitorOutputLength) {
+          const double clock = ClockLocked(seconds);
+          ArriveLocked(clock);
           std::array<std::uint8_t, 8> data = psu_.Answer(report, seconds);
           std::vector<std::uint8_t> reply{kReportId};
           reply.insert(reply.end(), data.begin(), data.end());
@@ -183,7 +211,15 @@ std::size_t SimulatedDevices::Write(Endpoint& endpoint, std::span<const std::uin
               reply.resize(override.kind == ReplyOverride::Kind::Short ? kShortReplyLength : 0);
             }
           }
-          if (!reply.empty()) Deliver(Kind::Monitor, std::move(reply));
+          const auto late = scenario_.monitor.late.find(report[kMonitorCode]);
+          if (reply.empty()) {
+            // silent: nothing comes
+          } else if (late != scenario_.monitor.late.end() && late->second.count() > 0) {
+            inFlight_.push_back(
+                {clock + std::chrono::duration<double>(late->second).count(), std::move(reply)});
+          } else {
+            Deliver(Kind::Monitor, std::move(reply));
+          }
           written = report.size();
         }
         changed = CountMonitorReport();
@@ -208,23 +244,60 @@ std::size_t SimulatedDevices::Write(Endpoint& endpoint, std::span<const std::uin
 }
 
 std::size_t SimulatedDevices::Read(Endpoint& endpoint, std::span<std::uint8_t> buffer) {
+  using Duration = std::chrono::duration<double>;
+  const Duration timeout = platform::HidHandle::kReadTimeout;
   std::vector<std::uint8_t> report;
   bool changed = false;
+  double waitFrom = 0.0;
+  // The first late reply that comes before the time-out, counted from the start of the wait.
+  std::optional<Duration> awaited;
   {
+    const double seconds = Seconds();
     const std::lock_guard<std::mutex> lock(mutex_);
     if (endpoint.dead || !endpoint.readable) return 0;
-    if (!endpoint.reports.empty()) {
-      report = std::move(endpoint.reports.front());
-      endpoint.reports.pop_front();
-    }
+    waitFrom = ClockLocked(seconds);
+    ArriveLocked(waitFrom);
+    const bool taken = TakeLocked(endpoint, report);
     // Counted after taking the report: the device vanishes after this read, not before.
     if (endpoint.kind == Kind::Monitor) changed = CountMonitorReport();
+    if (!taken && endpoint.kind == Kind::Monitor) {
+      for (const InFlight& flight : inFlight_) {
+        const Duration after(flight.arrival - waitFrom);
+        if (after < timeout && (!awaited || after < *awaited)) awaited = after;
+      }
+    }
   }
   if (changed) Notify();
   if (report.empty()) {
-    if (options_.waitForTimeout) options_.waitForTimeout(platform::HidHandle::kReadTimeout);
-    return 0;
+    const Duration waited = awaited.value_or(timeout);
+    if (options_.waitForTimeout) {
+      options_.waitForTimeout(std::chrono::round<std::chrono::milliseconds>(waited));
+    }
+    const double seconds = Seconds();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!options_.waitForTimeout) waitedSeconds_ += waited.count();
+    // However the host's clock moved, the wait has lasted this long.
+    ArriveLocked(std::max(ClockLocked(seconds), waitFrom + waited.count()));
+    // A reply that comes only at the time-out or later is missed: the read has given up.
+    if (!awaited || endpoint.dead || !TakeLocked(endpoint, report)) return 0;
   }
+  if (report.size() > buffer.size()) return 0;
+  std::copy(report.begin(), report.end(), buffer.begin());
+  return report.size();
+}
+
+std::size_t SimulatedDevices::ReadWaiting(Endpoint& endpoint, std::span<std::uint8_t> buffer) {
+  std::vector<std::uint8_t> report;
+  bool changed = false;
+  {
+    const double seconds = Seconds();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (endpoint.dead || !endpoint.readable) return 0;
+    ArriveLocked(ClockLocked(seconds));
+    if (!TakeLocked(endpoint, report)) return 0;
+    if (endpoint.kind == Kind::Monitor) changed = CountMonitorReport();
+  }
+  if (changed) Notify();
   if (report.size() > buffer.size()) return 0;
   std::copy(report.begin(), report.end(), buffer.begin());
   return report.size();

@@ -37,8 +37,10 @@ class SimulatedDevices {
   struct Options {
     // Model time in seconds; the default stands still at 0.
     std::function<double()> seconds;
-    // Called (outside the mutex) for a read that finds no report, standing for the wait
-    // until the read time-out; the default returns at once.
+    // Called (outside the mutex) for a read that finds no report, standing for its wait:
+    // until the read time-out, or until a late reply arrives within it. A host that gives
+    // one lets its model time show the wait; without one the bus counts the waited time into
+    // its own clock and returns at once.
     std::function<void(std::chrono::milliseconds)> waitForTimeout;
   };
 
@@ -51,6 +53,8 @@ class SimulatedDevices {
   std::optional<platform::HidCapabilities> Capabilities(const Endpoint& endpoint) const;
   std::size_t Write(Endpoint& endpoint, std::span<const std::uint8_t> report);
   std::size_t Read(Endpoint& endpoint, std::span<std::uint8_t> buffer);
+  // A report already waiting on the endpoint, or 0 at once.
+  std::size_t ReadWaiting(Endpoint& endpoint, std::span<std::uint8_t> buffer);
 
   void SetListener(std::function<void()> listener);
   // Plugs or unplugs a device, as a user would; the listener hears of every change.
@@ -70,6 +74,12 @@ class SimulatedDevices {
   bool SetPresentLocked(Kind kind, bool present);
   bool CountMonitorReport();
   void Deliver(Kind kind, std::vector<std::uint8_t> report);
+  // The reply clock: model time plus the read waits the bus counted itself.
+  double ClockLocked(double seconds) const { return seconds + waitedSeconds_; }
+  // Delivers every late reply whose time has come by `clock`, in the order they arrive.
+  void ArriveLocked(double clock);
+  // Takes the endpoint's oldest report; false when none waits.
+  bool TakeLocked(Endpoint& endpoint, std::vector<std::uint8_t>& report);
   void Notify();
   std::optional<Kind> KindOfPath(const std::string& path) const;
 
@@ -85,6 +95,13 @@ class SimulatedDevices {
   std::uint64_t gaugeReports_ = 0;
   std::deque<std::vector<std::uint8_t>> gaugeLog_;
   std::vector<std::weak_ptr<Endpoint>> endpoints_;
+  // Replies on their way that arrive later than their request (scenario "late").
+  struct InFlight {
+    double arrival = 0.0;  // on the reply clock
+    std::vector<std::uint8_t> report;
+  };
+  std::vector<InFlight> inFlight_;
+  double waitedSeconds_ = 0.0;
   std::function<void()> listener_;
 };
 

@@ -14,6 +14,10 @@ std::size_t SimulatedHandle::Read(std::span<std::uint8_t> buffer) {
   return devices_->Read(*endpoint_, buffer);
 }
 
+std::size_t SimulatedHandle::ReadWaiting(std::span<std::uint8_t> buffer) {
+  return devices_->ReadWaiting(*endpoint_, buffer);
+}
+
 std::optional<platform::HidCapabilities> SimulatedHandle::Capabilities() {
   return devices_->Capabilities(*endpoint_);
 }

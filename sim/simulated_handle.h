@@ -16,6 +16,7 @@ class SimulatedHandle : public platform::HidHandle {
 
   std::size_t Write(std::span<const std::uint8_t> report) override;
   std::size_t Read(std::span<std::uint8_t> buffer) override;
+  std::size_t ReadWaiting(std::span<std::uint8_t> buffer) override;
   std::optional<platform::HidCapabilities> Capabilities() override;
 
  private:

@@ -30,6 +30,12 @@ std::size_t TracingHidHandle::Read(std::span<std::uint8_t> buffer) {
   return got;
 }
 
+std::size_t TracingHidHandle::ReadWaiting(std::span<std::uint8_t> buffer) {
+  const std::size_t got = inner_->ReadWaiting(buffer);
+  if (got > 0) log_.Event(Line(tag_, 'D', got, buffer.first(got)));
+  return got;
+}
+
 std::optional<platform::HidCapabilities> TracingHidHandle::Capabilities() {
   return inner_->Capabilities();
 }

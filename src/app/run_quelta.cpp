@@ -46,20 +46,27 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
-// Whether a window of ours already answers on the socket.
-bool AlreadyRunning(const std::filesystem::path& socket) {
+// When a window of ours already answers on the socket, asks it to come back from the tray
+// (the restore message) and returns true.
+bool BroughtBackRunningWindow(const std::filesystem::path& socket) {
   QLocalSocket probe;
   probe.connectToServer(QString::fromStdString(socket.string()));
-  return probe.waitForConnected(kAnswerTimeoutMs);
+  if (!probe.waitForConnected(kAnswerTimeoutMs)) return false;
+  const std::string line = mainwindow::EncodeMessage(mainwindow::kRestoreMessage);
+  probe.write(line.data(), static_cast<qint64>(line.size()));
+  probe.waitForBytesWritten(kAnswerTimeoutMs);
+  probe.disconnectFromServer();
+  return true;
 }
 
 }  // namespace
 
 int RunQuelta(const QueltaOptions& options) {
   const std::filesystem::path socket = mainwindow::MessageSocketPath();
-  if (AlreadyRunning(socket)) {
-    std::cerr << "quelta: already running (" << socket.string() << ")\n";
-    return kExitFailed;
+  if (BroughtBackRunningWindow(socket)) {
+    std::cout << "quelta: already running; its window was brought back (" << socket.string()
+              << ")\n";
+    return kExitOk;
   }
 
   const std::filesystem::path programFolder = ProgramFolder();
@@ -119,12 +126,12 @@ int RunQuelta(const QueltaOptions& options) {
 
   ui::qt::QtEventLoop loop;
   ui::qt::QtBackend backend;
-  ui::qt::QtDialogs liveDialogs("Quelta");
+  ui::qt::QtDialogs liveDialogs(kQueltaVersionText);
   ConsoleDialogs consoleDialogs(std::cerr);
   ui::Dialogs& dialogs =
       options.screenshotFile ? static_cast<ui::Dialogs&>(consoleDialogs) : liveDialogs;
   ui::Application application(loop, dialogs, backend);
-  application.SetTitle("Quelta");
+  application.SetTitle(kQueltaVersionText);
   loop.SetErrorHandler(
       [&application](std::exception_ptr error) { application.ShowException(error); });
 

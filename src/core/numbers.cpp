@@ -87,13 +87,16 @@ double LeadingDecimal(std::string_view text) {
 
 }  // namespace
 
-float ParseSettingNumber(std::string_view text) {
+float ParseRealNumber(std::string_view text) {
   constexpr float kFloatMax = std::numeric_limits<float>::max();
   const double leading = LeadingDecimal(text);
   // Narrowing a value beyond the float range would be undefined: it clamps instead.
-  const float narrowed = leading > kFloatMax
-                             ? kFloatMax
+  return leading > kFloatMax ? kFloatMax
                              : (leading < -kFloatMax ? -kFloatMax : static_cast<float>(leading));
+}
+
+float ParseSettingNumber(std::string_view text) {
+  const float narrowed = ParseRealNumber(text);
 
   const double thousandth = 1.0 / 1000.0;
   // The magnitude is rounded and the sign put back, so a negative value rounds like its

@@ -20,6 +20,10 @@ class ConversionError : public std::runtime_error {
 // Never throws; a number beyond the float range gives the largest float of its sign.
 float ParseSettingNumber(std::string_view text);
 
+// A plain real text as the skin holds it: the leading decimal number (as above) narrowed to
+// float, without rounding. Never throws; beyond the float range gives the largest float.
+float ParseRealNumber(std::string_view text);
+
 // The framework's strict integer conversion: an optional sign and decimal digits,
 // surrounding blanks allowed, within the 32-bit range. Anything else, the empty text
 // included, throws ConversionError.

@@ -1,5 +1,6 @@
 #include "device/conversions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -24,7 +25,7 @@ constexpr double kGainScale = 0.125;
 constexpr double kFanCodeScale = 256.0;
 constexpr double kFanCodeDivider = 5.0;
 // Far beyond any byte; keeps the integer conversion defined.
-constexpr double kLargestFanCode = 1.0e9;
+constexpr double kLargestFanCode = 255.0;  // the code travels in one byte
 struct RatingCode {
   std::uint8_t code;
   std::int32_t watts;
@@ -109,8 +110,10 @@ std::int32_t PowerRatingFromCode(std::uint8_t code, RatingMapping mapping) {
 std::uint8_t FanCurveVoltageCode(float startVolts, float reference) {
   const double code = std::trunc(static_cast<double>(startVolts) * kFanCodeScale /
                                  (kFanCodeDivider * static_cast<double>(reference)));
-  if (!std::isfinite(code) || std::fabs(code) > kLargestFanCode) return 0;
-  return static_cast<std::uint8_t>(static_cast<std::int64_t>(code) & 0xFF);
+  // A start voltage beyond what one byte holds (a low reference) is sent as the highest code,
+  // never as its wrapped low bits, which would start the fan near 0 V.
+  if (!std::isfinite(code) || code <= 0.0) return 0;
+  return static_cast<std::uint8_t>(std::min(code, kLargestFanCode));
 }
 
 std::int32_t SystemFanSensorCode(int choice) {

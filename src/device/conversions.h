@@ -47,8 +47,8 @@ float WattTotal(const ReadingSet& readings);
 enum class RatingMapping { Worker, Probe };
 std::int32_t PowerRatingFromCode(std::uint8_t code, RatingMapping mapping);
 
-// Fan-curve voltage code: start volts * 256 / (5 * reference), truncated toward zero, low
-// 8 bits. A reference of 0 or a result beyond reason gives 0 rather than undefined bits.
+// Fan-curve voltage code: start volts * 256 / (5 * reference), truncated toward zero and held
+// within 0..255: a code above 255 is sent as 255. A reference of 0 gives 0 (no code).
 std::uint8_t FanCurveVoltageCode(float startVolts, float reference);
 
 // The system fan's sensor code for sensor choice 0..4 (PSU, T1..T4): 0xA0, 0xA2, 0xA4, 0xA6,

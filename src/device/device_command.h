@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <mutex>
-#include <optional>
+#include <vector>
 
 namespace device {
 
-// The worker's single pending command. Code 0 (poll) is the empty slot.
+// A command for the worker. Code 0 (poll) stands for nothing pending.
 struct DeviceCommand {
   enum Code : std::uint8_t { Poll = 0, Trim = 1, Led = 5, PsuFanCurve = 6, SystemFanCurve = 7 };
 
@@ -26,28 +26,35 @@ struct DeviceCommand {
   std::int32_t SensorCode = 0;  // code 7 only; its low byte is sent
 };
 
-// The slot between the UI thread, which places commands, and the worker, which takes them.
-// A command is published whole and taking it empties the slot in the same step, so the
-// worker never sees a new code with old or half-written arguments.
-class CommandSlot {
+// The commands waiting between the UI thread, which places them, and the worker, which takes
+// them: at most one per kind (LED, trim, PSU fan curve, system fan curve). A new command
+// replaces only a waiting one of its own kind, so an LED click never discards a trim or a fan
+// curve the page has already reported as set. They are taken oldest placement first; a
+// replacement counts as placed when it replaced. A command is published whole and taking it
+// removes it in the same step, so the worker never sees a new code with old or half-written
+// arguments.
+class PendingCommands {
  public:
-  // Replaces a command that has not been taken yet.
+  // A poll command (code 0) places nothing.
   void Place(const DeviceCommand& command) {
+    if (command.code == DeviceCommand::Poll) return;
     const std::lock_guard lock(mutex_);
-    pending_ = command;
+    std::erase_if(pending_, [&](const DeviceCommand& c) { return c.code == command.code; });
+    pending_.push_back(command);
   }
 
-  // The pending command, leaving the slot at poll; poll when nothing is pending.
+  // The oldest waiting command, removed; poll when nothing is waiting.
   DeviceCommand Take() {
     const std::lock_guard lock(mutex_);
-    DeviceCommand taken = pending_.value_or(DeviceCommand{});
-    pending_.reset();
+    if (pending_.empty()) return DeviceCommand{};
+    const DeviceCommand taken = pending_.front();
+    pending_.erase(pending_.begin());
     return taken;
   }
 
  private:
-  std::mutex mutex_;  // guards pending_
-  std::optional<DeviceCommand> pending_;
+  std::mutex mutex_;                    // guards pending_
+  std::vector<DeviceCommand> pending_;  // in placement order, one per kind
 };
 
 }  // namespace device

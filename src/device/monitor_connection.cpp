@@ -20,10 +20,9 @@ MonitorConnection::~MonitorConnection() {
 ConnectResult MonitorConnection::ConnectDevice() {
   if (worker_) DisconnectDevice();
 
-  // Local handles: whatever happens below, they are closed when this returns.
-  const std::unique_ptr<platform::HidHandle> readHandle = OpenMonitorDevice(bus_);
-  const std::unique_ptr<platform::HidHandle> writeHandle = OpenMonitorDevice(bus_);
-  if (!readHandle || !writeHandle) return ConnectResult::NotOpened;
+  // A look whether the device opens at all, closed again at once; the probe's own handles
+  // are opened only once it holds the access mutex.
+  if (!OpenMonitorDevice(bus_)) return ConnectResult::NotOpened;
 
   if (!accessMutex_) {
     platform::NamedMutex::OpenResult opened = openMutex_();
@@ -32,9 +31,9 @@ ConnectResult MonitorConnection::ConnectDevice() {
     if (!accessMutex_) return ConnectResult::NoAccessMutex;
   }
 
-  const ProbeResult probe =
-      StartupProbe(writeHandle.get(), readHandle.get(), *accessMutex_, sleeper_);
+  const ProbeResult probe = StartupProbe(bus_, *accessMutex_, sleeper_);
   powerRating_ = probe.powerRating;
+  if (!probe.opened) return ConnectResult::NotOpened;
   if (!probe.succeeded) return ConnectResult::ProbeFailed;
 
   StartWorker();
@@ -64,6 +63,7 @@ bool MonitorConnection::PlaceCommand(const DeviceCommand& command) {
 void MonitorConnection::StartWorker() {
   // A new generation first: from here on only the new worker can change the ready flag.
   const std::uint64_t generation = ready_.BeginGeneration();
+  workerGeneration_ = generation;
   if (startWorker_) worker_ = startWorker_(*accessMutex_, generation);
 }
 

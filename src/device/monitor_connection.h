@@ -36,9 +36,10 @@ class MonitorConnection {
   MonitorConnection& operator=(const MonitorConnection&) = delete;
   ~MonitorConnection();
 
-  // Opens the read and write handles, obtains the access mutex (once; it is kept for the
-  // life of the connection), runs the start-up probe under it, and on success starts a
-  // worker. The handles are closed again in every case: the worker opens its own.
+  // Obtains the access mutex (once; it is kept for the life of the connection), runs the
+  // start-up probe under it on read and write handles opened only once the lock is held, and
+  // on success starts a worker. The handles are closed again in every case: the worker opens
+  // its own.
   // A worker still remembered from before is told to stop first.
   ConnectResult ConnectDevice();
 
@@ -53,6 +54,13 @@ class MonitorConnection {
   // Places a command with the worker; nothing happens while the device is not ready or when
   // there is no worker. Returns whether the worker accepted it.
   bool PlaceCommand(const DeviceCommand& command);
+
+  // Whether the worker of that generation is the one remembered. When a worker ends (its
+  // WorkerEnded hand-over) while still remembered, it ended on its own: it could not open
+  // the device or read the reference.
+  bool IsCurrentWorker(std::uint64_t generation) const {
+    return worker_ != nullptr && generation == workerGeneration_;
+  }
 
   bool HasWorker() const { return worker_ != nullptr; }
   // The probe's rating, kept until the next probe; 0 until known.
@@ -73,6 +81,7 @@ class MonitorConnection {
   std::unique_ptr<platform::NamedMutex> accessMutex_;
   std::string accessMutexError_;
   std::unique_ptr<WorkerHandle> worker_;
+  std::uint64_t workerGeneration_ = 0;  // of worker_
   std::int32_t powerRating_ = 0;
 };
 

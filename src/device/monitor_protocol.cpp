@@ -60,7 +60,15 @@ bool MonitorProtocol::ReadReport(InputReport& reply) {
   return true;
 }
 
+int MonitorProtocol::DiscardWaitingInput() {
+  std::array<std::uint8_t, kReadBufferSize> buffer{};
+  int discarded = 0;
+  while (discarded < kMaxDiscardedReports && readHandle_.ReadWaiting(buffer) > 0) ++discarded;
+  return discarded;
+}
+
 bool MonitorProtocol::Exchange(const OutputReport& request, InputReport& reply) {
+  DiscardWaitingInput();
   // A write that went nowhere is still followed by its read, which then normally fails.
   WriteReport(request);
   return ReadReport(reply);

@@ -30,8 +30,9 @@ struct VoltageReplies {
   bool second = false;  // 0x22: 12V1, 12V2, 12V3, -12V
 };
 
-// The exchanges with the PSU controller: every request is written through the write handle
-// and its reply read through the read handle, each followed by a 2 ms pause. Readings and
+// The exchanges with the PSU controller: every exchange first throws away input already
+// waiting on the read handle, then writes its request through the write handle and reads
+// its reply through the read handle, each followed by a 2 ms pause. Readings and
 // calibration live with the caller (the worker keeps its own across cycles, the start-up
 // probe throwaway ones); a failed group leaves its fields as they were.
 // The caller holds the access mutex around every group.
@@ -46,6 +47,12 @@ class MonitorProtocol {
   // One read into a 64-byte buffer, then the pause (also after a failure). Good only when
   // exactly 9 bytes arrived; the 9 bytes are then in `reply`.
   bool ReadReport(InputReport& reply);
+
+  // Reads and throws away the input reports already waiting on the read handle (at most
+  // kMaxDiscardedReports), without waiting. Returns how many there were. Replies carry no
+  // tag: whatever waits before a request was meant for an earlier one, or for another holder
+  // of the device, and would otherwise be taken for this request's answer.
+  int DiscardWaitingInput();
 
   // The query groups; each is true when its reply was good.
   bool ReadReference();

@@ -13,6 +13,10 @@ inline constexpr std::size_t kOutputReportSize = 6;
 inline constexpr std::size_t kInputReportSize = 9;
 // The read buffer is larger than any reply; a reply is good only at exactly 9 bytes.
 inline constexpr std::size_t kReadBufferSize = 64;
+// At most this many waiting input reports are thrown away before a request; a HID device
+// keeps fewer unread reports than this per handle, so the bound only stops a device that
+// never falls silent from holding the exchange forever.
+inline constexpr int kMaxDiscardedReports = 64;
 inline constexpr std::uint8_t kReportId = 0x00;
 inline constexpr std::chrono::milliseconds kReportPause{2};
 

@@ -78,17 +78,15 @@ bool TQueltaDeviceThread::RequestSystemFanCurve(float startVolts, std::int32_t t
 
 bool TQueltaDeviceThread::Place(const DeviceCommand& command) {
   if (!context_.ready.IsSet()) return false;
-  slot_.Place(command);
+  commands_.Place(command);
   return true;
 }
 
 void TQueltaDeviceThread::Execute() {
-  if (StartUp()) {
-    PollLoop();
-    End();
-  } else {
-    CloseHandles();
-  }
+  // A worker that cannot start (no handles, no reference) ends as a removal does, so the
+  // window hears of it and a restart or the next device notice starts a new one.
+  if (StartUp()) PollLoop();
+  End();
   finished_.store(true);
 }
 
@@ -96,21 +94,23 @@ bool TQueltaDeviceThread::StartUp() {
   if (!AcquireAccess()) return true;  // straight on to the poll loop, which sees the stop
 
   ReopenHandles();
-  if (readHandle_ && writeHandle_) {
-    MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
-                             calibration_);
-    // The reference comes first: it scales every voltage. Without it the worker ends.
-    if (!protocol.ReadReference()) {
-      context_.accessMutex.Unlock();
-      return false;
-    }
-    protocol.ReadCalibration();
-    if (protocol.ReadPowerRating(RatingMapping::Worker)) context_.ready.SetFor(context_.generation);
-    const std::int32_t rating = readings_.PowerRating;
-    HandOver(false, [rating](const WorkerHandovers& to) {
-      if (to.PowerRatingReady) to.PowerRatingReady(rating);
-    });
+  if (!readHandle_ || !writeHandle_) {
+    context_.accessMutex.Unlock();
+    return false;
   }
+  MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
+                           calibration_);
+  // The reference comes first: it scales every voltage. Without it the worker ends.
+  if (!protocol.ReadReference()) {
+    context_.accessMutex.Unlock();
+    return false;
+  }
+  protocol.ReadCalibration();
+  if (protocol.ReadPowerRating(RatingMapping::Worker)) context_.ready.SetFor(context_.generation);
+  const std::int32_t rating = readings_.PowerRating;
+  HandOver(false, [rating](const WorkerHandovers& to) {
+    if (to.PowerRatingReady) to.PowerRatingReady(rating);
+  });
   context_.accessMutex.Unlock();
   return true;
 }
@@ -126,7 +126,7 @@ void TQueltaDeviceThread::PollLoop() {
 
     // Fresh handles every cycle, so a device that was plugged in again is picked up.
     ReopenHandles();
-    const DeviceCommand command = slot_.Take();
+    const DeviceCommand command = commands_.Take();
     if (readHandle_ && writeHandle_) {
       MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
                                calibration_);
@@ -160,6 +160,7 @@ void TQueltaDeviceThread::End() {
         if (!to) return;  // the owner, and with it the ready flag, is gone
         ready->ClearFor(generation);
         if (to->ConnectionRemoved) to->ConnectionRemoved();
+        if (to->WorkerEnded) to->WorkerEnded(generation);
       });
 }
 

@@ -62,8 +62,9 @@ class TQueltaDeviceThread {
   bool TerminateRequested() const { return terminate_.stop_requested(); }
   std::uint64_t Generation() const { return context_.generation; }
 
-  // Command setters (UI thread). Each replaces a command not yet taken and does nothing
-  // while the device is not ready. They return whether the command was accepted.
+  // Command setters (UI thread). Each replaces a command of its own kind not yet taken (other
+  // kinds stay pending and run in the order placed, one per cycle) and does nothing while the
+  // device is not ready. They return whether the command was accepted.
   bool RequestTrim(float target12V, bool enable12V, float target5V, bool enable5V, float target33V,
                    bool enable33V);
   bool RequestLed(bool on);
@@ -73,7 +74,7 @@ class TQueltaDeviceThread {
 
  private:
   void Execute();
-  bool StartUp();  // false when the thread must end at once, silently
+  bool StartUp();  // false when the thread must end at once (no handles, no reference)
   void PollLoop();
   void End();
 
@@ -88,7 +89,7 @@ class TQueltaDeviceThread {
                         std::function<void(const ReadingSet&)> WorkerHandovers::*which);
 
   WorkerContext context_;
-  CommandSlot slot_;
+  PendingCommands commands_;
   std::stop_source terminate_;  // a termination request; Abandon requests it too
   std::stop_source abandon_;    // the end of the program
   std::atomic<bool> finished_{false};

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "device/sleeper.h"
+#include "platform/hid/hid_bus.h"
 #include "platform/hid/hid_handle.h"
 #include "platform/lock/named_mutex.h"
 
@@ -11,6 +12,7 @@ namespace device {
 struct ProbeResult {
   bool succeeded = false;        // the power-rating reply was good
   std::int32_t powerRating = 0;  // 0 for an unknown code or a failed read
+  bool opened = true;            // false when the handles could not be opened under the lock
 };
 
 // The start-up probe on the connecting side's own handles, before any worker exists: under
@@ -19,5 +21,11 @@ struct ProbeResult {
 // it reads are thrown away; the worker reads its own.
 ProbeResult StartupProbe(platform::HidHandle* writeHandle, platform::HidHandle* readHandle,
                          platform::NamedMutex& accessMutex, Sleeper& sleeper);
+
+// The same on handles of its own that it opens only once it holds the access mutex (and
+// closes before releasing it): every open handle gets its own copy of every reply, so a
+// handle opened before the wait would fill up with the replies of whoever holds the lock.
+ProbeResult StartupProbe(platform::HidBus& bus, platform::NamedMutex& accessMutex,
+                         Sleeper& sleeper);
 
 }  // namespace device

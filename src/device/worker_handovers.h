@@ -18,7 +18,10 @@ struct WorkerHandovers {
   std::function<void(const ReadingSet&)> FansReady;                // guarded
   std::function<void(const ReadingSet&)> TempsReady;               // guarded
   std::function<void()> CycleComplete;                             // guarded
-  std::function<void()> ConnectionRemoved;                         // once at a requested end
+  std::function<void()> ConnectionRemoved;                         // once at its end
+  // Right after ConnectionRemoved, with the ending worker's generation, so the owner can
+  // tell its current worker ending on its own (it could not start) from a replaced one.
+  std::function<void(std::uint64_t generation)> WorkerEnded;
 };
 
 }  // namespace device

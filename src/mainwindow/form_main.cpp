@@ -38,6 +38,10 @@ constexpr int kWattHintDecimals = 2;
 
 constexpr std::chrono::milliseconds kAlarmInterval{1000};
 constexpr std::chrono::milliseconds kGaugeInterval{1000};
+// After a failed reconnection: once a second, five times. The first notice of a device often
+// comes before its hidraw node exists or has its permissions.
+constexpr std::chrono::milliseconds kReconnectInterval{1000};
+constexpr int kReconnectTries = 5;
 
 }  // namespace
 
@@ -45,7 +49,8 @@ TFormMain::TFormMain(FormMainEnvironment environment)
     : env_(std::move(environment)),
       window_(std::make_unique<ui::Window>(env_.app, ui::Size{kClientWidth, kClientHeight})),
       timerAlarm_(env_.app),
-      timerGauge_(env_.app) {
+      timerGauge_(env_.app),
+      timerReconnect_(env_.app) {
   // Window properties and creation defaults.
   window_->SetCaption(kCaption);
   window_->SetTransparentColor(ui::colors::kMagenta);
@@ -76,6 +81,8 @@ TFormMain::TFormMain(FormMainEnvironment environment)
       [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
       alarmStatus_);
   timerAlarm_.OnTimer = [this](ui::Timer&) { TimerAlarmTimer(); };
+  timerReconnect_.SetInterval(kReconnectInterval);
+  timerReconnect_.OnTimer = [this](ui::Timer&) { TimerReconnectTimer(); };
 
   MakeHandovers();
   connection_ = std::make_unique<device::MonitorConnection>(
@@ -140,6 +147,13 @@ void TFormMain::MakeHandovers() {
     EvaluateAlarms();
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
+  to.WorkerEnded = [this](std::uint64_t generation) {
+    // The current worker ended on its own (it could not start): the device is no longer
+    // connected, so the next device notice connects again, as does the restart message.
+    if (!connection_->IsCurrentWorker(generation)) return;
+    connected_ = false;
+    window_->SetCaption(kCaptionRemoved);
+  };
 }
 
 std::unique_ptr<device::WorkerHandle> TFormMain::StartWorker(platform::NamedMutex& accessMutex,
@@ -348,7 +362,10 @@ void TFormMain::MainWindowProc(const ui::Message& message) {
       tray_->Icon().Restore();
       break;
     case kWorkerRestartMessage:
-      connection_->RestartWorker();
+      // A worker that could not start left the device not connected; a new one connects it.
+      if (connection_->RestartWorker()) {
+        connected_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+      }
       break;
     case kFanCurveApplyMessage:
       if (config_) config_->ApplyFanCurve();
@@ -360,16 +377,39 @@ void TFormMain::MainWindowProc(const ui::Message& message) {
 
 void TFormMain::DeviceChanged() {
   const bool present = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
-  if (present == connected_) return;
-  if (present) {
-    window_->SetCaption(kCaptionConnected);
-    connection_->ConnectDevice();  // a failing probe is silent here
-  } else {
-    window_->SetCaption(kCaptionRemoved);
-    connection_->DisconnectDevice();
+  if (present && !connected_) {
+    // "Connected!" only once the connection stands; a failed one is tried again.
+    if (!Reconnect()) {
+      reconnectTriesLeft_ = kReconnectTries;
+      timerReconnect_.SetEnabled(true);
+    }
+  } else if (!present) {
+    timerReconnect_.SetEnabled(false);
+    if (connected_) {
+      window_->SetCaption(kCaptionRemoved);
+      connection_->DisconnectDevice();
+      connected_ = false;
+    }
   }
-  connected_ = present;
   workers_.ReapFinished();
+}
+
+bool TFormMain::Reconnect() {
+  if (connection_->ConnectDevice() != device::ConnectResult::Connected) return false;
+  timerReconnect_.SetEnabled(false);
+  window_->SetCaption(kCaptionConnected);
+  connected_ = true;
+  return true;
+}
+
+void TFormMain::TimerReconnectTimer() {
+  const bool present = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+  if (connected_ || !present || reconnectTriesLeft_ <= 0) {
+    timerReconnect_.SetEnabled(false);
+    return;
+  }
+  --reconnectTriesLeft_;
+  if (!Reconnect() && reconnectTriesLeft_ == 0) timerReconnect_.SetEnabled(false);
 }
 
 void TFormMain::TrayIcon1Minimize() {
@@ -443,6 +483,7 @@ void TFormMain::FormClose() {
   closed_ = true;
   timerAlarm_.SetEnabled(false);
   timerGauge_.SetEnabled(false);
+  timerReconnect_.SetEnabled(false);
   monitor_->SetFanTimersEnabled(false);
   StopWorkers();
   env_.app.Loop().Quit();

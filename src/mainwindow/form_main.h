@@ -98,6 +98,8 @@ class TFormMain {
   const alarms::AlarmStatus& AlarmStatus() const { return alarmStatus_; }
   // Whether an alarm group (701..705) is switched off as a whole.
   bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
+  // Tries a failed reconnection again once a second while the device is present.
+  ui::Timer& TimerReconnect() { return timerReconnect_; }
 
   // Event handlers.
   void FormActivate();
@@ -122,6 +124,10 @@ class TFormMain {
 
  private:
   void FormCreate();
+  // Connects after a device arrival; on failure the next notice or the reconnect timer
+  // tries again. Returns whether the device is now connected.
+  bool Reconnect();
+  void TimerReconnectTimer();
   bool LoadSkin();
   void LoadSettings();
   void MakeHandovers();
@@ -150,6 +156,8 @@ class TFormMain {
   std::unique_ptr<TrayMenu> tray_;
   ui::Timer timerAlarm_;
   ui::Timer timerGauge_;
+  ui::Timer timerReconnect_;
+  int reconnectTriesLeft_ = 0;
   std::unique_ptr<pages::ControlBar> bar_;
   pages::PageGroups groups_;
   std::unique_ptr<pages::PageRoll> roll_;

@@ -17,6 +17,8 @@ ui::Rect RectOf(const skin::places::Place& place) {
   return ui::Rect{place.Left, place.Top, place.Width, place.Height};
 }
 
+// The fan timers' interval until the first refresh sets one from the fan speeds.
+constexpr std::chrono::milliseconds kFanTimerCreationInterval{100};
 // Bars are drawn in pure green.
 constexpr ui::Color kStatusRectColor{0, 255, 0};
 
@@ -118,6 +120,8 @@ MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
   sysFan_ = FanAnimation{imgSYSFan_.get(), &lists_.ILSYSFanSpeed, 0};
   lists_.ILFanSpeed.Draw(*imgPSUFan_, 0);
   lists_.ILSYSFanSpeed.Draw(*imgSYSFan_, 0);
+  timerPSUFan_.SetInterval(kFanTimerCreationInterval);
+  timerSYSFan_.SetInterval(kFanTimerCreationInterval);
   timerPSUFan_.OnTimer = [this](ui::Timer&) { Turn(psuFan_); };
   timerSYSFan_.OnTimer = [this](ui::Timer&) { Turn(sysFan_); };
 }

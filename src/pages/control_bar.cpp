@@ -173,8 +173,11 @@ void ControlBar::ShowLook(Look look) {
 void ControlBar::ImgCtrlMouseDown(const ui::MouseEvent& event) {
   drag_.MouseDown(event.button);
   if (!InLedArea(event.pos)) return;
-  ledSwitchOn_ = !ledSwitchOn_;
-  CallHook(hooks_.RequestLed, ledSwitchOn_);
+  // The switch shows what the worker took: a request it refused (the device not ready, no
+  // worker) leaves state and picture as they were.
+  const bool wanted = !ledSwitchOn_;
+  if (!hooks_.RequestLed || !hooks_.RequestLed(wanted)) return;
+  ledSwitchOn_ = wanted;
   ShowLook(ledSwitchOn_ ? Look::RecordsLedOn : Look::LedOff);
 }
 

@@ -36,7 +36,8 @@ class ValueReader {
 
   bool Flag(std::string_view name) { return Integer(name) != 0; }
 
-  float Real(std::string_view name) { return core::ParseSettingNumber(Text(name)); }
+  // Skin reals are plain: not rounded to three decimals as settings are.
+  float Real(std::string_view name) { return core::ParseRealNumber(Text(name)); }
 
   // A real text made whole by truncation toward zero, held within the 32-bit range.
   std::int32_t TruncatedReal(std::string_view name) {

@@ -35,7 +35,7 @@ float RatingChoice(std::string_view text, int powerRating) {
     start = comma + 1;
   }
   const std::size_t end = text.find(',', start);
-  return core::ParseSettingNumber(
+  return core::ParseRealNumber(
       text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -55,7 +56,9 @@ struct CtlRig {
   const std::filesystem::path dir = MakeDir();
   int files = 0;
   device::RecordingSleeper sleeper;
-  CtlHost host{dir, sleeper, [] { return 0.0; }, {}};
+  // The simulator's model time; it stands still unless a test makes it move.
+  std::function<double()> clock = [] { return 0.0; };
+  CtlHost host{dir, sleeper, [this] { return clock(); }, {}};
 };
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -344,6 +347,105 @@ TEST(QueltaCtl, TrimStepsOneRailToTheTargetAndNeverBlind) {
   EXPECT_EQ(unread.code, 3);
   EXPECT_TRUE(Contains(unread.err, "could not read the voltages"));
   EXPECT_EQ(rig.Run({noSecond, "trim", "5v", "5.1"}).code, 0);  // 5 V is fed back by 0x21
+}
+
+// Every group of the status with a fixed reply, the same replies as words for a scenario.
+constexpr const char* kFixedReplies = R"("replies": {
+    "00": "80 00 00 00 00 00 00 00", "12": "FF FF FF FF FF FF 00 00",
+    "13": "FF FF FF FF FF FF 00 00", "11": "80 00 00 00 00 00 00 00",
+    "21": "C2 00 80 00 C0 80 BA 40", "22": "BB 00 BA 40 BB 40 94 00",
+    "02": "19 0C 00 32 4B 64 00 7D", "03": "0A 00 14 00 00 00 00 00",
+    "04": "1E 00 1F 00 20 00 21 00", "05": "28 00 00 00 00 00 00 00"})";
+
+// The readings those replies give, worked out by hand: reference 1689.6 / 512; voltage
+// words raw x 3.3 x 2 (or 5) / 1024; -12V from raw 592; currents byte / 6.25 (unprogrammed
+// calibration); fans 60000 / (10 x 10.9226) and 60000 / (20 x 10.9226).
+void ExpectFixedReadings(const nlohmann::json& json, bool currents) {
+  const std::pair<const char*, double> fields[] = {{"ReferenceVoltage", 3.3},
+                                                   {"Vol5V", 5.001563},
+                                                   {"Vol33V", 3.3},
+                                                   {"Vol5Vsb", 4.962891},
+                                                   {"Vol12V4", 12.004395},
+                                                   {"Vol12V1", 12.052734},
+                                                   {"Vol12V2", 12.004395},
+                                                   {"Vol12V3", 12.068848},
+                                                   {"VolNeg12V", -12.014063},
+                                                   {"TempT1", 30},
+                                                   {"TempT2", 31},
+                                                   {"TempT3", 32},
+                                                   {"TempT4", 33},
+                                                   {"TempPSU", 40},
+                                                   {"FanPSU", 549.3197},
+                                                   {"FanSystem", 274.6599}};
+  for (const auto& [name, value] : fields)
+    EXPECT_NEAR(json[name].get<double>(), value, 1e-3) << name;
+  const std::pair<const char*, double> amps[] = {{"Cur5V", 4.0},    {"Cur33V", 1.92},
+                                                 {"Cur12V1", 8.0},  {"Cur12V2", 12.0},
+                                                 {"Cur12V3", 16.0}, {"Cur12V4", 20.0}};
+  for (const auto& [name, value] : amps)
+    EXPECT_NEAR(json[name].get<double>(), currents ? value : 0.0, 1e-4) << name;
+  EXPECT_EQ(json["PowerRating"], 800);
+  for (const char* group :
+       {"Reference", "Calibration", "PowerRating", "Voltages", "Fans", "SensorTemps", "PsuTemp"}) {
+    EXPECT_TRUE(json["groups"][group]) << group;
+  }
+  EXPECT_EQ(json["groups"]["Currents"], currents);
+}
+
+TEST(QueltaCtl, ReportsAlreadyWaitingOnTheReadHandleAreNeverTakenForReplies) {
+  CtlRig rig;
+  // Replies meant for another holder, piled up on every read handle the command opens.
+  const std::string piled = rig.Scenario(std::string(R"({"monitor": {)") + kFixedReplies +
+                                         R"(, "pending_input": ["19 00 28 00 00 00 63 00",
+                                            "C2 00 80 00 C0 80 BA 40", "55 00 00 00 00 00 00 00"]}})");
+  const Result status = rig.Run({piled, rig.TraceOption(), "status", "--json"});
+  ASSERT_EQ(status.code, 0) << status.err;
+  ExpectFixedReadings(nlohmann::json::parse(status.out), true);
+  const std::vector<std::string> trace = rig.Trace();
+  ASSERT_GE(trace.size(), 5u);
+  EXPECT_EQ(trace[0], "LOCK");  // the handles are opened under the lock
+  EXPECT_EQ(trace[1], "M D 9 00 19 00 28 00 00 00 63 00");
+  EXPECT_EQ(trace[3], "M D 9 00 55 00 00 00 00 00 00 00");
+  EXPECT_EQ(trace[4], "M W 6 00 00 01 01 01 01");
+
+  // A trim fed back by a stale 3.3 V word would step the 12V output far past its target.
+  const std::string quiet = rig.Scenario(R"({"monitor": {"noise": false}})");
+  const std::string quietPiled = rig.Scenario(
+      R"({"monitor": {"noise": false, "pending_input": ["C2 00 80 00 C0 80 BA 40",
+          "C2 00 80 00 C0 80 BA 40", "C2 00 80 00 C0 80 BA 40"]}})");
+  const Result clean = rig.Run({quiet, "trim", "12v", "12.3"});
+  const Result trimmed = rig.Run({quietPiled, "trim", "12v", "12.3"});
+  ASSERT_EQ(clean.code, 0) << clean.err;
+  EXPECT_EQ(trimmed.code, 0) << trimmed.err;
+  EXPECT_EQ(trimmed.out, clean.out);
+}
+
+TEST(QueltaCtl, ALateReplyFailsItsGroupAndNeverAnswersALaterRequest) {
+  CtlRig rig;
+  // Model time follows the pauses taken; the bus adds the read time-outs it waits.
+  rig.clock = [&rig] { return static_cast<double>(rig.sleeper.Total().count()) / 1000.0; };
+  // The currents request goes out after six exchanges (24 ms), its read gives up at 1026 ms.
+  // 1005 ms late the reply comes at 1029 ms, between the fan reply and the temperature
+  // request; 1500 ms late it comes after the whole status.
+  for (const char* late : {"1005", "1500"}) {
+    SCOPED_TRACE(late);
+    const std::string scenario = rig.Scenario(std::string(R"({"monitor": {)") + kFixedReplies +
+                                              R"(, "late": {"02": )" + late + "}}}");
+    const Result status = rig.Run({scenario, "status", "--json"});
+    ASSERT_EQ(status.code, 0) << status.err;
+    ExpectFixedReadings(nlohmann::json::parse(status.out), false);
+  }
+}
+
+TEST(QueltaCtl, AFanStartBeyondOneByteIsSentAsTheHighestCode) {
+  CtlRig rig;
+  // Raw reference 1023: 12 V is 12 x 256 / (5 x 1689.6 / 1023) = 372, more than a byte holds.
+  const std::string low =
+      rig.Scenario(R"({"monitor": {"replies": {"00": "FF C0 00 00 00 00 00 00"}}})");
+  const Result fan = rig.Run({low, rig.TraceOption(), "fan", "psu", "12", "40"});
+  EXPECT_EQ(fan.out, "PSU fan curve: start 12.0 V (code 255), rising from 40 C\n");
+  const std::vector<std::string> lines = rig.Trace();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "M W 6 00 09 FF 28 A0 01"), lines.end());
 }
 
 }  // namespace

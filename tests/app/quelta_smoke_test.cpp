@@ -69,6 +69,30 @@ TEST_F(QueltaSmokeTest, TheScreenshotShowsTheLiveMonitor) {
   EXPECT_TRUE(std::filesystem::exists(scratch_.Path() / "quelta" / "registry.reg"));
 }
 
+TEST_F(QueltaSmokeTest, ASecondStartBringsTheRunningWindowBackAndEnds) {
+  QProcess first;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(scratch_.Path().string()));
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch_.Path().string()));
+  first.setProcessEnvironment(env);
+  const QString shot = QString::fromStdString((scratch_.Path() / "shot.png").string());
+  first.start(QUELTA_PATH, {"--simulate", "--screenshot", shot, "--screenshot-after", "30000"});
+  ASSERT_TRUE(first.waitForStarted());
+  // The running window answers once its message socket is there.
+  const auto socket = scratch_.Path() / "Quelta";
+  for (int i = 0; i < 200 && !std::filesystem::exists(socket); ++i) first.waitForFinished(50);
+  ASSERT_TRUE(std::filesystem::exists(socket));
+
+  const ProcessRun second = Quelta({"--simulate"});
+  EXPECT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_NE(second.out.find("already running"), std::string::npos) << second.out;
+  EXPECT_NE(second.out.find("brought back"), std::string::npos) << second.out;
+  EXPECT_EQ(first.state(), QProcess::Running);  // the first one runs on
+  first.terminate();
+  first.waitForFinished(10000);
+}
+
 TEST_F(QueltaSmokeTest, VersionHelpAndBadArguments) {
   const ProcessRun version = Quelta({"--version"});
   EXPECT_EQ(version.exitCode, 0);

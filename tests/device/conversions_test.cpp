@@ -85,14 +85,34 @@ TEST(Conversions, PowerRatingMappingsDifferOnlyForUnknownCodes) {
   EXPECT_EQ(PowerRatingFromCode(0x00, RatingMapping::Probe), 0);
 }
 
-TEST(Conversions, FanCurveVoltageCodeIsTruncatedToItsLowByte) {
+TEST(Conversions, FanCurveVoltageCodeIsTruncatedAndHeldWithinOneByte) {
   const float ref = *ReferenceFromReply(0x80, 0x00);
   EXPECT_EQ(FanCurveVoltageCode(4.0f, ref), 62);
   EXPECT_EQ(FanCurveVoltageCode(12.0f, ref), 186);
   EXPECT_EQ(FanCurveVoltageCode(6.0f, ref), 93);
-  EXPECT_EQ(FanCurveVoltageCode(20.0f, ref), 310 & 0xFF);
+  EXPECT_EQ(FanCurveVoltageCode(20.0f, ref), 255);  // 310 does not fit: the highest code
   // Without a reference there is no code, rather than undefined bits.
   EXPECT_EQ(FanCurveVoltageCode(6.0f, 0.0f), 0);
+}
+
+TEST(Conversions, AtALowReferenceATwelveVoltStartIsClampedNotWrapped) {
+  // 12 V gives raw * 4 / 11: 254.5, 254.9, 255.3, 256 and 372 at these raw references.
+  const struct {
+    std::uint8_t d1, d2;  // raw = d1 * 4 + d2 / 64
+    int code;
+  } cases[] = {
+      {0xAF, 0x00, 254},  // raw 700
+      {0xAF, 0x40, 254},  // raw 701
+      {0xAF, 0x80, 255},  // raw 702
+      {0xB0, 0x00, 255},  // raw 704: 256 would wrap to 0
+      {0xFF, 0xC0, 255},  // raw 1023: 372 would wrap to 116
+  };
+  for (const auto& c : cases) {
+    const float ref = *ReferenceFromReply(c.d1, c.d2);
+    EXPECT_EQ(FanCurveVoltageCode(12.0f, ref), c.code) << int{c.d1} << " " << int{c.d2};
+  }
+  // A low start stays exact at the lowest reference: 4 V at raw 1023 is 124.
+  EXPECT_EQ(FanCurveVoltageCode(4.0f, *ReferenceFromReply(0xFF, 0xC0)), 124);
 }
 
 TEST(Conversions, SystemFanSensorCodesCoverTheFiveChoicesOnly) {

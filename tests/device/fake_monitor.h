@@ -15,6 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A PSU controller stand-in for protocol tests: records every report written and queues
 // whatever `respond` answers to it (nothing: the next read fails as a time-out would).
+// Replies queued with Stale are already waiting before any request.
 class FakeMonitor : public platform::HidHandle {
  public:
   std::function<std::optional<Bytes>(const Bytes& request)> respond;
@@ -39,9 +40,18 @@ class FakeMonitor : public platform::HidHandle {
     std::copy(reply.begin(), reply.end(), buffer.begin());
     return reply.size();
   }
+  std::size_t ReadWaiting(std::span<std::uint8_t> buffer) override {
+    if (queue_.empty()) return 0;
+    discarded.push_back(queue_.front());
+    queue_.pop_front();
+    std::copy(discarded.back().begin(), discarded.back().end(), buffer.begin());
+    return discarded.back().size();
+  }
   std::optional<platform::HidCapabilities> Capabilities() override {
     return platform::HidCapabilities{9, 6};
   }
+  void Stale(const Bytes& reply) { queue_.push_back(reply); }
+  std::vector<Bytes> discarded;  // taken by ReadWaiting, in order
 
   // The command codes written so far, in order.
   std::vector<std::uint8_t> Codes() const {

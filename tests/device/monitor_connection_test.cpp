@@ -48,6 +48,7 @@ class CountingBus : public platform::HidBus {
     ~Counted() override { --open; }
     std::size_t Write(std::span<const std::uint8_t> r) override { return inner->Write(r); }
     std::size_t Read(std::span<std::uint8_t> b) override { return inner->Read(b); }
+    std::size_t ReadWaiting(std::span<std::uint8_t> b) override { return inner->ReadWaiting(b); }
     std::optional<platform::HidCapabilities> Capabilities() override {
       return inner->Capabilities();
     }
@@ -148,6 +149,19 @@ TEST(MonitorConnection, ConnectsProbesAndStartsAWorkerWithANewGeneration) {
   EXPECT_EQ(rig.workerMutex, rig.connection.AccessMutex());
   EXPECT_EQ(rig.bus.open, 0);  // the worker opens its own handles
   EXPECT_TRUE(rig.connection.HasWorker());
+}
+
+TEST(MonitorConnection, TheProbeOpensItsHandlesOnlyOnceItHoldsTheLock) {
+  // Every open handle gets a copy of every reply: one opened before the wait would fill up
+  // with the replies of whoever holds the lock.
+  ConnectionRig rig;
+  std::vector<int> openAtLockEvents;
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  rig.connection.AccessMutex()->SetObserver(
+      [&](platform::NamedMutex::Event) { openAtLockEvents.push_back(rig.bus.open); });
+  ASSERT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  // None open when the lock is taken, and none left when it is released.
+  EXPECT_EQ(openAtLockEvents, (std::vector<int>{0, 0}));
 }
 
 TEST(MonitorConnection, FailuresStartNoWorkerAndLeaveNoHandleOpen) {

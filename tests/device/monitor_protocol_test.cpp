@@ -31,6 +31,30 @@ TEST(MonitorProtocol, EveryWriteAndEveryReadIsFollowedByTwoMilliseconds) {
   EXPECT_EQ(rig.device.written, (std::vector<Bytes>{{0, 0x00, 1, 1, 1, 1}, {0, 0x03, 1, 1, 1, 1}}));
 }
 
+TEST(MonitorProtocol, EveryExchangeFirstThrowsAwayWhatIsAlreadyWaiting) {
+  ProtocolRig rig;
+  // Replies meant for another holder, waiting before the request goes out.
+  rig.device.Stale(Reply(0x80, 0x00));
+  rig.device.Stale(Reply(0xC2, 0x00, 0x80, 0x00, 0xC0, 0x80, 0xBA, 0x40));
+  rig.device.Stale(Reply(1, 2, 3));  // a short one counts too
+  rig.device.Stale(Bytes{0x00, 0x55, 0x01});
+  rig.device.respond = [](const Bytes&) { return Reply(10, 0, 20, 0); };
+  ASSERT_TRUE(rig.protocol.ReadFans());
+  EXPECT_NEAR(rig.readings.FanPSU, 549.32f, 0.01f);  // 60000 / (10 x 10.9226)
+  EXPECT_NEAR(rig.readings.FanSystem, 274.66f, 0.01f);
+  EXPECT_EQ(rig.device.discarded.size(), 4u);
+  EXPECT_EQ(rig.device.reads, 1u);
+  // Nothing waits now: the next exchange throws nothing away.
+  ASSERT_TRUE(rig.protocol.ReadFans());
+  EXPECT_EQ(rig.device.discarded.size(), 4u);
+
+  // A device that never falls silent cannot hold the exchange: at most 64 go.
+  for (int i = 0; i < 70; ++i) rig.device.Stale(Reply(static_cast<std::uint8_t>(i)));
+  EXPECT_EQ(rig.protocol.DiscardWaitingInput(), 64);
+  EXPECT_EQ(rig.protocol.DiscardWaitingInput(), 6);
+  EXPECT_EQ(rig.protocol.DiscardWaitingInput(), 0);
+}
+
 TEST(MonitorProtocol, OnlyAReplyOfExactlyNineBytesIsGood) {
   ProtocolRig rig;
   for (const Bytes& reply :
@@ -176,6 +200,18 @@ TEST(TrimOutput, ATargetEqualToTheReadingStillTakesOneUpStep) {
   EXPECT_TRUE(result.reachedTarget);
   EXPECT_EQ(rig.trim.raw12, 746);
   EXPECT_EQ(rig.device.written.front(), (Bytes{0, 0x07, 0x10, 0, 0, 0}));
+}
+
+TEST(TrimOutput, StaleReportsWaitingBeforeTheTrimNeverFeedItBack) {
+  TrimRig rig;
+  // Someone else's 0x21 reply, whose second word is the 3.3 V rail's: read as 12V2 it is
+  // 8.25 V, far below the target, and would step the output up and up.
+  for (int i = 0; i < 3; ++i)
+    rig.device.Stale(Reply(0xC2, 0x00, 0x80, 0x00, 0xC0, 0x80, 0xBA, 0x40));
+  const TrimResult result = rig.protocol.TrimOutput(TrimRail::V12, rig.Volts12(746));
+  EXPECT_EQ(result.steps, 1);
+  EXPECT_TRUE(result.reachedTarget);
+  EXPECT_EQ(rig.trim.raw12, 746);
 }
 
 TEST(TrimOutput, StopsAtTheFirstStepThatReachesOrCrossesTheTarget) {

@@ -142,24 +142,59 @@ TEST_F(WorkerTest, MarksNeverClearSoAFailingDeviceStillCompletesEveryCycle) {
   EXPECT_EQ(CycleEvents(3), kFullPoll);
 }
 
-TEST_F(WorkerTest, RunsTheLastCommandPlacedInsteadOfTheNextPoll) {
+TEST_F(WorkerTest, KeepsOneCommandPerKindAndRunsThemInPlacementOrderOnePerCycle) {
   const auto worker = Start();
   CycleEvents(1);
-  const std::uint64_t before = bus_.MonitorReports();
-  worker->Place(DeviceCommand{.code = DeviceCommand::Led, .LedOn = false});
-  DeviceCommand curve{.code = DeviceCommand::PsuFanCurve};
-  curve.FanStartVolts = 7.0f;
-  curve.FanTemperature = 40;
-  worker->Place(curve);  // replaces the LED command, which never runs
+  const sim::FanCurve systemBefore = bus_.Psu().SystemFanCurve();
+  DeviceCommand led{.code = DeviceCommand::Led, .LedOn = true};
+  DeviceCommand trim{.code = DeviceCommand::Trim};
+  trim.Target12V = 12.3f;
+  trim.Enable12V = true;
+  DeviceCommand psuCurve{.code = DeviceCommand::PsuFanCurve};
+  psuCurve.FanStartVolts = 7.0f;
+  psuCurve.FanTemperature = 40;
+  DeviceCommand systemCurve{.code = DeviceCommand::SystemFanCurve};
+  systemCurve.FanStartVolts = 6.0f;
+  systemCurve.FanTemperature = 50;
+  systemCurve.SensorCode = 0xA4;
+  EXPECT_TRUE(worker->Place(led));
+  EXPECT_TRUE(worker->Place(psuCurve));
+  EXPECT_TRUE(worker->Place(trim));
+  EXPECT_TRUE(worker->Place(systemCurve));
+  led.LedOn = false;
+  EXPECT_TRUE(worker->Place(led));  // replaces the LED-on, and is placed after the trim
+  psuCurve.FanTemperature = 45;
+  EXPECT_TRUE(worker->Place(psuCurve));  // replaces the 40-degree curve
+
+  // Cycle 2: the trim, which steps the 12V output up (it starts below 12.3 V).
+  std::uint64_t before = bus_.MonitorReports();
   pause_.Release();
-  EXPECT_EQ(CycleEvents(2), Events{});            // a command cycle reads nothing
-  EXPECT_EQ(bus_.MonitorReports() - before, 2u);  // one write, one read
+  EXPECT_EQ(CycleEvents(2), Events{});  // a command cycle hands nothing over
+  EXPECT_GT(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V12), 0);
+  EXPECT_GT(bus_.MonitorReports() - before, 2u);
   EXPECT_TRUE(bus_.Psu().LedOn());
-  EXPECT_EQ(bus_.Psu().PsuFanCurve().risingTemperature, 40);
-  EXPECT_EQ(bus_.Psu().PsuFanCurve().sensorCode, 0xA0);
-  // The slot is back at poll.
+  EXPECT_EQ(bus_.Psu().SystemFanCurve().sensorCode, systemBefore.sensorCode);
+  // Cycle 3: the system fan curve.
+  before = bus_.MonitorReports();
   pause_.Release();
-  EXPECT_EQ(CycleEvents(3), kFullPoll);
+  EXPECT_EQ(CycleEvents(3), Events{});
+  EXPECT_EQ(bus_.MonitorReports() - before, 2u);  // one write, one read
+  EXPECT_EQ(bus_.Psu().SystemFanCurve().sensorCode, 0xA4);
+  EXPECT_EQ(bus_.Psu().SystemFanCurve().risingTemperature, 50);
+  EXPECT_TRUE(bus_.Psu().LedOn());
+  // Cycle 4: the LED, switched off.
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(4), Events{});
+  EXPECT_FALSE(bus_.Psu().LedOn());
+  EXPECT_NE(bus_.Psu().PsuFanCurve().risingTemperature, 45);
+  // Cycle 5: the PSU fan curve as last placed; the 40-degree one never ran.
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(5), Events{});
+  EXPECT_EQ(bus_.Psu().PsuFanCurve().risingTemperature, 45);
+  EXPECT_EQ(bus_.Psu().PsuFanCurve().sensorCode, 0xA0);
+  // Nothing is left: polling resumes.
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(6), kFullPoll);
 }
 
 TEST_F(WorkerTest, IgnoresCommandsWhileTheDeviceIsNotReady) {
@@ -255,18 +290,25 @@ class ReferenceFails : public WorkerTest {
   ReferenceFails() : WorkerTest(WithReply(0x00, sim::ReplyOverride::Kind::Short)) {}
 };
 
-TEST_F(ReferenceFails, TheWorkerEndsSilentlyAtStartUp) {
+TEST_F(ReferenceFails, AWorkerWhoseReferenceReadFailsEndsAsARemovalDoes) {
   const auto worker = Start();
-  ASSERT_TRUE(Eventually([&] {
-    pool_.ReapFinished();
-    return pool_.Count() == 0;
-  }));
-  loop_.RunPending();
-  EXPECT_TRUE(log_.events.empty());
+  ASSERT_TRUE(AwaitEvent("ConnectionRemoved"));
+  EXPECT_EQ(log_.Take(), Events{"ConnectionRemoved"});
+  EXPECT_FALSE(ready_.IsSet());
   EXPECT_EQ(pause_.Started(), 0u);
+  EXPECT_EQ(bus_.MonitorReports(), 2u);  // the reference query and its reply, nothing more
   // The access mutex was released.
   EXPECT_TRUE(mutex_->TryLock());
   mutex_->Unlock();
+}
+
+TEST_F(WorkerTest, AWorkerThatCannotOpenTheDeviceEndsAsARemovalDoes) {
+  bus_.SetMonitorPresent(false);
+  const auto worker = Start();
+  ASSERT_TRUE(AwaitEvent("ConnectionRemoved"));
+  EXPECT_EQ(log_.Take(), Events{"ConnectionRemoved"});
+  EXPECT_FALSE(ready_.IsSet());
+  EXPECT_EQ(pause_.Started(), 0u);
 }
 
 class ShortRatingReply : public WorkerTest {
@@ -294,8 +336,8 @@ TEST_F(WorkerTest, WaitsForAnotherHolderOfTheAccessMutexAndStillStopsAtOnce) {
   other->Unlock();
 }
 
-TEST(CommandSlot, PublishesEachCommandWholeAndTakingEmptiesIt) {
-  CommandSlot slot;
+TEST(PendingCommands, PublishesEachCommandWholeAndTakingEmptiesIt) {
+  PendingCommands pending;
   std::atomic<bool> done{false};
   std::thread placer([&] {
     for (int i = 1; i <= 20000; ++i) {
@@ -303,13 +345,13 @@ TEST(CommandSlot, PublishesEachCommandWholeAndTakingEmptiesIt) {
       command.FanStartVolts = static_cast<float>(i);
       command.FanTemperature = i;
       command.SensorCode = i;
-      slot.Place(command);
+      pending.Place(command);
     }
     done = true;
   });
   int lastSeen = 0;
   while (!done.load()) {
-    const DeviceCommand taken = slot.Take();
+    const DeviceCommand taken = pending.Take();
     if (taken.code == DeviceCommand::Poll) continue;
     ASSERT_EQ(taken.FanTemperature, taken.SensorCode);
     ASSERT_EQ(static_cast<int>(taken.FanStartVolts), taken.FanTemperature);
@@ -317,8 +359,28 @@ TEST(CommandSlot, PublishesEachCommandWholeAndTakingEmptiesIt) {
     lastSeen = taken.FanTemperature;
   }
   placer.join();
-  slot.Take();
-  EXPECT_EQ(slot.Take().code, DeviceCommand::Poll);
+  pending.Take();
+  EXPECT_EQ(pending.Take().code, DeviceCommand::Poll);
+}
+
+TEST(PendingCommands, EachKindReplacesOnlyItselfAndTheOrderFollowsPlacement) {
+  PendingCommands pending;
+  const auto place = [&](DeviceCommand::Code code, std::int32_t tag) {
+    DeviceCommand command{.code = code};
+    command.FanTemperature = tag;
+    pending.Place(command);
+  };
+  place(DeviceCommand::Trim, 1);
+  place(DeviceCommand::Led, 2);
+  place(DeviceCommand::PsuFanCurve, 3);
+  place(DeviceCommand::SystemFanCurve, 4);
+  place(DeviceCommand::Poll, 5);  // places nothing
+  place(DeviceCommand::Led, 6);   // replaces 2
+  place(DeviceCommand::Trim, 7);  // replaces 1
+  std::vector<std::pair<int, std::int32_t>> taken;
+  for (DeviceCommand c = pending.Take(); c.code != DeviceCommand::Poll; c = pending.Take())
+    taken.emplace_back(c.code, c.FanTemperature);
+  EXPECT_EQ(taken, (std::vector<std::pair<int, std::int32_t>>{{6, 3}, {7, 4}, {5, 6}, {1, 7}}));
 }
 
 TEST(DeviceReadyWait, WakesOnSetAndOnStopWithoutSpinning) {

@@ -37,6 +37,26 @@ TEST(Scenario, ReadsEveryFieldOfADocument) {
   EXPECT_FALSE(empty.monitor.unplugAfter.has_value());
 }
 
+TEST(Scenario, ReadsWaitingInputAndLateReplies) {
+  const Scenario s = ParseScenario(R"({"monitor": {
+      "pending_input": ["19 00 28 00 00 00 63 00", "ff 01 02 03 04 05 06 07"],
+      "late": {"02": 1500, "0B": 0}}})");
+  ASSERT_EQ(s.monitor.pendingInput.size(), 2u);
+  EXPECT_EQ(s.monitor.pendingInput[0],
+            (std::array<std::uint8_t, 8>{0x19, 0, 0x28, 0, 0, 0, 0x63, 0}));
+  EXPECT_EQ(s.monitor.pendingInput[1], (std::array<std::uint8_t, 8>{0xFF, 1, 2, 3, 4, 5, 6, 7}));
+  ASSERT_EQ(s.monitor.late.size(), 2u);
+  EXPECT_EQ(s.monitor.late.at(0x02), std::chrono::milliseconds(1500));
+  EXPECT_EQ(s.monitor.late.at(0x0B), std::chrono::milliseconds(0));
+  EXPECT_TRUE(ParseScenario("{}").monitor.pendingInput.empty());
+  EXPECT_TRUE(ParseScenario("{}").monitor.late.empty());
+  // A handle holds 32 reports at most, so 32 may wait and 33 cannot.
+  std::string full = R"({"monitor": {"pending_input": [)";
+  for (int i = 0; i < 32; ++i) full += std::string(i ? "," : "") + R"("00 00 00 00 00 00 00 00")";
+  EXPECT_EQ(ParseScenario(full + "]}}").monitor.pendingInput.size(), 32u);
+  EXPECT_THROW(ParseScenario(full + R"(,"00 00 00 00 00 00 00 00"]}})"), ScenarioError);
+}
+
 TEST(Scenario, ABadDocumentIsRefusedNamingTheField) {
   const std::pair<const char*, const char*> cases[] = {
       {R"({"monitor": {"rating": 500}})", "monitor.rating"},
@@ -52,6 +72,15 @@ TEST(Scenario, ABadDocumentIsRefusedNamingTheField) {
       {R"({"monitor": {"unplug_after": -1}})", "monitor.unplug_after"},
       {R"({"monitor": {"unplug_after": 2.5}})", "monitor.unplug_after"},
       {R"({"monitor": {"rate": 550}})", "monitor.rate"},
+      {R"({"monitor": {"pending_input": "19 00 28 00 00 00 63 00"}})", "monitor.pending_input"},
+      {R"({"monitor": {"pending_input": ["19 00 28"]}})", "monitor.pending_input[0]"},
+      {R"({"monitor": {"pending_input": ["00 00 00 00 00 00 00 00", 7]}})",
+       "monitor.pending_input[1]"},
+      {R"({"monitor": {"late": {"02": -5}}})", "monitor.late.02"},
+      {R"({"monitor": {"late": {"02": "1500"}}})", "monitor.late.02"},
+      {R"({"monitor": {"late": {"2": 1500}}})", "monitor.late.2"},
+      {R"({"monitor": {"late": {"02": 600001}}})", "monitor.late.02"},
+      {R"({"monitor": {"late": [1500]}})", "monitor.late"},
       {R"({"gauge": {"present": "no"}})", "gauge.present"},
       {R"({"bus": {"extra_interfaces": 100000}})", "bus.extra_interfaces"},
       {R"({"monitors": {}})", "monitors"},

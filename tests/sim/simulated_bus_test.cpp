@@ -229,6 +229,74 @@ TEST(SimulatedBus, EveryOpenHandleGetsItsOwnCopyOfEachReply) {
   EXPECT_EQ(late->Read(c), 0u);  // it was not open when the reply came
 }
 
+TEST(SimulatedBus, PendingInputWaitsOnEveryMonitorReadHandleBeforeItsReplies) {
+  Scenario scenario;
+  scenario.monitor.pendingInput = {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 16}};
+  scenario.monitor.replies[0x00] = {ReplyOverride::Kind::Bytes, {0x80, 0, 0, 0, 0, 0, 0, 0}};
+  SimulatedBus bus(scenario);
+  for (int handle = 0; handle < 2; ++handle) {  // each handle has its own copy
+    auto monitor = device::OpenMonitorDevice(bus);
+    Bytes reply(9);
+    ASSERT_EQ(monitor->ReadWaiting(reply), 9u);
+    EXPECT_EQ(reply, (Bytes{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    monitor->Write(kQueryReference);
+    ASSERT_EQ(monitor->Read(reply), 9u);  // the second waiting report, not the reply
+    EXPECT_EQ(reply, (Bytes{0, 9, 10, 11, 12, 13, 14, 15, 16}));
+    ASSERT_EQ(monitor->ReadWaiting(reply), 9u);
+    EXPECT_EQ(reply, (Bytes{0, 0x80, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(monitor->ReadWaiting(reply), 0u);  // nothing more, and no wait
+  }
+  auto gauge = device::OpenGaugeDevice(bus);
+  Bytes none(9);
+  EXPECT_EQ(gauge->ReadWaiting(none), 0u);
+}
+
+TEST(SimulatedBus, ALateReplyComesAfterTheTimeOutToEveryHandleOpenWhenItArrives) {
+  Scenario scenario;
+  scenario.monitor.late[0x00] = std::chrono::milliseconds(1500);
+  scenario.monitor.late[0x11] = std::chrono::milliseconds(400);
+  scenario.monitor.replies[0x00] = {ReplyOverride::Kind::Bytes, {0x80, 0, 0, 0, 0, 0, 0, 0}};
+  double seconds = 10.0;
+  std::vector<std::chrono::milliseconds> waits;
+  SimulatedBus bus(scenario, {[&] { return seconds; },
+                              [&](std::chrono::milliseconds wait) {
+                                waits.push_back(wait);
+                                seconds += wait.count() / 1000.0;
+                              }});
+  auto handle = device::OpenMonitorDevice(bus);
+  Bytes reply(9);
+  handle->Write(kQueryReference);  // the reply comes at 11.5 s
+  EXPECT_EQ(handle->Read(reply), 0u);
+  EXPECT_EQ(waits, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(1000)});
+  EXPECT_EQ(handle->ReadWaiting(reply), 0u);  // 11.0 s: not yet
+  seconds = 11.499;
+  EXPECT_EQ(handle->ReadWaiting(reply), 0u);
+  auto opened = device::OpenMonitorDevice(bus);  // open when it arrives: it gets a copy
+  seconds = 11.5;
+  ASSERT_EQ(handle->ReadWaiting(reply), 9u);
+  EXPECT_EQ(reply[1], 0x80);
+  ASSERT_EQ(opened->ReadWaiting(reply), 9u);
+  EXPECT_EQ(reply[1], 0x80);
+
+  // A reply late by less than the time-out is waited for and taken.
+  handle->Write(Bytes{0, 0x11, 0xA8, 0x17, 0, 0});
+  ASSERT_EQ(handle->Read(reply), 9u);
+  EXPECT_EQ(waits.back(), std::chrono::milliseconds(400));
+  EXPECT_DOUBLE_EQ(seconds, 11.9);
+}
+
+TEST(SimulatedBus, WithoutAHostWaitTheBusCountsTheTimeOutsOnItsOwnClock) {
+  Scenario scenario;
+  scenario.monitor.late[0x00] = std::chrono::milliseconds(1999);
+  SimulatedBus bus(scenario);  // model time stands still at 0
+  auto handle = device::OpenMonitorDevice(bus);
+  Bytes reply(9);
+  handle->Write(kQueryReference);
+  EXPECT_EQ(handle->Read(reply), 0u);         // gives up at 1.0 s
+  EXPECT_EQ(handle->ReadWaiting(reply), 0u);  // at 1.0 s it has not come
+  EXPECT_EQ(handle->Read(reply), 9u);         // it comes at 1.999 s, within this wait
+}
+
 TEST(SimulatedBus, OnlyWholeReportsGoOutAndTheGaugeIsWriteOnly) {
   SimulatedBus bus;
   auto monitor = device::OpenMonitorDevice(bus);

@@ -292,6 +292,16 @@ TEST(ReaderVariants, StatusBarRangeIsIntegerTextExceptInTheCurrentWindow) {
     EXPECT_THROW(voltage.ReadDisplayLayout(kPage, "Total", layout), core::ConversionError);
   }
   {
+    // Plain reals: rounded to three decimals first they would truncate to -4 and 11.
+    RecordingStore store(withRange("-3.9996", "10.9996"));
+    auto registry = store.Open(platform::RegistryAccess::Read);
+    DisplayLayout layout;
+    LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
+    ASSERT_TRUE(current.ReadDisplayLayout(kPage, "Total", layout));
+    EXPECT_EQ(layout.statusBar.Min, -3);
+    EXPECT_EQ(layout.statusBar.Max, 10);
+  }
+  {
     // A real beyond the 32-bit range is held at its end instead of overflowing.
     RecordingStore store(withRange("-1e12", "1e12"));
     auto registry = store.Open(platform::RegistryAccess::Read);
@@ -307,19 +317,19 @@ TEST(ReaderVariants, StatusRectRangeIsARatingListExceptInTheVoltageWindow) {
   const std::string flags =
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"0\"\n"
       "\"ShowStatusRect\"=\"1\"";
-  RecordingStore store(DisplayReg(flags, "\"Min\"=\"11.4,11.5,11.6\"\n\"Max\"=\"12\"\n"));
+  RecordingStore store(DisplayReg(flags, "\"Min\"=\"11.4,11.5,11.6\"\n\"Max\"=\"12.0004\"\n"));
   auto registry = store.Open(platform::RegistryAccess::Read);
   DisplayLayout layout;
 
   LayoutReader voltage(*registry, ReaderVariant::VoltageWindow, 800);
   ASSERT_TRUE(voltage.ReadDisplayLayout(kPage, "Total", layout));
   EXPECT_FLOAT_EQ(layout.statusRect.Min, 11.4f);  // the leading number of the text
-  EXPECT_FLOAT_EQ(layout.statusRect.Max, 12.0f);
+  EXPECT_EQ(layout.statusRect.Max, 12.0004f);     // plain, not rounded to 12
 
   LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
   ASSERT_TRUE(current.ReadDisplayLayout(kPage, "Total", layout));
   EXPECT_FLOAT_EQ(layout.statusRect.Min, 11.4f);
-  EXPECT_FLOAT_EQ(layout.statusRect.Max, 12.0f);
+  EXPECT_EQ(layout.statusRect.Max, 12.0004f);
 
   // At 800 W the single-piece Max is too short: a format error naming the value and key.
   LayoutReader main(*registry, ReaderVariant::MainWindow, 800);

@@ -33,6 +33,13 @@ TEST(RatingChoice, TwoPiecesAreEnoughUpTo680) {
   EXPECT_FLOAT_EQ(RatingChoice("1,2,3,4", 800), 3.0f);
 }
 
+TEST(RatingChoice, PiecesArePlainRealsNotRoundedToThreeDecimals) {
+  // Settings texts would round these to 11.5, 12 and 0.
+  EXPECT_EQ(RatingChoice("11.4996,11.9996,0.0004", 550), 11.4996f);
+  EXPECT_EQ(RatingChoice("11.4996,11.9996,0.0004", 680), 11.9996f);
+  EXPECT_EQ(RatingChoice("11.4996,11.9996,0.0004", 800), 0.0004f);
+}
+
 TEST(RatingChoice, EachPieceIsParsedAsARealByItsLeadingNumber) {
   EXPECT_FLOAT_EQ(RatingChoice("1,,3", 680), 0.0f);
   EXPECT_FLOAT_EQ(RatingChoice(" 7.5A , 9.25x", 680), 9.25f);

@@ -10,14 +10,8 @@ namespace app::ctl {
 int RunUnderAccessLock(CtlEnvironment& environment,
                        const std::function<int(device::MonitorProtocol&)>& exchanges) {
   platform::HidBus& bus = environment.Bus();
-  const std::unique_ptr<platform::HidHandle> readHandle = device::OpenMonitorDevice(bus);
-  const std::unique_ptr<platform::HidHandle> writeHandle =
-      readHandle ? device::OpenMonitorDevice(bus) : nullptr;
-  if (!readHandle || !writeHandle) {
-    environment.Err() << "quelta-ctl: the PSU controller (" << device::kMonitorDevice.instanceText
-                      << ") was not found or could not be opened\n";
-    return kExitNotFound;
-  }
+  // The lock comes first: every handle open on the device gets its own copy of every reply,
+  // so a handle opened before the wait would fill up with the replies of whoever holds it.
   const platform::NamedMutex::OpenResult opened = environment.OpenAccessMutex();
   if (!opened.mutex) {
     environment.Err() << "quelta-ctl: no access mutex: " << opened.error << "\n";
@@ -27,6 +21,14 @@ int RunUnderAccessLock(CtlEnvironment& environment,
   if (!lock.Acquired()) {
     environment.Err() << "quelta-ctl: the access mutex could not be taken ("
                       << opened.mutex->LockFilePath().string() << ")\n";
+    return kExitNotFound;
+  }
+  const std::unique_ptr<platform::HidHandle> readHandle = device::OpenMonitorDevice(bus);
+  const std::unique_ptr<platform::HidHandle> writeHandle =
+      readHandle ? device::OpenMonitorDevice(bus) : nullptr;
+  if (!readHandle || !writeHandle) {
+    environment.Err() << "quelta-ctl: the PSU controller (" << device::kMonitorDevice.instanceText
+                      << ") was not found or could not be opened\n";
     return kExitNotFound;
   }
   device::ReadingSet readings;

@@ -7,10 +7,10 @@
 
 namespace app::ctl {
 
-// Opens the PSU controller's read and write handles, obtains the access mutex and runs
-// `exchanges` under it with a protocol on fresh readings and calibration; the mutex is
-// released before this returns. Says why on the error stream and returns exit code 2 when
-// the device cannot be opened or the mutex obtained; otherwise returns what `exchanges`
+// Obtains and takes the access mutex, then opens the PSU controller's read and write handles
+// and runs `exchanges` with a protocol on fresh readings and calibration; the handles are
+// closed and the mutex released before this returns. Says why on the error stream and returns exit
+// code 2 when the device cannot be opened or the mutex obtained; otherwise returns what `exchanges`
 // returned. Printing belongs after this, outside the lock.
 int RunUnderAccessLock(CtlEnvironment& environment,
                        const std::function<int(device::MonitorProtocol&)>& exchanges);

@@ -140,7 +140,9 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
   device::WorkerPool pool;
   std::unique_ptr<device::WorkerHandle> worker;
   auto handovers = std::make_shared<device::WorkerHandovers>();
+  bool rated = false;
   handovers->PowerRatingReady = [&](std::int32_t rating) {
+    rated = true;
     printer.PrintRating(rating);
     if (rating == 0) {
       // The window would end here; so does the tool, as the device is never made ready.
@@ -174,9 +176,16 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     if (!muted) printer.Print("CycleComplete");
   };
   handovers->ConnectionRemoved = [&] {
-    printer.Print("ConnectionRemoved");
     removed = true;
     loop.Quit();
+    if (!rated) {
+      // The worker ended before its start-up reads: it could not open the PSU or read the
+      // reference.
+      environment.Err() << "quelta-ctl: the PSU controller did not answer the reference read\n";
+      exitCode = kExitNoAnswer;
+      return;
+    }
+    printer.Print("ConnectionRemoved");
   };
 
   // Ready only once the worker's own start-up reads have succeeded.
@@ -187,7 +196,7 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
   context.cycleInterval = options.interval;
   worker = pool.Start(std::move(context));
 
-  // A worker whose reference read fails ends without a word: notice it.
+  // A worker that has ended without a word still ends the tool.
   loop.StartTimer(kEndCheck, [&] {
     pool.ReapFinished();
     if (pool.Count() == 0 && !removed) {

@@ -36,6 +36,15 @@ class HidHandle {
   // report does not fit the buffer (it is then lost, as on the reference platform).
   virtual std::size_t Read(std::span<std::uint8_t> buffer) = 0;
 
+  // Takes one input report that is already waiting, without waiting for one: returns its
+  // length, or 0 at once when none is waiting (or as Read fails). Used to throw away replies
+  // meant for an earlier request or another holder before a new request goes out. A backend
+  // that cannot tell says nothing is waiting.
+  virtual std::size_t ReadWaiting(std::span<std::uint8_t> buffer) {
+    (void)buffer;
+    return 0;
+  }
+
   // The device's report lengths; nullopt when they cannot be read.
   virtual std::optional<HidCapabilities> Capabilities() = 0;
 };

@@ -34,9 +34,16 @@ std::size_t HidapiHandle::Write(std::span<const std::uint8_t> report) {
 }
 
 std::size_t HidapiHandle::Read(std::span<std::uint8_t> buffer) {
+  return ReadWithin(buffer, static_cast<int>(kReadTimeout.count()));
+}
+
+std::size_t HidapiHandle::ReadWaiting(std::span<std::uint8_t> buffer) {
+  return ReadWithin(buffer, 0);  // a time-out of 0 returns at once when nothing is queued
+}
+
+std::size_t HidapiHandle::ReadWithin(std::span<std::uint8_t> buffer, int milliseconds) {
   if (writeOnly_ || buffer.empty()) return 0;
-  const int got = hid_read_timeout(device_, incoming_.data(), incoming_.size(),
-                                   static_cast<int>(kReadTimeout.count()));
+  const int got = hid_read_timeout(device_, incoming_.data(), incoming_.size(), milliseconds);
   if (got <= 0) return 0;  // failed, or nothing within the time-out
   const bool numbered = layout_.has_value() && layout_->numbered;
   return FrameInputReport(std::span(incoming_).first(static_cast<std::size_t>(got)), numbered,

@@ -25,9 +25,12 @@ class HidapiHandle : public HidHandle {
 
   std::size_t Write(std::span<const std::uint8_t> report) override;
   std::size_t Read(std::span<std::uint8_t> buffer) override;
+  std::size_t ReadWaiting(std::span<std::uint8_t> buffer) override;
   std::optional<HidCapabilities> Capabilities() override;
 
  private:
+  std::size_t ReadWithin(std::span<std::uint8_t> buffer, int milliseconds);
+
   std::shared_ptr<HidapiLibrary> library_;
   hid_device_* const device_;
   const bool writeOnly_;

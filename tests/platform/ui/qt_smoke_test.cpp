@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <thread>
 
@@ -129,6 +130,36 @@ TEST_F(LiveWindow, RepaintsOnlyWhatChangedAndCostsNothingWhenIdle) {
   EXPECT_EQ(Widget().grab().toImage().pixelColor(73, 33), QColor(Qt::yellow));
   EXPECT_EQ(Widget().Frame().pixelColor(10, 10), QColor(Qt::red))
       << "the rest was kept, not redrawn";
+}
+
+TEST_F(LiveWindow, WhatTheShapeRegainsShowsTheSceneNotTheKeyColour) {
+  window->SetBackgroundColor(colors::kMagenta);
+  window->SetTransparentColor(colors::kMagenta);
+  Image page(*window, Rect{0, 0, 120, 80});
+  page.SetPicture(Bitmap::FromImage(SolidPicture(120, 80, QColor(30, 30, 120))));
+  window->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Widget()));
+  Settle();
+  // The page rolls down by 30 and back up, as a page roll moves its picture: the band it
+  // leaves shows the key colour and drops out of the shape, then comes back into it.
+  page.SetBounds(Rect{0, 30, 120, 50});
+  Settle();
+  EXPECT_FALSE(Widget().mask().contains(QPoint(60, 10)));
+  page.SetBounds(Rect{0, 0, 120, 80});
+  Settle();
+  ASSERT_TRUE(Widget().mask().contains(QPoint(60, 10)));
+  // What the desktop shows is the widget's backing store, not a fresh paint of it.
+  const QImage shown = Widget().screen()->grabWindow(Widget().winId()).toImage();
+  ASSERT_FALSE(shown.isNull());
+  int keyPixels = 0;
+  for (int y = 0; y < 80; ++y) {
+    for (int x = 0; x < 120; ++x) {
+      if (Widget().mask().contains(QPoint(x, y)) && shown.pixelColor(x, y) == QColor(255, 0, 255))
+        ++keyPixels;
+    }
+  }
+  EXPECT_EQ(keyPixels, 0);
+  EXPECT_EQ(shown.pixelColor(60, 10), QColor(30, 30, 120));
 }
 
 class ScaledLiveWindow : public LiveWindow {

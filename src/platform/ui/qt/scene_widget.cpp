@@ -96,8 +96,13 @@ void SceneWidget::UpdateMask(const QRect& sceneArea) {
       opaque_.subtracted(QRegion(sceneArea))
           .united(OpaqueRegion(frame_, qRgb(key.red, key.green, key.blue), sceneArea));
   if (updated == opaque_ && !mask().isEmpty()) return;
+  // A paint under way is clipped to the shape it started with: what the shape gains now would
+  // keep whatever the desktop window last held there (the key colour, where a page had rolled
+  // away), so it is painted again once the new shape holds.
+  const QRegion gained = updated.subtracted(opaque_);
   opaque_ = updated;
   setMask(ScaledRegion(opaque_, scale_));
+  if (!gained.isEmpty()) update(ScaledRegion(gained, scale_));
 }
 
 void SceneWidget::paintEvent(QPaintEvent* event) {
