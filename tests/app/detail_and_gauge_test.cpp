@@ -130,6 +130,42 @@ TEST_F(DetailAndGaugeTest, ThePanelGetsItsNeedlesOnceASecondFromTheSecondTick) {
   EXPECT_EQ(bus_->LastGaugeReport(), (Bytes{0x00, 0x00, 0x83, 0x21, 15, 0x20, 15, 0xE0, 25}));
 }
 
+TEST_F(DetailAndGaugeTest, GroupsSwitchedOffOnTheAlarmPageTakeTheirNeedlesOutOfAlarm) {
+  TFormMain& form = Create();
+  RunCycle(1);
+  device::ReadingSet r;
+  r.TempPSU = 70.0f;
+  r.FanPSU = 0.0f;
+  form.Monitor().Readings().CopyWatt(400.0f);
+  form.Monitor().Readings().CopyTemps(r);
+  form.Monitor().Readings().CopyFans(r);
+  form.Alarms().Watt = 450.0f;
+  form.Alarms().TempPSU = {60.0f, true, 60.0f};
+  form.Alarms().PSUFan = {1000.0f, true, 1000.0f};
+  Tick();  // opens the panel
+  Tick();
+  // The flag bytes of the temperature and fan needles in the last report.
+  const auto flags = [this](std::size_t at) { return bus_->LastGaugeReport().value().at(at); };
+  ASSERT_FALSE(bus_->GaugeReportLog().empty());
+  EXPECT_EQ(flags(5), 0xE0);
+  EXPECT_EQ(flags(7), 0xE0);
+
+  form.AlarmPage()->ApplyGroupMuted(704, true);
+  Tick();
+  EXPECT_EQ(flags(5), 0xE0);
+  EXPECT_EQ(flags(7), 0x20);
+  form.AlarmPage()->ApplyGroupMuted(705, true);
+  Tick();
+  EXPECT_EQ(flags(5), 0x20);
+  EXPECT_EQ(flags(7), 0x20);
+  // And back on.
+  form.AlarmPage()->ApplyGroupMuted(704, false);
+  form.AlarmPage()->ApplyGroupMuted(705, false);
+  Tick();
+  EXPECT_EQ(flags(5), 0xE0);
+  EXPECT_EQ(flags(7), 0xE0);
+}
+
 TEST_F(DetailAndGaugeTest, ThePanelKeepsTheLastNeedlesWithoutThePsuAndClosesWhenUnplugged) {
   TFormMain& form = Create();
   RunCycle(1);
