@@ -29,5 +29,6 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
 int RunConfig(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunAlarms(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunSkinCheckCommand(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunAutostart(CtlEnvironment& environment, std::span<const std::string> arguments);
 
 }  // namespace app::ctl
