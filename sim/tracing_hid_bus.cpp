@@ -26,15 +26,22 @@ std::vector<std::optional<std::string>> TracingHidBus::PresentDeviceIds() {
 
 std::unique_ptr<platform::HidHandle> TracingHidBus::Open(const std::string& path,
                                                          platform::HidAccess access) {
-  std::unique_ptr<platform::HidHandle> handle = inner_.Open(path, access);
-  if (!handle) return nullptr;
+  return OpenExplained(path, access).handle;
+}
+
+platform::HidOpenResult TracingHidBus::OpenExplained(const std::string& path,
+                                                     platform::HidAccess access) {
+  platform::HidOpenResult opened = inner_.OpenExplained(path, access);
+  if (!opened.handle) return opened;
+  std::unique_ptr<platform::HidHandle> handle = std::move(opened.handle);
   char tag = access == platform::HidAccess::WriteOnly ? kGaugeTag : kMonitorTag;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     const auto known = products_.find(path);
     if (known != products_.end()) tag = known->second == kGaugeProductId ? kGaugeTag : kMonitorTag;
   }
-  return std::make_unique<TracingHidHandle>(std::move(handle), tag, log_);
+  return {std::make_unique<TracingHidHandle>(std::move(handle), tag, log_),
+          platform::HidOpenError::None};
 }
 
 void TracingHidBus::SetChangeListener(std::function<void()> listener) {

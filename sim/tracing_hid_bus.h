@@ -20,6 +20,8 @@ class TracingHidBus : public platform::HidBus {
   std::vector<std::optional<std::string>> PresentDeviceIds() override;
   std::unique_ptr<platform::HidHandle> Open(const std::string& path,
                                             platform::HidAccess access) override;
+  platform::HidOpenResult OpenExplained(const std::string& path,
+                                        platform::HidAccess access) override;
   void SetChangeListener(std::function<void()> listener) override;
 
  private:

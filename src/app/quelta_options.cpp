@@ -49,6 +49,8 @@ QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args) {
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--tray") {
+      options.tray = true;
     } else if (arg == "--simulate") {
       options.simulate = true;
     } else if (arg.rfind("--simulate=", 0) == 0) {
@@ -74,9 +76,11 @@ QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args) {
 }
 
 std::string QueltaUsage() {
-  return "usage: quelta [--simulate[=SCENARIO]] [--registry FILE] [--trace FILE]\n"
+  return "usage: quelta [--simulate[=SCENARIO]] [--tray] [--registry FILE] [--trace FILE]\n"
          "              [--screenshot FILE [--screenshot-after MS]] [--version] [--help]\n"
          "  --simulate[=SCENARIO]  run on the simulated PSU (a JSON scenario shapes it)\n"
+         "  --tray                 start put away in the notification area (its icon's\n"
+         "                         Show or a double click brings the window)\n"
          "  --registry FILE        the settings file to use\n"
          "  --trace FILE           write every report exchanged to FILE\n"
          "  --screenshot FILE      write the main window to FILE (PNG) after MS\n"

@@ -13,6 +13,7 @@ struct QueltaOptions {
   bool help = false;
   bool version = false;
   bool simulate = false;
+  bool tray = false;         // start put away in the notification area
   std::string scenarioFile;  // with --simulate=SCENARIO; empty for the built-in model
   std::optional<std::string> registryFile;
   std::optional<std::string> traceFile;

@@ -170,6 +170,8 @@ int RunQuelta(const QueltaOptions& options) {
   }
 
   form.Window().Show();
+  // Started at login: straight into the notification area.
+  if (options.tray && form.Started()) form.TrayIcon1().Minimize();
   int exitCode = form.Started() ? kExitOk : kExitFailed;
   if (options.screenshotFile) {
     // A timer of 0 ms never fires: "at once" is the first millisecond.

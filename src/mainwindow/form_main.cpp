@@ -5,6 +5,7 @@
 
 #include "alarms/alarm_evaluation.h"
 #include "core/numbers.h"
+#include "device/access_denied.h"
 #include "device/device_command.h"
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
@@ -175,7 +176,14 @@ void TFormMain::FormCreate() {
   }
 
   if (connected_) {
-    if (connection_->ConnectDevice() != device::ConnectResult::Connected) {
+    const device::ConnectResult connect = connection_->ConnectDevice();
+    if (connect != device::ConnectResult::Connected) {
+      // A controller that is there but refuses this user is told apart from a broken one.
+      const std::optional<std::string> denied =
+          connect == device::ConnectResult::NotOpened
+              ? device::DeniedInterfacePath(env_.bus, device::kMonitorDevice)
+              : std::nullopt;
+      if (denied) dialogs.ShowMessage(device::AccessDeniedText(device::kMonitorDevice, *denied));
       dialogs.ShowMessage(kHandleFail);
     } else if (!LoadSkin()) {
       dialogs.ShowMessage(kReadUiFail);

@@ -19,6 +19,10 @@ TEST(QueltaOptions, TakesEveryOptionInEitherForm) {
             std::chrono::milliseconds(4000));
   EXPECT_TRUE(ParseQueltaOptions({"--version"}).version);
   EXPECT_TRUE(ParseQueltaOptions({"--simulate"}).scenarioFile.empty());
+  // Started at login: put away in the tray; otherwise the window shows.
+  EXPECT_TRUE(ParseQueltaOptions({"--tray"}).tray);
+  EXPECT_TRUE(ParseQueltaOptions({"--simulate", "--tray"}).simulate);
+  EXPECT_FALSE(ParseQueltaOptions({"--simulate"}).tray);
 }
 
 TEST(QueltaOptions, RefusesWhatItCannotTakeAndNamesIt) {
@@ -32,6 +36,7 @@ TEST(QueltaOptions, RefusesWhatItCannotTakeAndNamesIt) {
       {"--screenshot", "a.png", "--screenshot-after", "12ms"},
       {"--screenshot", "a.png", "--screenshot-after", "99999999999999999999"},
       {"extra"},
+      {"--tray=yes"},
   };
   for (const auto& args : bad) {
     EXPECT_THROW(ParseQueltaOptions(args), QueltaUsageError) << args[0];

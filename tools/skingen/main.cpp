@@ -2,6 +2,7 @@
 // skin tree) at build time, and on request composes previews of every page.
 //
 //   skingen --bin DIR --lists DIR [--factory FILE] [--out FILE] [--threads N] [--preview DIR]
+//   skingen --icons DIR     the program's icon in every size of the hicolor theme
 
 #include <QGuiApplication>
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "icon_art.h"
 #include "preview.h"
 #include "skin_writer.h"
 
@@ -17,7 +19,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: skingen --bin DIR --lists DIR [--factory FILE] [--out FILE] "
-               "[--threads N] [--preview DIR]\n");
+               "[--threads N] [--preview DIR]\n       skingen --icons DIR\n");
   return 2;
 }
 
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
 
   skingen::SkinWriter::Options options;
   std::filesystem::path preview;
+  std::filesystem::path icons;
   const QStringList args = app.arguments();
   for (int i = 1; i < args.size(); ++i) {
     const QString arg = args[i];
@@ -47,9 +50,20 @@ int main(int argc, char** argv) {
       options.threads = std::max(1, std::atoi(value.c_str()));
     } else if (arg == "--preview") {
       preview = value;
+    } else if (arg == "--icons") {
+      icons = value;
     } else {
       return Usage();
     }
+  }
+  if (!icons.empty()) {
+    try {
+      skingen::WriteAppIcons(icons);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "skingen: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   }
   if (options.binDir.empty() || options.listsDir.empty()) return Usage();
   if (options.factoryOut.empty()) options.factoryOut = options.binDir / "quelta-factory.reg";

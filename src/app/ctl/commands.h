@@ -32,5 +32,6 @@ int RunAlarms(CtlEnvironment& environment, std::span<const std::string> argument
 // `alarms check [--json]`: one poll under the access lock, evaluated as the monitor page does.
 int RunAlarmsCheck(CtlEnvironment& environment, bool json);
 int RunSkinCheckCommand(CtlEnvironment& environment, std::span<const std::string> arguments);
+int RunAutostart(CtlEnvironment& environment, std::span<const std::string> arguments);
 
 }  // namespace app::ctl

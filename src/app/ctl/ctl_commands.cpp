@@ -47,6 +47,10 @@ std::span<const CtlCommand> CtlCommands() {
        "read every skin record of every page, resolve every path, open every bitmap;\n"
        "\"skin OK\" (exit 0) or the first problem with its key or file (exit 1)",
        RunSkinCheckCommand},
+      {"autostart", "on|off|status",
+       "start Quelta in the tray at login (on), not any more (off), or say which\n"
+       "($XDG_CONFIG_HOME/autostart/quelta.desktop)",
+       RunAutostart},
   };
   return kCommands;
 }

@@ -40,6 +40,8 @@ platform::HidBus& CtlEnvironment::Bus() {
       bus_ = std::make_unique<sim::SimulatedBus>(
           *scenario_,
           sim::SimulatedDevices::Options{host_.simulatedSeconds, host_.simulatedTimeoutWait});
+    } else if (host_.deviceBus) {
+      bus_ = host_.deviceBus();
     } else {
       bus_ = std::make_unique<platform::HidapiBus>();
     }

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "device/sleeper.h"
+#include "platform/hid/hid_bus.h"
 
 namespace app::ctl {
 
@@ -18,6 +20,8 @@ struct CtlHost {
   std::function<void(std::chrono::milliseconds)> simulatedTimeoutWait;
   // The folder of the executable, where the factory settings file lies.
   std::filesystem::path programFolder = {};
+  // The devices without --simulate; when empty, the real ones through hidapi.
+  std::function<std::unique_ptr<platform::HidBus>()> deviceBus = {};
 };
 
 }  // namespace app::ctl

@@ -9,7 +9,7 @@ enum ExitCode : int {
   kExitNotFound = 2,       // device not found or not opened (or its access mutex not obtained)
   kExitNoAnswer = 3,       // the device did not answer
   kExitSettingsError = 4,  // a conversion or registry read error in the settings file
-  kExitSaveFailed = 5,     // a save did not reach the settings file
+  kExitSaveFailed = 5,     // a save did not reach the settings file (or the autostart entry)
   kExitInAlarm = 6,        // alarms check: at least one reading is in alarm
 };
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/ctl/access_report.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/ctl_arguments.h"
 #include "app/ctl/exit_code.h"
@@ -66,7 +67,10 @@ int RunList(CtlEnvironment& environment, std::span<const std::string> arguments)
   };
   presence("PSU controller", device::kMonitorDevice);
   presence("Gauge panel", device::kGaugeDevice);
-  return kExitDone;
+  // A device that is there but refuses this user is the one thing the table cannot show.
+  const bool monitorDenied = ReportAccessDenied(environment, device::kMonitorDevice);
+  const bool gaugeDenied = ReportAccessDenied(environment, device::kGaugeDevice);
+  return monitorDenied || gaugeDenied ? kExitNotFound : kExitDone;
 }
 
 }  // namespace app::ctl

@@ -1,5 +1,6 @@
 #include "app/ctl/monitor_session.h"
 
+#include "app/ctl/access_report.h"
 #include "app/ctl/exit_code.h"
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
@@ -27,8 +28,7 @@ int RunUnderAccessLock(CtlEnvironment& environment,
   const std::unique_ptr<platform::HidHandle> writeHandle =
       readHandle ? device::OpenMonitorDevice(bus) : nullptr;
   if (!readHandle || !writeHandle) {
-    environment.Err() << "quelta-ctl: the PSU controller (" << device::kMonitorDevice.instanceText
-                      << ") was not found or could not be opened\n";
+    ReportMonitorNotOpened(environment);
     return kExitNotFound;
   }
   device::ReadingSet readings;

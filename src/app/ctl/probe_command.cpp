@@ -1,3 +1,4 @@
+#include "app/ctl/access_report.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/ctl_arguments.h"
 #include "app/ctl/exit_code.h"
@@ -17,8 +18,7 @@ int RunProbe(CtlEnvironment& environment, std::span<const std::string> arguments
   const device::ConnectResult result = connection.ConnectDevice();
   switch (result) {
     case device::ConnectResult::NotOpened:
-      environment.Err() << "quelta-ctl: the PSU controller (" << device::kMonitorDevice.instanceText
-                        << ") was not found or could not be opened\n";
+      ReportMonitorNotOpened(environment);
       return kExitNotFound;
     case device::ConnectResult::NoAccessMutex:
       environment.Err() << "quelta-ctl: no access mutex: " << connection.AccessMutexError() << "\n";

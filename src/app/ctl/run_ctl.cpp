@@ -52,8 +52,9 @@ std::string CtlUsage() {
       "  --registry FILE            the settings file (default:\n"
       "                             $XDG_CONFIG_HOME/quelta/registry.reg)\n"
       "\nexit codes: 0 done; 1 bad usage or bad scenario; 2 device not found or not\n"
-      "opened; 3 the device did not answer; 4 an error in the settings file; 5 a save\n"
-      "did not reach the settings file\n";
+      "opened, or this user may not open it; 3 the device did not answer; 4 an error\n"
+      "in the settings file; 5 a save did not reach the settings file or the autostart\n"
+      "entry could not be written or removed\n";
   return text;
 }
 

@@ -23,6 +23,23 @@ struct HidInterfaceInfo {
 
 enum class HidAccess { ReadWrite, WriteOnly };
 
+// Why an interface did not open.
+enum class HidOpenError {
+  None,              // it opened
+  PermissionDenied,  // the node is there but this user may not open it (EACCES, EPERM)
+  Gone,              // no such node any more (ENOENT, ENODEV, ENXIO)
+  Other,             // any other failure, or a backend that cannot tell
+};
+
+// The error an open(2) that failed with `error` (an errno value) stands for.
+HidOpenError HidOpenErrorFromErrno(int error);
+
+// An open with its outcome: a handle, or null and why.
+struct HidOpenResult {
+  std::unique_ptr<HidHandle> handle;
+  HidOpenError error = HidOpenError::None;
+};
+
 // The HID devices of the machine. Listing and opening may be called from several threads.
 class HidBus {
  public:
@@ -39,6 +56,14 @@ class HidBus {
   // Opens an interface for reading and writing, or for writing only (reads then fail).
   // Returns null when it cannot be opened. Every handle is closed before its bus is destroyed.
   virtual std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) = 0;
+
+  // Open, and when it fails, why. A backend that cannot tell leaves this one: its failures
+  // are HidOpenError::Other.
+  virtual HidOpenResult OpenExplained(const std::string& path, HidAccess access) {
+    HidOpenResult result{Open(path, access)};
+    if (!result.handle) result.error = HidOpenError::Other;
+    return result;
+  }
 
   // `listener` runs whenever a device appears or vanishes, on whatever thread noticed it,
   // so it should only post work to its owner's thread. A new listener replaces the old;

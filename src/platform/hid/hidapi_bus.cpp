@@ -1,6 +1,10 @@
 #include "platform/hid/hidapi_bus.h"
 
+#include <fcntl.h>
 #include <hidapi.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -67,12 +71,25 @@ std::vector<std::optional<std::string>> HidapiBus::PresentDeviceIds() {
 }
 
 std::unique_ptr<HidHandle> HidapiBus::Open(const std::string& path, HidAccess access) {
-  if (!library_->Ready()) return nullptr;
+  return OpenExplained(path, access).handle;
+}
+
+HidOpenResult HidapiBus::OpenExplained(const std::string& path, HidAccess access) {
+  if (!library_->Ready()) return {nullptr, HidOpenError::Other};
   // hidapi opens for reading and writing alike; a write-only handle refuses reads itself.
   hid_device* device = hid_open_path(path.c_str());
-  if (device == nullptr) return nullptr;
-  return std::make_unique<HidapiHandle>(library_, device, access == HidAccess::WriteOnly,
-                                        ReadLayout(path));
+  if (device == nullptr) {
+    // hidapi opens the node read-write too, so the same open says why it failed.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0) {
+      ::close(fd);
+      return {nullptr, HidOpenError::Other};
+    }
+    return {nullptr, HidOpenErrorFromErrno(errno)};
+  }
+  return {std::make_unique<HidapiHandle>(library_, device, access == HidAccess::WriteOnly,
+                                         ReadLayout(path)),
+          HidOpenError::None};
 }
 
 void HidapiBus::SetChangeListener(std::function<void()> listener) {

@@ -22,6 +22,9 @@ class HidapiBus : public HidBus {
   std::vector<HidInterfaceInfo> Interfaces() override;
   std::vector<std::optional<std::string>> PresentDeviceIds() override;
   std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) override;
+  // A failed open is tried once more with open(2) alone to learn its errno, which hidapi
+  // does not keep.
+  HidOpenResult OpenExplained(const std::string& path, HidAccess access) override;
   // Backed by a udev monitor thread, started with the first listener.
   void SetChangeListener(std::function<void()> listener) override;
 

@@ -1,0 +1,227 @@
+// quelta-ctl on a desktop: the word it gives when the PSU refuses this user, and the entry
+// that starts Quelta at login.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "app/ctl/autostart.h"
+#include "app/ctl/run_ctl.h"
+#include "device/recording_sleeper.h"
+#include "sim/simulated_bus.h"
+#include "tests/device/denying_hid_bus.h"
+
+namespace app::ctl {
+namespace {
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+struct SimulatedHolder {
+  sim::SimulatedBus simulated;
+};
+
+// The simulated devices, as the real bus would show them to a user who may not open the
+// given products: their opens fail with `error`.
+class RefusingDevices : private SimulatedHolder, public device::DenyingHidBus {
+ public:
+  RefusingDevices(std::set<std::uint16_t> products, int error)
+      : DenyingHidBus(simulated, std::move(products), error) {}
+};
+
+// quelta-ctl in this process without --simulate, on devices the test chooses, with its lock
+// file and every file it writes in a fresh directory.
+struct DesktopRig {
+  static std::filesystem::path MakeDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-desk-XXXXXX").string();
+    return mkdtemp(pattern.data());
+  }
+  ~DesktopRig() { std::filesystem::remove_all(dir); }
+
+  void Refuse(std::set<std::uint16_t> products, int error = EACCES) {
+    host.deviceBus = [products, error] {
+      return std::make_unique<RefusingDevices>(products, error);
+    };
+  }
+  Result Run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = RunCtl(args, out, err, host);
+    return {code, out.str(), err.str()};
+  }
+
+  const std::filesystem::path dir = MakeDir();
+  device::RecordingSleeper sleeper;
+  CtlHost host{dir, sleeper, [] { return 0.0; }, {}, dir / "lib" / "quelta"};
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+const std::string kPsuDenied =
+    "quelta-ctl: the PSU controller is at sim:hid/0 but this user may not open it; install the "
+    "package's udev rule or run `sudo udevadm trigger` after installing it\n";
+
+TEST(QueltaCtlAccess, APsuThisUserMayNotOpenIsNamedByListProbeAndStatusWithExitTwo) {
+  DesktopRig rig;
+  rig.Refuse({0x4001});
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"status"}, {"status", "--json"}, {"probe"}}) {
+    const Result result = rig.Run(command);
+    EXPECT_EQ(result.code, 2) << command[0];
+    EXPECT_EQ(result.err, kPsuDenied) << command[0];
+    EXPECT_EQ(result.out, "") << command[0];
+  }
+  // The trace wraps the bus; the reason gets through it.
+  const Result traced = rig.Run({"--trace", (rig.dir / "trace.txt").string(), "status"});
+  EXPECT_EQ(traced.code, 2);
+  EXPECT_EQ(traced.err, kPsuDenied);
+
+  const Result list = rig.Run({"list"});
+  EXPECT_EQ(list.code, 2);
+  EXPECT_EQ(list.err, kPsuDenied);
+  EXPECT_TRUE(Contains(list.out, "PSU controller  VID_1044&PID_4001  present")) << list.out;
+}
+
+TEST(QueltaCtlAccess, ARefusedGaugeFailsOnlyTheListAndOtherFailuresKeepTheirOwnWord) {
+  DesktopRig rig;
+  rig.Refuse({0x4100});
+  const Result list = rig.Run({"list"});
+  EXPECT_EQ(list.code, 2);
+  EXPECT_EQ(list.err,
+            "quelta-ctl: the gauge panel is at sim:hid/1 but this user may not open it; install "
+            "the package's udev rule or run `sudo udevadm trigger` after installing it\n");
+  EXPECT_EQ(rig.Run({"status"}).code, 0);
+  EXPECT_EQ(rig.Run({"probe"}).out, "550\n");
+
+  // A node that vanished is not a question of permission.
+  rig.Refuse({0x4001}, ENODEV);
+  const Result gone = rig.Run({"status"});
+  EXPECT_EQ(gone.code, 2);
+  EXPECT_EQ(gone.err,
+            "quelta-ctl: the PSU controller (VID_1044&PID_4001) was not found or could not be "
+            "opened\n");
+  EXPECT_EQ(rig.Run({"list"}).code, 0);
+
+  // Everything open: no word at all.
+  rig.Refuse({});
+  const Result fine = rig.Run({"list"});
+  EXPECT_EQ(fine.code, 0);
+  EXPECT_EQ(fine.err, "");
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(QueltaCtlAutostart, OnOffAndStatusRoundTripInTheUsersConfigFolder) {
+  DesktopRig rig;
+  const ScopedEnv config("XDG_CONFIG_HOME", (rig.dir / "config").string());
+  const std::filesystem::path entry = rig.dir / "config" / "autostart" / "quelta.desktop";
+
+  // Off by default, and off again is no error.
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "off\n");
+  EXPECT_EQ(rig.Run({"autostart", "off"}).code, 0);
+
+  const Result on = rig.Run({"autostart", "on"});
+  ASSERT_EQ(on.code, 0) << on.err;
+  EXPECT_EQ(on.out, "autostart on: " + entry.string() + "\n");
+  EXPECT_EQ(ReadFile(entry),
+            "[Desktop Entry]\n"
+            "Type=Application\n"
+            "Name=Quelta\n"
+            "Comment=PSU monitor in the notification area\n"
+            "Exec=" +
+                (rig.dir / "lib" / "quelta" / "quelta").string() +
+                " --tray\n"
+                "Icon=quelta\n"
+                "Terminal=false\n"
+                "X-GNOME-Autostart-enabled=true\n");
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "on\n");
+  EXPECT_EQ(rig.Run({"autostart", "on"}).code, 0);  // twice is still one entry
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "on\n");
+
+  const Result off = rig.Run({"autostart", "off"});
+  EXPECT_EQ(off.code, 0);
+  EXPECT_EQ(off.out, "autostart off: " + entry.string() + "\n");
+  EXPECT_FALSE(std::filesystem::exists(entry));
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "off\n");
+
+  EXPECT_EQ(rig.Run({"autostart"}).code, 1);
+  EXPECT_EQ(rig.Run({"autostart", "maybe"}).code, 1);
+}
+
+TEST(QueltaCtlAutostart, AnEntryTheDesktopSwitchedOffCountsAsOffAndAFileInTheWayFails) {
+  DesktopRig rig;
+  const ScopedEnv config("XDG_CONFIG_HOME", (rig.dir / "config").string());
+  const std::filesystem::path folder = rig.dir / "config" / "autostart";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "quelta.desktop") << "[Desktop Entry]\nExec=quelta --tray\nHidden=true\n";
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "off\n");
+  std::ofstream(folder / "quelta.desktop")
+      << "[Desktop Entry]\nExec=quelta --tray\nX-GNOME-Autostart-enabled=false\n";
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "off\n");
+  // Hidden in another group is not the entry's.
+  std::ofstream(folder / "quelta.desktop")
+      << "[Desktop Entry]\nExec=quelta --tray\n[Desktop Action x]\nHidden=true\n";
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "on\n");
+
+  // Where a folder stands in place of the entry, on and off fail with exit 5.
+  std::filesystem::remove(folder / "quelta.desktop");
+  std::filesystem::create_directories(folder / "quelta.desktop" / "inside");
+  EXPECT_EQ(rig.Run({"autostart", "on"}).code, 5);
+  EXPECT_EQ(rig.Run({"autostart", "off"}).code, 5);
+}
+
+TEST(AutostartFile, FollowsTheBaseDirectoryRules) {
+  EXPECT_EQ(AutostartFile({"/home/ann/.cfg", "/home/ann"}),
+            std::filesystem::path("/home/ann/.cfg/autostart/quelta.desktop"));
+  // A relative XDG_CONFIG_HOME is ignored.
+  EXPECT_EQ(AutostartFile({"cfg", "/home/ann"}),
+            std::filesystem::path("/home/ann/.config/autostart/quelta.desktop"));
+  EXPECT_EQ(AutostartFile({"", "/home/ann"}),
+            std::filesystem::path("/home/ann/.config/autostart/quelta.desktop"));
+  EXPECT_THROW(AutostartFile({"", ""}), std::runtime_error);
+}
+
+TEST(AutostartEntry, AProgramPathWithSpacesOrSignsIsQuotedForTheExecLine) {
+  EXPECT_TRUE(
+      Contains(AutostartEntry("/usr/lib/quelta/quelta"), "\nExec=/usr/lib/quelta/quelta --tray\n"));
+  EXPECT_TRUE(Contains(AutostartEntry("/home/ann/My Apps/quelta"),
+                       "\nExec=\"/home/ann/My Apps/quelta\" --tray\n"));
+  // In the file: \\$ and 100%% (a $ escaped inside the quotes, a % doubled).
+  EXPECT_TRUE(Contains(AutostartEntry("/opt/$x/100%/quelta"),
+                       "\nExec=\"/opt/\\\\$x/100%%/quelta\" --tray\n"));
+}
+
+}  // namespace
+}  // namespace app::ctl
