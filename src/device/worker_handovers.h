@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "device/reading_set.h"
 
@@ -19,6 +20,9 @@ struct WorkerHandovers {
   std::function<void(const ReadingSet&)> TempsReady;               // guarded
   std::function<void()> CycleComplete;                             // guarded
   std::function<void()> ConnectionRemoved;                         // once at a requested end
+  // A rail of a trim command that was not trimmed, or stopped early, and why: "12V reading
+  // 0.000 V is not within 10% of 12.0 V: not trimmed". Guarded.
+  std::function<void(const std::string& message)> TrimRefused;
 };
 
 }  // namespace device
