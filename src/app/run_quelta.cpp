@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QImage>
-#include <QLocalSocket>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -37,7 +36,6 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
-constexpr int kAnswerTimeoutMs = 200;
 
 std::filesystem::path ProgramFolder() {
   std::error_code error;
@@ -46,18 +44,17 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
-// Whether a window of ours already answers on the socket.
-bool AlreadyRunning(const std::filesystem::path& socket) {
-  QLocalSocket probe;
-  probe.connectToServer(QString::fromStdString(socket.string()));
-  return probe.waitForConnected(kAnswerTimeoutMs);
-}
-
 }  // namespace
 
 int RunQuelta(const QueltaOptions& options) {
   const std::filesystem::path socket = mainwindow::MessageSocketPath();
-  if (AlreadyRunning(socket)) {
+  // A folder someone else could plant a socket in is not used at all.
+  if (const std::string problem = mainwindow::PrepareMessageSocketFolder(socket);
+      !problem.empty()) {
+    std::cerr << "quelta: " << problem << "\n";
+    return kExitFailed;
+  }
+  if (mainwindow::ProbeMessageSocket(socket) == mainwindow::SocketAnswer::Ours) {
     std::cerr << "quelta: already running (" << socket.string() << ")\n";
     return kExitFailed;
   }
