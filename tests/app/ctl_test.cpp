@@ -293,6 +293,30 @@ TEST(QueltaCtl, TrimStepsOneRailToTheTargetAndNeverBlind) {
   EXPECT_EQ(rig.Run({noSecond, "trim", "5v", "5.1"}).code, 0);  // 5 V is fed back by 0x21
 }
 
+TEST(QueltaCtl, StatusJsonNeverPrintsMoreThanNineSignificantDigits) {
+  CtlRig rig;
+  const Result result = rig.Run({"--simulate", "status", "--json"});
+  ASSERT_EQ(result.code, 0) << result.err;
+  std::istringstream words(result.out);
+  int numbers = 0;
+  for (std::string word; words >> word;) {
+    if (word.empty() || !(std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-')) {
+      continue;
+    }
+    const std::string mantissa = word.substr(0, word.find_first_of("eE,"));
+    std::string digits;
+    for (char c : mantissa) {
+      if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
+    }
+    digits.erase(0, digits.find_first_not_of('0'));
+    // A whole number prints with ".0"; its trailing zeros are not significant.
+    if (mantissa.find('.') != std::string::npos) digits.erase(digits.find_last_not_of('0') + 1);
+    EXPECT_LE(digits.size(), 9u) << word;
+    ++numbers;
+  }
+  EXPECT_GT(numbers, 30);
+}
+
 TEST(QueltaCtl, TrimRefusesImpossibleReadingsAndStopsWhenTheReadingStandsStill) {
   CtlRig rig;
   const std::string trace = rig.TraceOption();
