@@ -92,6 +92,12 @@ MessageServer::ListenResult MessageServer::Listen(const std::filesystem::path& p
 
 void MessageServer::Accept() {
   while (true) {
+    // At the cap, further connections wait in the queue (and beyond it, in their connect)
+    // until one being served ends or is dropped as idle.
+    if (connections_.size() >= kMaxConnections) {
+      listenNotifier_->setEnabled(false);
+      return;
+    }
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
       if (errno == EINTR) continue;
@@ -102,9 +108,8 @@ void MessageServer::Accept() {
       }
       return;
     }
-    // Only this user's processes are heard, and only so many at once.
-    if (PeerUid(fd) != static_cast<unsigned>(::getuid()) ||
-        connections_.size() >= kMaxConnections) {
+    // Only this user's processes are heard.
+    if (PeerUid(fd) != static_cast<unsigned>(::getuid())) {
       ::close(fd);
       continue;
     }
@@ -140,6 +145,7 @@ void MessageServer::Close(std::list<Connection>::iterator connection) {
   connection->notifier.release()->deleteLater();
   ::close(connection->fd);
   connections_.erase(connection);
+  if (listenNotifier_ && !acceptRetry_.isActive()) listenNotifier_->setEnabled(true);
 }
 
 void MessageServer::DropIdle() {

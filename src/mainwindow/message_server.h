@@ -17,9 +17,10 @@ namespace mainwindow {
 
 // Receives the program's own messages on the per-user local socket and posts each to the main
 // window. Lines that are not a number are dropped; the window ignores numbers it does not know.
-// Only processes of this user are heard; at most kMaxConnections are served at once, each
-// dropped after kIdleLimit without a byte, and the server keeps listening whatever an accept
-// meets (a full descriptor table included). Needs a running Qt event loop on the UI thread.
+// Only processes of this user are heard; at most kMaxConnections are served at once (more
+// wait to be accepted), each dropped after kIdleLimit without a byte, and the server keeps
+// listening whatever an accept meets (a full descriptor table included). Needs a running Qt event
+// loop on the UI thread.
 class MessageServer {
  public:
   static constexpr std::size_t kMaxConnections = 16;

@@ -157,6 +157,19 @@ TEST_F(MessageSocketTest, AFloodOfIdleConnectionsNeverStopsTheServer) {
   EXPECT_EQ(received_, std::vector<std::uint32_t>{kRestoreMessage});
 }
 
+TEST_F(MessageSocketTest, AHundredRestartsWithinOneSecondAllArriveInOrder) {
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  MessageServer server(window_.Handle());
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(Send(kWorkerRestartMessage), app::ctl::kExitDone);
+  ASSERT_TRUE(AwaitMessages(100));
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_EQ(received_, std::vector<std::uint32_t>(100, kWorkerRestartMessage));
+  EXPECT_LE(server.Connections(), 16u);
+}
+
 TEST_F(MessageSocketTest, AConnectionSilentForTwoSecondsIsDropped) {
   MessageServer server(window_.Handle());
   ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
