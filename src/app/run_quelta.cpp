@@ -44,6 +44,18 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
+// The real pause between the worker's cycles, of the length --cycle-ms chose when given.
+class ChosenCyclePause : public device::RealCyclePause {
+ public:
+  explicit ChosenCyclePause(std::optional<std::chrono::milliseconds> chosen) : chosen_(chosen) {}
+  void Wait(std::chrono::milliseconds duration, std::stop_token abandon) override {
+    RealCyclePause::Wait(chosen_.value_or(duration), abandon);
+  }
+
+ private:
+  std::optional<std::chrono::milliseconds> chosen_;
+};
+
 }  // namespace
 
 int RunQuelta(const QueltaOptions& options) {
@@ -126,7 +138,7 @@ int RunQuelta(const QueltaOptions& options) {
       [&application](std::exception_ptr error) { application.ShowException(error); });
 
   device::RealSleeper reportSleeper;
-  device::RealCyclePause cyclePause;
+  ChosenCyclePause cyclePause(options.cyclePause);
   mainwindow::FormMainEnvironment environment{
       application,
       usedBus,
