@@ -162,7 +162,9 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
   };
   handovers->WattReady = [&](const device::ReadingSet& r) {
     const bool wasFresh = std::exchange(fresh, false);
-    if (!wasFresh && !muted && !device::OpenMonitorDevice(bus)) {
+    // Once the last counted cycle is done, a later poll that found the device gone changes
+    // nothing: the watch has what it was asked for.
+    if (!wasFresh && !muted && !lastCycleSeen && !device::OpenMonitorDevice(bus)) {
       // Unplugged: the window would stop its worker on the removal notice; so does the tool.
       environment.Err() << "quelta-ctl: the PSU controller was removed\n";
       exitCode = kExitNoAnswer;
