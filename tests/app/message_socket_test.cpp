@@ -240,13 +240,17 @@ TEST_F(MessageSocketTest, AnotherUsersProcessIsNeitherHeardNorTakenForTheWindow)
     std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", foreign.c_str());
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) ::_exit(3);
     ::chmod(foreign.c_str(), 0666);
-    ::listen(fd, 4);
+    ::listen(fd, 16);
     ::pause();
     ::_exit(0);
   }
-  for (int i = 0; i < 500 && !std::filesystem::exists(foreign); ++i) Serve(2);
-  Serve(20);
-  EXPECT_EQ(ProbeMessageSocket(foreign), SocketAnswer::Foreign);
+  // The squatter binds, then listens: wait until it answers.
+  SocketAnswer answer = SocketAnswer::Nobody;
+  for (int i = 0; i < 2500 && answer == SocketAnswer::Nobody; ++i) {
+    Serve(2);
+    answer = ProbeMessageSocket(foreign);
+  }
+  EXPECT_EQ(answer, SocketAnswer::Foreign);
   std::ostringstream err;
   EXPECT_EQ(app::ctl::SendWindowMessage(foreign, kRestoreMessage, err), app::ctl::kExitNotFound);
   EXPECT_NE(err.str().find("belongs to another user"), std::string::npos) << err.str();
