@@ -1,10 +1,12 @@
 #include "sim/scenario.h"
 
-#include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "core/regular_file.h"
 
 namespace sim {
 namespace {
@@ -19,6 +21,25 @@ constexpr char kSilent[] = "silent";
 constexpr std::size_t kMaxPendingInput = 32;
 // A reply later than this would not be a late reply but a lost one.
 constexpr std::uint64_t kMaxLateMs = 600000;
+// A scenario is three levels deep; anything much deeper is not one.
+constexpr int kMaxDepth = 16;
+constexpr std::size_t kMaxScenarioBytes = 1024 * 1024;
+
+// What a refused value looked like, without printing a large or deeply nested one whole.
+std::string Shown(const json& value) {
+  if (value.is_object()) return "an object";
+  if (value.is_array()) return "a list";
+  if (value.is_string() && value.get_ref<const std::string&>().size() > 40) return "a long text";
+  return value.dump();
+}
+
+// The library's messages start with "[json.exception.parse_error.101] ": ours do not.
+std::string Plain(const std::string& message) {
+  const std::size_t close = message.find("] ");
+  return message.starts_with("[json.exception.") && close != std::string::npos
+             ? message.substr(close + 2)
+             : message;
+}
 
 [[noreturn]] void Fail(const std::string& field, const std::string& what) {
   throw ScenarioError("scenario: " + field + ": " + what);
@@ -126,7 +147,7 @@ void ReadMonitor(const json& node, MonitorScenario& monitor) {
     bool known = false;
     if (rating.is_number_integer())
       for (const std::int32_t r : kRatings) known = known || rating.get<std::int64_t>() == r;
-    if (!known) Fail(where + ".rating", "must be 450, 550, 680 or 800 (got " + rating.dump() + ")");
+    if (!known) Fail(where + ".rating", "must be 450, 550, 680 or 800 (got " + Shown(rating) + ")");
     monitor.rating = rating.get<std::int32_t>();
   }
   if (node.contains("seed")) {
@@ -191,30 +212,57 @@ void ReadBus(const json& node, BusScenario& bus) {
 }  // namespace
 
 Scenario ParseScenario(std::string_view text) {
+  // The field being read, for messages about a value the library refuses (a number too large
+  // for a double), and the depth, checked as the document is read so that no deep nesting is
+  // ever built or printed.
+  std::vector<std::string> path;
+  const json::parser_callback_t watch = [&path](int depth, json::parse_event_t event,
+                                                json& parsed) {
+    const bool opens =
+        event == json::parse_event_t::object_start || event == json::parse_event_t::array_start;
+    if (opens && depth >= kMaxDepth) {
+      throw ScenarioError("scenario: nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    }
+    if (event == json::parse_event_t::key) {
+      path.resize(static_cast<std::size_t>(depth > 0 ? depth - 1 : 0));
+      path.push_back(parsed.get<std::string>());
+    }
+    return true;
+  };
+  const auto field = [&path] {
+    std::string joined;
+    for (const std::string& part : path) joined += (joined.empty() ? "" : ".") + part;
+    return joined.empty() ? std::string("the document") : joined;
+  };
   json document;
   try {
-    document = json::parse(text);
+    document = json::parse(text, watch);
   } catch (const json::parse_error& error) {
-    throw ScenarioError(std::string("scenario: not valid JSON: ") + error.what());
+    throw ScenarioError("scenario: not valid JSON: " + Plain(error.what()));
+  } catch (const json::exception& error) {
+    throw ScenarioError("scenario: " + field() + ": " + Plain(error.what()));
   }
   if (!document.is_object()) throw ScenarioError("scenario: the document must be an object");
   RefuseUnknown(document, "", {"monitor", "gauge", "bus"});
   Scenario scenario;
-  if (document.contains("monitor")) ReadMonitor(document["monitor"], scenario.monitor);
-  if (document.contains("gauge")) ReadGauge(document["gauge"], scenario.gauge);
-  if (document.contains("bus")) ReadBus(document["bus"], scenario.bus);
+  try {
+    if (document.contains("monitor")) ReadMonitor(document["monitor"], scenario.monitor);
+    if (document.contains("gauge")) ReadGauge(document["gauge"], scenario.gauge);
+    if (document.contains("bus")) ReadBus(document["bus"], scenario.bus);
+  } catch (const json::exception& error) {
+    throw ScenarioError("scenario: " + Plain(error.what()));
+  }
   return scenario;
 }
 
 Scenario LoadScenarioFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw ScenarioError("scenario: cannot read " + path.string());
-  std::ostringstream text;
-  text << file.rdbuf();
+  std::string error;
+  const std::optional<std::string> text = core::ReadRegularFile(path, kMaxScenarioBytes, error);
+  if (!text) throw ScenarioError("scenario: cannot read " + path.string() + ": " + error);
   try {
-    return ParseScenario(text.str());
-  } catch (const ScenarioError& error) {
-    throw ScenarioError(path.string() + ": " + error.what());
+    return ParseScenario(*text);
+  } catch (const ScenarioError& failed) {
+    throw ScenarioError(path.string() + ": " + failed.what());
   }
 }
 

@@ -27,6 +27,17 @@ bool Is(const std::string& arg, std::string_view name) {
                          arg[name.size()] == '=');
 }
 
+std::chrono::milliseconds ParseCyclePause(const std::string& text) {
+  constexpr long long kLongest = 3000;
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size() || value < 0 || value > kLongest) {
+    throw QueltaUsageError("--cycle-ms takes milliseconds from 0 to " + std::to_string(kLongest) +
+                           " (got '" + text + "')");
+  }
+  return std::chrono::milliseconds(value);
+}
+
 std::chrono::milliseconds ParseMilliseconds(const std::string& text) {
   long long value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -61,6 +72,8 @@ QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args) {
       options.registryFile = TakeValue(args, i, "--registry");
     } else if (Is(arg, "--trace")) {
       options.traceFile = TakeValue(args, i, "--trace");
+    } else if (Is(arg, "--cycle-ms")) {
+      options.cyclePause = ParseCyclePause(TakeValue(args, i, "--cycle-ms"));
     } else if (Is(arg, "--screenshot-after")) {
       options.screenshotAfter = ParseMilliseconds(TakeValue(args, i, "--screenshot-after"));
       screenshotAfterGiven = true;
@@ -76,13 +89,15 @@ QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args) {
 }
 
 std::string QueltaUsage() {
-  return "usage: quelta [--simulate[=SCENARIO]] [--tray] [--registry FILE] [--trace FILE]\n"
+  return "usage: quelta [--simulate[=SCENARIO]] [--tray] [--registry FILE] [--trace FILE] "
+         "[--cycle-ms MS]\n"
          "              [--screenshot FILE [--screenshot-after MS]] [--version] [--help]\n"
          "  --simulate[=SCENARIO]  run on the simulated PSU (a JSON scenario shapes it)\n"
          "  --tray                 start put away in the notification area (its icon's\n"
          "                         Show or a double click brings the window)\n"
          "  --registry FILE        the settings file to use\n"
          "  --trace FILE           write every report exchanged to FILE\n"
+         "  --cycle-ms MS          pause MS (0 to 3000) between the worker's cycles\n"
          "  --screenshot FILE      write the main window to FILE (PNG) after MS\n"
          "                         milliseconds (default 4000), then exit\n"
          "  --version              print the version\n";

@@ -19,6 +19,8 @@ struct QueltaOptions {
   std::optional<std::string> traceFile;
   std::optional<std::string> screenshotFile;
   std::chrono::milliseconds screenshotAfter{4000};
+  // --cycle-ms MS: the worker's pause between cycles instead of 3000 ms (for soak runs).
+  std::optional<std::chrono::milliseconds> cyclePause;
 };
 
 // A command line quelta cannot take; the message names the offending argument.

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QImage>
-#include <QLocalSocket>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -37,7 +36,6 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
-constexpr int kAnswerTimeoutMs = 200;
 
 std::filesystem::path ProgramFolder() {
   std::error_code error;
@@ -46,24 +44,30 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
-// When a window of ours already answers on the socket, asks it to come back from the tray
-// (the restore message) and returns true.
-bool BroughtBackRunningWindow(const std::filesystem::path& socket) {
-  QLocalSocket probe;
-  probe.connectToServer(QString::fromStdString(socket.string()));
-  if (!probe.waitForConnected(kAnswerTimeoutMs)) return false;
-  const std::string line = mainwindow::EncodeMessage(mainwindow::kRestoreMessage);
-  probe.write(line.data(), static_cast<qint64>(line.size()));
-  probe.waitForBytesWritten(kAnswerTimeoutMs);
-  probe.disconnectFromServer();
-  return true;
-}
+// The real pause between the worker's cycles, of the length --cycle-ms chose when given.
+class ChosenCyclePause : public device::RealCyclePause {
+ public:
+  explicit ChosenCyclePause(std::optional<std::chrono::milliseconds> chosen) : chosen_(chosen) {}
+  void Wait(std::chrono::milliseconds duration, std::stop_token abandon) override {
+    RealCyclePause::Wait(chosen_.value_or(duration), abandon);
+  }
+
+ private:
+  std::optional<std::chrono::milliseconds> chosen_;
+};
 
 }  // namespace
 
 int RunQuelta(const QueltaOptions& options) {
   const std::filesystem::path socket = mainwindow::MessageSocketPath();
-  if (BroughtBackRunningWindow(socket)) {
+  // A folder someone else could plant a socket in is not used at all.
+  if (const std::string problem = mainwindow::PrepareMessageSocketFolder(socket);
+      !problem.empty()) {
+    std::cerr << "quelta: " << problem << "\n";
+    return kExitFailed;
+  }
+  if (mainwindow::ProbeMessageSocket(socket, mainwindow::kRestoreMessage) ==
+      mainwindow::SocketAnswer::Ours) {
     std::cout << "quelta: already running; its window was brought back (" << socket.string()
               << ")\n";
     return kExitOk;
@@ -136,7 +140,7 @@ int RunQuelta(const QueltaOptions& options) {
       [&application](std::exception_ptr error) { application.ShowException(error); });
 
   device::RealSleeper reportSleeper;
-  device::RealCyclePause cyclePause;
+  ChosenCyclePause cyclePause(options.cyclePause);
   mainwindow::FormMainEnvironment environment{
       application,
       usedBus,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/numbers.h"
+
 #include "device/reply_decoder.h"
 
 namespace device {
@@ -29,12 +31,79 @@ RailTrim TrimOf(TrimRail rail) {
 }
 
 constexpr std::uint8_t kNoArgument = 0x00;
+// No trim may move an output, nor start from a reading, further than this from nominal.
+constexpr float kLargestDeviation = 0.10f;
+// A reference outside this range scales every reading wrongly.
+constexpr float kLowestReference = 2.5f;
+constexpr float kHighestReference = 4.5f;
+// Steps in a row that leave the reading where it was before the trim gives up.
+constexpr int kStalledSteps = 3;
+
+bool NearNominal(TrimRail rail, float volts) {
+  const float nominal = RailNominal(rail);
+  return volts >= nominal * (1.0f - kLargestDeviation) &&
+         volts <= nominal * (1.0f + kLargestDeviation);
+}
+
+std::string Volts(float volts) {
+  return core::FixedText(static_cast<double>(volts), 3) + " V";
+}
 
 std::uint8_t LowByte(std::int32_t value) {
   return static_cast<std::uint8_t>(value & 0xFF);
 }
 
 }  // namespace
+
+const char* RailName(TrimRail rail) {
+  switch (rail) {
+    case TrimRail::V12:
+      return "12V";
+    case TrimRail::V5:
+      return "5V";
+    case TrimRail::V33:
+      break;
+  }
+  return "3.3V";
+}
+
+float RailNominal(TrimRail rail) {
+  switch (rail) {
+    case TrimRail::V12:
+      return 12.0f;
+    case TrimRail::V5:
+      return 5.0f;
+    case TrimRail::V33:
+      break;
+  }
+  return 3.3f;
+}
+
+bool TrimTargetAllowed(TrimRail rail, float target) {
+  return NearNominal(rail, target);
+}
+
+std::string TrimStopMessage(TrimRail rail, float target, const TrimResult& result) {
+  const std::string name = RailName(rail);
+  const float nominal = RailNominal(rail);
+  switch (result.stop) {
+    case TrimStop::None:
+      break;
+    case TrimStop::TargetOutOfRange:
+      return name + " target " + Volts(target) + " is not within 10% of " +
+             core::FixedText(nominal, 1) + " V: not trimmed";
+    case TrimStop::ReadingOutOfRange:
+      return name + " reading " + Volts(result.startReading) + " is not within 10% of " +
+             core::FixedText(nominal, 1) + " V: not trimmed";
+    case TrimStop::ReferenceImplausible:
+      return "reference reading " + Volts(result.reference) +
+             " is not within 2.5 V to 4.5 V: " + name + " not trimmed";
+    case TrimStop::Stalled:
+      return name + " reading stayed at " + Volts(result.lastReading) +
+             " for three steps in a row: stopped after " + std::to_string(result.steps) + " steps";
+  }
+  return {};
+}
 
 MonitorProtocol::MonitorProtocol(platform::HidHandle& writeHandle, platform::HidHandle& readHandle,
                                  Sleeper& sleeper, ReadingSet& readings,
@@ -149,9 +218,20 @@ TrimResult MonitorProtocol::TrimOutput(TrimRail rail, float target) {
   TrimResult result;
   result.startReading = readings_.*trim.feedback;
   result.lastReading = result.startReading;
+  result.reference = readings_.ReferenceVoltage;
+  if (!TrimTargetAllowed(rail, target)) {
+    result.stop = TrimStop::TargetOutOfRange;
+  } else if (!(result.reference >= kLowestReference && result.reference <= kHighestReference)) {
+    result.stop = TrimStop::ReferenceImplausible;
+  } else if (!NearNominal(rail, result.startReading)) {
+    result.stop = TrimStop::ReadingOutOfRange;
+  }
+  if (result.stop != TrimStop::None) return result;
+
   // The direction is chosen once: down only when the reading is above the target.
   const bool down = result.startReading > target;
   const std::uint8_t step = down ? kStepDown : kStepUp;
+  int unchanged = 0;
   for (int i = 0; i < kMaxTrimSteps; ++i) {
     SendCommand(MakeReport(trim.command, step, kNoArgument, kNoArgument, kNoArgument));
     ++result.steps;
@@ -160,9 +240,15 @@ TrimResult MonitorProtocol::TrimOutput(TrimRail rail, float target) {
       result.feedbackLost = true;
       break;
     }
-    result.lastReading = readings_.*trim.feedback;
+    const float reading = readings_.*trim.feedback;
+    unchanged = reading == result.lastReading ? unchanged + 1 : 0;
+    result.lastReading = reading;
     if (down ? target >= result.lastReading : target <= result.lastReading) {
       result.reachedTarget = true;
+      break;
+    }
+    if (unchanged == kStalledSteps) {
+      result.stop = TrimStop::Stalled;
       break;
     }
   }

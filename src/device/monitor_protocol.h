@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "device/calibration_table.h"
 #include "device/conversions.h"
@@ -15,14 +16,34 @@ namespace device {
 // The three outputs that can be trimmed.
 enum class TrimRail { V12, V5, V33 };
 
+// Why a trim did not step, or stopped before the target: each keeps the output from being
+// stepped on a reading that cannot be right.
+enum class TrimStop {
+  None,
+  TargetOutOfRange,      // the target lies beyond 10 % of the rail's nominal: no step
+  ReadingOutOfRange,     // the rail's reading lies beyond 10 % of its nominal: no step
+  ReferenceImplausible,  // the reference is not within 2.5 V to 4.5 V: no step
+  Stalled,               // three steps in a row left the reading unchanged
+};
+
 // What one TrimOutput did.
 struct TrimResult {
   int steps = 0;               // step commands sent
   bool reachedTarget = false;  // stopped at the first step that reached or crossed the target
   bool feedbackLost = false;   // stopped because the voltage read after a step failed
-  float startReading = 0.0f;   // the feedback reading before the first step
-  float lastReading = 0.0f;    // the feedback reading after the last good read
+  TrimStop stop = TrimStop::None;
+  float startReading = 0.0f;  // the feedback reading before the first step
+  float lastReading = 0.0f;   // the feedback reading after the last good read
+  float reference = 0.0f;     // the reference the readings were scaled with
 };
+
+// The rail as people name it ("12V", "5V", "3.3V") and its nominal volts.
+const char* RailName(TrimRail rail);
+float RailNominal(TrimRail rail);
+// Whether a target lies within 10 % of the rail's nominal, the most any trim may move it.
+bool TrimTargetAllowed(TrimRail rail, float target);
+// A sentence naming the reading that stopped a trim ("" when nothing stopped it early).
+std::string TrimStopMessage(TrimRail rail, float target, const TrimResult& result);
 
 // The two halves of ReadVoltages.
 struct VoltageReplies {
@@ -67,7 +88,9 @@ class MonitorProtocol {
 
   // Steps one output toward `target` (exact volts) until the feedback reading reaches or
   // crosses it, at most 200 steps, never reversing direction. Stops at once when the
-  // voltage read after a step fails: the output is never stepped blind.
+  // voltage read after a step fails, and after three steps in a row that left the reading
+  // unchanged: the output is never stepped blind. Takes no step at all unless the target
+  // and the reading held lie within 10 % of nominal and the reference is plausible.
   TrimResult TrimOutput(TrimRail rail, float target);
 
   // Output commands; their replies are read and discarded.

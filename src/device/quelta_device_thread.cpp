@@ -190,9 +190,9 @@ void TQueltaDeviceThread::CloseHandles() {
 void TQueltaDeviceThread::RunCommand(const DeviceCommand& command, MonitorProtocol& protocol) {
   switch (command.code) {
     case DeviceCommand::Trim:
-      if (command.Enable12V) protocol.TrimOutput(TrimRail::V12, command.Target12V);
-      if (command.Enable5V) protocol.TrimOutput(TrimRail::V5, command.Target5V);
-      if (command.Enable33V) protocol.TrimOutput(TrimRail::V33, command.Target33V);
+      if (command.Enable12V) Trim(protocol, TrimRail::V12, command.Target12V);
+      if (command.Enable5V) Trim(protocol, TrimRail::V5, command.Target5V);
+      if (command.Enable33V) Trim(protocol, TrimRail::V33, command.Target33V);
       break;
     case DeviceCommand::Led:
       protocol.SetLed(command.LedOn);
@@ -206,6 +206,16 @@ void TQueltaDeviceThread::RunCommand(const DeviceCommand& command, MonitorProtoc
     case DeviceCommand::Poll:
       break;
   }
+}
+
+void TQueltaDeviceThread::Trim(MonitorProtocol& protocol, TrimRail rail, float target) {
+  // The protocol refuses a target beyond 10 % of nominal, an implausible reading or reference,
+  // and stops on a reading that does not move; the UI learns which rail and why.
+  const TrimResult result = protocol.TrimOutput(rail, target);
+  if (result.stop == TrimStop::None) return;
+  HandOver(true, [message = TrimStopMessage(rail, target, result)](const WorkerHandovers& to) {
+    if (to.TrimRefused) to.TrimRefused(message);
+  });
 }
 
 void TQueltaDeviceThread::Poll(MonitorProtocol* protocol) {

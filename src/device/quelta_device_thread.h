@@ -11,6 +11,7 @@
 #include "device/cycle_pause.h"
 #include "device/device_command.h"
 #include "device/device_ready.h"
+#include "device/monitor_protocol.h"
 #include "device/reading_set.h"
 #include "device/sleeper.h"
 #include "device/worker_handovers.h"
@@ -19,8 +20,6 @@
 #include "platform/ui/event_loop.h"
 
 namespace device {
-
-class MonitorProtocol;
 
 // Everything a worker works with. All of it must outlive the worker, except the hand-overs,
 // which the owner may drop at any time (a hand-over posted after that is skipped).
@@ -82,6 +81,7 @@ class TQueltaDeviceThread {
   void ReopenHandles();
   void CloseHandles();
   void RunCommand(const DeviceCommand& command, MonitorProtocol& protocol);
+  void Trim(MonitorProtocol& protocol, TrimRail rail, float target);
   void Poll(MonitorProtocol* protocol);
 
   void HandOver(bool guarded, std::function<void(const WorkerHandovers&)> call);

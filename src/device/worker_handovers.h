@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "device/reading_set.h"
 
@@ -22,6 +23,9 @@ struct WorkerHandovers {
   // Right after ConnectionRemoved, with the ending worker's generation, so the owner can
   // tell its current worker ending on its own (it could not start) from a replaced one.
   std::function<void(std::uint64_t generation)> WorkerEnded;
+  // A rail of a trim command that was not trimmed, or stopped early, and why: "12V reading
+  // 0.000 V is not within 10% of 12.0 V: not trimmed". Guarded.
+  std::function<void(const std::string& message)> TrimRefused;
 };
 
 }  // namespace device

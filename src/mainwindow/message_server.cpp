@@ -1,55 +1,159 @@
 #include "mainwindow/message_server.h"
 
-#include <QLocalSocket>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
-#include "mainwindow/window_messages.h"
+#include <cerrno>
+#include <cstring>
 
 namespace mainwindow {
 namespace {
 
-// A line is a number of at most ten digits; anything longer is not one of ours.
-constexpr qint64 kMaxLine = 32;
-constexpr int kProbeTimeoutMs = 200;
+constexpr int kBacklog = 16;
+constexpr std::size_t kReadChunk = 512;
+// After an accept that failed for want of descriptors, the next try waits this long, so a
+// full table does not spin the UI thread.
+constexpr std::chrono::milliseconds kAcceptRetry{100};
+constexpr std::chrono::milliseconds kIdleCheck{250};
 
 }  // namespace
 
-MessageServer::MessageServer(ui::WindowHandle window)
-    : window_(std::move(window)), server_(std::make_unique<QLocalServer>()) {
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  QObject::connect(server_.get(), &QLocalServer::newConnection, [this] { Accept(); });
+MessageServer::MessageServer(ui::WindowHandle window) : window_(std::move(window)) {
+  idleTimer_.setInterval(static_cast<int>(kIdleCheck.count()));
+  QObject::connect(&idleTimer_, &QTimer::timeout, [this] { DropIdle(); });
+  acceptRetry_.setSingleShot(true);
+  QObject::connect(&acceptRetry_, &QTimer::timeout, [this] {
+    if (listenNotifier_) listenNotifier_->setEnabled(true);
+  });
 }
 
 MessageServer::~MessageServer() {
-  if (server_) server_->close();
+  while (!connections_.empty()) Close(connections_.begin());
+  if (listenFd_ >= 0) {
+    listenNotifier_.reset();
+    ::close(listenFd_);
+    ::unlink(path_.c_str());
+  }
 }
 
 MessageServer::ListenResult MessageServer::Listen(const std::filesystem::path& path) {
-  const QString name = QString::fromStdString(path.string());
   // Listening would quietly take the name over from a window that runs: ask first.
-  QLocalSocket probe;
-  probe.connectToServer(name);
-  if (probe.waitForConnected(kProbeTimeoutMs)) return ListenResult::AlreadyRunning;
-  if (server_->listen(name)) return ListenResult::Listening;
-  if (server_->serverError() == QAbstractSocket::AddressInUseError) {
-    // Left by a program that died: no one answers on it.
-    QLocalServer::removeServer(name);
-    if (server_->listen(name)) return ListenResult::Listening;
+  switch (ProbeMessageSocket(path)) {
+    case SocketAnswer::Ours:
+      return ListenResult::AlreadyRunning;
+    case SocketAnswer::Foreign:
+      error_ = path.string() + ": answered by another user's process";
+      return ListenResult::Failed;
+    case SocketAnswer::Nobody:
+      break;
   }
-  error_ = path.string() + ": " + server_->errorString().toStdString();
-  return ListenResult::Failed;
+  const std::string folderProblem = PrepareMessageSocketFolder(path);
+  if (!folderProblem.empty()) {
+    error_ = folderProblem;
+    return ListenResult::Failed;
+  }
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string name = path.string();
+  if (name.size() >= sizeof(address.sun_path)) {
+    error_ = name + ": path too long for a socket";
+    return ListenResult::Failed;
+  }
+  std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) {
+    error_ = name + ": " + std::strerror(errno);
+    return ListenResult::Failed;
+  }
+  const auto bindIt = [&] {
+    return ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  };
+  // A socket file no one answers on was left by a program that died: it is replaced.
+  bool bound = bindIt();
+  if (!bound && errno == EADDRINUSE) {
+    ::unlink(name.c_str());
+    bound = bindIt();
+  }
+  if (!bound || ::listen(fd, kBacklog) != 0) {
+    error_ = name + ": " + std::strerror(errno);
+    ::close(fd);
+    return ListenResult::Failed;
+  }
+  ::chmod(name.c_str(), 0600);
+  path_ = path;
+  listenFd_ = fd;
+  listenNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+  QObject::connect(listenNotifier_.get(), &QSocketNotifier::activated, [this] { Accept(); });
+  idleTimer_.start();
+  return ListenResult::Listening;
 }
 
 void MessageServer::Accept() {
-  while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-      while (socket->canReadLine() || socket->bytesAvailable() > kMaxLine) {
-        const QByteArray line = socket->readLine(kMaxLine);
-        const auto message = DecodeMessage(line.toStdString());
-        if (!message || (interceptor_ && interceptor_(*message))) continue;
-        window_.Post(ui::Message{*message, 0, 0});
+  while (true) {
+    // At the cap, further connections wait in the queue (and beyond it, in their connect)
+    // until one being served ends or is dropped as idle.
+    if (connections_.size() >= kMaxConnections) {
+      listenNotifier_->setEnabled(false);
+      return;
+    }
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EINTR) continue;
+      if (errno != EAGAIN && errno != EWOULDBLOCK) {
+        // Out of descriptors or the like: keep listening, and try again shortly.
+        listenNotifier_->setEnabled(false);
+        acceptRetry_.start(static_cast<int>(kAcceptRetry.count()));
       }
-    });
+      return;
+    }
+    // Only this user's processes are heard.
+    if (PeerUid(fd) != static_cast<unsigned>(::getuid())) {
+      ::close(fd);
+      continue;
+    }
+    connections_.push_back(Connection{fd, nullptr, {}, std::chrono::steady_clock::now()});
+    const auto connection = std::prev(connections_.end());
+    connection->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(connection->notifier.get(), &QSocketNotifier::activated,
+                     [this, connection] { Read(connection); });
+  }
+}
+
+void MessageServer::Read(std::list<Connection>::iterator connection) {
+  char buffer[kReadChunk];
+  const ssize_t got = ::read(connection->fd, buffer, sizeof buffer);
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+  if (got <= 0) {
+    Close(connection);
+    return;
+  }
+  connection->lastHeard = std::chrono::steady_clock::now();
+  for (const std::string& line :
+       connection->reader.Feed(std::string_view(buffer, static_cast<std::size_t>(got)))) {
+    const auto message = DecodeMessage(line);
+    if (!message || (interceptor_ && interceptor_(*message))) continue;
+    window_.Post(ui::Message{*message, 0, 0});
+  }
+}
+
+void MessageServer::Close(std::list<Connection>::iterator connection) {
+  // The notifier goes first: it must not watch a closed descriptor. It may be the one whose
+  // signal is running, so it is deleted once control is back in the event loop.
+  connection->notifier->setEnabled(false);
+  connection->notifier.release()->deleteLater();
+  ::close(connection->fd);
+  connections_.erase(connection);
+  if (listenNotifier_ && !acceptRetry_.isActive()) listenNotifier_->setEnabled(true);
+}
+
+void MessageServer::DropIdle() {
+  const auto now = std::chrono::steady_clock::now();
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    const auto next = std::next(it);
+    if (now - it->lastHeard >= kIdleLimit) Close(it);
+    it = next;
   }
 }
 

@@ -1,21 +1,31 @@
 #pragma once
 
-#include <QLocalServer>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <list>
 #include <memory>
 #include <string>
 
+#include "mainwindow/window_messages.h"
 #include "platform/ui/window_handle.h"
 
 namespace mainwindow {
 
 // Receives the program's own messages on the per-user local socket and posts each to the main
 // window. Lines that are not a number are dropped; the window ignores numbers it does not know.
-// Needs a running Qt event loop on the UI thread.
+// Only processes of this user are heard; at most kMaxConnections are served at once (more
+// wait to be accepted), each dropped after kIdleLimit without a byte, and the server keeps
+// listening whatever an accept meets (a full descriptor table included). Needs a running Qt event
+// loop on the UI thread.
 class MessageServer {
  public:
+  static constexpr std::size_t kMaxConnections = 16;
+  static constexpr std::chrono::milliseconds kIdleLimit{2000};
+
   explicit MessageServer(ui::WindowHandle window);
   ~MessageServer();
   MessageServer(const MessageServer&) = delete;
@@ -23,7 +33,7 @@ class MessageServer {
 
   enum class ListenResult { Listening, AlreadyRunning, Failed };
   // Listens at `path`. A socket file that no one answers on (left by a program that died)
-  // is replaced; one that answers belongs to a running window.
+  // is replaced; one that a process of this user answers on belongs to a running window.
   ListenResult Listen(const std::filesystem::path& path);
   const std::string& Error() const { return error_; }
 
@@ -33,11 +43,29 @@ class MessageServer {
     interceptor_ = std::move(interceptor);
   }
 
+  // Connections being served now.
+  std::size_t Connections() const { return connections_.size(); }
+
  private:
+  struct Connection {
+    int fd = -1;
+    std::unique_ptr<QSocketNotifier> notifier;
+    MessageLineReader reader;
+    std::chrono::steady_clock::time_point lastHeard;
+  };
+
   void Accept();
+  void Read(std::list<Connection>::iterator connection);
+  void Close(std::list<Connection>::iterator connection);
+  void DropIdle();
 
   ui::WindowHandle window_;
-  std::unique_ptr<QLocalServer> server_;
+  std::filesystem::path path_;
+  int listenFd_ = -1;
+  std::unique_ptr<QSocketNotifier> listenNotifier_;
+  QTimer idleTimer_;
+  QTimer acceptRetry_;
+  std::list<Connection> connections_;
   std::string error_;
   std::function<bool(std::uint32_t)> interceptor_;
 };

@@ -81,10 +81,17 @@ float Threshold(platform::RegistryKey& key, const std::string& name) {
   return core::ParseSettingNumber(key.ReadString(name));
 }
 
-bool Flag(platform::RegistryKey& key, const std::string& name, FlagRule rule) {
+// `where` is the key's path below the alarm key ("\\Voltage"), for the message.
+bool Flag(platform::RegistryKey& key, std::string_view where, const std::string& name,
+          FlagRule rule) {
   const std::string text = key.ReadString(name);
-  return rule == FlagRule::Strict ? core::StrictToInt(text) != 0
-                                  : core::ParseSettingNumber(text) != 0.0f;
+  if (rule == FlagRule::Numeric) return core::ParseSettingNumber(text) != 0.0f;
+  try {
+    return core::StrictToInt(text) != 0;
+  } catch (const core::ConversionError&) {
+    throw core::ConversionError("'" + text + "' is not a valid integer value: alarm switch \"" +
+                                name + "\" under " + GroupKey(where));
+  }
 }
 
 std::string ThresholdText(float value) {
@@ -114,7 +121,7 @@ void LoadGroup(platform::RegistryKey& key, const Group& group, AlarmSettings& al
     }
   }
   for (const AlarmMember& m : group.laterReads) {
-    (alarms.*m.field).Enable = Flag(key, Joined(m.name, kEnableSuffix), group.flags);
+    (alarms.*m.field).Enable = Flag(key, group.key, Joined(m.name, kEnableSuffix), group.flags);
   }
 }
 
@@ -129,35 +136,17 @@ const Group* TableGroup(std::int32_t code) {
   return nullptr;
 }
 
-}  // namespace
-
-std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group) {
-  const Group* table = TableGroup(group);
-  return table ? table->writes : std::span<const AlarmMember>();
+// A registry text cannot hold a NUL: a name with one is refused before anything is written.
+bool Storable(const SensorNames& names) {
+  for (const std::string& name : names) {
+    if (name.find('\0') != std::string::npos) return false;
+  }
+  return true;
 }
 
-void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, SensorNames& names) {
-  const auto registry = store.Open(platform::RegistryAccess::Read);
-
-  if (const auto key = registry->OpenKey(GroupKey(kWattKey))) {
-    alarms.Watt = Threshold(*key, "Watt");
-    alarms.DefaultWatt = Threshold(*key, "DefaultWatt");
-    alarms.WattMuted = !Flag(*key, "WattEnable", FlagRule::Strict);
-  }
-  for (const Group* group : kTableGroups) {
-    if (const auto key = registry->OpenKey(GroupKey(group->key))) {
-      LoadGroup(*key, *group, alarms, names);
-    }
-  }
-}
-
-bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, std::int32_t group,
-                    const SensorNames& alarmPageNames) {
+void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, std::int32_t group,
+                const SensorNames& alarmPageNames) {
   const Group* table = TableGroup(group);
-  if (group != kAlarmWatt && table == nullptr) return false;
-
-  const auto registry = store.Open(platform::RegistryAccess::Write);
-  SaveOutcome save(*registry);
   const auto key = save.Open(GroupKey(table ? table->key : kWattKey));
   if (key && table == nullptr) {
     save.Write(*key, "Watt", ThresholdText(alarms.Watt));
@@ -171,10 +160,45 @@ bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms,
       save.Write(*key, Joined(m.name, kEnableSuffix), FlagText((alarms.*m.field).Enable));
     }
   }
+}
+
+constexpr std::int32_t kSavingOrder[] = {kAlarmWatt, kAlarmVoltage, kAlarmCurrent, kAlarmFanSpeed,
+                                         kAlarmTemperature};
+
+}  // namespace
+
+std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group) {
+  const Group* table = TableGroup(group);
+  return table ? table->writes : std::span<const AlarmMember>();
+}
+
+void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, SensorNames& names) {
+  const auto registry = store.Open(platform::RegistryAccess::Read);
+
+  if (const auto key = registry->OpenKey(GroupKey(kWattKey))) {
+    alarms.Watt = Threshold(*key, "Watt");
+    alarms.DefaultWatt = Threshold(*key, "DefaultWatt");
+    alarms.WattMuted = !Flag(*key, kWattKey, "WattEnable", FlagRule::Strict);
+  }
+  for (const Group* group : kTableGroups) {
+    if (const auto key = registry->OpenKey(GroupKey(group->key))) {
+      LoadGroup(*key, *group, alarms, names);
+    }
+  }
+}
+
+bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, std::int32_t group,
+                    const SensorNames& alarmPageNames) {
+  if (group != kAlarmWatt && TableGroup(group) == nullptr) return false;
+  if (group == kAlarmTemperature && !Storable(alarmPageNames)) return false;
+  const auto registry = store.Open(platform::RegistryAccess::Write);
+  SaveOutcome save(*registry);
+  WriteGroup(save, alarms, group, alarmPageNames);
   return save.Finish();
 }
 
 bool SaveSensorNames(platform::RegistryStore& store, const SensorNames& names) {
+  if (!Storable(names)) return false;
   const auto registry = store.Open(platform::RegistryAccess::Write);
   SaveOutcome save(*registry);
   if (const auto key = save.Open(GroupKey(kTemperatureGroup.key))) WriteNames(save, *key, names);
@@ -187,12 +211,12 @@ bool RestoreAlarmDefaults(platform::RegistryStore& store, AlarmSettings& alarms,
   for (const Group* group : kTableGroups) {
     for (const AlarmMember& m : group->writes) (alarms.*m.field).Value = (alarms.*m.field).Default;
   }
-  bool all = true;
-  for (const std::int32_t group :
-       {kAlarmWatt, kAlarmVoltage, kAlarmCurrent, kAlarmFanSpeed, kAlarmTemperature}) {
-    all = SaveAlarmGroup(store, alarms, group, alarmPageNames) && all;
-  }
-  return all;
+  if (!Storable(alarmPageNames)) return false;
+  // One accessor, one commit: a save cut short leaves all five groups old or all five new.
+  const auto registry = store.Open(platform::RegistryAccess::Write);
+  SaveOutcome save(*registry);
+  for (const std::int32_t group : kSavingOrder) WriteGroup(save, alarms, group, alarmPageNames);
+  return save.Finish();
 }
 
 }  // namespace settings

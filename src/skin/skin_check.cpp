@@ -4,6 +4,10 @@
 #include <QImageReader>
 #include <QString>
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -24,6 +28,49 @@ constexpr int kLanguages = 8;
 // A digit row wider than this overflows the 32-bit value the display splits into digits.
 constexpr int kMostDigitCells = 9;
 
+// Where the header of a BMP file keeps what its size follows from.
+constexpr std::size_t kBmpHeaderBytes = 54;
+constexpr std::size_t kBmpPixelOffsetAt = 10;
+constexpr std::size_t kBmpWidthAt = 18;
+constexpr std::size_t kBmpHeightAt = 22;
+constexpr std::size_t kBmpBitsAt = 28;
+constexpr std::size_t kBmpCompressionAt = 30;
+constexpr std::uint32_t kBmpUncompressed = 0;
+constexpr std::uint32_t kBmpBitFields = 3;
+
+std::uint32_t LittleEndian(const std::array<unsigned char, kBmpHeaderBytes>& bytes, std::size_t at,
+                           std::size_t count) {
+  std::uint32_t value = 0;
+  for (std::size_t i = count; i-- > 0;) value = (value << 8) | bytes[at + i];
+  return value;
+}
+
+// For an uncompressed BMP shorter than its header says it is, what is missing; "" otherwise.
+// (A picture reader fills the missing rows in silently; the window's loader does not.)
+std::string BmpTruncation(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::array<unsigned char, kBmpHeaderBytes> header{};
+  if (!in.read(reinterpret_cast<char*>(header.data()), header.size()) || header[0] != 'B' ||
+      header[1] != 'M') {
+    return {};
+  }
+  const std::uint32_t compression = LittleEndian(header, kBmpCompressionAt, 4);
+  if (compression != kBmpUncompressed && compression != kBmpBitFields) return {};
+  const auto width = static_cast<std::int32_t>(LittleEndian(header, kBmpWidthAt, 4));
+  const auto height = static_cast<std::int32_t>(LittleEndian(header, kBmpHeightAt, 4));
+  const std::uint64_t bits = LittleEndian(header, kBmpBitsAt, 2);
+  const std::uint64_t rowBytes =
+      (static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(width))) * bits + 31) / 32 * 4;
+  const std::uint64_t needed =
+      LittleEndian(header, kBmpPixelOffsetAt, 4) +
+      rowBytes * static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(height)));
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  if (error || size >= needed) return {};
+  return "is cut short: " + std::to_string(size) + " bytes where its header needs " +
+         std::to_string(needed);
+}
+
 // The first problem found; thrown to end the check there.
 class Problem : public std::runtime_error {
  public:
@@ -36,6 +83,7 @@ class SkinChecker {
       : registry_(registry), programFolder_(std::move(programFolder)), err_(err) {}
 
   void CheckShared() {
+    context_.clear();  // these belong to no language or rating
     for (const std::string& stored : SharedBitmaps()) CheckBitmap(stored, "the program");
   }
 
@@ -122,6 +170,9 @@ class SkinChecker {
       Fail("cannot open " + file.string() + " as a picture: " + reader.errorString().toStdString() +
            " (named by " + where + ")");
     }
+    if (const std::string cut = BmpTruncation(file); !cut.empty()) {
+      Fail(file.string() + " " + cut + " (named by " + where + ")");
+    }
     opened_.emplace(stored, picture);
     return picture;
   }
@@ -157,6 +208,8 @@ int RunSkinCheck(platform::RegistryStore& store, const std::filesystem::path& pr
   }
   try {
     const auto registry = store.Open(platform::RegistryAccess::Read);
+    // The window refuses an osLang that is not a whole number before it reads any skin.
+    ChooseLanguage(*registry, 0);
     SkinChecker checker(*registry, programFolder, err);
     for (int osLang : languages) {
       for (int rating : ratings) {

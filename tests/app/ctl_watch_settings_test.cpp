@@ -98,6 +98,19 @@ TEST(QueltaCtlWatch, AFailingTemperatureGroupNeverCompletesButTheWattComesEveryC
   EXPECT_EQ(events.back(), "ConnectionRemoved");
 }
 
+TEST(QueltaCtlWatch, PollsOfAnUnpluggedDeviceAreNoCyclesAndEndTheWatch) {
+  Rig rig;
+  // Start-up takes 8 reports and a poll 12: the device vanishes after the first poll.
+  const Result result = rig.Run({rig.Scenario(R"({"monitor": {"unplug_after": 20}})"), "watch",
+                                 "--cycles", "3", "--interval", "0", "--json"});
+  EXPECT_EQ(result.code, 3);
+  EXPECT_EQ(result.err, "quelta-ctl: the PSU controller was removed\n");
+  EXPECT_EQ(
+      Events(JsonLines(result.out)),
+      (std::vector<std::string>{"PowerRatingReady", "VoltagesReady", "CurrentsReady", "WattReady",
+                                "FansReady", "TempsReady", "CycleComplete", "ConnectionRemoved"}));
+}
+
 TEST(QueltaCtlWatch, EndsWithTheRightCodeWhenTheDeviceCannotServe) {
   Rig rig;
   const Result absent = rig.Run({rig.Scenario(R"({"monitor": {"present": false}})"), "watch"});

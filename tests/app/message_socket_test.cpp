@@ -1,8 +1,11 @@
 // The program's own messages from quelta-ctl's sender, through the local socket, to the window.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -42,6 +45,30 @@ class MessageSocketTest : public ::testing::Test {
       loop_.RunPending();
     }
     return received_.size() >= count;
+  }
+
+  // A raw client connection, or -1 (without waiting when `wait` is false and the server's
+  // queue is full).
+  int Connect(bool wait = true) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | (wait ? 0 : SOCK_NONBLOCK), 0);
+    if (fd < 0) return -1;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", socket_.c_str());
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+      ::close(fd);
+      return -1;
+    }
+    return fd;
+  }
+  // Serves the socket for a while.
+  void Serve(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+      loop_.RunPending();
+    }
   }
 
   int argc_ = 1;
@@ -101,6 +128,138 @@ TEST_F(MessageSocketTest, ASecondServerFindsTheFirstRunningAndAStaleSocketIsRepl
   ::close(fd);
   MessageServer again(window_.Handle());
   EXPECT_EQ(again.Listen(socket_), MessageServer::ListenResult::Listening);
+}
+
+TEST_F(MessageSocketTest, AFloodOfIdleConnectionsNeverStopsTheServer) {
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  MessageServer server(window_.Handle());
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  // Fewer descriptors than the flood needs, so accepting runs out of them too.
+  rlimit old{};
+  ::getrlimit(RLIMIT_NOFILE, &old);
+  rlimit low = old;
+  low.rlim_cur = 256;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<int> idle;
+  for (int i = 0; i < 1100; ++i) {
+    const int fd = Connect(false);
+    if (fd >= 0) idle.push_back(fd);
+    if (i % 8 == 0) Serve(1);
+  }
+  Serve(100);
+  EXPECT_LE(server.Connections(), 16u);
+  for (int fd : idle) ::close(fd);
+  ::setrlimit(RLIMIT_NOFILE, &old);
+  Serve(50);
+  EXPECT_TRUE(std::filesystem::exists(socket_));
+  EXPECT_EQ(Send(kRestoreMessage), app::ctl::kExitDone);
+  ASSERT_TRUE(AwaitMessages(1));
+  EXPECT_EQ(received_, std::vector<std::uint32_t>{kRestoreMessage});
+}
+
+TEST_F(MessageSocketTest, AHundredRestartsWithinOneSecondAllArriveInOrder) {
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  MessageServer server(window_.Handle());
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(Send(kWorkerRestartMessage), app::ctl::kExitDone);
+  ASSERT_TRUE(AwaitMessages(100));
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_EQ(received_, std::vector<std::uint32_t>(100, kWorkerRestartMessage));
+  EXPECT_LE(server.Connections(), 16u);
+}
+
+TEST_F(MessageSocketTest, AConnectionSilentForTwoSecondsIsDropped) {
+  MessageServer server(window_.Handle());
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  const int fd = Connect();
+  ASSERT_GE(fd, 0);
+  Serve(1000);
+  EXPECT_EQ(server.Connections(), 1u);
+  Serve(1500);
+  EXPECT_EQ(server.Connections(), 0u);
+  char byte = 0;
+  EXPECT_EQ(::read(fd, &byte, 1), 0);  // the server closed its end
+  ::close(fd);
+}
+
+TEST_F(MessageSocketTest, TheTailOfAnOverlongLineIsNeverAMessage) {
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  MessageServer server(window_.Handle());
+  std::vector<std::uint32_t> taken;
+  server.SetInterceptor([&](std::uint32_t message) {
+    taken.push_back(message);
+    return false;
+  });
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  const int fd = Connect();
+  ASSERT_GE(fd, 0);
+  const std::string lines = std::string(31, 'A') + "32769\n2024\n";
+  ASSERT_EQ(::write(fd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+  ASSERT_TRUE(AwaitMessages(1));
+  Serve(50);
+  EXPECT_EQ(taken, std::vector<std::uint32_t>{kRestoreMessage});
+  ::close(fd);
+}
+
+TEST_F(MessageSocketTest, AnotherUsersProcessIsNeitherHeardNorTakenForTheWindow) {
+  if (::getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  MessageServer server(window_.Handle());
+  ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  ASSERT_EQ(::chmod(folder_.Path().c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(socket_.c_str(), 0666), 0);
+  // "nobody" connects and sends a restore: it must never arrive.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setuid(65534) != 0) ::_exit(2);
+    std::ostringstream err;
+    const int fd = Connect();
+    if (fd < 0) ::_exit(3);
+    const char line[] = "2024\n";
+    // The server may already have hung up on it: that is the point, not a failure.
+    ::send(fd, line, 5, MSG_NOSIGNAL);
+    ::_exit(0);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, WNOHANG) == 0) Serve(5);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  Serve(200);
+  EXPECT_TRUE(received_.empty());
+
+  // A socket another user listens on is not taken for a running window, nor sent to.
+  const std::filesystem::path foreign = folder_.Path() / "foreign";
+  ASSERT_EQ(::chmod(folder_.Path().c_str(), 0777), 0);
+  const pid_t squatter = ::fork();
+  ASSERT_GE(squatter, 0);
+  if (squatter == 0) {
+    if (::setuid(65534) != 0) ::_exit(2);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", foreign.c_str());
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) ::_exit(3);
+    ::chmod(foreign.c_str(), 0666);
+    ::listen(fd, 16);
+    ::pause();
+    ::_exit(0);
+  }
+  // The squatter binds, then listens: wait until it answers.
+  SocketAnswer answer = SocketAnswer::Nobody;
+  for (int i = 0; i < 2500 && answer == SocketAnswer::Nobody; ++i) {
+    Serve(2);
+    answer = ProbeMessageSocket(foreign);
+  }
+  EXPECT_EQ(answer, SocketAnswer::Foreign);
+  std::ostringstream err;
+  EXPECT_EQ(app::ctl::SendWindowMessage(foreign, kRestoreMessage, err), app::ctl::kExitNotFound);
+  EXPECT_NE(err.str().find("belongs to another user"), std::string::npos) << err.str();
+  MessageServer second(window_.Handle());
+  EXPECT_EQ(second.Listen(foreign), MessageServer::ListenResult::Failed);
+  ::kill(squatter, SIGKILL);
+  ::waitpid(squatter, &status, 0);
 }
 
 TEST_F(MessageSocketTest, SendingWithoutAWindowSaysNoneAnswers) {

@@ -25,6 +25,15 @@ TEST(QueltaOptions, TakesEveryOptionInEitherForm) {
   EXPECT_FALSE(ParseQueltaOptions({"--simulate"}).tray);
 }
 
+TEST(QueltaOptions, TheCyclePauseRunsFromZeroToThreeSeconds) {
+  EXPECT_FALSE(ParseQueltaOptions({"--simulate"}).cyclePause.has_value());
+  EXPECT_EQ(ParseQueltaOptions({"--cycle-ms", "0"}).cyclePause, std::chrono::milliseconds(0));
+  EXPECT_EQ(ParseQueltaOptions({"--cycle-ms=3000"}).cyclePause, std::chrono::milliseconds(3000));
+  for (const char* bad : {"-1", "3001", "1e2", ""}) {
+    EXPECT_THROW(ParseQueltaOptions({"--cycle-ms", bad}), QueltaUsageError) << bad;
+  }
+}
+
 TEST(QueltaOptions, RefusesWhatItCannotTakeAndNamesIt) {
   const std::vector<std::vector<std::string>> bad = {
       {"--frobnicate"},

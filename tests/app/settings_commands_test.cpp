@@ -6,6 +6,8 @@
 
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "tests/platform/registry/temp_folder.h"
@@ -136,7 +138,9 @@ TEST(AlarmsShow, EndsWithCodeFourOnABadStrictSwitch) {
   const Outcome run =
       AlarmsShow(WithValue(FactoryTree(), "Alarm\\Voltage", "12VEnable", "1.0"), false);
   EXPECT_EQ(run.code, kExitSettingsError);
-  EXPECT_EQ(run.err, "'1.0' is not a valid integer value\n");
+  EXPECT_EQ(run.err,
+            "'1.0' is not a valid integer value: alarm switch \"12VEnable\" under "
+            "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Voltage\n");
 }
 
 TEST(AlarmsShow, PrintsATidyTable) {
@@ -167,6 +171,20 @@ TEST(AlarmsRestoreDefaults, SaysSoWhenAGroupCouldNotBeSaved) {
   std::ostringstream out, err;
   EXPECT_EQ(RunAlarmsRestoreDefaults(store, out, err), kExitSaveFailed);
   EXPECT_THAT(err.str(), HasSubstr("could not be saved"));
+}
+
+TEST(AlarmsRestoreDefaults, AReadOnlyFileIsLeftAsItIsWithExitFiveAndTheReason) {
+  testing_support::TempFolder folder;
+  const auto file = folder / "registry.reg";
+  const std::string changed = WithValue(FactoryTree(), "Alarm\\Watt", "Watt", "300.00");
+  testing_support::WriteFile(file, changed);
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  platform::RegFileStore store(file);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunAlarmsRestoreDefaults(store, out, err), kExitSaveFailed);
+  EXPECT_EQ(err.str(), "The factory alarm thresholds could not be saved completely: " +
+                           file.string() + " is read-only; make it writable to save settings\n");
+  EXPECT_EQ(testing_support::ReadFile(file), changed);
 }
 
 }  // namespace

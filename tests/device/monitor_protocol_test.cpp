@@ -150,12 +150,16 @@ struct TrimDevice {
   int steps = 0;
   int failFirstAfter = -1;   // 0x21 fails from this many steps on
   int failSecondAfter = -1;  // 0x22 fails from this many steps on
+  int sign = 1;              // -1: the output moves against the step asked for
+  int moveEvery = 1;         // the output moves on every n-th step only
 
   std::optional<Bytes> operator()(const Bytes& request) {
     const auto word = [](std::uint16_t raw) {
       return std::pair<std::uint8_t, std::uint8_t>(raw >> 2, (raw & 3) << 6);
     };
-    const int move = request[2] == 0x10 ? 1 : (request[2] == 0x01 ? -1 : 0);
+    const int asked = request[2] == 0x10 ? 1 : (request[2] == 0x01 ? -1 : 0);
+    const bool isStep = request[1] >= 0x06 && request[1] <= 0x08;
+    const int move = isStep && (steps + 1) % moveEvery == 0 ? sign * asked : 0;
     switch (request[1]) {
       case 0x07:
         raw12 = static_cast<std::uint16_t>(raw12 + move), ++steps;
@@ -235,12 +239,98 @@ TEST(TrimOutput, StopsAtTheFirstStepThatReachesOrCrossesTheTarget) {
 
 TEST(TrimOutput, GivesUpAfterTwoHundredStepsWithoutReversing) {
   TrimRig rig;
-  rig.trim.raw5 = 600;
-  rig.protocol.ReadVoltages();
-  const TrimResult result = rig.protocol.TrimOutput(TrimRail::V5, 100.0f);
+  rig.trim.sign = -1;  // every step up takes the output down: the target is never reached
+  const TrimResult result = rig.protocol.TrimOutput(TrimRail::V5, 5.2f);
   EXPECT_EQ(result.steps, 200);
   EXPECT_FALSE(result.reachedTarget);
-  EXPECT_EQ(rig.trim.raw5, 800);
+  EXPECT_EQ(result.stop, TrimStop::None);
+  EXPECT_EQ(rig.trim.raw5, 576);
+  for (const Bytes& report : rig.device.written) {
+    if (report[1] == 0x06) {
+      EXPECT_EQ(report[2], 0x10);
+    }
+  }
+}
+
+// Each rail's reading, target and the reference must be believable before the first step.
+TEST(TrimOutput, TakesNoStepOnAnImpossibleReadingReferenceOrTarget) {
+  struct Case {
+    TrimRail rail;
+    float ReadingSet::*reading;
+    float volts;
+    float reference;
+    float target;
+    TrimStop stop;
+  };
+  const Case cases[] = {
+      // Readings on both sides of each rail's 10 % window (all-zero replies read as 0 V).
+      {TrimRail::V12, &ReadingSet::Vol12V2, 0.0f, 3.3f, 12.1f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 10.79f, 3.3f, 12.1f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 10.8f, 3.3f, 12.1f, TrimStop::None},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 13.2f, 3.3f, 12.1f, TrimStop::None},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 13.21f, 3.3f, 12.1f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V5, &ReadingSet::Vol5V, 4.49f, 3.3f, 5.0f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V5, &ReadingSet::Vol5V, 5.51f, 3.3f, 5.0f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V5, &ReadingSet::Vol5V, 5.5f, 3.3f, 5.0f, TrimStop::None},
+      {TrimRail::V33, &ReadingSet::Vol33V, 2.96f, 3.3f, 3.3f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V33, &ReadingSet::Vol33V, 3.64f, 3.3f, 3.3f, TrimStop::ReadingOutOfRange},
+      {TrimRail::V33, &ReadingSet::Vol33V, 2.98f, 3.3f, 3.3f, TrimStop::None},
+      // A reference reply of FF FF reads as 1.652 V; the window is 2.5 V to 4.5 V.
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 1.652f, 12.1f, TrimStop::ReferenceImplausible},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 2.49f, 12.1f, TrimStop::ReferenceImplausible},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 2.5f, 12.1f, TrimStop::None},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 4.5f, 12.1f, TrimStop::None},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 4.51f, 12.1f, TrimStop::ReferenceImplausible},
+      // Targets: an empty text parses as 0; the window is the same as the reading's.
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 3.3f, 0.0f, TrimStop::TargetOutOfRange},
+      {TrimRail::V12, &ReadingSet::Vol12V2, 12.0f, 3.3f, 13.21f, TrimStop::TargetOutOfRange},
+      {TrimRail::V5, &ReadingSet::Vol5V, 5.0f, 3.3f, 4.49f, TrimStop::TargetOutOfRange},
+      {TrimRail::V33, &ReadingSet::Vol33V, 3.3f, 3.3f, 2.96f, TrimStop::TargetOutOfRange},
+      {TrimRail::V33, &ReadingSet::Vol33V, 3.3f, 3.3f, 3.63f, TrimStop::None},
+  };
+  for (const Case& c : cases) {
+    ProtocolRig rig;  // silent device: a step that is taken ends on its failed read
+    rig.readings.*c.reading = c.volts;
+    rig.readings.ReferenceVoltage = c.reference;
+    const TrimResult result = rig.protocol.TrimOutput(c.rail, c.target);
+    EXPECT_EQ(result.stop, c.stop) << RailName(c.rail) << " at " << c.volts << " V, reference "
+                                   << c.reference << ", target " << c.target;
+    EXPECT_EQ(result.steps, c.stop == TrimStop::None ? 1 : 0);
+    EXPECT_EQ(rig.device.written.size(), c.stop == TrimStop::None ? 3u : 0u);
+  }
+}
+
+TEST(TrimOutput, StopsAfterThreeStepsInARowThatLeaveTheReadingUnchanged) {
+  TrimRig stuck;
+  stuck.trim.moveEvery = 1000;  // the output never moves
+  const TrimResult result = stuck.protocol.TrimOutput(TrimRail::V12, 12.5f);
+  EXPECT_EQ(result.stop, TrimStop::Stalled);
+  EXPECT_EQ(result.steps, 3);
+  EXPECT_EQ(TrimStopMessage(TrimRail::V12, 12.5f, result),
+            "12V reading stayed at 12.004 V for three steps in a row: stopped after 3 steps");
+
+  // Two unchanged steps, then one that moves, again and again: never three in a row.
+  TrimRig slow;
+  slow.trim.moveEvery = 3;
+  const TrimResult slowResult = slow.protocol.TrimOutput(TrimRail::V12, slow.Volts12(750));
+  EXPECT_EQ(slowResult.stop, TrimStop::None);
+  EXPECT_TRUE(slowResult.reachedTarget);
+  EXPECT_EQ(slowResult.steps, 15);
+}
+
+TEST(TrimOutput, TheStopMessageNamesTheReadingThatStoppedIt) {
+  TrimResult result;
+  result.stop = TrimStop::ReadingOutOfRange;
+  result.startReading = 0.0f;
+  EXPECT_EQ(TrimStopMessage(TrimRail::V12, 12.1f, result),
+            "12V reading 0.000 V is not within 10% of 12.0 V: not trimmed");
+  result.stop = TrimStop::ReferenceImplausible;
+  result.reference = 1.6516129f;
+  EXPECT_EQ(TrimStopMessage(TrimRail::V5, 5.1f, result),
+            "reference reading 1.652 V is not within 2.5 V to 4.5 V: 5V not trimmed");
+  result.stop = TrimStop::TargetOutOfRange;
+  EXPECT_EQ(TrimStopMessage(TrimRail::V33, 0.0f, result),
+            "3.3V target 0.000 V is not within 10% of 3.3 V: not trimmed");
 }
 
 TEST(TrimOutput, NeverStepsBlindOnceTheFeedbackReadFails) {

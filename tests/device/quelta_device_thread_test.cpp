@@ -197,6 +197,26 @@ TEST_F(WorkerTest, KeepsOneCommandPerKindAndRunsThemInPlacementOrderOnePerCycle)
   EXPECT_EQ(CycleEvents(6), kFullPoll);
 }
 
+TEST_F(WorkerTest, ATrimTowardAnImpossibleTargetIsRefusedAndReportedRailByRail) {
+  const auto worker = Start();
+  CycleEvents(1);
+  // 12 V toward 0 V (an empty target text), 5 V toward a sound 5.05 V, 3.3 V off.
+  DeviceCommand trim{.code = DeviceCommand::Trim};
+  trim.Target12V = 0.0f;
+  trim.Enable12V = true;
+  trim.Target5V = 5.05f;
+  trim.Enable5V = true;
+  trim.Target33V = 0.0f;
+  trim.Enable33V = false;
+  worker->Place(trim);
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(2),
+            Events{"TrimRefused: 12V target 0.000 V is not within 10% of 12.0 V: not trimmed"});
+  EXPECT_EQ(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V12), 0);
+  EXPECT_GT(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V5), 0);
+  EXPECT_EQ(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V33), 0);
+}
+
 TEST_F(WorkerTest, IgnoresCommandsWhileTheDeviceIsNotReady) {
   const auto worker = Start();
   CycleEvents(1);

@@ -78,6 +78,7 @@ struct HandoverLog {
     to->TempsReady = [this](const ReadingSet&) { events.push_back("TempsReady"); };
     to->CycleComplete = [this] { events.push_back("CycleComplete"); };
     to->ConnectionRemoved = [this] { events.push_back("ConnectionRemoved"); };
+    to->TrimRefused = [this](const std::string& why) { events.push_back("TrimRefused: " + why); };
     return to;
   }
 

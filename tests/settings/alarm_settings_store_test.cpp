@@ -93,7 +93,9 @@ TEST(AlarmLoad, NumericSwitchesTakeNumbersWhileStrictOnesTakeOnlyIntegers) {
     LoadFrom(WithValue(FactoryTree(), "Alarm\\Voltage", "12VEnable", "1.0"));
     ADD_FAILURE() << "a strict switch took 1.0";
   } catch (const core::ConversionError& error) {
-    EXPECT_STREQ(error.what(), "'1.0' is not a valid integer value");
+    EXPECT_STREQ(error.what(),
+                 "'1.0' is not a valid integer value: alarm switch \"12VEnable\" under "
+                 "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Voltage");
   }
   EXPECT_THROW(LoadFrom(WithValueLine(FactoryTree(), "Alarm\\Watt", "WattEnable", "")),
                core::ConversionError);
@@ -203,8 +205,9 @@ TEST_F(AlarmSave, RestoringDefaultsWritesThemAndKeepsSwitchesAndNamesAsHeld) {
   EXPECT_EQ(alarms.Watt, 450.0f);
   EXPECT_EQ(alarms.Current5V.Value, 20.0f);
   EXPECT_TRUE(alarms.TempT2.Enable);
-  // Five saves, one accessor each, in group order.
-  EXPECT_EQ(std::count(recording.log.begin(), recording.log.end(), "open write"), 5);
+  // One save of all five groups in group order: a kill leaves all old or all new.
+  EXPECT_EQ(std::count(recording.log.begin(), recording.log.end(), "open write"), 1);
+  EXPECT_EQ(std::count(recording.log.begin(), recording.log.end(), "commit"), 1);
   EXPECT_THAT(recording.Writes()[0], "Watt=450.00");
   EXPECT_THAT(recording.Writes()[1], "WattEnable=0");
 
@@ -215,6 +218,36 @@ TEST_F(AlarmSave, RestoringDefaultsWritesThemAndKeepsSwitchesAndNamesAsHeld) {
   EXPECT_EQ(reloaded.alarms.Current5V.Value, 20.0f);
   EXPECT_TRUE(reloaded.alarms.TempT2.Enable);
   EXPECT_EQ(reloaded.names, (SensorNames{"A", "B", "C", "D"}));
+}
+
+TEST_F(AlarmSave, ANameWithANulIsRefusedBeforeAnythingIsWritten) {
+  alarms.TempPSU.Value = 61.0f;
+  const SensorNames broken = {"T1", std::string("T\0two", 5), "T3", "T4"};
+  RecordingRegistryStore recording(memory);
+  EXPECT_FALSE(SaveAlarmGroup(recording, alarms, kAlarmTemperature, broken));
+  EXPECT_FALSE(SaveSensorNames(recording, broken));
+  EXPECT_FALSE(RestoreAlarmDefaults(recording, alarms, broken));
+  EXPECT_TRUE(recording.log.empty());  // not even an accessor
+  EXPECT_EQ(memory.Text(), FactoryTree());
+}
+
+TEST(AlarmLoad, ABadSwitchNamesItsTextItsValueAndItsKey) {
+  try {
+    LoadFrom(WithValue(FactoryTree(), "Alarm\\Voltage", "12VEnable", "on"));
+    FAIL() << "a switch of \"on\" loaded";
+  } catch (const core::ConversionError& error) {
+    EXPECT_STREQ(error.what(),
+                 "'on' is not a valid integer value: alarm switch \"12VEnable\" under "
+                 "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Voltage");
+  }
+  try {
+    LoadFrom(WithValue(FactoryTree(), "Alarm\\Watt", "WattEnable", ""));
+    FAIL() << "an empty switch loaded";
+  } catch (const core::ConversionError& error) {
+    EXPECT_STREQ(error.what(),
+                 "'' is not a valid integer value: alarm switch \"WattEnable\" under "
+                 "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt");
+  }
 }
 
 TEST_F(AlarmSave, TheLastOfGroupSaveAndNamesSaveDecidesTheNames) {

@@ -98,6 +98,66 @@ TEST(Scenario, ABadDocumentIsRefusedNamingTheField) {
   }
 }
 
+std::string Refusal(const std::string& json) {
+  try {
+    ParseScenario(json);
+  } catch (const ScenarioError& error) {
+    return error.what();
+  }
+  return "accepted";
+}
+
+TEST(Scenario, HostileDocumentsAreRefusedWithAMessageNeverACrash) {
+  // Numbers beyond a double, wherever they stand, name their field.
+  EXPECT_EQ(Refusal(R"({"monitor": {"seed": 1e400}})"),
+            "scenario: monitor.seed: number overflow parsing '1e400'");
+  EXPECT_EQ(Refusal(R"({"bus": {"unreadable_ids": -1e400}})"),
+            "scenario: bus.unreadable_ids: number overflow parsing '-1e400'");
+  EXPECT_EQ(Refusal(R"({"monitor": {"seed": 18446744073709551616}})"),
+            "scenario: monitor.seed: must be a whole number of 0 or more");
+  // Deep nesting is refused as it is read: 16 levels are read, 17 are not, 100,000 neither.
+  const auto nested = [](int levels) {
+    return R"({"monitor": {"rating": )" + std::string(levels - 2, '[') +
+           std::string(levels - 2, ']') + "}}";
+  };
+  EXPECT_EQ(Refusal(nested(16)),
+            "scenario: monitor.rating: must be 450, 550, 680 or 800 (got a list)");
+  EXPECT_EQ(Refusal(nested(17)), "scenario: nested deeper than 16 levels");
+  EXPECT_EQ(Refusal(std::string(100000, '[') + std::string(100000, ']')),
+            "scenario: nested deeper than 16 levels");
+  EXPECT_EQ(Refusal(R"({"monitor": )"),
+            "scenario: not valid JSON: parse error at line 1, column 13: syntax error while "
+            "parsing value - unexpected end of input; expected '[', '{', or a literal");
+}
+
+TEST(Scenario, OnlyARegularFileOfAtMostOneMebibyteIsRead) {
+  EXPECT_EQ(
+      [] {
+        try {
+          LoadScenarioFile("/dev/zero");
+        } catch (const ScenarioError& error) {
+          return std::string(error.what());
+        }
+        return std::string("accepted");
+      }(),
+      "scenario: cannot read /dev/zero: not a regular file");
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("quelta-big-" + std::to_string(getpid()));
+  // A valid document padded with blanks to exactly 1 MiB is read; one blank more is not.
+  const std::string document = R"({"gauge": {"present": false}})";
+  std::ofstream(path) << document << std::string(1024 * 1024 - document.size(), ' ');
+  EXPECT_FALSE(LoadScenarioFile(path).gauge.present);
+  std::ofstream(path, std::ios::app) << ' ';
+  try {
+    LoadScenarioFile(path);
+    ADD_FAILURE() << "a file over 1 MiB was read";
+  } catch (const ScenarioError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "scenario: cannot read " + path.string() + ": larger than 1 MiB");
+  }
+  std::filesystem::remove(path);
+}
+
 TEST(Scenario, FileErrorsNameTheFile) {
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / ("quelta-scenario-" + std::to_string(getpid()));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -160,6 +162,45 @@ TEST_F(SkinCheckTest, RatingsAndLanguagesOutsideTheirRangesAreRefused) {
   EXPECT_EQ(Check(store, 500, std::nullopt).code, 2);
   EXPECT_EQ(Check(store, std::nullopt, 0).code, 2);
   EXPECT_EQ(Check(store, std::nullopt, 9).code, 2);
+}
+
+TEST_F(SkinCheckTest, AnOsLangTheWindowRefusesIsRefusedHereToo) {
+  const CheckResult result =
+      CheckEdited("\"osLang\"", "\"osLang\"=\"0\"", "\"osLang\"=\"abc\"", 550);
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err,
+            "skin-check: 'abc' is not a valid integer value (value \"osLang\" of key "
+            "\\SOFTWARE\\NORVANE\\Quelta\\)\n");
+}
+
+TEST_F(SkinCheckTest, ACutShortBitmapIsReportedAndASharedOneCarriesNoLanguage) {
+  // The program folder again, its files hard-linked; two bitmaps replaced by short copies.
+  const fs::path program = BinDir().parent_path() / ("skin-check-" + std::to_string(::getpid()));
+  fs::remove_all(program);
+  fs::create_directories(program);
+  fs::copy(BinDir() / "Skin", program / "Skin",
+           fs::copy_options::recursive | fs::copy_options::create_hard_links);
+  const auto cut = [&](const std::string& name, std::size_t keep) {
+    std::ifstream in(BinDir() / "Skin" / name, std::ios::binary);
+    std::string bytes(keep, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(keep));
+    fs::remove(program / "Skin" / name);
+    std::ofstream(program / "Skin" / name, std::ios::binary) << bytes;
+  };
+  const auto check = [&] {
+    platform::RegFileStore store(BinDir() / "quelta-factory.reg");
+    std::ostringstream out, err;
+    const int code = RunSkinCheck(store, program, 550, 1, out, err);
+    return CheckResult{code, out.str(), err.str()};
+  };
+  // M_Sel.bmp is 10,422 bytes; 3,000 keep its header and a third of its rows.
+  cut("M_Sel.bmp", 3000);
+  CheckResult result = check();
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(result.err, "skin-check: " + (program / "Skin" / "M_Sel.bmp").string() +
+                            " is cut short: 3000 bytes where its header needs 10422 (named by "
+                            "the program)\n");
+  fs::remove_all(program);
 }
 
 }  // namespace

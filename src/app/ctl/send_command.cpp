@@ -63,6 +63,11 @@ int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t mes
         << ")\n";
     return kExitNotFound;
   }
+  // Only a window of this user's is told anything.
+  if (mainwindow::PeerUid(socket.Get()) != static_cast<unsigned>(::getuid())) {
+    err << "quelta-ctl: the socket at " << path << " belongs to another user's process\n";
+    return kExitNotFound;
+  }
   const std::string line = mainwindow::EncodeMessage(message);
   std::size_t sent = 0;
   while (sent < line.size()) {

@@ -246,8 +246,11 @@ int RunAlarmsRestoreDefaults(platform::RegistryStore& store, std::ostream& out, 
     settings::SensorNames names;
     settings::LoadAlarmSettings(store, alarms, names);
     if (!settings::RestoreAlarmDefaults(store, alarms, names)) {
-      err << "The factory alarm thresholds could not be saved completely: an alarm key is "
-             "missing or the settings file could not be written\n";
+      const std::string why = store.LastCommitError();
+      err << "The factory alarm thresholds could not be saved completely: "
+          << (why.empty() ? "an alarm key is missing or the settings file could not be written"
+                          : why)
+          << "\n";
       return kExitSaveFailed;
     }
     out << "Alarm thresholds restored to their factory values\n";

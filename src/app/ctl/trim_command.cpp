@@ -48,7 +48,8 @@ int RunTrim(CtlEnvironment& environment, std::span<const std::string> arguments)
     if (!feedbackRead) return static_cast<int>(kExitNoAnswer);
     answered = true;
     result = protocol.TrimOutput(choice->rail, target);
-    return static_cast<int>(result.feedbackLost ? kExitNoAnswer : kExitDone);
+    const bool stopped = result.feedbackLost || result.stop != device::TrimStop::None;
+    return static_cast<int>(stopped ? kExitNoAnswer : kExitDone);
   });
   if (code == kExitNotFound) return code;
   std::ostream& out = environment.Out();
@@ -57,12 +58,20 @@ int RunTrim(CtlEnvironment& environment, std::span<const std::string> arguments)
                          "voltages)\n";
     return code;
   }
+  if (result.steps == 0 && result.stop != device::TrimStop::None) {
+    environment.Err() << "quelta-ctl: " << device::TrimStopMessage(choice->rail, target, result)
+                      << "\n";
+    return code;
+  }
   out << choice->word << ": " << core::FixedText(result.startReading, 3) << " V -> "
       << core::FixedText(result.lastReading, 3) << " V in " << result.steps
       << (result.steps == 1 ? " step" : " steps") << " (target " << arguments[1] << " V)\n";
   if (result.feedbackLost) {
     environment.Err() << "quelta-ctl: stopped: the voltages could not be read after step "
                       << result.steps << "\n";
+  } else if (result.stop != device::TrimStop::None) {
+    environment.Err() << "quelta-ctl: " << device::TrimStopMessage(choice->rail, target, result)
+                      << "\n";
   } else if (!result.reachedTarget) {
     out << "The target was not reached within " << result.steps << " steps.\n";
   }

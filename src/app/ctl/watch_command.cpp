@@ -136,6 +136,9 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
   };
   int exitCode = kExitDone;
   bool removed = false;
+  // Whether this poll brought a fresh reading before its watt: a poll of a device that has
+  // gone reads nothing, and its stale figures are no cycle.
+  bool fresh = false;
 
   device::WorkerPool pool;
   std::unique_ptr<device::WorkerHandle> worker;
@@ -152,12 +155,25 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     }
   };
   handovers->VoltagesReady = [&](const device::ReadingSet& r) {
+    fresh = true;
     if (startsCycle()) printer.Print("VoltagesReady", FieldsOf(device::kVoltageFields, r));
   };
   handovers->CurrentsReady = [&](const device::ReadingSet& r) {
+    fresh = true;
     if (startsCycle()) printer.Print("CurrentsReady", FieldsOf(device::kCurrentFields, r));
   };
   handovers->WattReady = [&](const device::ReadingSet& r) {
+    const bool wasFresh = std::exchange(fresh, false);
+    // Once the last counted cycle is done, a later poll that found the device gone changes
+    // nothing: the watch has what it was asked for.
+    if (!wasFresh && !muted && !lastCycleSeen && !device::OpenMonitorDevice(bus)) {
+      // Unplugged: the window would stop its worker on the removal notice; so does the tool.
+      environment.Err() << "quelta-ctl: the PSU controller was removed\n";
+      exitCode = kExitNoAnswer;
+      muted = true;
+      worker->Terminate();
+      return;
+    }
     if (!startsCycle()) return;
     printer.Print("WattReady", {{"WattTotal", r.WattTotal}});
     // The cycle in progress still completes; the worker then ends after its pause.

@@ -8,8 +8,12 @@
 #include <cstring>
 #include <vector>
 
+#include "core/regular_file.h"
+
 namespace platform {
 namespace {
+
+constexpr std::string_view kTempSuffix = ".XXXXXX";
 
 bool WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
@@ -31,64 +35,112 @@ bool SyncFolder(const std::filesystem::path& folder) {
   return synced;
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// Hidden, so a temporary left by a crash does not look like a settings file.
+std::string TempPattern(const std::filesystem::path& file) {
+  return (FolderOf(file) / ("." + file.filename().string() + std::string(kTempSuffix))).string();
+}
+
+// A fresh name from the pattern that no file holds yet (mkstemp's way, without creating it).
+bool LinkUnderFreshName(const std::string& from, std::string& name) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::vector<char> candidate(name.begin(), name.end());
+    candidate.push_back('\0');
+    const int probe = ::mkstemp(candidate.data());  // reserves a unique name
+    if (probe < 0) return false;
+    ::close(probe);
+    ::unlink(candidate.data());
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, candidate.data(), AT_SYMLINK_FOLLOW) == 0) {
+      name.assign(candidate.data());
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// An open, written and flushed temporary file for `file`: unnamed when the file system allows
+// it (O_TMPFILE), else under a hidden name in `named`.
+int WriteTemporary(const std::filesystem::path& file, std::string_view content, mode_t mode,
+                   std::string& named) {
+  int fd = ::open(FolderOf(file).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (fd < 0) {
+    std::string pattern = TempPattern(file);
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    named.assign(name.data());
+  }
+  const bool written = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  if (!written) {
+    ::close(fd);
+    if (!named.empty()) ::unlink(named.c_str());
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                                       mode_t mode, bool replace) {
-  const std::filesystem::path folder =
-      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  // Hidden, so a temporary left by a crash does not look like a settings file.
-  std::string pattern = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  std::string named;
+  const int fd = WriteTemporary(file, content, mode, named);
   if (fd < 0) return AtomicWriteResult::Failed;
-  const std::filesystem::path temp(name.data());
-
-  const bool written = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed) {
-    ::unlink(temp.c_str());
-    return AtomicWriteResult::Failed;
-  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
 
   AtomicWriteResult result = AtomicWriteResult::Written;
-  if (replace) {
-    if (::rename(temp.c_str(), file.c_str()) != 0) result = AtomicWriteResult::Failed;
-  } else {
-    if (::link(temp.c_str(), file.c_str()) != 0) {
+  if (!replace) {
+    const int linked =
+        named.empty() ? ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, file.c_str(), AT_SYMLINK_FOLLOW)
+                      : ::link(named.c_str(), file.c_str());
+    if (linked != 0) {
       result = errno == EEXIST ? AtomicWriteResult::AlreadyExists : AtomicWriteResult::Failed;
     }
-    ::unlink(temp.c_str());
+  } else {
+    if (named.empty()) {
+      named = TempPattern(file);
+      if (!LinkUnderFreshName(self, named)) {
+        named.clear();
+        result = AtomicWriteResult::Failed;
+      }
+    }
+    if (result == AtomicWriteResult::Written && ::rename(named.c_str(), file.c_str()) == 0) {
+      named.clear();
+    } else {
+      result = AtomicWriteResult::Failed;
+    }
   }
-  if (result != AtomicWriteResult::Written) {
-    if (replace) ::unlink(temp.c_str());
-    return result;
+  if (!named.empty()) ::unlink(named.c_str());
+  const bool closed = ::close(fd) == 0;
+  if (result != AtomicWriteResult::Written) return result;
+  return closed && SyncFolder(FolderOf(file)) ? AtomicWriteResult::Written
+                                              : AtomicWriteResult::Failed;
+}
+
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+  const std::string prefix = "." + file.filename().string() + ".";
+  const std::size_t length = prefix.size() + kTempSuffix.size() - 1;
+  std::error_code error;
+  std::filesystem::directory_iterator entry(FolderOf(file), error);
+  for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() != length || !name.starts_with(prefix)) continue;
+    struct stat info {};
+    if (::lstat(entry->path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_uid != ::getuid()) {
+      continue;
+    }
+    ::unlink(entry->path().c_str());
   }
-  return SyncFolder(folder) ? AtomicWriteResult::Written : AtomicWriteResult::Failed;
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::string& error) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return std::nullopt;
-  }
-  std::string content;
-  char buffer[65536];
-  while (true) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      error = std::strerror(errno);
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (got == 0) break;
-    content.append(buffer, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
-  return content;
+  return core::ReadRegularFile(file, kMaxSettingsFileBytes, error);
 }
 
 }  // namespace platform

@@ -38,11 +38,6 @@ void RegDocument::AddLine(RegLine line) {
   if (line.kind == RegLine::Kind::Key) {
     const std::string folded = FoldCase(line.path);
     sectionsOf_[folded].push_back(sections_.size());
-    // Every key on the way down exists too; once one is known, so are those above it.
-    for (std::string key = folded; !key.empty() && keys_.insert(key).second;) {
-      const std::size_t at = key.rfind('\\');
-      key.resize(at == std::string::npos ? 0 : at);
-    }
     sections_.push_back(Section{std::move(line), {}, {}, 0});
     return;
   }
@@ -71,7 +66,13 @@ std::string RegDocument::Text() const {
 
 bool RegDocument::HasKey(std::string_view path) const {
   const std::optional<std::string> folded = FoldedKey(path);
-  return folded && keys_.contains(*folded);
+  if (!folded) return false;
+  if (sectionsOf_.contains(*folded)) return true;
+  // Every key on the way down to a listed key exists too: the first listed path at or after
+  // "<path>\\" starts with it when there is one below.
+  const std::string below = *folded + "\\";
+  const auto next = sectionsOf_.lower_bound(below);
+  return next != sectionsOf_.end() && next->first.starts_with(below);
 }
 
 const RegValue* RegDocument::FindValue(std::string_view path, std::string_view name) const {
@@ -95,15 +96,21 @@ RegLine& RegDocument::LastLine() {
 }
 
 void RegDocument::EndLastLine() {
-  RegLine& last = LastLine();
-  if (EndingOf(last.raw).empty()) last.raw += eol_;
+  EndLine(LastLine().raw);
+}
+
+void RegDocument::EndLine(std::string& raw) const {
+  if (!EndingOf(raw).empty()) return;
+  // A file cut between CR and LF: the lone CR becomes the file's whole line ending.
+  if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+  raw += eol_;
 }
 
 bool RegDocument::SetString(std::string_view path, std::string_view name, std::string_view text) {
   const std::optional<std::string> normal = NormalizeKeyPath(path);
   if (!normal) return false;
   const std::string folded = FoldCase(*normal);
-  if (!keys_.contains(folded)) return false;
+  if (!HasKey(folded)) return false;
   const std::string foldedName = FoldCase(name);
 
   RegLine line;
@@ -113,16 +120,20 @@ bool RegDocument::SetString(std::string_view path, std::string_view name, std::s
 
   const auto found = sectionsOf_.find(folded);
   if (found != sectionsOf_.end()) {
-    // Replace the line in effect, keeping the name as the file spells it and the line's ending.
+    // Replace the line in effect, keeping the name as the file spells it. A wrapped value
+    // continues with the file's own line ending, and so the line ends, unless it was the last
+    // line and had no ending.
     for (auto it = found->second.rbegin(); it != found->second.rend(); ++it) {
       Section& section = sections_[*it];
       const auto value = section.valueAt.find(foldedName);
       if (value == section.valueAt.end()) continue;
       RegLine& old = section.lines[value->second];
-      const std::string_view ending = EndingOf(old.raw);
+      // A value that already holds the text keeps its bytes, whatever form the file gave it.
+      if (TextOf(old.value, false) == text) return true;
       line.name = old.name;
       line.number = old.number;
-      line.raw = FormatStringValue(old.name, text, ending);
+      line.raw = FormatStringValue(old.name, text, eol_);
+      if (EndingOf(old.raw).empty()) line.raw.resize(line.raw.size() - eol_.size());
       old = std::move(line);
       return true;
     }
@@ -131,7 +142,7 @@ bool RegDocument::SetString(std::string_view path, std::string_view name, std::s
     Section& section = sections_[found->second.back()];
     RegLine& before =
         section.valuesEnd == 0 ? section.keyLine : section.lines[section.valuesEnd - 1];
-    if (EndingOf(before.raw).empty()) before.raw += eol_;
+    EndLine(before.raw);
     line.name = std::string(name);
     line.raw = FormatStringValue(name, text, eol_);
     section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(section.valuesEnd),
@@ -143,7 +154,11 @@ bool RegDocument::SetString(std::string_view path, std::string_view name, std::s
 
   // The key exists only as the parent of listed keys: it gets its own key line at the end.
   EndLastLine();
-  if (LastLine().raw.find_first_not_of(" \t\r\n") != std::string::npos) {
+  const std::string& last = LastLine().raw;
+  const std::size_t lastStart = last.rfind('\n', last.size() - 2);  // it ends with a line break
+  const std::string_view lastLine =
+      std::string_view(last).substr(lastStart == std::string::npos ? 0 : lastStart + 1);
+  if (lastLine.find_first_not_of(" \t\r\n") != std::string_view::npos) {
     RegLine blank;
     blank.raw = eol_;
     AddLine(std::move(blank));

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/registry/reg_syntax.h"
@@ -52,12 +52,15 @@ class RegDocument {
   void AddLine(RegLine line);
   RegLine& LastLine();
   void EndLastLine();
+  void EndLine(std::string& raw) const;
 
   std::string eol_ = "\n";
   std::vector<RegLine> preamble_;  // the header and what precedes the first key
   std::vector<Section> sections_;
-  std::unordered_map<std::string, std::vector<std::size_t>> sectionsOf_;  // folded path
-  std::unordered_set<std::string> keys_;  // folded paths of every existing key
+  // Folded path -> its sections, in path order, so a key that exists only as the parent of
+  // listed keys is found next to them: each path is held once, and memory stays in step with
+  // the file however deep its keys go.
+  std::map<std::string, std::vector<std::size_t>, std::less<>> sectionsOf_;
 };
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/registry/reg_document.h"
@@ -13,7 +15,8 @@ namespace platform {
 // takes an exclusive lock on "<file>.lock", reads the file again, applies only that accessor's
 // writes and replaces the file atomically, so a crash never leaves a torn file and processes
 // saving at the same time never lose each other's values. A malformed file is refused (Open
-// throws RegistryFileError with the line) and never overwritten.
+// throws RegistryFileError with the line) and never overwritten; so is a file its owner made
+// read-only, and a commit whose new text would not read back as written is dropped.
 class RegFileStore : public RegistryStore {
  public:
   explicit RegFileStore(std::filesystem::path file);
@@ -22,13 +25,18 @@ class RegFileStore : public RegistryStore {
   std::unique_ptr<Registry> Open(RegistryAccess access) override;
 
   const std::filesystem::path& File() const { return file_; }
+  std::string LastCommitError() const override;
 
  private:
   // Where writes really go: a settings file reached through a symbolic link stays a link.
   std::filesystem::path Target() const;
   bool CommitEdits(const std::vector<RegEdit>& edits) const;
+  // The reason of a commit that failed, "" for one that succeeded.
+  bool Committed(std::string reason) const;
 
   std::filesystem::path file_;
+  mutable std::mutex errorMutex_;  // guards lastError_: accessors may commit on any thread
+  mutable std::string lastError_;
 };
 
 // The file backend of the settings tree for the file at `file`. The store must outlive the

@@ -17,6 +17,8 @@ constexpr std::string_view kDwordPrefix = "dword:";
 constexpr std::string_view kHexPrefix = "hex";
 constexpr std::size_t kMaxDwordDigits = 8;
 constexpr std::size_t kHexBytesPerLine = 25;  // keeps written hex lines near 80 columns
+// No settings key is nearly this deep; the limit keeps a hostile path from costing much.
+constexpr std::size_t kMaxKeyDepth = 512;
 constexpr char32_t kReplacementChar = 0xFFFD;
 
 bool IsBlank(char c) {
@@ -138,6 +140,11 @@ class LineParser {
     if (!root) {
       const std::optional<std::string> path = NormalizeKeyPath(s);
       if (!path) Fail("a key path has an empty part (\"\\\\\")");
+      const auto depth = static_cast<std::size_t>(std::count(path->begin(), path->end(), '\\')) + 1;
+      if (depth > kMaxKeyDepth) {
+        Fail("a key path is " + std::to_string(depth) + " levels deep; at most " +
+             std::to_string(kMaxKeyDepth) + " are allowed");
+      }
       line.path = *path;
     }
     return line;
@@ -312,7 +319,6 @@ std::vector<RegLine> ParseRegText(std::string_view text, const std::string& sour
   }
   PhysicalLines lines(text);
   std::vector<RegLine> result;
-  result.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   if (lines.AtEnd()) {
     throw RegistryFileError(source + ", line 1: the file is empty; it must start with \"" +
                                 std::string(kHeaderV5) + "\"",
@@ -340,6 +346,12 @@ std::vector<RegLine> ParseRegText(std::string_view text, const std::string& sour
     std::string lineRaw(raw);
     RegLine line;
     if (s.empty() || s.front() == ';') {
+      // Blank lines and comments in a row are kept as one, so a file of nothing but line
+      // breaks costs no more than its text.
+      if (result.back().kind == RegLine::Kind::Other) {
+        result.back().raw += raw;
+        continue;
+      }
       line.kind = RegLine::Kind::Other;
     } else if (s.front() == '[') {
       line = parser.KeyLine(s);

@@ -14,7 +14,8 @@ namespace platform {
 inline constexpr std::string_view kRootKeyName = "HKEY_LOCAL_MACHINE";
 
 // One logical line of a .reg file: its exact bytes (line ending included, and for a hex value
-// continued with "\" every continuation line too) and what it means.
+// continued with "\" every continuation line too) and what it means. Blank and comment lines
+// that follow each other make one Kind::Other line.
 struct RegLine {
   enum class Kind { Header, Other, Key, Value };
 

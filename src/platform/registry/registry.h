@@ -55,6 +55,9 @@ class RegistryStore {
   virtual ~RegistryStore() = default;
   // A fresh accessor that sees the store as it is now.
   virtual std::unique_ptr<Registry> Open(RegistryAccess access) = 0;
+  // Why the latest commit that failed did not reach the store; "" when none failed or the
+  // store cannot say.
+  virtual std::string LastCommitError() const { return {}; }
 };
 
 }  // namespace platform

@@ -1,0 +1,53 @@
+// The skin layout reader over a fuzzed settings tree: every page of every window, for every
+// rating, reads or fails with one of the errors the window reports.
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "core/numbers.h"
+#include "platform/registry/memory_registry_store.h"
+#include "platform/registry/registry_file_error.h"
+#include "skin/layout_reader.h"
+#include "skin/page_records.h"
+#include "skin/skin_errors.h"
+#include "skin/skin_pages.h"
+
+namespace {
+
+void ReadAll(platform::Registry& registry, int rating) {
+  const std::string folder = "Eng\\";
+  skin::LayoutReader main(registry, skin::ReaderVariant::MainWindow, rating);
+  for (const skin::PageKeys& group : skin::ManagerGroupKeys(rating)) {
+    skin::PageRecords::Read(main, folder, group);
+  }
+  skin::PageRecords::Read(main, folder, skin::ConfigPageKeys());
+  skin::PageRecords::Read(main, folder, skin::AlarmPageKeys(rating));
+  skin::PageRecords::Read(main, folder, skin::CtrlPageKeys());
+  skin::LayoutReader voltage(registry, skin::ReaderVariant::VoltageWindow, rating);
+  skin::PageRecords::Read(voltage, folder, skin::VoltageWindowKeys(rating));
+  skin::LayoutReader current(registry, skin::ReaderVariant::CurrentWindow, rating);
+  skin::PageRecords::Read(current, folder, skin::CurrentWindowKeys(rating));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::unique_ptr<platform::MemoryRegistryStore> store;
+  try {
+    store = std::make_unique<platform::MemoryRegistryStore>(text);
+  } catch (const platform::RegistryFileError&) {
+    return 0;
+  }
+  const auto registry = store->Open(platform::RegistryAccess::Read);
+  for (const int rating : {450, 550, 680, 800}) {
+    try {
+      ReadAll(*registry, rating);
+    } catch (const core::ConversionError&) {
+    } catch (const platform::RegistryReadError&) {
+    } catch (const skin::SkinFormatError&) {
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,241 @@
+// The fault matrix: every way the simulated PSU can misbehave, one row each, with what must
+// hold. Every row: no crash, done within 1.5 s, never a step on a reading that failed or
+// cannot be right, and the exit code and message the row names.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ctl/run_ctl.h"
+#include "device/recording_sleeper.h"
+
+namespace app::ctl {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kLongestRow = 1500ms;
+
+struct Outcome {
+  int code;
+  std::string out, err;
+  std::vector<std::string> trace;
+  std::chrono::milliseconds took;
+};
+
+// quelta-ctl in this process on the simulator, with its own lock folder (or a shared one).
+class Matrix {
+ public:
+  explicit Matrix(std::filesystem::path lockDir = {}) : lockDir_(std::move(lockDir)) {
+    if (lockDir_.empty()) lockDir_ = dir_;
+  }
+  ~Matrix() { std::filesystem::remove_all(dir_); }
+
+  Outcome Run(const std::string& scenario, std::vector<std::string> command) {
+    const auto scenarioFile = dir_ / "scenario.json";
+    std::ofstream(scenarioFile) << scenario;
+    const auto traceFile = dir_ / "trace.txt";
+    std::filesystem::remove(traceFile);
+    std::vector<std::string> args{"--simulate=" + scenarioFile.string(),
+                                  "--trace=" + traceFile.string()};
+    args.insert(args.end(), command.begin(), command.end());
+    std::ostringstream out, err;
+    device::RecordingSleeper sleeper;
+    CtlHost host{lockDir_, sleeper, [] { return 0.0; }, {}};
+    const auto start = std::chrono::steady_clock::now();
+    const int code = RunCtl(args, out, err, host);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    std::vector<std::string> trace;
+    std::ifstream file(traceFile);
+    for (std::string line; std::getline(file, line);)
+      trace.push_back(line.substr(line.find(' ') + 1));
+    return {code, out.str(), err.str(), std::move(trace), took};
+  }
+
+ private:
+  static std::filesystem::path MakeDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quelta-matrix-XXXXXX").string();
+    return mkdtemp(pattern.data());
+  }
+  std::filesystem::path dir_ = MakeDir();
+  std::filesystem::path lockDir_;
+};
+
+// True when no step command follows a step whose feedback read (the reply to `feedback`)
+// was not a whole 9-byte report: the output is never stepped blind.
+bool NeverStepsBlind(const std::vector<std::string>& trace, const std::string& step,
+                     const std::string& feedback) {
+  bool blind = false;
+  bool awaitingFeedback = false;
+  bool feedbackAsked = false;
+  for (const std::string& line : trace) {
+    if (line.rfind("M W 6 00 " + step + " ", 0) == 0) {
+      if (blind) return false;
+      awaitingFeedback = true;
+      feedbackAsked = false;
+    } else if (awaitingFeedback && line.rfind("M W 6 00 " + feedback + " ", 0) == 0) {
+      feedbackAsked = true;
+    } else if (awaitingFeedback && feedbackAsked && line.rfind("M R ", 0) == 0) {
+      blind = line.rfind("M R 9 ", 0) != 0;
+      awaitingFeedback = false;
+    }
+  }
+  return true;
+}
+
+std::string Row(const std::string& what, const Outcome& o) {
+  return what + " -> exit " + std::to_string(o.code) + " in " + std::to_string(o.took.count()) +
+         " ms";
+}
+
+// Short, silent, garbage and all-zero replies for every query code: the group fails or
+// decodes, the command ends, and only a failed reference read ends it with 3.
+TEST(FaultMatrix, EveryBadReplyToEveryQuery) {
+  struct Code {
+    const char* code;
+    const char* group;
+  };
+  const Code codes[] = {{"00", "Reference"},   {"11", "PowerRating"}, {"12", "Calibration"},
+                        {"13", "Calibration"}, {"21", "Voltages"},    {"22", "Voltages"},
+                        {"02", "Currents"},    {"03", "Fans"},        {"04", "SensorTemps"},
+                        {"05", "PsuTemp"}};
+  const std::pair<const char*, const char*> kinds[] = {{"short", "null"},
+                                                       {"silent", "\"silent\""},
+                                                       {"garbage", "\"FF FF FF FF FF FF FF FF\""},
+                                                       {"zeros", "\"00 00 00 00 00 00 00 00\""}};
+  Matrix matrix;
+  for (const Code& c : codes) {
+    for (const auto& [kind, reply] : kinds) {
+      const std::string scenario =
+          std::string(R"({"monitor": {"replies": {")") + c.code + "\": " + reply + "}}}";
+      const Outcome o = matrix.Run(scenario, {"status", "--json"});
+      const std::string row = Row(std::string("reply ") + c.code + " " + kind + ", status", o);
+      std::cout << "  " << row << "\n";
+      EXPECT_LT(o.took, kLongestRow) << row;
+      const bool failed = std::string(kind) == "short" || std::string(kind) == "silent";
+      // A reference of 0 scales nothing: it is a failed read too.
+      if (std::string(c.code) == "00" && (failed || std::string(kind) == "zeros")) {
+        EXPECT_EQ(o.code, 3) << row;
+        continue;
+      }
+      ASSERT_EQ(o.code, 0) << row << "\n" << o.err;
+      const auto json = nlohmann::json::parse(o.out);
+      if (failed) {
+        EXPECT_FALSE(json["groups"][c.group].get<bool>()) << row;
+      }
+    }
+  }
+}
+
+// Reference replies of 0 and FF, and voltage replies that read far off nominal: no trim step.
+TEST(FaultMatrix, ImpossibleReadingsNeverStepTheOutput) {
+  Matrix matrix;
+  const std::pair<const char*, const char*> rows[] = {
+      {R"({"monitor": {"replies": {"00": "00 00 00 00 00 00 00 00"}}})", "reference 0"},
+      {R"({"monitor": {"replies": {"00": "FF FF 00 00 00 00 00 00"}}})", "reference FF"},
+      {R"({"monitor": {"replies": {"22": "00 00 00 00 00 00 00 00"}}})", "voltages 0"},
+      {R"({"monitor": {"replies": {"22": "FF FF FF FF FF FF FF FF"}}})", "voltages FF"},
+  };
+  for (const auto& [scenario, what] : rows) {
+    const Outcome o = matrix.Run(scenario, {"trim", "12v", "12.1"});
+    const std::string row = Row(std::string(what) + ", trim 12v", o);
+    std::cout << "  " << row << ": " << o.err;
+    EXPECT_EQ(o.code, 3) << row;
+    EXPECT_LT(o.took, kLongestRow) << row;
+    EXPECT_EQ(std::count_if(o.trace.begin(), o.trace.end(),
+                            [](const std::string& l) { return l.rfind("M W 6 00 07 ", 0) == 0; }),
+              0)
+        << row;
+    EXPECT_FALSE(o.err.empty()) << row;
+  }
+}
+
+// The cable pulled after every possible report: during the start-up probe, before, during
+// and after each group of the watch's polls, and at every point of a trim.
+TEST(FaultMatrix, UnpluggedAtEveryReport) {
+  Matrix matrix;
+  const auto unplugAfter = [](int reports) {
+    return R"({"monitor": {"noise": false, "unplug_after": )" + std::to_string(reports) + "}}";
+  };
+  for (int n = 0; n <= 10; ++n) {
+    const Outcome o = matrix.Run(unplugAfter(n), {"probe"});
+    const std::string row = Row("unplug after " + std::to_string(n) + ", probe", o);
+    EXPECT_LT(o.took, kLongestRow) << row;
+    // Reference, calibration twice and rating: 8 reports make a whole probe.
+    EXPECT_EQ(o.code, n >= 8 ? 0 : (n == 0 ? 2 : 3)) << row << "\n" << o.err;
+  }
+  for (int n = 0; n <= 34; ++n) {
+    const Outcome o = matrix.Run(unplugAfter(n), {"watch", "--cycles", "2", "--interval", "0"});
+    const std::string row = Row("unplug after " + std::to_string(n) + ", watch 2 cycles", o);
+    EXPECT_LT(o.took, kLongestRow) << row;
+    // Start-up takes 8 reports, each poll 12, of which the voltages take the first 4: the
+    // second poll counts once its voltages are read (24 reports), as they are fresh.
+    const int expected = n == 0 ? 2 : (n >= 24 ? 0 : 3);
+    EXPECT_EQ(o.code, expected) << row << "\n" << o.err;
+    if (n >= 8 && n < 24) {
+      EXPECT_NE(o.err.find("removed"), std::string::npos) << row << "\n" << o.err;
+    }
+  }
+  for (int n = 0; n <= 40; ++n) {
+    const Outcome o = matrix.Run(unplugAfter(n), {"trim", "12v", "12.2"});
+    const std::string row = Row("unplug after " + std::to_string(n) + ", trim 12v", o);
+    EXPECT_LT(o.took, kLongestRow) << row;
+    EXPECT_TRUE(NeverStepsBlind(o.trace, "07", "22")) << row;
+    EXPECT_TRUE(o.code == 0 || o.code == 2 || o.code == 3) << row;
+  }
+}
+
+// Two quelta-ctl and the worker of a third, at once on one access mutex: every one finishes
+// with every exchange inside its lock.
+TEST(FaultMatrix, TwoCommandsBesideARunningWorker) {
+  const std::filesystem::path lockDir =
+      std::filesystem::temp_directory_path() / ("quelta-matrix-lock-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(lockDir);
+  Matrix watcher(lockDir), first(lockDir), second(lockDir);
+  auto watch = std::async(std::launch::async, [&] {
+    return watcher.Run("{}", {"watch", "--cycles", "20", "--interval", "1"});
+  });
+  auto status = std::async(std::launch::async, [&] {
+    std::vector<Outcome> runs;
+    for (int i = 0; i < 10; ++i) runs.push_back(first.Run("{}", {"status"}));
+    return runs;
+  });
+  auto led = std::async(std::launch::async, [&] {
+    std::vector<Outcome> runs;
+    for (int i = 0; i < 10; ++i) runs.push_back(second.Run("{}", {"led", i % 2 ? "on" : "off"}));
+    return runs;
+  });
+  const auto locked = [](const std::vector<std::string>& trace) {
+    bool held = false;
+    for (const std::string& line : trace) {
+      if (line == "LOCK") held = true;
+      if (line == "UNLOCK") held = false;
+      if (line.rfind("M ", 0) == 0 && !held) return false;
+    }
+    return true;
+  };
+  for (const Outcome& o : status.get()) {
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_TRUE(locked(o.trace));
+  }
+  for (const Outcome& o : led.get()) {
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_TRUE(locked(o.trace));
+  }
+  const Outcome w = watch.get();
+  EXPECT_EQ(w.code, 0) << w.err;
+  EXPECT_TRUE(locked(w.trace));
+  std::filesystem::remove_all(lockDir);
+}
+
+}  // namespace
+}  // namespace app::ctl
