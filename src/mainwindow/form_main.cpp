@@ -148,6 +148,8 @@ void TFormMain::MakeHandovers() {
     EvaluateAlarms();
   };
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
+  // The worker refused to step a rail on readings or a target it cannot trust: say which.
+  to.TrimRefused = [this](const std::string& why) { env_.app.GetDialogs().ShowMessage(why); };
   to.WorkerEnded = [this](std::uint64_t generation) {
     // The current worker ended on its own (it could not start): the device is no longer
     // connected, so the next device notice connects again, as does the restart message.

@@ -2,6 +2,8 @@
 // and voltage sub-pages, OK and Cancel, what reaches the wire and what reaches the settings file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <locale>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "pages/config_page.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/synthetic_mouse.h"
+#include "sim/scenario.h"
 #include "sim/trace_log.h"
 #include "sim/tracing_hid_bus.h"
 #include "skin/skin_path.h"
@@ -33,8 +36,8 @@ class ConfigPageTest : public FormMainTest {
 
   // Starts the window on a tracing bus, lets the first poll finish and rolls the
   // configuration page out.
-  TFormMain& Open() {
-    MakeBus();
+  TFormMain& Open(sim::Scenario scenario = {}) {
+    MakeBus(std::move(scenario));
     log_ = sim::TraceLog::Open(scratch_.Path() / "trace.txt").log;
     tracing_ = std::make_unique<sim::TracingHidBus>(*bus_, *log_);
     TFormMain& form = Create(tracing_.get());
@@ -465,6 +468,29 @@ TEST_F(ConfigPageTest, ARailWithoutAValidTargetIsNotTrimmedAndOkSaysSo) {
   EXPECT_FALSE(Written("07").empty());
   EXPECT_FALSE(Written("06").empty());
   EXPECT_TRUE(Written("08").empty()) << "3.3V never trimmed toward 0 V";
+}
+
+TEST_F(ConfigPageTest, TheWorkerRefusesToTrimOnReadingsItCannotTrustAndTheWindowSaysWhy) {
+  // Voltage words of all zeros: every rail reads 0 V, however valid the targets.
+  Open(sim::ParseScenario(R"({"monitor": {"replies": {
+      "21": "00 00 00 00 00 00 00 00", "22": "00 00 00 00 00 00 00 00"}}})"));
+  Click(*Page().Button("Vol"));
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), "New Value Setting OK!");
+  RunCommandCycle();
+  EXPECT_TRUE(RunUntil([this] {
+    return Messages().back() == "3.3V reading 0.000 V is not within 10% of 3.3 V: not trimmed";
+  }));
+  const auto& shown = Messages();
+  EXPECT_NE(std::find(shown.begin(), shown.end(),
+                      "12V reading 0.000 V is not within 10% of 12.0 V: not trimmed"),
+            shown.end());
+  EXPECT_NE(std::find(shown.begin(), shown.end(),
+                      "5V reading 0.000 V is not within 10% of 5.0 V: not trimmed"),
+            shown.end());
+  EXPECT_TRUE(Written("07").empty());
+  EXPECT_TRUE(Written("06").empty());
+  EXPECT_TRUE(Written("08").empty());
 }
 
 TEST_F(ConfigPageTest, VoltageOkChecksTheFanValuesFirstAndSendsNothingWhenTheyFail) {

@@ -525,68 +525,69 @@ TEST(QueltaCtlGauge, WithoutThePanelTheFiguresArePrintedAndNothingIsSent) {
   for (const std::string& line : rig.Trace()) EXPECT_NE(line.rfind("G ", 0), 0u) << line;
 
   EXPECT_EQ(rig.Run({"--simulate", "--registry=" + file.string(), "gauge", "--all"}).code, 1);
-  TEST(QueltaCtl, StatusJsonNeverPrintsMoreThanNineSignificantDigits) {
-    CtlRig rig;
-    const Result result = rig.Run({"--simulate", "status", "--json"});
-    ASSERT_EQ(result.code, 0) << result.err;
-    std::istringstream words(result.out);
-    int numbers = 0;
-    for (std::string word; words >> word;) {
-      if (word.empty() || !(std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-')) {
-        continue;
-      }
-      const std::string mantissa = word.substr(0, word.find_first_of("eE,"));
-      std::string digits;
-      for (char c : mantissa) {
-        if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
-      }
-      digits.erase(0, digits.find_first_not_of('0'));
-      // A whole number prints with ".0"; its trailing zeros are not significant.
-      if (mantissa.find('.') != std::string::npos) digits.erase(digits.find_last_not_of('0') + 1);
-      EXPECT_LE(digits.size(), 9u) << word;
-      ++numbers;
+}
+
+TEST(QueltaCtl, StatusJsonNeverPrintsMoreThanNineSignificantDigits) {
+  CtlRig rig;
+  const Result result = rig.Run({"--simulate", "status", "--json"});
+  ASSERT_EQ(result.code, 0) << result.err;
+  std::istringstream words(result.out);
+  int numbers = 0;
+  for (std::string word; words >> word;) {
+    if (word.empty() || !(std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-')) {
+      continue;
     }
-    EXPECT_GT(numbers, 30);
+    const std::string mantissa = word.substr(0, word.find_first_of("eE,"));
+    std::string digits;
+    for (char c : mantissa) {
+      if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
+    }
+    digits.erase(0, digits.find_first_not_of('0'));
+    // A whole number prints with ".0"; its trailing zeros are not significant.
+    if (mantissa.find('.') != std::string::npos) digits.erase(digits.find_last_not_of('0') + 1);
+    EXPECT_LE(digits.size(), 9u) << word;
+    ++numbers;
   }
+  EXPECT_GT(numbers, 30);
+}
 
-  TEST(QueltaCtl, TrimRefusesImpossibleReadingsAndStopsWhenTheReadingStandsStill) {
-    CtlRig rig;
-    const std::string trace = rig.TraceOption();
-    const auto steps = [&rig] {
-      const std::vector<std::string> lines = rig.Trace();
-      return std::count_if(lines.begin(), lines.end(),
-                           [](const std::string& l) { return l.rfind("M W 6 00 07 ", 0) == 0; });
-    };
-    // Voltage replies of all zeros: the 12 V rail reads 0 V.
-    const Result zeros = rig.Run({rig.Scenario(R"({"monitor": {"replies": {
+TEST(QueltaCtl, TrimRefusesImpossibleReadingsAndStopsWhenTheReadingStandsStill) {
+  CtlRig rig;
+  const std::string trace = rig.TraceOption();
+  const auto steps = [&rig] {
+    const std::vector<std::string> lines = rig.Trace();
+    return std::count_if(lines.begin(), lines.end(),
+                         [](const std::string& l) { return l.rfind("M W 6 00 07 ", 0) == 0; });
+  };
+  // Voltage replies of all zeros: the 12 V rail reads 0 V.
+  const Result zeros = rig.Run({rig.Scenario(R"({"monitor": {"replies": {
       "21": "00 00 00 00 00 00 00 00", "22": "00 00 00 00 00 00 00 00"}}})"),
-                                  trace, "trim", "12v", "12.1"});
-    EXPECT_EQ(zeros.code, 3);
-    EXPECT_EQ(zeros.err,
-              "quelta-ctl: 12V reading 0.000 V is not within 10% of 12.0 V: not trimmed\n");
-    EXPECT_EQ(steps(), 0);
+                                trace, "trim", "12v", "12.1"});
+  EXPECT_EQ(zeros.code, 3);
+  EXPECT_EQ(zeros.err,
+            "quelta-ctl: 12V reading 0.000 V is not within 10% of 12.0 V: not trimmed\n");
+  EXPECT_EQ(steps(), 0);
 
-    // A reference reply of FF FF: 1689.6 / 1023 = 1.652 V.
-    std::filesystem::remove(rig.dir / "trace.txt");
-    const Result reference =
-        rig.Run({rig.Scenario(R"({"monitor": {"replies": {"00": "FF FF 00 00 00 00 00 00"}}})"),
-                 trace, "trim", "12v", "12.1"});
-    EXPECT_EQ(reference.code, 3);
-    EXPECT_EQ(reference.err,
-              "quelta-ctl: reference reading 1.652 V is not within 2.5 V to 4.5 V: 12V not "
-              "trimmed\n");
-    EXPECT_EQ(steps(), 0);
+  // A reference reply of FF FF: 1689.6 / 1023 = 1.652 V.
+  std::filesystem::remove(rig.dir / "trace.txt");
+  const Result reference =
+      rig.Run({rig.Scenario(R"({"monitor": {"replies": {"00": "FF FF 00 00 00 00 00 00"}}})"),
+               trace, "trim", "12v", "12.1"});
+  EXPECT_EQ(reference.code, 3);
+  EXPECT_EQ(reference.err,
+            "quelta-ctl: reference reading 1.652 V is not within 2.5 V to 4.5 V: 12V not "
+            "trimmed\n");
+  EXPECT_EQ(steps(), 0);
 
-    // The simulated converter goes 64 steps up and no further: three more steps that change
-    // nothing, and the trim gives up short of 13.2 V.
-    std::filesystem::remove(rig.dir / "trace.txt");
-    const Result stuck =
-        rig.Run({rig.Scenario(R"({"monitor": {"noise": false}})"), trace, "trim", "12v", "13.2"});
-    EXPECT_EQ(stuck.code, 3);
-    EXPECT_TRUE(Contains(stuck.err, "for three steps in a row: stopped after 67 steps"))
-        << stuck.err;
-    EXPECT_EQ(steps(), 67);
-  }
+  // The simulated converter goes 64 steps up and no further: three more steps that change
+  // nothing, and the trim gives up short of 13.2 V.
+  std::filesystem::remove(rig.dir / "trace.txt");
+  const Result stuck =
+      rig.Run({rig.Scenario(R"({"monitor": {"noise": false}})"), trace, "trim", "12v", "13.2"});
+  EXPECT_EQ(stuck.code, 3);
+  EXPECT_TRUE(Contains(stuck.err, "for three steps in a row: stopped after 67 steps")) << stuck.err;
+  EXPECT_EQ(steps(), 67);
+}
 
 }  // namespace
 }  // namespace app::ctl
