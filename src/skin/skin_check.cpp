@@ -35,7 +35,10 @@ constexpr std::size_t kBmpWidthAt = 18;
 constexpr std::size_t kBmpHeightAt = 22;
 constexpr std::size_t kBmpBitsAt = 28;
 constexpr std::size_t kBmpCompressionAt = 30;
+constexpr std::size_t kBmpImageSizeAt = 34;
 constexpr std::uint32_t kBmpUncompressed = 0;
+constexpr std::uint32_t kBmpRle8 = 1;
+constexpr std::uint32_t kBmpRle4 = 2;
 constexpr std::uint32_t kBmpBitFields = 3;
 
 std::uint32_t LittleEndian(const std::array<unsigned char, kBmpHeaderBytes>& bytes, std::size_t at,
@@ -45,7 +48,8 @@ std::uint32_t LittleEndian(const std::array<unsigned char, kBmpHeaderBytes>& byt
   return value;
 }
 
-// For an uncompressed BMP shorter than its header says it is, what is missing; "" otherwise.
+// For a BMP shorter than its header says it is, what is missing; "" otherwise. An uncompressed
+// picture needs its rows; a run-length compressed one the image size its header gives.
 // (A picture reader fills the missing rows in silently; the window's loader does not.)
 std::string BmpTruncation(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -55,20 +59,25 @@ std::string BmpTruncation(const std::filesystem::path& file) {
     return {};
   }
   const std::uint32_t compression = LittleEndian(header, kBmpCompressionAt, 4);
+  const std::uint64_t offset = LittleEndian(header, kBmpPixelOffsetAt, 4);
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  const auto shortBy = [&](std::uint64_t needed) -> std::string {
+    if (error || size >= needed) return {};
+    return "is cut short: " + std::to_string(size) + " bytes where its header needs " +
+           std::to_string(needed);
+  };
+  if (compression == kBmpRle8 || compression == kBmpRle4) {
+    return shortBy(offset + LittleEndian(header, kBmpImageSizeAt, 4));
+  }
   if (compression != kBmpUncompressed && compression != kBmpBitFields) return {};
   const auto width = static_cast<std::int32_t>(LittleEndian(header, kBmpWidthAt, 4));
   const auto height = static_cast<std::int32_t>(LittleEndian(header, kBmpHeightAt, 4));
   const std::uint64_t bits = LittleEndian(header, kBmpBitsAt, 2);
   const std::uint64_t rowBytes =
       (static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(width))) * bits + 31) / 32 * 4;
-  const std::uint64_t needed =
-      LittleEndian(header, kBmpPixelOffsetAt, 4) +
-      rowBytes * static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(height)));
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(file, error);
-  if (error || size >= needed) return {};
-  return "is cut short: " + std::to_string(size) + " bytes where its header needs " +
-         std::to_string(needed);
+  return shortBy(
+      offset + rowBytes * static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(height))));
 }
 
 // The first problem found; thrown to end the check there.
@@ -164,14 +173,15 @@ class SkinChecker {
     } catch (const std::exception& e) {
       Fail(std::string(e.what()) + " (named by " + where + ")");
     }
+    // A short file first: it says more than the reader's failure to decode it.
+    if (const std::string cut = BmpTruncation(file); !cut.empty()) {
+      Fail(file.string() + " " + cut + " (named by " + where + ")");
+    }
     QImageReader reader(QString::fromStdString(file.string()));
     const QImage picture = reader.read();
     if (picture.isNull()) {
       Fail("cannot open " + file.string() + " as a picture: " + reader.errorString().toStdString() +
            " (named by " + where + ")");
-    }
-    if (const std::string cut = BmpTruncation(file); !cut.empty()) {
-      Fail(file.string() + " " + cut + " (named by " + where + ")");
     }
     opened_.emplace(stored, picture);
     return picture;
