@@ -33,6 +33,7 @@ class QueltaUsageError : public std::runtime_error {
 QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args);
 
 std::string QueltaUsage();
-inline constexpr const char* kQueltaVersionText = "Quelta ver 0.62";
+// The version comes from the build, which has it in one place (the project's version).
+inline constexpr const char* kQueltaVersionText = "Quelta ver " QUELTA_VERSION;
 
 }  // namespace app
