@@ -46,7 +46,7 @@ start_q=$(awk '$1 == "q" {print $2}' "$work/start.txt" | median)
 start_b=$(awk '$1 == "b" {print $2}' "$work/start.txt" | median)
 
 # The live figures under a real X server when there is one to start.
-display=:$((90 + RANDOM % 9))
+display=${FIGURES_DISPLAY:-:$((90 + RANDOM % 9))}
 if command -v Xvfb >/dev/null; then
   Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
   sleep 1
