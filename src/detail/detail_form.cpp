@@ -23,7 +23,7 @@ DetailForm::DetailForm(const DetailEnvironment& environment, DetailSpec spec,
       spec_(std::move(spec)),
       languageFolder_(std::move(languageFolder)),
       powerRating_(powerRating),
-      files_(skin::SkinFileResolver(env_.programFolder)),
+      files_(skin::Remembering(skin::SkinFileResolver(env_.programFolder))),
       window_(std::make_unique<ui::Window>(env_.app, spec_.client)) {
   window_->SetTransparentColor(ui::colors::kMagenta);
   window_->SetBackgroundColor(ui::colors::kMagenta);

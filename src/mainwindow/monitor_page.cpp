@@ -101,7 +101,7 @@ float ToFahrenheit(float celsius) {
 MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
                          const MonitorImageLists& lists)
     : window_(window),
-      files_(std::move(files)),
+      files_(skin::Remembering(std::move(files))),
       lists_(lists),
       timerPSUFan_(window.App()),
       timerSYSFan_(window.App()) {
@@ -270,6 +270,8 @@ void MonitorPage::WriteTemperatures() {
 }
 
 void MonitorPage::RefreshMonitorPage() {
+  // A window put away in the tray draws nothing; restoring it refreshes the page.
+  if (!window_.Visible() || window_.Minimized()) return;
   const device::ReadingSet& values = readings_.Values();
   Write(Display("WattTotal"), values.WattTotal);
   Write(Display("WattPeak"), readings_.WattPeak());
@@ -296,11 +298,11 @@ void MonitorPage::RefreshMonitorPage() {
   WriteCurrent();
   Write(Display("CurrentPeak"), readings_.CurrentPeak(shownCurrent_));
 
-  StartFan(timerPSUFan_, values.FanPSU);
-  StartFan(timerSYSFan_, values.FanSystem);
+  StartFan(timerPSUFan_, *imgPSUFan_, values.FanPSU);
+  StartFan(timerSYSFan_, *imgSYSFan_, values.FanSystem);
 }
 
-void MonitorPage::StartFan(ui::Timer& timer, float rpm) {
+void MonitorPage::StartFan(ui::Timer& timer, const ui::Image& picture, float rpm) {
   if (rpm == 0.0f || !std::isfinite(rpm)) {
     timer.SetEnabled(false);
     return;
@@ -311,7 +313,9 @@ void MonitorPage::StartFan(ui::Timer& timer, float rpm) {
   const std::chrono::milliseconds wanted{static_cast<std::int64_t>(capped)};
   // Setting the same interval again would start the timer over and stall the animation.
   if (timer.Interval() != wanted) timer.SetInterval(wanted);
-  timer.SetEnabled(true);
+  // A fan rolled in behind the bar or left on another page does not turn; showing it again
+  // starts its timer at this speed.
+  timer.SetEnabled(picture.Visible());
 }
 
 void MonitorPage::Turn(FanAnimation& fan) {

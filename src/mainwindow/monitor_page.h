@@ -51,6 +51,8 @@ class MonitorPage {
   // The rating becomes the full scale of "WattTotal".
   void SetPowerRating(std::int32_t rating);
 
+  // Writes the readings into the displays and sets the fans turning; does nothing while the
+  // window is hidden or minimised.
   void RefreshMonitorPage();
 
   // What the "VolNegAll" and "CurAll" buttons open; set by the main window.
@@ -117,7 +119,7 @@ class MonitorPage {
   void WriteVoltage();
   void WriteCurrent();
   void WriteTemperatures();
-  void StartFan(ui::Timer& timer, float rpm);
+  void StartFan(ui::Timer& timer, const ui::Image& picture, float rpm);
   static void Turn(FanAnimation& fan);
   void RestoreNormal(const std::string& name);
   void ShowPressed(const std::string& name);

@@ -1,5 +1,7 @@
 #include "skin/file_resolver.h"
 
+#include <map>
+#include <memory>
 #include <string>
 
 namespace skin {
@@ -11,6 +13,16 @@ FileResolver ProgramFolderFiles(std::filesystem::path programFolder) {
       if (c == '\\') c = '/';
     }
     return folder / path;
+  };
+}
+
+FileResolver Remembering(FileResolver files) {
+  using Memory = std::map<std::string, std::filesystem::path, std::less<>>;
+  return [files = std::move(files), memory = std::make_shared<Memory>()](std::string_view stored) {
+    if (const auto found = memory->find(stored); found != memory->end()) return found->second;
+    std::filesystem::path resolved = files(stored);
+    memory->emplace(std::string(stored), resolved);
+    return resolved;
   };
 }
 

@@ -15,4 +15,10 @@ using FileResolver = std::function<std::filesystem::path(std::string_view relati
 // read as a folder separator. No case folding.
 FileResolver ProgramFolderFiles(std::filesystem::path programFolder);
 
+// `files` asked once per stored path: later asks are answered from memory (a display looks up
+// its blank-digit picture with every reading, and resolving searches the disk). A path that
+// `files` refuses is not remembered: it throws again on the next ask. Copies share the memory;
+// UI thread only.
+FileResolver Remembering(FileResolver files);
+
 }  // namespace skin

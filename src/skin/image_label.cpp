@@ -65,8 +65,11 @@ const std::shared_ptr<const ui::Bitmap>& TImageLabel::Picture(Face face) const {
 }
 
 void TImageLabel::Draw(Face face) {
-  shown_ = SlotOf(face);
+  const Slot& next = SlotOf(face);
   shownFace_ = face;
+  // The same picture drawn the same way again leaves the window's pixels as they are.
+  if (next.bitmap == shown_.bitmap && next.transparent == shown_.transparent) return;
+  shown_ = next;
   Invalidate();
 }
 

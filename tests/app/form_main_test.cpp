@@ -354,5 +354,40 @@ TEST_F(FormMainTest, FanTimersTurnOneFramePerHundredThousandOverRpm) {
   EXPECT_FALSE(page.TimerPSUFan().Enabled());
 }
 
+TEST_F(FormMainTest, FansStandStillInTheTrayAndRolledInAndTurnAgainWhenShown) {
+  constexpr auto kRollDone = std::chrono::milliseconds(5000);
+  TFormMain& form = Create();
+  RunCycle(1);
+  MonitorPage& page = form.Monitor();
+  ASSERT_TRUE(page.TimerPSUFan().Enabled());
+  ASSERT_TRUE(page.TimerSYSFan().Enabled());
+
+  form.TrayIcon1().Minimize();
+  form.Window().TakeDirty();
+  const auto psuFrame = page.ImgPSUFan().Picture();
+  RunCycle(2);
+  EXPECT_FALSE(page.TimerPSUFan().Enabled()) << "a cycle in the tray starts no fan";
+  EXPECT_FALSE(page.TimerSYSFan().Enabled());
+  loop_.AdvanceBy(std::chrono::milliseconds(1000));
+  EXPECT_EQ(page.ImgPSUFan().Picture(), psuFrame);
+  EXPECT_TRUE(form.Window().Dirty().IsEmpty()) << "nothing is painted for a hidden window";
+  form.TrayIcon1().Restore();
+  EXPECT_TRUE(page.TimerPSUFan().Enabled());
+  EXPECT_TRUE(page.TimerSYSFan().Enabled());
+
+  form.Roll()->ToggleCollapse();
+  loop_.AdvanceBy(kRollDone);
+  ASSERT_FALSE(page.ImgPSUFan().Visible());
+  EXPECT_FALSE(page.TimerPSUFan().Enabled());
+  RunCycle(3);
+  EXPECT_FALSE(page.TimerPSUFan().Enabled()) << "a cycle while rolled in starts no fan";
+  EXPECT_FALSE(page.TimerSYSFan().Enabled());
+  form.Roll()->ToggleCollapse();
+  loop_.AdvanceBy(kRollDone);
+  EXPECT_TRUE(page.ImgPSUFan().Visible());
+  EXPECT_TRUE(page.TimerPSUFan().Enabled());
+  EXPECT_TRUE(page.TimerSYSFan().Enabled());
+}
+
 }  // namespace
 }  // namespace mainwindow::testing

@@ -105,6 +105,26 @@ TEST_F(ImageLabelTest, WritingTheSameEnabledStateDrawsNothing) {
   EXPECT_EQ(button->BtnAction(), "CModeManual");
 }
 
+TEST_F(ImageLabelTest, DrawingThePictureAlreadyShownMarksNothingDirty) {
+  window.TakeDirty();
+  button->Repaint();
+  EXPECT_TRUE(window.Dirty().IsEmpty()) << "the leave picture again";
+  mouse.MoveTo(inside);
+  EXPECT_EQ(window.Dirty().Rects(), (std::vector<ui::Rect>{ui::Rect{100, 200, 30, 20}}));
+  window.TakeDirty();
+  button->Repaint();
+  EXPECT_TRUE(window.Dirty().IsEmpty()) << "the enter picture again";
+  // A face that rests with the same file as the one shown changes no pixel either.
+  EXPECT_EQ(button->LoadLeaveBitmap(skin.Path("Skin\\btn_enter.bmp")), TImageLabel::kLoadOk);
+  mouse.MoveTo(outside);
+  EXPECT_EQ(Shown(), Face::Leave);
+  EXPECT_TRUE(window.Dirty().IsEmpty());
+  mouse.MoveTo(inside);
+  mouse.Press();
+  EXPECT_EQ(window.Dirty().Rects(), (std::vector<ui::Rect>{ui::Rect{100, 200, 30, 20}}))
+      << "the click picture differs";
+}
+
 TEST_F(ImageLabelTest, HiddenWhileHoveredTheLeaveResetsItWithoutDrawing) {
   mouse.MoveTo(inside);
   mouse.Press();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "platform/ui/edit.h"
 #include "platform/ui/file_error.h"
@@ -556,6 +557,27 @@ TEST_F(TrackBarTest, PartsShowAndHideTogether) {
   bar.SetPartsVisible(true);
   for (const ui::Control* p : parts()) EXPECT_TRUE(p->Visible());
   EXPECT_FALSE(bar.SignImage()->Visible()) << "above the display's top: left as it is";
+}
+
+TEST(RememberingResolver, AsksOncePerPathAndAgainAfterARefusal) {
+  int asks = 0;
+  const FileResolver counting = [&asks](std::string_view stored) {
+    ++asks;
+    if (stored == "Skin\\..\\x.bmp") throw std::runtime_error("leaves the folder");
+    return std::filesystem::path("/p") / std::string(stored);
+  };
+  const FileResolver files = Remembering(counting);
+  EXPECT_EQ(files("Skin\\dot.bmp"), std::filesystem::path("/p/Skin\\dot.bmp"));
+  EXPECT_EQ(files("Skin\\dot.bmp"), std::filesystem::path("/p/Skin\\dot.bmp"));
+  EXPECT_EQ(asks, 1);
+  EXPECT_EQ(files("Skin\\dot_big.bmp"), std::filesystem::path("/p/Skin\\dot_big.bmp"));
+  EXPECT_EQ(asks, 2);
+  EXPECT_THROW(files("Skin\\..\\x.bmp"), std::runtime_error);
+  EXPECT_THROW(files("Skin\\..\\x.bmp"), std::runtime_error);
+  EXPECT_EQ(asks, 4) << "a refusal is asked again";
+  const FileResolver copy = files;
+  EXPECT_EQ(copy("Skin\\dot.bmp"), std::filesystem::path("/p/Skin\\dot.bmp"));
+  EXPECT_EQ(asks, 4) << "copies share what was remembered";
 }
 
 }  // namespace

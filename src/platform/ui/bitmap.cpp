@@ -25,8 +25,17 @@ QImage KeyOut(const QImage& opaque, Color key) {
 
 Bitmap::Bitmap(const QImage& image, Color key)
     : opaque_(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32)),
-      keyed_(image.isNull() ? QImage() : KeyOut(image, key)),
+      translucent_(image.hasAlphaChannel() ? image : QImage()),
+      keyed_(std::make_shared<KeyedCopy>()),
       key_(key) {}
+
+const QImage& Bitmap::Keyed() const {
+  std::call_once(keyed_->made, [this] {
+    if (!opaque_.isNull())
+      keyed_->image = KeyOut(translucent_.isNull() ? opaque_ : translucent_, key_);
+  });
+  return keyed_->image;
+}
 
 std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path) {
   if (path.empty()) throw FileError(path, "no file name");

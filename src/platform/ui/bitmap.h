@@ -3,6 +3,7 @@
 #include <QImage>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "platform/ui/color.h"
 #include "platform/ui/geometry.h"
@@ -10,8 +11,9 @@
 namespace ui {
 
 // A decoded picture, shared and never changed after it is made. Besides the picture as it
-// was decoded it keeps a copy in which the key colour is see-through, made once here, so
-// drawing transparently costs no more than drawing plainly.
+// was decoded it keeps a copy in which the key colour is see-through, made once on the first
+// transparent draw (most pictures are never drawn so, and start-up need not pay for them),
+// so drawing transparently costs no more than drawing plainly.
 class Bitmap {
  public:
   // Reads a picture file (or a Qt resource, ":/...") through Qt's image reader; throws
@@ -30,8 +32,9 @@ class Bitmap {
 
   // The picture as decoded, without transparency.
   const QImage& Opaque() const { return opaque_; }
-  // The picture with every pixel of the key colour see-through.
-  const QImage& Keyed() const { return keyed_; }
+  // The picture with every pixel of the key colour see-through (made by the first call; any
+  // thread may call it).
+  const QImage& Keyed() const;
 
   // The same picture with another key colour (computed now, not cached).
   std::shared_ptr<const Bitmap> WithKey(Color key) const;
@@ -41,8 +44,15 @@ class Bitmap {
   Bitmap(const QImage& image, Color key);
 
  private:
+  struct KeyedCopy {
+    std::once_flag made;
+    QImage image;
+  };
+
   QImage opaque_;
-  QImage keyed_;
+  QImage translucent_;  // the decoded picture, kept only when it has an alpha channel
+  // Shared by copies of this bitmap (same picture, same key): made at most once for them all.
+  std::shared_ptr<KeyedCopy> keyed_;
   Color key_;
 };
 

@@ -91,6 +91,25 @@ TEST(Bitmap, MagentaIsSeeThroughOnlyWhenDrawnTransparently) {
   EXPECT_EQ(At(frame, 21, 1), qRgb(0, 0, 255));
 }
 
+TEST(Bitmap, TheSeeThroughCopyKeepsAlphaAndFollowsTheKeyOfEachCopy) {
+  QImage source(3, 1, QImage::Format_ARGB32);
+  source.setPixel(0, 0, qRgba(255, 0, 255, 255));
+  source.setPixel(1, 0, qRgba(0, 0, 255, 128));
+  source.setPixel(2, 0, qRgba(0, 255, 0, 255));
+  const auto picture = Bitmap::FromImage(source);
+  EXPECT_EQ(qAlpha(picture->Keyed().pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(picture->Keyed().pixel(1, 0)), 128) << "half see-through stays so";
+  EXPECT_EQ(qAlpha(picture->Keyed().pixel(2, 0)), 255);
+  EXPECT_EQ(picture->Opaque().pixel(1, 0) | 0xFF000000u, picture->Opaque().pixel(1, 0));
+
+  const auto greenKey = picture->WithKey(Color{0, 255, 0});
+  EXPECT_EQ(qAlpha(greenKey->Keyed().pixel(0, 0)), 255) << "magenta is no key here";
+  EXPECT_EQ(qAlpha(greenKey->Keyed().pixel(2, 0)), 0);
+  const auto sameKey = picture->WithKey(colors::kMagenta);
+  EXPECT_EQ(qAlpha(sameKey->Keyed().pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(picture->Keyed().pixel(2, 0)), 255) << "the first picture is unchanged";
+}
+
 TEST(ImageList, CutsStripsIntoCellsAndDrawsNothingOutsideItself) {
   HeadlessUi ui;
   Window window(ui.app, Size{10, 10});
