@@ -257,6 +257,19 @@ TEST(QueltaCtl, AlarmsCheckNamesEveryRowAndExitsSixWhenAnyIsInAlarm) {
                                   "--registry", file.string(), "alarms", "check"});
   EXPECT_EQ(partial.code, 3);
   EXPECT_EQ(partial.out, "");
+
+  // A threshold stored as another type than text is a settings error for both judging
+  // commands, before the device is touched.
+  std::string typed = AlarmTree("1");
+  typed.replace(typed.find("\"T2\"=\"30.00\""), 12, "\"T2\"=dword:0000001e");
+  std::ofstream(file) << typed;
+  for (const char* command : {"alarms", "gauge"}) {
+    std::vector<std::string> words = {sim, "--registry", file.string(), command};
+    if (std::string(command) == "alarms") words.push_back("check");
+    const Result refused = rig.Run(words);
+    EXPECT_EQ(refused.code, 4) << command << ": " << refused.err;
+    EXPECT_EQ(refused.out, "") << command;
+  }
 }
 
 TEST(QueltaCtl, WithoutTheDeviceEveryDeviceCommandExitsTwo) {

@@ -6,8 +6,7 @@
 #include "alarms/alarm_evaluation.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
-#include "app/ctl/monitor_session.h"
-#include "app/ctl/status_snapshot.h"
+#include "app/ctl/judged_poll.h"
 #include "core/numbers.h"
 #include "settings/alarm_settings_store.h"
 
@@ -34,21 +33,10 @@ bool EveryGroupRead(const StatusGroups& groups) {
 }  // namespace
 
 int RunAlarmsCheck(CtlEnvironment& environment, bool json) {
-  settings::AlarmSettings alarms;
-  try {
-    settings::SensorNames names;
-    settings::LoadAlarmSettings(environment.Registry(), alarms, names);
-  } catch (const core::ConversionError& error) {
-    environment.Err() << error.what() << '\n';
-    return kExitSettingsError;
-  }
-
-  StatusSnapshot snapshot;
-  const int code = RunUnderAccessLock(environment, [&](device::MonitorProtocol& protocol) {
-    snapshot = ReadStatusSnapshot(protocol);
-    return kExitDone;
-  });
-  if (code != kExitDone) return code;
+  JudgedPoll poll;
+  if (const int code = RunJudgedPoll(environment, poll); code != kExitDone) return code;
+  settings::AlarmSettings& alarms = poll.alarms;
+  const StatusSnapshot& snapshot = poll.snapshot;
   // The window evaluates only once every group was read; so does the check.
   if (!snapshot.groups.Reference || !EveryGroupRead(snapshot.groups)) {
     environment.Err() << "quelta-ctl: the PSU controller did not answer every reading\n";

@@ -5,8 +5,7 @@
 
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
-#include "app/ctl/monitor_session.h"
-#include "app/ctl/status_snapshot.h"
+#include "app/ctl/judged_poll.h"
 #include "app/ctl/usage_error.h"
 #include "core/numbers.h"
 #include "device/device_discovery.h"
@@ -73,24 +72,10 @@ int RunGauge(CtlEnvironment& environment, std::span<const std::string> arguments
   }
 
   // The stored thresholds and switches first: a broken settings file sends nothing.
-  settings::AlarmSettings alarms;
-  try {
-    settings::SensorNames names;
-    settings::LoadAlarmSettings(environment.Registry(), alarms, names);
-  } catch (const core::ConversionError& error) {
-    environment.Err() << error.what() << '\n';
-    return kExitSettingsError;
-  } catch (const platform::RegistryReadError& error) {
-    environment.Err() << error.what() << '\n';
-    return kExitSettingsError;
-  }
-
-  StatusSnapshot snapshot;
-  const int code = RunUnderAccessLock(environment, [&](device::MonitorProtocol& protocol) {
-    snapshot = ReadStatusSnapshot(protocol);
-    return kExitDone;
-  });
-  if (code != kExitDone) return code;
+  JudgedPoll poll;
+  if (const int code = RunJudgedPoll(environment, poll); code != kExitDone) return code;
+  const settings::AlarmSettings& alarms = poll.alarms;
+  const StatusSnapshot& snapshot = poll.snapshot;
   const StatusGroups& g = snapshot.groups;
   // Needles from readings that did not come would point at nothing real.
   if (!g.Reference || !g.Voltages() || !g.Currents || !g.Fans || !g.PsuTemp) {
