@@ -84,35 +84,6 @@ std::optional<std::uint8_t> HexByte(std::string_view text) {
   return static_cast<std::uint8_t>(HexDigit(text[0]) * 16 + HexDigit(text[1]));
 }
 
-ReplyOverride Reply(const json& value, const std::string& field) {
-  ReplyOverride reply;
-  if (value.is_null()) {
-    reply.kind = ReplyOverride::Kind::Short;
-    return reply;
-  }
-  if (!value.is_string()) Fail(field, "must be eight hex bytes, null or \"silent\"");
-  const std::string text = value.get<std::string>();
-  if (text == kSilent) {
-    reply.kind = ReplyOverride::Kind::Silent;
-    return reply;
-  }
-  std::istringstream words(text);
-  std::string word;
-  std::size_t count = 0;
-  while (words >> word) {
-    const std::optional<std::uint8_t> byte = HexByte(word);
-    if (!byte || count == kReplyDataBytes) {
-      Fail(field,
-           "must be eight hex bytes like \"C2 00 80 00 C0 80 BA 40\" (got \"" + text + "\")");
-    }
-    reply.data[count++] = *byte;
-  }
-  if (count != kReplyDataBytes) {
-    Fail(field, "must be eight hex bytes like \"C2 00 80 00 C0 80 BA 40\" (got \"" + text + "\")");
-  }
-  return reply;
-}
-
 // Eight data bytes written as hex, like a fixed reply.
 std::array<std::uint8_t, kReplyDataBytes> EightBytes(const std::string& text,
                                                      const std::string& field) {
@@ -132,6 +103,22 @@ std::array<std::uint8_t, kReplyDataBytes> EightBytes(const std::string& text,
     Fail(field, "must be eight hex bytes like \"C2 00 80 00 C0 80 BA 40\" (got \"" + text + "\")");
   }
   return data;
+}
+
+ReplyOverride Reply(const json& value, const std::string& field) {
+  ReplyOverride reply;
+  if (value.is_null()) {
+    reply.kind = ReplyOverride::Kind::Short;
+    return reply;
+  }
+  if (!value.is_string()) Fail(field, "must be eight hex bytes, null or \"silent\"");
+  const std::string text = value.get<std::string>();
+  if (text == kSilent) {
+    reply.kind = ReplyOverride::Kind::Silent;
+    return reply;
+  }
+  reply.data = EightBytes(text, field);
+  return reply;
 }
 
 void ReadMonitor(const json& node, MonitorScenario& monitor) {
