@@ -17,7 +17,7 @@
 #include "mainwindow/window_messages.h"
 #include "platform/hid/hidapi_bus.h"
 #include "platform/lock/named_mutex.h"
-#include "platform/registry/reg_file_store.h"
+#include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/registry_location.h"
 #include "platform/ui/application.h"
 #include "platform/ui/qt/qt_backend.h"
@@ -83,8 +83,10 @@ int RunQuelta(const QueltaOptions& options) {
     const std::optional<std::filesystem::path> option =
         options.registryFile ? std::optional<std::filesystem::path>(*options.registryFile)
                              : std::nullopt;
-    store = platform::OpenRegistryFile(platform::LocateRegistryFile(
-        option, programFolder, platform::RegistryEnvironment::FromProcess()));
+    store = platform::OpenSettingsStore(
+        platform::LocateRegistryFile(option, programFolder,
+                                     platform::RegistryEnvironment::FromProcess()),
+        programFolder);
   } catch (const std::exception& error) {
     std::cerr << "quelta: " << error.what() << "\n";
     return kExitFailed;

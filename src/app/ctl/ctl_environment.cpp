@@ -3,7 +3,7 @@
 #include "app/ctl/usage_error.h"
 #include "device/device_identity.h"
 #include "platform/hid/hidapi_bus.h"
-#include "platform/registry/reg_file_store.h"
+#include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/registry_location.h"
 #include "sim/simulated_bus.h"
 #include "sim/tracing_hid_bus.h"
@@ -54,8 +54,10 @@ platform::RegistryStore& CtlEnvironment::Registry() {
   if (!registry_) {
     std::optional<std::filesystem::path> option;
     if (registryFile_) option = *registryFile_;
-    registry_ = platform::OpenRegistryFile(platform::LocateRegistryFile(
-        option, host_.programFolder, platform::RegistryEnvironment::FromProcess()));
+    registry_ = platform::OpenSettingsStore(
+        platform::LocateRegistryFile(option, host_.programFolder,
+                                     platform::RegistryEnvironment::FromProcess()),
+        host_.programFolder);
   }
   return *registry_;
 }

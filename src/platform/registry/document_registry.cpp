@@ -22,6 +22,9 @@ class DocumentKey : public RegistryKey {
         name.find_first_of(kNotInNames) != std::string_view::npos) {
       return false;
     }
+    if (state_->Owned(path_)) return false;
+    // A key only the tree beneath lists gets its key line in the snapshot.
+    state_->snapshot.AddKey(path_);
     if (!state_->snapshot.SetString(path_, name, text)) return false;
     state_->pending.push_back(RegEdit{path_, std::string(name), std::string(text)});
     return true;
@@ -29,7 +32,7 @@ class DocumentKey : public RegistryKey {
 
  private:
   std::string Read(std::string_view name, bool acceptExpand) const {
-    const RegValue* value = state_->snapshot.FindValue(path_, name);
+    const RegValue* value = state_->FindValue(path_, name);
     if (value == nullptr) return {};
     std::optional<std::string> text = TextOf(*value, acceptExpand);
     if (!text) {
@@ -46,11 +49,34 @@ class DocumentKey : public RegistryKey {
 
 }  // namespace
 
+bool DocumentRegistry::State::Owned(const std::string& path) const {
+  if (ownFolded.empty()) return false;
+  const std::string folded = FoldCase(path);
+  return folded.starts_with(ownFolded) &&
+         (folded.size() == ownFolded.size() || folded[ownFolded.size()] == '\\');
+}
+
+bool DocumentRegistry::State::HasKey(const std::string& path) const {
+  if (beneath && beneath->HasKey(path)) return true;
+  return !Owned(path) && snapshot.HasKey(path);
+}
+
+const RegValue* DocumentRegistry::State::FindValue(const std::string& path,
+                                                   std::string_view name) const {
+  const RegValue* value = Owned(path) ? nullptr : snapshot.FindValue(path, name);
+  if (value == nullptr && beneath) value = beneath->FindValue(path, name);
+  return value;
+}
+
 DocumentRegistry::DocumentRegistry(RegDocument snapshot, RegistryAccess access,
-                                   CommitEdits commitEdits)
-    : state_(
-          std::make_shared<State>(State{std::move(snapshot), access == RegistryAccess::Write, {}})),
-      commitEdits_(std::move(commitEdits)) {}
+                                   CommitEdits commitEdits, RegBeneath beneath)
+    : state_(std::make_shared<State>(State{
+          std::move(snapshot), access == RegistryAccess::Write, {}, std::move(beneath.tree), {}})),
+      commitEdits_(std::move(commitEdits)) {
+  if (state_->beneath && !beneath.ownPath.empty()) {
+    state_->ownFolded = FoldCase(NormalizeKeyPath(beneath.ownPath).value_or(beneath.ownPath));
+  }
+}
 
 DocumentRegistry::~DocumentRegistry() {
   // A destructor cannot report failure; callers that need to know call Commit first.
@@ -60,7 +86,7 @@ DocumentRegistry::~DocumentRegistry() {
 
 std::unique_ptr<RegistryKey> DocumentRegistry::OpenKey(std::string_view path) {
   const std::optional<std::string> normal = NormalizeKeyPath(path);
-  if (!normal || !state_->snapshot.HasKey(*normal)) return nullptr;
+  if (!normal || !state_->HasKey(*normal)) return nullptr;
   return std::make_unique<DocumentKey>(state_, *normal);
 }
 

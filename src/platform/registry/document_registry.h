@@ -11,6 +11,14 @@
 
 namespace platform {
 
+// A read-only tree an accessor's snapshot lies over: a key exists when either has it, and a
+// value the snapshot lacks is read from the tree beneath. Keys at or below `ownPath` are read
+// from the tree beneath alone and cannot be written.
+struct RegBeneath {
+  std::shared_ptr<const RegDocument> tree;
+  std::string ownPath;  // "" when the snapshot may hold any key
+};
+
 // One accessor over a snapshot of a .reg document. Reads see the snapshot and this accessor's
 // own writes; the writes are handed to `commitEdits` as a list, so the store can apply just
 // them to whatever the file holds by then. A key kept after its accessor is gone still reads
@@ -19,7 +27,8 @@ class DocumentRegistry : public Registry {
  public:
   using CommitEdits = std::function<bool(const std::vector<RegEdit>&)>;
 
-  DocumentRegistry(RegDocument snapshot, RegistryAccess access, CommitEdits commitEdits);
+  DocumentRegistry(RegDocument snapshot, RegistryAccess access, CommitEdits commitEdits,
+                   RegBeneath beneath = {});
   ~DocumentRegistry() override;
 
   DocumentRegistry(const DocumentRegistry&) = delete;
@@ -33,6 +42,12 @@ class DocumentRegistry : public Registry {
     RegDocument snapshot;
     bool writable = false;  // write access, and the accessor still exists
     std::vector<RegEdit> pending;
+    std::shared_ptr<const RegDocument> beneath;
+    std::string ownFolded;  // RegBeneath::ownPath, folded
+
+    bool Owned(const std::string& path) const;
+    bool HasKey(const std::string& path) const;
+    const RegValue* FindValue(const std::string& path, std::string_view name) const;
   };
 
  private:

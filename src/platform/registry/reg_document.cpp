@@ -106,6 +106,29 @@ void RegDocument::EndLine(std::string& raw) const {
   raw += eol_;
 }
 
+void RegDocument::AppendKeyLine(const std::string& normalPath) {
+  EndLastLine();
+  const std::string& last = LastLine().raw;
+  const std::size_t lastStart = last.rfind('\n', last.size() - 2);  // it ends with a line break
+  const std::string_view lastLine =
+      std::string_view(last).substr(lastStart == std::string::npos ? 0 : lastStart + 1);
+  if (lastLine.find_first_not_of(" \t\r\n") != std::string_view::npos) {
+    RegLine blank;
+    blank.raw = eol_;
+    AddLine(std::move(blank));
+  }
+  RegLine keyLine;
+  keyLine.kind = RegLine::Kind::Key;
+  keyLine.path = normalPath;
+  keyLine.raw = FormatKeyLine(normalPath, eol_);
+  AddLine(std::move(keyLine));
+}
+
+void RegDocument::AddKey(std::string_view path) {
+  const std::optional<std::string> normal = NormalizeKeyPath(path);
+  if (normal && !HasKey(*normal)) AppendKeyLine(*normal);
+}
+
 bool RegDocument::SetString(std::string_view path, std::string_view name, std::string_view text) {
   const std::optional<std::string> normal = NormalizeKeyPath(path);
   if (!normal) return false;
@@ -153,32 +176,21 @@ bool RegDocument::SetString(std::string_view path, std::string_view name, std::s
   }
 
   // The key exists only as the parent of listed keys: it gets its own key line at the end.
-  EndLastLine();
-  const std::string& last = LastLine().raw;
-  const std::size_t lastStart = last.rfind('\n', last.size() - 2);  // it ends with a line break
-  const std::string_view lastLine =
-      std::string_view(last).substr(lastStart == std::string::npos ? 0 : lastStart + 1);
-  if (lastLine.find_first_not_of(" \t\r\n") != std::string_view::npos) {
-    RegLine blank;
-    blank.raw = eol_;
-    AddLine(std::move(blank));
-  }
-  RegLine keyLine;
-  keyLine.kind = RegLine::Kind::Key;
-  keyLine.path = *normal;
-  keyLine.raw = FormatKeyLine(*normal, eol_);
-  AddLine(std::move(keyLine));
+  AppendKeyLine(*normal);
   line.name = std::string(name);
   line.raw = FormatStringValue(name, text, eol_);
   AddLine(std::move(line));
   return true;
 }
 
-bool RegDocument::Apply(const std::vector<RegEdit>& edits) {
+bool RegDocument::Apply(const std::vector<RegEdit>& edits, const RegDocument* keysFrom) {
   for (const RegEdit& edit : edits) {
-    if (!HasKey(edit.path)) return false;
+    if (!HasKey(edit.path) && (keysFrom == nullptr || !keysFrom->HasKey(edit.path))) return false;
   }
-  for (const RegEdit& edit : edits) SetString(edit.path, edit.name, edit.text);
+  for (const RegEdit& edit : edits) {
+    AddKey(edit.path);
+    SetString(edit.path, edit.name, edit.text);
+  }
   return true;
 }
 

@@ -38,8 +38,12 @@ class RegDocument {
   // Creates or replaces a text value under an existing key; false when the key does not exist.
   bool SetString(std::string_view path, std::string_view name, std::string_view text);
 
-  // Applies every edit, or none when one of their keys does not exist.
-  bool Apply(const std::vector<RegEdit>& edits);
+  // Gives a key the file does not have at all its own key line at the end.
+  void AddKey(std::string_view path);
+
+  // Applies every edit, or none when one of their keys exists neither here nor in `keysFrom`;
+  // a key only `keysFrom` has is added first.
+  bool Apply(const std::vector<RegEdit>& edits, const RegDocument* keysFrom = nullptr);
 
  private:
   struct Section {
@@ -50,6 +54,7 @@ class RegDocument {
   };
 
   void AddLine(RegLine line);
+  void AppendKeyLine(const std::string& normalPath);
   RegLine& LastLine();
   void EndLastLine();
   void EndLine(std::string& raw) const;

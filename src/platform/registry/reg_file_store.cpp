@@ -55,10 +55,13 @@ std::filesystem::path RegFileStore::Target() const {
   return error ? file_ : target;
 }
 
+RegDocument RegFileStore::Read() const {
+  return ReadDocument(Target());
+}
+
 std::unique_ptr<Registry> RegFileStore::Open(RegistryAccess access) {
   return std::make_unique<DocumentRegistry>(
-      ReadDocument(Target()), access,
-      [this](const std::vector<RegEdit>& edits) { return CommitEdits(edits); });
+      Read(), access, [this](const std::vector<RegEdit>& edits) { return CommitEdits(edits); });
 }
 
 std::string RegFileStore::LastCommitError() const {
@@ -72,7 +75,8 @@ bool RegFileStore::Committed(std::string reason) const {
   return lastError_.empty();
 }
 
-bool RegFileStore::CommitEdits(const std::vector<RegEdit>& edits) const {
+bool RegFileStore::CommitEdits(const std::vector<RegEdit>& edits,
+                               const RegDocument* keysFrom) const {
   const std::filesystem::path target = Target();
   const std::string name = target.string();
   const FileLock lock(name + ".lock");
@@ -88,7 +92,8 @@ bool RegFileStore::CommitEdits(const std::vector<RegEdit>& edits) const {
   std::string after;
   try {
     RegDocument document = RegDocument::Parse(*before, name);
-    if (!document.Apply(edits)) return Committed(name + " lacks a key the save writes to");
+    if (!document.Apply(edits, keysFrom))
+      return Committed(name + " lacks a key the save writes to");
     after = document.Text();
   } catch (const RegistryFileError& spoilt) {
     return Committed(spoilt.what());  // a file spoilt meanwhile is left as it is

@@ -27,10 +27,16 @@ class RegFileStore : public RegistryStore {
   const std::filesystem::path& File() const { return file_; }
   std::string LastCommitError() const override;
 
+  // The file as it is now. Throws RegistryFileError when it is missing, unreadable or malformed.
+  RegDocument Read() const;
+
+  // Applies `edits` to the file as it is now and replaces it, as an accessor's commit does. A
+  // key the file lacks is added when `keysFrom` has it. False when that failed.
+  bool CommitEdits(const std::vector<RegEdit>& edits, const RegDocument* keysFrom = nullptr) const;
+
  private:
   // Where writes really go: a settings file reached through a symbolic link stays a link.
   std::filesystem::path Target() const;
-  bool CommitEdits(const std::vector<RegEdit>& edits) const;
   // The reason of a commit that failed, "" for one that succeeded.
   bool Committed(std::string reason) const;
 

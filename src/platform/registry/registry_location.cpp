@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "platform/registry/atomic_file.h"
 #include "platform/registry/registry_file_error.h"
@@ -16,6 +17,11 @@ constexpr mode_t kConfigFolderMode = 0700;
 constexpr mode_t kSettingsFileMode = 0600;
 constexpr char kProgramFolderName[] = "quelta";
 constexpr char kSettingsFileName[] = "registry.reg";
+constexpr std::string_view kNewSettingsFile =
+    "Windows Registry Editor Version 5.00\r\n"
+    "\r\n"
+    "; Your settings. A value here wins over the same value in quelta-factory.reg beside the\r\n"
+    "; program; delete its line to have the factory value again.\r\n";
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
@@ -57,14 +63,14 @@ std::filesystem::path DefaultRegistryFile(const RegistryEnvironment& environment
 bool SeedRegistryFile(const std::filesystem::path& file, const std::filesystem::path& factoryFile) {
   std::error_code error;
   if (std::filesystem::exists(file, error)) return false;
-  std::string reason;
-  const std::optional<std::string> factory = ReadWholeFile(factoryFile, reason);
-  if (!factory) {
-    throw RegistryFileError("No settings file at " + file.string() + ", and the factory file " +
-                            factoryFile.string() + " to start it from cannot be read: " + reason);
+  // The user's file holds only what the programs save; the tree itself stays in the factory
+  // file, so that must be there to start from.
+  if (!std::filesystem::is_regular_file(factoryFile, error)) {
+    throw RegistryFileError("No settings file at " + file.string() + ", and no factory file " +
+                            factoryFile.string() + " to start it from");
   }
   if (file.has_parent_path()) CreateFolders(file.parent_path());
-  switch (WriteFileAtomically(file, *factory, kSettingsFileMode, false)) {
+  switch (WriteFileAtomically(file, kNewSettingsFile, kSettingsFileMode, false)) {
     case AtomicWriteResult::Written:
       return true;
     case AtomicWriteResult::AlreadyExists:

@@ -22,13 +22,13 @@ struct RegistryEnvironment {
 std::filesystem::path DefaultRegistryFile(const RegistryEnvironment& environment);
 
 // First run: when `file` does not exist, creates its missing folders (mode 0700) and puts a
-// copy of `factoryFile` there atomically; a file another process put there first is kept.
-// Returns true when this call created the file. Throws RegistryFileError naming the file
-// when it cannot.
+// settings file there atomically that holds no value yet (the tree is read from `factoryFile`
+// beneath it, which must exist); a file another process put there first is kept. Returns true
+// when this call created the file. Throws RegistryFileError naming the file when it cannot.
 bool SeedRegistryFile(const std::filesystem::path& file, const std::filesystem::path& factoryFile);
 
 // The settings file to use: `option` (--registry FILE) as given, or else the default file,
-// seeded from `programFolder`/quelta-factory.reg on first run.
+// started on first run when `programFolder`/quelta-factory.reg is there.
 std::filesystem::path LocateRegistryFile(const std::optional<std::filesystem::path>& option,
                                          const std::filesystem::path& programFolder,
                                          const RegistryEnvironment& environment);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/registry/reg_document.h"
 #include "platform/registry/registry_file_error.h"
 #include "tests/platform/registry/temp_folder.h"
 
@@ -30,7 +31,7 @@ TEST(RegistryLocation, FollowsTheConfigHomeAndFallsBackToDotConfig) {
   EXPECT_EQ(LocateRegistryFile(std::filesystem::path("my.reg"), "/nowhere", {"", ""}), "my.reg");
 }
 
-TEST(RegistryLocation, SeedsThePrivateFolderFromTheFactoryFileOnce) {
+TEST(RegistryLocation, StartsTheUsersFileInAPrivateFolderOnceWithoutCopyingTheFactoryTree) {
   TempFolder folder;
   const auto programFolder = folder / "bin";
   std::filesystem::create_directories(programFolder);
@@ -39,7 +40,13 @@ TEST(RegistryLocation, SeedsThePrivateFolderFromTheFactoryFileOnce) {
 
   const auto file = LocateRegistryFile(std::nullopt, programFolder, environment);
   EXPECT_EQ(file, folder / "config/quelta/registry.reg");
-  EXPECT_EQ(ReadFile(file), "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n");
+  // The tree stays in the factory file: the user's file starts with no key and no value.
+  const std::string started = ReadFile(file);
+  EXPECT_EQ(started.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+  EXPECT_EQ(started.find('['), std::string::npos);
+  EXPECT_EQ(started.find('='), std::string::npos);
+  EXPECT_NO_THROW(RegDocument::Parse(started, file.string()));
+  EXPECT_EQ(ModeOf(file), 0600u);
   EXPECT_EQ(ModeOf(folder / "config"), 0700u);
   EXPECT_EQ(ModeOf(folder / "config/quelta"), 0700u);
 
