@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "platform/registry/memory_registry_store.h"
+#include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_document.h"
-#include "platform/registry/reg_file_store.h"
+#include "platform/registry/registry_location.h"
 #include "settings/config_settings_store.h"
 
 namespace {
@@ -68,42 +70,79 @@ std::string InstalledTree() {
   return text.str() + skin.substr(skin.find('['));
 }
 
-// One start-up load of the configuration from the settings file.
+// A program folder with the installed factory file, and the user's settings file as the
+// programs leave it: started empty on first run, then one save of the configuration.
+struct Installed {
+  Installed() {
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / platform::kFactoryFileName, std::ios::binary) << InstalledTree();
+    platform::SeedRegistryFile(userFile, folder / platform::kFactoryFileName);
+    store = platform::OpenSettingsStore(userFile, folder);
+    settings::LoadConfigSettings(*store, fan, voltage, mode, {});
+    settings::SaveConfigSettings(*store, fan, voltage);
+  }
+  ~Installed() { std::filesystem::remove_all(folder); }
+
+  std::filesystem::path folder = std::filesystem::temp_directory_path() / "quelta-bench-program";
+  std::filesystem::path userFile = folder / "registry.reg";
+  std::unique_ptr<platform::RegistryStore> store;
+  settings::FanSettings fan;
+  settings::VoltageSettings voltage;
+  std::int32_t mode = 0;
+};
+
+// One start-up load of the configuration from the settings (the factory tree is parsed once per
+// process, before the first iteration).
 void BM_LoadConfigSettingsFromFile(benchmark::State& state) {
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / "quelta-bench-registry.reg";
-  std::ofstream(file, std::ios::binary) << InstalledTree();
-  platform::RegFileStore store(file);
+  Installed installed;
   for (auto _ : state) {
     settings::FanSettings fan;
     settings::VoltageSettings voltage;
     std::int32_t mode = 0;
-    settings::LoadConfigSettings(store, fan, voltage, mode, {});
+    settings::LoadConfigSettings(*installed.store, fan, voltage, mode, {});
     benchmark::DoNotOptimize(fan);
   }
-  std::filesystem::remove(file);
+  state.SetLabel(std::to_string(std::filesystem::file_size(installed.userFile)) + " B user file");
 }
 BENCHMARK(BM_LoadConfigSettingsFromFile)->Unit(benchmark::kMillisecond);
 
 // One OK on the configuration page: the whole save, with the locked re-read, the flushes and
 // the rename.
 void BM_SaveConfigSettingsToFile(benchmark::State& state) {
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / "quelta-bench-registry.reg";
-  std::ofstream(file, std::ios::binary) << InstalledTree();
-  platform::RegFileStore store(file);
-  settings::FanSettings fan;
-  settings::VoltageSettings voltage;
-  std::int32_t mode = 0;
-  settings::LoadConfigSettings(store, fan, voltage, mode, {});
+  Installed installed;
   int step = 0;
   for (auto _ : state) {
-    voltage.Target12V = (++step % 2) ? "12.10" : "12.00";  // a real change every time
-    benchmark::DoNotOptimize(settings::SaveConfigSettings(store, fan, voltage));
+    installed.voltage.Target12V = (++step % 2) ? "12.10" : "12.00";  // a real change every time
+    benchmark::DoNotOptimize(
+        settings::SaveConfigSettings(*installed.store, installed.fan, installed.voltage));
   }
-  std::filesystem::remove(file);
-  std::filesystem::remove(file.string() + ".lock");
 }
 BENCHMARK(BM_SaveConfigSettingsToFile)->Unit(benchmark::kMillisecond);
+
+// The same two on a user's file an older version made: a full copy of the factory tree.
+void BM_LoadConfigSettingsFromOldFullCopy(benchmark::State& state) {
+  Installed installed;
+  std::ofstream(installed.userFile, std::ios::binary | std::ios::trunc) << InstalledTree();
+  for (auto _ : state) {
+    settings::FanSettings fan;
+    settings::VoltageSettings voltage;
+    std::int32_t mode = 0;
+    settings::LoadConfigSettings(*installed.store, fan, voltage, mode, {});
+    benchmark::DoNotOptimize(fan);
+  }
+}
+BENCHMARK(BM_LoadConfigSettingsFromOldFullCopy)->Unit(benchmark::kMillisecond);
+
+void BM_SaveConfigSettingsToOldFullCopy(benchmark::State& state) {
+  Installed installed;
+  std::ofstream(installed.userFile, std::ios::binary | std::ios::trunc) << InstalledTree();
+  int step = 0;
+  for (auto _ : state) {
+    installed.voltage.Target12V = (++step % 2) ? "12.10" : "12.00";
+    benchmark::DoNotOptimize(
+        settings::SaveConfigSettings(*installed.store, installed.fan, installed.voltage));
+  }
+}
+BENCHMARK(BM_SaveConfigSettingsToOldFullCopy)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "platform/registry/memory_registry_store.h"
+#include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "tests/platform/registry/temp_folder.h"
 #include "tests/settings/settings_file.h"
@@ -164,6 +165,42 @@ TEST(AlarmsRestoreDefaults, PutsTheFactoryThresholdsBackAndKeepsSwitchesAndNames
   EXPECT_EQ(err.str(), "");
   std::string expected = WithValue(tree, "Alarm\\Watt", "Watt", "450.00");
   EXPECT_EQ(testing_support::ReadFile(file), expected);
+}
+
+TEST(AlarmsRestoreDefaults, OverTheFactoryTreeSavesTheFiveAlarmGroupsAndNothingElseToTheUsersFile) {
+  testing_support::TempFolder folder;
+  const auto file = folder / "registry.reg";
+  testing_support::WriteFile(file,
+                             "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt]\r\n"
+                             "\"Watt\"=\"600.00\"\r\n");
+  platform::OverlayRegistryStore store(file, std::make_shared<const platform::RegDocument>(
+                                                 platform::RegDocument::Parse(FactoryTree(), "f")));
+  platform::MemoryRegistryStore factory(FactoryTree());
+  std::ostringstream out, err, shown, factoryShown;
+  // Before: the user's threshold over the factory's configuration.
+  ASSERT_EQ(RunConfigShow(store, true, shown, err), kExitDone);
+  ASSERT_EQ(RunConfigShow(factory, true, factoryShown, err), kExitDone);
+  EXPECT_EQ(shown.str(), factoryShown.str());
+  shown.str("");
+  ASSERT_EQ(RunAlarmsShow(store, true, shown, err), kExitDone);
+  EXPECT_EQ(Json::parse(shown.str())["Watt"]["Watt"], 600);
+
+  EXPECT_EQ(RunAlarmsRestoreDefaults(store, out, err), kExitDone);
+  EXPECT_EQ(err.str(), "");
+  shown.str("");
+  factoryShown.str("");
+  ASSERT_EQ(RunAlarmsShow(store, true, shown, err), kExitDone);
+  ASSERT_EQ(RunAlarmsShow(factory, true, factoryShown, err), kExitDone);
+  EXPECT_EQ(shown.str(), factoryShown.str());
+  const platform::RegDocument saved =
+      platform::RegDocument::Parse(testing_support::ReadFile(file), "saved");
+  for (const char* group : {"Watt", "Voltage", "Current", "FanSpeed", "Temperature"}) {
+    EXPECT_TRUE(saved.HasKey(std::string("SOFTWARE\\NORVANE\\Quelta\\Alarm\\") + group)) << group;
+  }
+  EXPECT_FALSE(saved.HasKey("SOFTWARE\\NORVANE\\Quelta\\Config"));
+  EXPECT_EQ(saved.FindValue("SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt", "Watt")->text, "450.00");
+  EXPECT_EQ(saved.FindValue("SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt", "DefaultWatt"), nullptr);
 }
 
 TEST(AlarmsRestoreDefaults, SaysSoWhenAGroupCouldNotBeSaved) {

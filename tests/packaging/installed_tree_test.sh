@@ -39,8 +39,9 @@ grep -q "Power rating 550 W" <<<"$status" || fail "status printed no rating: $st
 [ "$(head -c 8 "$scratch/shot.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
   fail "the screenshot is not a PNG"
 [ "$(stat -c %s "$scratch/shot.png")" -gt 20000 ] || fail "the screenshot is nearly empty"
-[ -f "$XDG_CONFIG_HOME/quelta/registry.reg" ] ||
-  fail "no settings file made from the installed factory file"
+[ -f "$XDG_CONFIG_HOME/quelta/registry.reg" ] || fail "no settings file started on first run"
+[ "$(stat -c %s "$XDG_CONFIG_HOME/quelta/registry.reg")" -lt 4096 ] ||
+  fail "the settings file holds more than the user's settings"
 
 # The login entry starts the installed program by its real path.
 "$scratch/linked/bin/quelta-ctl" autostart on >/dev/null || fail "autostart on failed"
