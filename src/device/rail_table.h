@@ -36,7 +36,7 @@ struct Rail {
   std::string_view currentField;  // "Cur12V1"; empty for a rail without a current reading
   float ReadingSet::*amps;        // null for a rail without a current reading
   std::size_t currentChannel;     // calibration channel, and position among the currents
-  float nominal;                  // volts as displays show them: the -12 V rail by magnitude
+  double nominal;                 // volts as displays show them: the -12 V rail by magnitude
   RailWindow window;
   std::string_view alarmVoltageKey;  // its threshold under Alarm\Voltage ("12V"); "" for none
   std::string_view alarmCurrentKey;  // its threshold under Alarm\Current ("12V1"); "" for none
@@ -49,21 +49,21 @@ inline constexpr RailWindow kWindow33V{3.135f, 3.465f};
 
 inline constexpr std::array<Rail, kRailCount> kRails{{
     {RailId::R12V1, "12V1", "12V1", "Vol12V1", &ReadingSet::Vol12V1, 4, VoltageReply::Second,
-     "Cur12V1", &ReadingSet::Cur12V1, 2, 12.0f, kWindow12V, "12V", "12V1"},
+     "Cur12V1", &ReadingSet::Cur12V1, 2, 12.0, kWindow12V, "12V", "12V1"},
     {RailId::R12V2, "12V2", "12V2", "Vol12V2", &ReadingSet::Vol12V2, 5, VoltageReply::Second,
-     "Cur12V2", &ReadingSet::Cur12V2, 3, 12.0f, kWindow12V, "12V", "12V2"},
+     "Cur12V2", &ReadingSet::Cur12V2, 3, 12.0, kWindow12V, "12V", "12V2"},
     {RailId::R12V3, "12V3", "12V3", "Vol12V3", &ReadingSet::Vol12V3, 6, VoltageReply::Second,
-     "Cur12V3", &ReadingSet::Cur12V3, 4, 12.0f, kWindow12V, "12V", "12V3"},
+     "Cur12V3", &ReadingSet::Cur12V3, 4, 12.0, kWindow12V, "12V", "12V3"},
     {RailId::R12V4, "12V4", "12V4", "Vol12V4", &ReadingSet::Vol12V4, 3, VoltageReply::First,
-     "Cur12V4", &ReadingSet::Cur12V4, 5, 12.0f, kWindow12V, "12V", "12V4"},
+     "Cur12V4", &ReadingSet::Cur12V4, 5, 12.0, kWindow12V, "12V", "12V4"},
     {RailId::R5V, "5V", "5V", "Vol5V", &ReadingSet::Vol5V, 0, VoltageReply::First, "Cur5V",
-     &ReadingSet::Cur5V, 0, 5.0f, kWindow5V, "5V", "5V"},
+     &ReadingSet::Cur5V, 0, 5.0, kWindow5V, "5V", "5V"},
     {RailId::R33V, "33V", "3.3V", "Vol33V", &ReadingSet::Vol33V, 1, VoltageReply::First, "Cur33V",
-     &ReadingSet::Cur33V, 1, 3.3f, kWindow33V, "33V", "33V"},
+     &ReadingSet::Cur33V, 1, 3.3, kWindow33V, "33V", "33V"},
     {RailId::R5Vsb, "5Vsb", "5Vsb", "Vol5Vsb", &ReadingSet::Vol5Vsb, 2, VoltageReply::First, "",
-     nullptr, kNoCurrent, 5.0f, kWindow5V, "", ""},
+     nullptr, kNoCurrent, 5.0, kWindow5V, "", ""},
     {RailId::RNeg12V, "Neg12V", "-12V", "VolNeg12V", &ReadingSet::VolNeg12V, 7,
-     VoltageReply::Second, "", nullptr, kNoCurrent, 12.0f, kWindow12V, "", ""},
+     VoltageReply::Second, "", nullptr, kNoCurrent, 12.0, kWindow12V, "", ""},
 }};
 
 constexpr const Rail& RailOf(RailId id) {

@@ -18,27 +18,28 @@ struct ExpectedRail {
   VoltageReply reply;
   std::string_view currentField;
   float ReadingSet::*amps;
-  float nominal, low, high;
+  double nominal;
+  float low, high;
   std::string_view alarmVoltageKey, alarmCurrentKey;
 };
 
 constexpr ExpectedRail kExpected[] = {
     {RailId::R12V1, "12V1", "12V1", "Vol12V1", &ReadingSet::Vol12V1, VoltageReply::Second,
-     "Cur12V1", &ReadingSet::Cur12V1, 12.0f, 11.4f, 12.6f, "12V", "12V1"},
+     "Cur12V1", &ReadingSet::Cur12V1, 12.0, 11.4f, 12.6f, "12V", "12V1"},
     {RailId::R12V2, "12V2", "12V2", "Vol12V2", &ReadingSet::Vol12V2, VoltageReply::Second,
-     "Cur12V2", &ReadingSet::Cur12V2, 12.0f, 11.4f, 12.6f, "12V", "12V2"},
+     "Cur12V2", &ReadingSet::Cur12V2, 12.0, 11.4f, 12.6f, "12V", "12V2"},
     {RailId::R12V3, "12V3", "12V3", "Vol12V3", &ReadingSet::Vol12V3, VoltageReply::Second,
-     "Cur12V3", &ReadingSet::Cur12V3, 12.0f, 11.4f, 12.6f, "12V", "12V3"},
+     "Cur12V3", &ReadingSet::Cur12V3, 12.0, 11.4f, 12.6f, "12V", "12V3"},
     {RailId::R12V4, "12V4", "12V4", "Vol12V4", &ReadingSet::Vol12V4, VoltageReply::First, "Cur12V4",
-     &ReadingSet::Cur12V4, 12.0f, 11.4f, 12.6f, "12V", "12V4"},
+     &ReadingSet::Cur12V4, 12.0, 11.4f, 12.6f, "12V", "12V4"},
     {RailId::R5V, "5V", "5V", "Vol5V", &ReadingSet::Vol5V, VoltageReply::First, "Cur5V",
-     &ReadingSet::Cur5V, 5.0f, 4.75f, 5.25f, "5V", "5V"},
+     &ReadingSet::Cur5V, 5.0, 4.75f, 5.25f, "5V", "5V"},
     {RailId::R33V, "33V", "3.3V", "Vol33V", &ReadingSet::Vol33V, VoltageReply::First, "Cur33V",
-     &ReadingSet::Cur33V, 3.3f, 3.135f, 3.465f, "33V", "33V"},
+     &ReadingSet::Cur33V, 3.3, 3.135f, 3.465f, "33V", "33V"},
     {RailId::R5Vsb, "5Vsb", "5Vsb", "Vol5Vsb", &ReadingSet::Vol5Vsb, VoltageReply::First, "",
-     nullptr, 5.0f, 4.75f, 5.25f, "", ""},
+     nullptr, 5.0, 4.75f, 5.25f, "", ""},
     {RailId::RNeg12V, "Neg12V", "-12V", "VolNeg12V", &ReadingSet::VolNeg12V, VoltageReply::Second,
-     "", nullptr, 12.0f, 11.4f, 12.6f, "", ""},
+     "", nullptr, 12.0, 11.4f, 12.6f, "", ""},
 };
 
 TEST(RailTable, EveryRailCarriesItsNamesKeysReplyAndWindow) {
@@ -56,7 +57,7 @@ TEST(RailTable, EveryRailCarriesItsNamesKeysReplyAndWindow) {
     EXPECT_EQ(got.reply, want.reply);
     EXPECT_EQ(got.currentField, want.currentField);
     EXPECT_EQ(got.amps, want.amps);
-    EXPECT_FLOAT_EQ(got.nominal, want.nominal);
+    EXPECT_DOUBLE_EQ(got.nominal, want.nominal);
     EXPECT_FLOAT_EQ(got.window.low, want.low);
     EXPECT_FLOAT_EQ(got.window.high, want.high);
     EXPECT_EQ(got.alarmVoltageKey, want.alarmVoltageKey);
