@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/numbers.h"
 #include "platform/ui/bitmap.h"
 #include "skin/default_skin_places.h"
 
@@ -19,10 +20,6 @@ constexpr AlarmRow kTileRows[] = {AlarmRow::Vol5V,   AlarmRow::Vol33V,  AlarmRow
 
 ui::Rect RectOf(const skin::places::Place& place) {
   return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
-float Fahrenheit(float celsius) {
-  return celsius * 9.0f * 0.2f + 32.0f;
 }
 
 }  // namespace
@@ -117,7 +114,7 @@ void AlarmBlink::TimerAlarmTimer() {
       phase = false;
     }
     const float celsius = targets_.reading ? targets_.reading(row) : 0.0f;
-    display->ShowValue(fahrenheit ? Fahrenheit(celsius) : celsius, false, false);
+    display->ShowValue(fahrenheit ? core::ToFahrenheit(celsius) : celsius, false, false);
   }
 
   const BlinkButton manager = targets_.manager ? targets_.manager() : BlinkButton{};

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "alarms/alarm_state.h"
+#include "device/rail_table.h"
 #include "device/reading_set.h"
 #include "settings/alarm_settings.h"
 
 namespace alarms {
 
-// Nominal values the voltage bands are mirrored about.
-inline constexpr double kNominal5V = 5.0;
-inline constexpr double kNominal33V = 3.3;
-inline constexpr double kNominal12V = 12.0;
+// Nominal values the voltage bands are mirrored about, the rails' own.
+inline constexpr double kNominal5V = device::RailOf(device::RailId::R5V).nominal;
+inline constexpr double kNominal33V = device::RailOf(device::RailId::R33V).nominal;
+inline constexpr double kNominal12V = device::RailOf(device::RailId::R12V1).nominal;
 
 // A voltage alarm band: a reading strictly between the edges is good, one on an edge is not.
 struct VoltageBand {

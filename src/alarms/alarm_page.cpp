@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "alarms/alarm_evaluation.h"
+#include "core/numbers.h"
 #include "platform/ui/color.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/window.h"
@@ -111,10 +112,6 @@ constexpr std::int32_t kGroups[] = {settings::kAlarmWatt, settings::kAlarmVoltag
 float RoundHalfUp(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   return static_cast<float>(std::floor(value * scale + 0.5) / scale);
-}
-
-float Fahrenheit(float celsius) {
-  return celsius * 9.0f * 0.2f + 32.0f;
 }
 
 ui::Rect RectOf(const skin::places::Place& place) {
@@ -402,7 +399,7 @@ void AlarmPage::ShowDisplay(std::size_t index) {
     }
   } else if (kDisplays[index].group == settings::kAlarmTemperature) {
     display->TempUnitCode = unit_;
-    display->ShowValue(unit_ == kAlarmFahrenheit ? Fahrenheit(t) : t, false, true);
+    display->ShowValue(unit_ == kAlarmFahrenheit ? core::ToFahrenheit(t) : t, false, true);
   } else {
     display->ShowValue(t, false, true);
   }

@@ -147,4 +147,8 @@ std::string FixedText(double value, int decimals) {
   return text;
 }
 
+float ToFahrenheit(float celsius) {
+  return celsius * 9.0f * 0.2f + 32.0f;
+}
+
 }  // namespace core

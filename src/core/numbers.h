@@ -33,4 +33,7 @@ std::int32_t StrictToInt(std::string_view text);
 // decimal point whatever the locale: FixedText(450, 2) is "450.00".
 std::string FixedText(double value, int decimals);
 
+// Degrees Fahrenheit from degrees Celsius, in single precision as every display shows them.
+float ToFahrenheit(float celsius);
+
 }  // namespace core

@@ -1,9 +1,25 @@
 #include "detail/form_cur.h"
 
+#include <iterator>
+
+#include "device/rail_table.h"
 #include "skin/skin_files.h"
 
 namespace detail {
 namespace {
+
+// The window's displays in place order: the six rails with a current, as the rail table lists
+// them, each at the row of its display.
+constexpr std::int32_t kTops[] = {TFormCur::kUpperTop, TFormCur::kUpperTop,  TFormCur::kUpperTop,
+                                  TFormCur::kLowerTop, TFormCur::kMiddleTop, TFormCur::kLowerTop};
+static_assert(device::kRails[5].amps == &device::ReadingSet::Cur33V);
+
+std::vector<DetailRail> Rails() {
+  std::vector<DetailRail> rails;
+  for (std::size_t i = 0; i < std::size(kTops); ++i)
+    rails.push_back({device::kRails[i].key.data(), kTops[i]});
+  return rails;
+}
 
 DetailSpec CurrentSpec(std::int32_t powerRating) {
   return DetailSpec{TFormCur::kClientSize,
@@ -11,12 +27,7 @@ DetailSpec CurrentSpec(std::int32_t powerRating) {
                     skin::ReaderVariant::CurrentWindow,
                     skin::CurrentWindowKeys(powerRating),
                     skin::CurrentWindowBackground(powerRating),
-                    {{"12V1", TFormCur::kUpperTop},
-                     {"12V2", TFormCur::kUpperTop},
-                     {"12V3", TFormCur::kUpperTop},
-                     {"12V4", TFormCur::kLowerTop},
-                     {"5V", TFormCur::kMiddleTop},
-                     {"33V", TFormCur::kLowerTop}},
+                    Rails(),
                     TFormCur::kDisplayHeight,
                     false,
                     false};
@@ -25,7 +36,9 @@ DetailSpec CurrentSpec(std::int32_t powerRating) {
 }  // namespace
 
 TFormCur::Readings TFormCur::From(const device::ReadingSet& v) {
-  return {v.Cur12V1, v.Cur12V2, v.Cur12V3, v.Cur12V4, v.Cur5V, v.Cur33V};
+  Readings out{};
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = v.*device::kRails[i].amps;
+  return out;
 }
 
 TFormCur::TFormCur(const DetailEnvironment& environment, const Readings& initial,

@@ -1,9 +1,34 @@
 #include "detail/form_vol.h"
 
+#include "device/rail_table.h"
 #include "skin/skin_files.h"
 
 namespace detail {
 namespace {
+
+using device::RailId;
+
+// The window's displays in place order, each at the row of its display.
+struct Place {
+  RailId rail;
+  std::int32_t top;
+};
+constexpr Place kPlaces[] = {
+    {RailId::R12V1, TFormVol::kUpperTop},   {RailId::R12V2, TFormVol::kUpperTop},
+    {RailId::R12V3, TFormVol::kUpperTop},   {RailId::R12V4, TFormVol::kUpperTop},
+    {RailId::R5V, TFormVol::kLowerTop},     {RailId::R33V, TFormVol::kLowerTop},
+    {RailId::RNeg12V, TFormVol::kLowerTop}, {RailId::R5Vsb, TFormVol::kLowerTop},
+};
+
+std::vector<DetailRail> Rails() {
+  std::vector<DetailRail> rails;
+  for (const Place& place : kPlaces) {
+    // The -12 V rail shows its magnitude with the sign.
+    rails.push_back(
+        {device::RailOf(place.rail).key.data(), place.top, place.rail == RailId::RNeg12V});
+  }
+  return rails;
+}
 
 DetailSpec VoltageSpec(std::int32_t powerRating) {
   return DetailSpec{TFormVol::kClientSize,
@@ -11,14 +36,7 @@ DetailSpec VoltageSpec(std::int32_t powerRating) {
                     skin::ReaderVariant::VoltageWindow,
                     skin::VoltageWindowKeys(powerRating),
                     skin::VoltageWindowBackground(powerRating),
-                    {{"12V1", TFormVol::kUpperTop},
-                     {"12V2", TFormVol::kUpperTop},
-                     {"12V3", TFormVol::kUpperTop},
-                     {"12V4", TFormVol::kUpperTop},
-                     {"5V", TFormVol::kLowerTop},
-                     {"33V", TFormVol::kLowerTop},
-                     {"Neg12V", TFormVol::kLowerTop, true},
-                     {"5Vsb", TFormVol::kLowerTop}},
+                    Rails(),
                     TFormVol::kDisplayHeight,
                     true,
                     true};
@@ -27,7 +45,9 @@ DetailSpec VoltageSpec(std::int32_t powerRating) {
 }  // namespace
 
 TFormVol::Readings TFormVol::From(const device::ReadingSet& v) {
-  return {v.Vol12V1, v.Vol12V2, v.Vol12V3, v.Vol12V4, v.Vol5V, v.Vol33V, v.VolNeg12V, v.Vol5Vsb};
+  Readings out{};
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = v.*device::RailOf(kPlaces[i].rail).volts;
+  return out;
 }
 
 TFormVol::TFormVol(const DetailEnvironment& environment, const Readings& initial,

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "device/protocol.h"
+#include "device/rail_table.h"
 
 namespace device {
 namespace {
@@ -94,10 +95,10 @@ float Temperature(std::uint8_t b) {
 }
 
 float WattTotal(const ReadingSet& r) {
-  const double total =
-      static_cast<double>(r.Vol5V) * r.Cur5V + static_cast<double>(r.Vol33V) * r.Cur33V +
-      static_cast<double>(r.Vol12V1) * r.Cur12V1 + static_cast<double>(r.Vol12V2) * r.Cur12V2 +
-      static_cast<double>(r.Vol12V3) * r.Cur12V3 + static_cast<double>(r.Vol12V4) * r.Cur12V4;
+  // Summed in channel order (5V, 3.3V, 12V1 .. 12V4) in double, narrowed once.
+  double total = 0.0;
+  for (const Rail* rail : RailsByCurrentChannel())
+    total += static_cast<double>(r.*rail->volts) * (r.*rail->amps);
   return static_cast<float>(total);
 }
 

@@ -43,31 +43,15 @@ constexpr TemperatureDisplay kTemperatureDisplays[] = {
      &MonitorImageLists::ILTempT4FStatusBar},
 };
 
-struct VoltageButton {
-  const char* name;
-  const char* key;
-  VoltageRail rail;
+// The rail buttons in the order the page makes them; each is named by its rail's reading and
+// its skin record keyed by the rail.
+constexpr VoltageRail kVoltageButtons[] = {
+    VoltageRail::V5,    VoltageRail::V33,   VoltageRail::V5sb,   VoltageRail::V12V1,
+    VoltageRail::V12V2, VoltageRail::V12V3, VoltageRail::Neg12V, VoltageRail::V12V4,
 };
-constexpr VoltageButton kVoltageButtons[] = {
-    {"Vol5V", "5V", VoltageRail::V5},
-    {"Vol33V", "33V", VoltageRail::V33},
-    {"Vol5Vsb", "5Vsb", VoltageRail::V5sb},
-    {"Vol12V1", "12V1", VoltageRail::V12V1},
-    {"Vol12V2", "12V2", VoltageRail::V12V2},
-    {"Vol12V3", "12V3", VoltageRail::V12V3},
-    {"VolNeg12V", "Neg12V", VoltageRail::Neg12V},
-    {"Vol12V4", "12V4", VoltageRail::V12V4},
-};
-
-struct CurrentButton {
-  const char* name;
-  const char* key;
-  CurrentRail rail;
-};
-constexpr CurrentButton kCurrentButtons[] = {
-    {"Cur5V", "5V", CurrentRail::C5V},       {"Cur33V", "33V", CurrentRail::C33V},
-    {"Cur12V1", "12V1", CurrentRail::C12V1}, {"Cur12V2", "12V2", CurrentRail::C12V2},
-    {"Cur12V3", "12V3", CurrentRail::C12V3}, {"Cur12V4", "12V4", CurrentRail::C12V4},
+constexpr CurrentRail kCurrentButtons[] = {
+    CurrentRail::C5V,   CurrentRail::C33V,  CurrentRail::C12V1,
+    CurrentRail::C12V2, CurrentRail::C12V3, CurrentRail::C12V4,
 };
 
 }  // namespace
@@ -93,10 +77,6 @@ std::int32_t TruncatedBarValue(float value) {
 }
 
 }  // namespace
-
-float ToFahrenheit(float celsius) {
-  return celsius * 9.0f * 0.2f + 32.0f;
-}
 
 MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
                          const MonitorImageLists& lists)
@@ -183,8 +163,10 @@ void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& 
       AddButton("ClearPeak", records, "ClearPeak", [this] { ClearPeak(); });
       break;
     case skin::ManagerGroup::Voltage:
-      for (const VoltageButton& b : kVoltageButtons) {
-        AddButton(b.name, records, b.key, [this, rail = b.rail] { SelectVoltage(rail); });
+      for (const VoltageRail rail : kVoltageButtons) {
+        const device::Rail& r = RailOf(rail);
+        AddButton(std::string(r.voltageField), records, r.key,
+                  [this, rail] { SelectVoltage(rail); });
       }
       AddButton("VolNegAll", records, "All", [this] {
         if (OnVolNegAll) OnVolNegAll();
@@ -192,8 +174,10 @@ void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& 
       AddDisplay("Voltage", records, "Real", &lists_.ILVStatusBar);
       break;
     case skin::ManagerGroup::Current:
-      for (const CurrentButton& b : kCurrentButtons) {
-        AddButton(b.name, records, b.key, [this, rail = b.rail] { SelectCurrent(rail); });
+      for (const CurrentRail rail : kCurrentButtons) {
+        const device::Rail& r = RailOf(rail);
+        AddButton(std::string(r.currentField), records, r.key,
+                  [this, rail] { SelectCurrent(rail); });
       }
       AddButton("CurAll", records, "All", [this] {
         if (OnCurAll) OnCurAll();
@@ -347,24 +331,16 @@ void MonitorPage::ShowPressed(const std::string& name) {
 }
 
 void MonitorPage::SelectVoltage(VoltageRail rail) {
-  for (const VoltageButton& b : kVoltageButtons) {
-    if (b.rail == rail) {
-      RestoreNormal(voltageButton_);
-      voltageButton_ = b.name;
-    }
-  }
+  RestoreNormal(voltageButton_);
+  voltageButton_ = RailOf(rail).voltageField;
   shownVoltage_ = rail;
   ShowPressed(voltageButton_);
   WriteVoltage();
 }
 
 void MonitorPage::SelectCurrent(CurrentRail rail) {
-  for (const CurrentButton& b : kCurrentButtons) {
-    if (b.rail == rail) {
-      RestoreNormal(currentButton_);
-      currentButton_ = b.name;
-    }
-  }
+  RestoreNormal(currentButton_);
+  currentButton_ = RailOf(rail).currentField;
   shownCurrent_ = rail;
   ShowPressed(currentButton_);
   WriteCurrent();

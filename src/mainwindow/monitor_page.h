@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/numbers.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_readings.h"
 #include "platform/ui/edit.h"
@@ -26,8 +27,7 @@ namespace mainwindow {
 // Temperature unit codes of the main window.
 enum class TempUnit : std::int32_t { Celsius = 301, Fahrenheit = 302 };
 
-// Fahrenheit as the displays show it, in single precision.
-float ToFahrenheit(float celsius);
+using core::ToFahrenheit;
 
 // The monitor page: the displays and buttons of the skin's Manager groups, the sensor-name
 // fields and the fan pictures, the main window's copy of the readings with its peaks, and the

@@ -3,20 +3,28 @@
 #include <array>
 #include <cstdint>
 
+#include "device/rail_table.h"
 #include "device/reading_set.h"
 
 namespace mainwindow {
 
-// The eight voltage rails and six current rails the monitor page can show.
-enum class VoltageRail { V5, V33, V5sb, V12V1, V12V2, V12V3, V12V4, Neg12V };
-enum class CurrentRail { C5V, C33V, C12V1, C12V2, C12V3, C12V4 };
-inline constexpr int kCurrentRailCount = 6;
+// The eight voltage rails and six current rails the monitor page can show, each standing for
+// the rail table's row of the same position.
+enum class VoltageRail { V12V1, V12V2, V12V3, V12V4, V5, V33, V5sb, Neg12V };
+enum class CurrentRail { C12V1, C12V2, C12V3, C12V4, C5V, C33V };
+inline constexpr int kCurrentRailCount = static_cast<int>(device::kCurrentRailCount);
+
+constexpr const device::Rail& RailOf(VoltageRail rail) {
+  return device::kRails[static_cast<std::size_t>(rail)];
+}
+constexpr const device::Rail& RailOf(CurrentRail rail) {
+  return device::kRails[static_cast<std::size_t>(rail)];
+}
+static_assert(RailOf(VoltageRail::V5).key == "5V" && RailOf(VoltageRail::Neg12V).key == "Neg12V");
+static_assert(RailOf(CurrentRail::C33V).amps == &device::ReadingSet::Cur33V);
 
 // Lower and upper bound of a rail's normal output, used as the display's bar range.
-struct VoltageWindow {
-  float low = 0.0f;
-  float high = 0.0f;
-};
+using VoltageWindow = device::RailWindow;
 VoltageWindow WindowOf(VoltageRail rail);
 // A current rail's bar range is the window of the voltage rail it carries.
 VoltageWindow WindowOf(CurrentRail rail);

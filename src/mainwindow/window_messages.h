@@ -7,18 +7,17 @@
 #include <string_view>
 #include <vector>
 
+#include "core/window_message_codes.h"
+
 namespace mainwindow {
 
-// The program's own messages to its main window (window class "Quelta").
-inline constexpr std::uint32_t kRestoreMessage = 0x07E8;
-inline constexpr std::uint32_t kWorkerRestartMessage = 0x0401;
-inline constexpr std::uint32_t kFanCurveApplyMessage = 0x07E9;
-// A device appeared or vanished (the HID bus's change notification, posted to the window).
-inline constexpr std::uint32_t kDeviceChangeMessage = 0x0219;
-// The simulated PSU's cable, pulled and put back (for trying removal and return without a
-// real device). Only `quelta --simulate` acts on them; they never reach the window.
-inline constexpr std::uint32_t kSimulatedUnplugMessage = 0x8001;
-inline constexpr std::uint32_t kSimulatedPlugMessage = 0x8002;
+// The program's own messages to its main window; their numbers live with the controls' codes.
+using core::kDeviceChangeMessage;
+using core::kFanCurveApplyMessage;
+using core::kRestoreMessage;
+using core::kSimulatedPlugMessage;
+using core::kSimulatedUnplugMessage;
+using core::kWorkerRestartMessage;
 
 // The name of the main window's class, which also names its message socket.
 inline constexpr std::string_view kWindowClassName = "Quelta";

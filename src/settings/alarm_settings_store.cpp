@@ -1,10 +1,12 @@
 #include "settings/alarm_settings_store.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/numbers.h"
+#include "device/rail_table.h"
 #include "settings/save_outcome.h"
 #include "settings/settings_keys.h"
 
@@ -33,20 +35,76 @@ struct Group {
   std::span<const AlarmMember> writes;
 };
 
-constexpr AlarmMember kVoltageReads[] = {{"5V", &AlarmSettings::Voltage5V},
-                                         {"33V", &AlarmSettings::Voltage33V},
-                                         {"12V", &AlarmSettings::Voltage12V}};
-constexpr AlarmMember kVoltageWrites[] = {{"12V", &AlarmSettings::Voltage12V},
-                                          {"5V", &AlarmSettings::Voltage5V},
-                                          {"33V", &AlarmSettings::Voltage33V}};
-constexpr AlarmMember kCurrentReads[] = {
-    {"5V", &AlarmSettings::Current5V},     {"33V", &AlarmSettings::Current33V},
-    {"12V1", &AlarmSettings::Current12V1}, {"12V2", &AlarmSettings::Current12V2},
-    {"12V3", &AlarmSettings::Current12V3}, {"12V4", &AlarmSettings::Current12V4}};
-constexpr AlarmMember kCurrentWrites[] = {
-    {"12V1", &AlarmSettings::Current12V1}, {"12V2", &AlarmSettings::Current12V2},
-    {"12V3", &AlarmSettings::Current12V3}, {"12V4", &AlarmSettings::Current12V4},
-    {"5V", &AlarmSettings::Current5V},     {"33V", &AlarmSettings::Current33V}};
+// The threshold kept for a voltage alarm key of the rail table ("12V", "5V", "33V").
+constexpr AlarmThreshold AlarmSettings::*VoltageThresholdOf(std::string_view key) {
+  if (key == "12V") return &AlarmSettings::Voltage12V;
+  if (key == "5V") return &AlarmSettings::Voltage5V;
+  if (key == "33V") return &AlarmSettings::Voltage33V;
+  return nullptr;
+}
+
+// The threshold kept for a current rail.
+constexpr AlarmThreshold AlarmSettings::*CurrentThresholdOf(device::RailId rail) {
+  switch (rail) {
+    case device::RailId::R12V1:
+      return &AlarmSettings::Current12V1;
+    case device::RailId::R12V2:
+      return &AlarmSettings::Current12V2;
+    case device::RailId::R12V3:
+      return &AlarmSettings::Current12V3;
+    case device::RailId::R12V4:
+      return &AlarmSettings::Current12V4;
+    case device::RailId::R5V:
+      return &AlarmSettings::Current5V;
+    case device::RailId::R33V:
+      return &AlarmSettings::Current33V;
+    default:
+      return nullptr;
+  }
+}
+
+constexpr std::array<const device::Rail*, device::kRailCount> kRailsInTableOrder = [] {
+  std::array<const device::Rail*, device::kRailCount> out{};
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = &device::kRails[i];
+  return out;
+}();
+
+// The voltage thresholds in the order their keys first appear among `rails`: several rails
+// share one threshold.
+template <std::size_t N>
+constexpr std::array<AlarmMember, 3> VoltageMembers(
+    const std::array<const device::Rail*, N>& rails) {
+  std::array<AlarmMember, 3> out{};
+  std::size_t count = 0;
+  for (const device::Rail* rail : rails) {
+    const std::string_view key = rail->alarmVoltageKey;
+    bool seen = key.empty();
+    for (std::size_t i = 0; i < count; ++i) seen = seen || out[i].name == key;
+    if (!seen) out[count++] = AlarmMember{key, VoltageThresholdOf(key)};
+  }
+  return out;
+}
+
+template <std::size_t N>
+constexpr std::array<AlarmMember, device::kCurrentRailCount> CurrentMembers(
+    const std::array<const device::Rail*, N>& rails) {
+  std::array<AlarmMember, device::kCurrentRailCount> out{};
+  std::size_t count = 0;
+  for (const device::Rail* rail : rails) {
+    if (!rail->alarmCurrentKey.empty())
+      out[count++] = AlarmMember{rail->alarmCurrentKey, CurrentThresholdOf(rail->id)};
+  }
+  return out;
+}
+
+// Thresholds are read by calibration channel (5V, 3.3V, 12V first) and written in table order
+// (12V first).
+constexpr auto kVoltageReads = VoltageMembers(device::RailsByCurrentChannel());
+constexpr auto kVoltageWrites = VoltageMembers(kRailsInTableOrder);
+constexpr auto kCurrentReads = CurrentMembers(device::RailsByCurrentChannel());
+constexpr auto kCurrentWrites = CurrentMembers(kRailsInTableOrder);
+static_assert(kVoltageReads[2].field == &AlarmSettings::Voltage12V &&
+              kCurrentWrites[5].field == &AlarmSettings::Current33V);
 constexpr AlarmMember kFans[] = {{"PSUFan", &AlarmSettings::PSUFan},
                                  {"SystemFan", &AlarmSettings::SystemFan}};
 constexpr AlarmMember kTemperatures[] = {{"PSU", &AlarmSettings::TempPSU},

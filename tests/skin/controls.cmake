@@ -4,6 +4,7 @@ quelta_add_test(skin_controls_tests
     ${CMAKE_CURRENT_LIST_DIR}/gallery_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image_label_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image_track_bar_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/status_rect_bar_test.cpp
   LIBS quelta_skin_controls
   LABELS ui)
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "core/numbers.h"
 #include "gauge_art.h"
 #include "glyphs.h"
 #include "paint_kit.h"
@@ -259,7 +260,8 @@ void ConfigFan(QPainter& p, const Language& lang, const SkinTable& table, bool c
   }
   for (int c : {25, 50, 74}) {
     const int x = temp.left + 3 + static_cast<int>((c - 25) * 157 / 49.0);
-    const int shown = celsius ? c : static_cast<int>(std::lround(c * 9 * 0.2 + 32));
+    const int shown =
+        celsius ? c : static_cast<int>(std::lround(core::ToFahrenheit(static_cast<float>(c))));
     p.drawText(QRect(x - 20, temp.top + temp.height + 2, 40, 12), Qt::AlignCenter,
                QString::number(shown) + unit);
   }
@@ -438,7 +440,7 @@ QImage AlarmPicture(const Language& lang, const SkinTable& table, AlarmGroup gro
           ticks = EvenTicks(range, 4, 0);
           if (!celsius) {
             for (Tick& t : ticks) {
-              t.label = QString::number(std::lround(t.label.toDouble() * 9 * 0.2 + 32));
+              t.label = QString::number(std::lround(core::ToFahrenheit(t.label.toFloat())));
             }
           }
           break;

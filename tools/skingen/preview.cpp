@@ -6,8 +6,10 @@
 #include <map>
 #include <stdexcept>
 
+#include "core/numbers.h"
 #include "layout_table.h"
 #include "paint_kit.h"
+#include "preview_displays.h"
 #include "skin/default_skin_places.h"
 #include "skin/image_list_resources.h"
 #include "skin/skin_files.h"
@@ -24,6 +26,11 @@ class Composer {
  public:
   Composer(fs::path binDir, fs::path listsDir)
       : bin_(std::move(binDir)), lists_(std::move(listsDir)) {}
+
+  // A stage of real displays over an image of the given size.
+  DisplayStage Stage(const QImage& image) const {
+    return DisplayStage(bin_, lists_, image.width(), image.height());
+  }
 
   QImage Load(const std::string& stored) {
     const fs::path file = StoredToFile(bin_, stored);
@@ -51,82 +58,6 @@ class Composer {
 
   void Button(QPainter& p, const ButtonEntry& b, int state = 0) {
     Keyed(p, b.rect.left(), b.rect.top(), Load(b.bitmaps[static_cast<std::size_t>(state)]));
-  }
-
-  // The digits of a value as the display control shows it.
-  void Digits(QPainter& p, const DigitPlace& d, double value, bool negative, bool alternate,
-              std::string_view list) {
-    const bool small = d.width == 8;
-    if (d.isAttr) {
-      const std::string sign = std::string(alternate ? "a_" : "") +
-                               (negative ? "attr_neg" : "attr_pos") + (small ? "" : "_big") +
-                               ".bmp";
-      const QPoint at = list == "ILANumber" ? QPoint(d.left - 9, d.top + d.height - 14)
-                                            : QPoint(d.left - 8, d.top + d.height - 12);
-      p.drawImage(at, Load("Skin\\" + sign));
-    }
-    float scaled = static_cast<float>(value);
-    if (d.isFloat) {
-      for (int i = 0; i < d.decimals; ++i) scaled *= 10.0f;
-    }
-    long n = static_cast<long>(scaled);
-    bool leading = true;
-    const int units = d.count - d.decimals - 1;
-    int x = d.left;
-    for (int i = 0; i < d.count; ++i) {
-      long divisor = 1;
-      for (int k = 0; k < d.count - 1 - i; ++k) divisor *= 10;
-      const int digit = static_cast<int>(n / divisor);
-      n %= divisor;
-      if (d.isFloat && i == d.count - d.decimals) {
-        p.drawImage(x - 1, d.top + d.height - 3,
-                    Load(small ? "Skin\\dot.bmp" : "Skin\\dot_big.bmp"));
-        x += 2;
-      }
-      if (digit != 0 || !leading || i == units) {
-        leading = false;
-        p.drawImage(x, d.top, Frame(list, digit));
-      } else {
-        p.drawImage(x, d.top,
-                    Load(std::string("Skin\\") + (alternate ? "a_" : "") + "num_none" +
-                         (small ? "" : "_big") + ".bmp"));
-      }
-      x += d.width + 1;
-    }
-  }
-
-  // A status rect painted for a value, on the button-face colour.
-  static void Bar(QPainter& p, const StatusRectPlace& r, double min, double max, double value,
-                  bool centred, const QColor& colour) {
-    const QRect area = r.Rect();
-    p.fillRect(area, QColor(0x2a, 0x30, 0x37));
-    if (centred) {
-      const double mid = (min + max) / 2;
-      const int half = r.length / 2;
-      int extent = static_cast<int>(std::abs(value - mid) * r.length / (2 * (max - mid)));
-      const bool over = extent > half;
-      extent = std::min(extent, half);
-      p.fillRect(QRect(r.left, r.top + half - extent, r.caliper, 2 * extent),
-                 over ? Qt::red : colour);
-      return;
-    }
-    int extent = std::abs(static_cast<int>((value - min) * r.length / (max - min)));
-    const bool over = extent > r.length;
-    extent = std::min(extent, r.length);
-    if (r.horizontal) {
-      p.fillRect(QRect(r.left, r.top, extent, r.caliper), over ? Qt::red : colour);
-    } else {
-      p.fillRect(QRect(r.left, r.top + r.length - extent, r.caliper, extent),
-                 over ? Qt::red : colour);
-    }
-  }
-
-  void Marker(QPainter& p, const DisplayEntry& d, double fraction) {
-    const PosBarPlace& pos = *d.posBar;
-    const int offset = static_cast<int>(fraction * d.statusRect->length);
-    int top = pos.top - offset + 4;
-    if (d.statusRect->top >= top) top += pos.height;
-    p.drawImage(pos.left, top, Load(pos.path));
   }
 
  private:
@@ -172,12 +103,18 @@ void Save(const QImage& image, const fs::path& file) {
 
 void MonitorPreview(Composer& c, const Language& lang, const SkinTable& t, const fs::path& out) {
   const std::string folder = "Skin\\" + lang.folder + "\\";
-  QImage page = c.Load(folder + std::string(skin::kManagerBackground));
+  // The backgrounds are stored with a palette; paint on a full-colour copy.
+  QImage page =
+      c.Load(folder + std::string(skin::kManagerBackground)).convertToFormat(QImage::Format_RGB32);
   {
+    DisplayStage stage = c.Stage(page);
+    const auto digits = [&stage](const DisplayEntry& d, float value, std::string_view list) {
+      stage.Show(d, DisplaySample{.digitList = list, .digits = value});
+    };
     QPainter p(&page);
     const auto& watt = t.managerGroups[0];
-    c.Digits(p, *watt.Display("Total").digit, 412.6, false, false, "ILNumber");
-    c.Digits(p, *watt.Display("Peak").digit, 498.1, false, false, "ILNumber");
+    digits(watt.Display("Total"), 412.6f, "ILNumber");
+    digits(watt.Display("Peak"), 498.1f, "ILNumber");
     p.drawImage(watt.Display("Total").statusBar->left, watt.Display("Total").statusBar->top,
                 c.Frame("ILTStatusBar", 15));
     p.drawImage(watt.Display("Peak").statusBar->left, watt.Display("Peak").statusBar->top,
@@ -185,16 +122,16 @@ void MonitorPreview(Composer& c, const Language& lang, const SkinTable& t, const
     for (const auto& b : watt.buttons) c.Button(p, b);
     const auto& volts = t.managerGroups[1];
     for (const auto& b : volts.buttons) c.Button(p, b, b.key == "12V1" ? 2 : b.key == "5V" ? 3 : 0);
-    c.Digits(p, *volts.Display("Real").digit, 12.07, false, false, "ILNumber");
+    digits(volts.Display("Real"), 12.07f, "ILNumber");
     const auto& amps = t.managerGroups[2];
     for (const auto& b : amps.buttons) c.Button(p, b, b.key == "12V1" ? 2 : 0);
-    c.Digits(p, *amps.Display("Real").digit, 18.42, false, false, "ILNumber");
-    c.Digits(p, *amps.Display("Peak").digit, 23.9, false, false, "ILNumber");
+    digits(amps.Display("Real"), 18.42f, "ILNumber");
+    digits(amps.Display("Peak"), 23.9f, "ILNumber");
     p.drawImage(amps.Display("Peak").statusBar->left, amps.Display("Peak").statusBar->top,
                 c.Frame("ILCPeakStatusBar", 6));
     const auto& fans = t.managerGroups[3];
-    c.Digits(p, *fans.Display("PSU Fan").digit, 1240, false, false, "ILNumber");
-    c.Digits(p, *fans.Display("System Fan").digit, 870, false, false, "ILNumber");
+    digits(fans.Display("PSU Fan"), 1240.0f, "ILNumber");
+    digits(fans.Display("System Fan"), 870.0f, "ILNumber");
     p.drawImage(fans.Display("PSU Fan").statusBar->left, fans.Display("PSU Fan").statusBar->top,
                 c.Frame("ILPSUStatusBar", 4));
     p.drawImage(fans.Display("System Fan").statusBar->left,
@@ -207,19 +144,20 @@ void MonitorPreview(Composer& c, const Language& lang, const SkinTable& t, const
     const auto& temps = t.managerGroups[4];
     c.Button(p, temps.Button("Celsius"), 2);
     c.Button(p, temps.Button("Fahrenheit"));
-    c.Digits(p, *temps.Display("PSU").digit, 41, false, false, "ILNumber");
+    digits(temps.Display("PSU"), 41.0f, "ILNumber");
     p.drawImage(temps.Display("PSU").statusBar->left, temps.Display("PSU").statusBar->top,
                 c.Load(folder + skin::TempGaugeFile(true, 4)));
     const double values[] = {35, 52, 28, 77};
     const char* sensors[] = {"T1", "T2", "T3", "T4"};
     for (int i = 0; i < 4; ++i) {
       const DisplayEntry& d = temps.Display(sensors[i]);
-      c.Digits(p, *d.digit, values[i], false, false, i == 3 ? "ILRedNumber" : "ILNumber");
+      digits(d, static_cast<float>(values[i]), i == 3 ? "ILRedNumber" : "ILNumber");
       p.drawImage(d.statusBar->left, d.statusBar->top,
                   c.Frame(std::string("ILTemp") + sensors[i] + "CStatusBar",
                           static_cast<int>(values[i] * 8 / 100)));
       Edit(p, places::kEditT[i], QString("Test%1").arg(i + 1));
     }
+    stage.PaintOnto(p);
   }
   Save(Window(page, 0, c.Load("Skin\\Ctrl_LED_ON.bmp"), c, "Manager", t), out / "monitor.png");
 }
@@ -240,15 +178,21 @@ void ConfigPreview(Composer& c, const Language& lang, const SkinTable& t, const 
     c.Button(p, t.config.Button("OK"));
     c.Button(p, t.config.Button("Cancel"), 3);
     if (voltage) {
-      const double values[] = {12.05, 5.1, 3.3};
+      DisplayStage stage = c.Stage(window);
+      const float values[] = {12.05f, 5.1f, 3.3f};
       const char* rails[] = {"12V", "5V", "33V"};
       for (int i = 0; i < 3; ++i) {
         const DisplayEntry& d = t.config.Display(rails[i]);
         const Range r = TrimRange(rails[i]);
-        c.Digits(p, *d.digit, values[i], false, false, "ILANumber");
-        Composer::Bar(p, *d.statusRect, r.min, r.max, values[i], false, Qt::green);
-        c.Marker(p, d, (values[i] - r.min) / (r.max - r.min));
+        stage.Show(d, DisplaySample{.digitList = "ILANumber",
+                                    .digits = values[i],
+                                    .bar = true,
+                                    .min = static_cast<float>(r.min),
+                                    .max = static_cast<float>(r.max),
+                                    .value = values[i],
+                                    .marker = d.posBar->path});
       }
+      stage.PaintOnto(p);
     } else {
       for (const char* key : {"ModePerform", "ModeNormal", "ModeSilence", "ModeManual", "PSUFan",
                               "SystemFan", "Celsius", "Fahrenheit"}) {
@@ -319,29 +263,32 @@ void AlarmPreview(Composer& c, const Language& lang, const SkinTable& t, const f
   if (group == "FanSpeed") shown = {{"PSU", 600}, {"SystemFan", 400}};
   if (group == "Temperature") shown = {{"PSU", 60}, {"T1", 50}, {"T2", 50}, {"T3", 45}, {"T4", 70}};
   const std::string keyGroup = group == "Current" ? current : group;
+  DisplayStage stage = c.Stage(window);
   int index = 0;
   for (const auto& [rail, value] : shown) {
     const std::string key = group == "Watt" ? rail : keyGroup + "\\" + rail;
     const DisplayEntry& d = t.alarm.Display(key);
     const Range r = AlarmRange(group, rail, rating);
     const bool on = index++ != 1;  // one switched off, to show its look
-    double digits = value;
+    float digits = static_cast<float>(value);
     bool negative = false;
     if (group == "Voltage") {
       const double mid = (r.min + r.max) / 2;
       negative = value < mid;
-      digits = std::round(std::abs(value - mid) / mid * 100 * 100) / 100;
+      digits = static_cast<float>(std::round(std::abs(value - mid) / mid * 100 * 100) / 100);
     }
-    if (group == "Temperature" && !celsius) digits = value * 9 * 0.2 + 32;
-    c.Digits(p, *d.digit, digits, negative, true, "ILANumber");
-    Composer::Bar(p, *d.statusRect, r.min, r.max, value, group == "Voltage",
-                  on ? Qt::green : QColor(128, 128, 128));
-    QImage marker = c.Load(on ? d.posBar->path : d.posBar->disPath);
-    const int offset = static_cast<int>(std::clamp((value - r.min) / (r.max - r.min), 0.0, 1.0) *
-                                        d.statusRect->length);
-    int top = d.posBar->top - offset + 4;
-    if (d.statusRect->top >= top) top += d.posBar->height;
-    p.drawImage(d.posBar->left, top, marker);
+    if (group == "Temperature" && !celsius) digits = core::ToFahrenheit(digits);
+    stage.Show(d, DisplaySample{.digitList = "ILANumber",
+                                .digits = digits,
+                                .negative = negative,
+                                .alternate = true,
+                                .bar = true,
+                                .min = static_cast<float>(r.min),
+                                .max = static_cast<float>(r.max),
+                                .value = static_cast<float>(value),
+                                .centred = group == "Voltage",
+                                .colour = on ? ui::Color{0, 255, 0} : ui::Color{128, 128, 128},
+                                .marker = on ? d.posBar->path : d.posBar->disPath});
     if (group != "Watt") {
       const std::string switchKey = keyGroup + "\\" + rail + "Light";
       const bool absent = rating == 450 && (rail == "12V3" || rail == "12V4");
@@ -357,6 +304,7 @@ void AlarmPreview(Composer& c, const Language& lang, const SkinTable& t, const f
       Edit(p, name, QString("Test%1").arg(i + 1));
     }
   }
+  stage.PaintOnto(p);
   p.end();
   Save(window, out / ("alarm-" + group + (group == "Temperature" && !celsius ? "-F" : "") + "-" +
                       std::to_string(rating) + ".png"));
@@ -383,23 +331,23 @@ void DetailPreview(Composer& c, const Language& lang, const SkinTable& t, const 
     readings = {{"12V1", 14.2}, {"12V2", 9.8}, {"12V3", 21.5},
                 {"12V4", 38.0}, {"5V", 6.4},   {"33V", 4.1}};
   }
+  DisplayStage stage = c.Stage(window);
   for (const DisplayEntry& d : page.displays) {
     if (!d.digit) continue;
     const double v = readings[d.key];
-    c.Digits(p, *d.digit, std::abs(v), v < 0, false, "ILANumber");
-    double min, max;
-    if (voltage) {
-      const Range r = VoltageWindowRange(d.key);
-      min = r.min;
-      max = r.max;
-    } else {
-      const Range r = CurrentWindowRange(d.key, rating == 450 ? 550 : rating);
-      min = r.min;
-      max = r.max;
-    }
-    // The -12 V bar grows with the magnitude.
-    Composer::Bar(p, *d.statusRect, min, max, std::abs(v), false, Qt::green);
+    const Range r = voltage ? VoltageWindowRange(d.key)
+                            : CurrentWindowRange(d.key, rating == 450 ? 550 : rating);
+    // The -12 V rail shows its magnitude with the sign; its bar grows with the magnitude.
+    const auto magnitude = static_cast<float>(std::abs(v));
+    stage.Show(d, DisplaySample{.digitList = "ILANumber",
+                                .digits = magnitude,
+                                .negative = v < 0,
+                                .bar = true,
+                                .min = static_cast<float>(r.min),
+                                .max = static_cast<float>(r.max),
+                                .value = magnitude});
   }
+  stage.PaintOnto(p);
   p.end();
   Save(window,
        out / ((voltage ? "voltage-window-" : "current-window-") + std::to_string(rating) + ".png"));

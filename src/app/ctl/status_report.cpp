@@ -37,13 +37,6 @@ std::string Padded(std::string_view text, std::size_t width) {
   return padded;
 }
 
-struct RailRow {
-  std::string_view name;
-  float volts;
-  bool voltsGood;
-  const float* amps;  // null for rails without a current channel
-};
-
 }  // namespace
 
 double JsonFloat(float value) {
@@ -65,19 +58,15 @@ std::string StatusTable(const StatusSnapshot& snapshot) {
   out += Padded("Rail", kNameWidth);
   out += std::string(kVoltsWidth - 7, ' ') + "Voltage" + std::string(kAmpsWidth - 7, ' ') +
          "Current" + std::string(kWattsWidth - 5, ' ') + "Power\n";
-  const std::vector<RailRow> rails{
-      {"12V1", r.Vol12V1, g.VoltagesB, &r.Cur12V1}, {"12V2", r.Vol12V2, g.VoltagesB, &r.Cur12V2},
-      {"12V3", r.Vol12V3, g.VoltagesB, &r.Cur12V3}, {"12V4", r.Vol12V4, g.VoltagesA, &r.Cur12V4},
-      {"5V", r.Vol5V, g.VoltagesA, &r.Cur5V},       {"3.3V", r.Vol33V, g.VoltagesA, &r.Cur33V},
-      {"5Vsb", r.Vol5Vsb, g.VoltagesA, nullptr},    {"-12V", r.VolNeg12V, g.VoltagesB, nullptr},
-  };
-  for (const RailRow& rail : rails) {
-    std::string line =
-        Padded(rail.name, kNameWidth) + Cell(rail.voltsGood, rail.volts, 3, "V", kVoltsWidth);
+  for (const device::Rail& rail : device::kRails) {
+    const float volts = r.*rail.volts;
+    const bool voltsGood = rail.reply == device::VoltageReply::First ? g.VoltagesA : g.VoltagesB;
+    std::string line = Padded(rail.shown, kNameWidth) + Cell(voltsGood, volts, 3, "V", kVoltsWidth);
     if (rail.amps != nullptr) {
-      line += Cell(g.Currents, *rail.amps, 3, "A", kAmpsWidth);
-      const double watts = static_cast<double>(rail.volts) * *rail.amps;
-      line += Cell(g.Currents && rail.voltsGood, watts, 2, "W", kWattsWidth);
+      const float amps = r.*rail.amps;
+      line += Cell(g.Currents, amps, 3, "A", kAmpsWidth);
+      const double watts = static_cast<double>(volts) * amps;
+      line += Cell(g.Currents && voltsGood, watts, 2, "W", kWattsWidth);
     }
     out += line + "\n";
   }
@@ -99,13 +88,14 @@ std::string StatusTable(const StatusSnapshot& snapshot) {
   out += "\n\n";
 
   constexpr std::size_t kChannelWidth = 8, kLabelWidth = 11;
-  constexpr std::array<std::string_view, device::kCurrentChannelCount> kChannels{
-      "5V", "3.3V", "12V1", "12V2", "12V3", "12V4"};
+  constexpr auto kChannels = device::RailsByCurrentChannel();
+  static_assert(kChannels.size() == device::kCurrentChannelCount);
   std::string header = Padded("Calibration", kLabelWidth);
   std::string offsets = Padded("  Offset", kLabelWidth);
   std::string gains = Padded("  Gain", kLabelWidth);
   for (std::size_t k = 0; k < kChannels.size(); ++k) {
-    header += std::string(kChannelWidth - kChannels[k].size(), ' ') + std::string(kChannels[k]);
+    const std::string_view name = kChannels[k]->shown;
+    header += std::string(kChannelWidth - name.size(), ' ') + std::string(name);
     offsets += Cell(g.Calibration, snapshot.calibration.channels[k].Offset, 3, "", kChannelWidth);
     gains += Cell(g.Calibration, snapshot.calibration.channels[k].Gain, 3, "", kChannelWidth);
   }
