@@ -13,22 +13,23 @@
 
 namespace {
 
-struct Named {
-  std::string path;
-  std::string name;
-};
-
-// Every value line the text holds, with the key it stands under.
-std::vector<Named> ValuesOf(std::string_view text) {
-  std::vector<Named> values;
-  std::string key;
-  for (const platform::RegLine& line : platform::ParseRegText(text, "fuzz")) {
-    if (line.kind == platform::RegLine::Kind::Key) key = line.path;
-    if (line.kind == platform::RegLine::Kind::Value && !key.empty())
-      values.push_back({key, line.name});
+// Equal without regard to ASCII case, as keys and value names match (FoldCase), without
+// making folded copies.
+bool SameFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
   }
-  return values;
+  return true;
 }
+
+// One value line of the text as the document shows it before the edit.
+struct Before {
+  const std::string* path;  // the key it stands under (in the parsed lines)
+  const std::string* name;
+  std::optional<std::string> text;
+};
 
 }  // namespace
 
@@ -47,15 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(document->Text() == text);
 
-  const std::vector<Named> values = ValuesOf(text);
-  std::string key;
-  for (const platform::RegLine& line : platform::ParseRegText(text, "fuzz")) {
-    if (line.kind == platform::RegLine::Kind::Key && !line.path.empty()) {
-      key = line.path;
+  // One pass over the lines the document was parsed from (they parse: the document did):
+  // every value line with the key it stands under, and the first key, which the edit goes to.
+  const std::vector<platform::RegLine> lines = platform::ParseRegText(text, "fuzz");
+  const std::string* under = nullptr;
+  const std::string* first = nullptr;
+  for (const platform::RegLine& line : lines) {
+    if (line.kind != platform::RegLine::Kind::Key) continue;
+    if (!line.path.empty()) {
+      first = &line.path;
       break;
     }
   }
-  if (key.empty()) return 0;
+  if (first == nullptr) return 0;
+  const std::string& key = *first;
   const std::size_t bar = edit.find('|');
   const std::string name(edit.substr(0, bar == std::string_view::npos ? 0 : bar));
   const std::string value(bar == std::string_view::npos ? edit : edit.substr(bar + 1));
@@ -64,10 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       value.find('\0') != std::string::npos) {
     return 0;
   }
-  std::vector<std::pair<Named, std::optional<std::string>>> before;
-  for (const Named& v : values) {
-    const platform::RegValue* found = document->FindValue(v.path, v.name);
-    before.push_back({v, found ? platform::TextOf(*found, true) : std::nullopt});
+  std::vector<Before> before;
+  before.reserve(lines.size());
+  for (const platform::RegLine& line : lines) {
+    if (line.kind == platform::RegLine::Kind::Key) under = &line.path;
+    if (line.kind != platform::RegLine::Kind::Value || under == nullptr || under->empty()) continue;
+    const platform::RegValue* found = document->FindValue(*under, line.name);
+    before.push_back({under, &line.name, found ? platform::TextOf(*found, true) : std::nullopt});
   }
   FUZZ_CHECK(document->SetString(key, name, value));
   const std::string edited = document->Text();
@@ -85,14 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool quotable = value.find_first_of("\r\n") == std::string::npos;
   const std::optional<std::string> readBack = platform::TextOf(*written, false);
   if (quotable) FUZZ_CHECK(readBack == value);
-  const std::string foldedKey = platform::FoldCase(key);
-  const std::string foldedName = platform::FoldCase(name);
-  for (const auto& [v, text0] : before) {
-    if (platform::FoldCase(v.path) == foldedKey && platform::FoldCase(v.name) == foldedName)
-      continue;
-    const platform::RegValue* now = again->FindValue(v.path, v.name);
+  for (const Before& v : before) {
+    if (SameFolded(*v.path, key) && SameFolded(*v.name, name)) continue;
+    const platform::RegValue* now = again->FindValue(*v.path, *v.name);
     FUZZ_CHECK(now != nullptr);
-    FUZZ_CHECK(platform::TextOf(*now, true) == text0);
+    FUZZ_CHECK(platform::TextOf(*now, true) == v.text);
   }
   return 0;
 }

@@ -2,11 +2,13 @@
 // rating, reads or fails with one of the errors the window reports.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "core/numbers.h"
-#include "platform/registry/memory_registry_store.h"
+#include "platform/registry/document_registry.h"
+#include "platform/registry/reg_document.h"
 #include "platform/registry/registry_file_error.h"
 #include "skin/layout_reader.h"
 #include "skin/page_records.h"
@@ -33,17 +35,20 @@ void ReadAll(platform::Registry& registry, int rating) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char*>(data), size);
-  std::unique_ptr<platform::MemoryRegistryStore> store;
+  // The tree is parsed once and read as the window's stores read it: a store would parse the
+  // text again on every opening.
+  std::optional<platform::RegDocument> document;
   try {
-    store = std::make_unique<platform::MemoryRegistryStore>(text);
+    document.emplace(platform::RegDocument::Parse(
+        std::string_view(reinterpret_cast<const char*>(data), size), "fuzz"));
   } catch (const platform::RegistryFileError&) {
     return 0;
   }
-  const auto registry = store->Open(platform::RegistryAccess::Read);
+  platform::DocumentRegistry registry(std::move(*document), platform::RegistryAccess::Read,
+                                      nullptr);
   for (const int rating : {450, 550, 680, 800}) {
     try {
-      ReadAll(*registry, rating);
+      ReadAll(registry, rating);
     } catch (const core::ConversionError&) {
     } catch (const platform::RegistryReadError&) {
     } catch (const skin::SkinFormatError&) {

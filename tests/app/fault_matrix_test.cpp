@@ -48,7 +48,11 @@ class Matrix {
     args.insert(args.end(), command.begin(), command.end());
     std::ostringstream out, err;
     device::RecordingSleeper sleeper;
-    CtlHost host{lockDir_, sleeper, [] { return 0.0; }, {}};
+    // The simulated PSU's clock runs with the command's pauses (and its reads' waits).
+    CtlHost host{lockDir_,
+                 sleeper,
+                 [&sleeper] { return std::chrono::duration<double>(sleeper.Total()).count(); },
+                 {}};
     const auto start = std::chrono::steady_clock::now();
     const int code = RunCtl(args, out, err, host);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -131,6 +135,54 @@ TEST(FaultMatrix, EveryBadReplyToEveryQuery) {
       const auto json = nlohmann::json::parse(o.out);
       if (failed) {
         EXPECT_FALSE(json["groups"][c.group].get<bool>()) << row;
+      }
+    }
+  }
+}
+
+// A reply that comes late for every query code: in time, just after the read's time-out (it
+// is then waiting when the next request goes out) and long after. In time it is the answer;
+// late, the group fails as if the device were silent, and the reply is never taken for the
+// answer to a later request (its bytes, 5A throughout, are nothing the model sends).
+TEST(FaultMatrix, LateRepliesToEveryQuery) {
+  const char* codes[] = {"00", "11", "12", "13", "21", "22", "02", "03", "04", "05"};
+  const auto group = [](const std::string& code) -> std::string {
+    if (code == "00") return "Reference";
+    if (code == "11") return "PowerRating";
+    if (code == "12" || code == "13") return "Calibration";
+    if (code == "21" || code == "22") return "Voltages";
+    if (code == "02") return "Currents";
+    if (code == "03") return "Fans";
+    if (code == "04") return "SensorTemps";
+    return "PsuTemp";
+  };
+  const std::string stale = "M R 9 00 5A 5A 5A 5A 5A 5A 5A 5A";
+  Matrix matrix;
+  for (const std::string code : codes) {
+    // The read starts 2 ms after its request (the pause after a write) and waits 1 s: 1003 ms
+    // comes 1 ms after it gave up and 1 ms before the next request's 2 ms pause has passed.
+    for (const int lateMs : {400, 1003, 1500}) {
+      const std::string scenario = R"({"monitor": {"noise": false, "replies": {")" + code +
+                                   R"(": "5A 5A 5A 5A 5A 5A 5A 5A"}, "late": {")" + code +
+                                   "\": " + std::to_string(lateMs) + "}}}";
+      const Outcome o = matrix.Run(scenario, {"status", "--json"});
+      const std::string row =
+          Row("reply " + code + " late " + std::to_string(lateMs) + " ms, status", o);
+      std::cout << "  " << row << "\n";
+      EXPECT_LT(o.took, kLongestRow) << row;
+      // The 5A bytes come back exactly once when in time (as the answer to their request),
+      // never when late: a read that gave up leaves them to be thrown away before the next.
+      const auto staleReads = std::count(o.trace.begin(), o.trace.end(), stale);
+      EXPECT_EQ(staleReads, lateMs < 1000 ? 1 : 0) << row;
+      if (code == "00" && lateMs > 1000) {
+        EXPECT_EQ(o.code, 3) << row;
+        continue;
+      }
+      // 5A 5A as a reference is about 1.16 V: plausible for no rail, but status only reports.
+      ASSERT_EQ(o.code, 0) << row << "\n" << o.err;
+      const auto json = nlohmann::json::parse(o.out);
+      for (const auto& [name, good] : json["groups"].items()) {
+        EXPECT_EQ(good.get<bool>(), lateMs < 1000 || name != group(code)) << row << " " << name;
       }
     }
   }

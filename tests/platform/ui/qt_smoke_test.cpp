@@ -4,14 +4,17 @@
 
 #include <QEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <thread>
 
 #include "platform/ui/application.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/image.h"
 #include "platform/ui/qt/qt_backend.h"
+#include "platform/ui/qt/qt_dialogs.h"
 #include "platform/ui/qt/qt_event_loop.h"
 #include "platform/ui/qt/qt_window_host.h"
 #include "platform/ui/qt/scene_widget.h"
@@ -217,6 +220,57 @@ TEST(QtEventLoop, RunsPostsFromOtherThreadsInOrderTicksTimersAndQuits) {
   EXPECT_EQ(zeroTicks, 0);
   EXPECT_GE(loop.Now().count(), 3);
   EXPECT_EQ(loop.TimerCount(), 1u) << "only the zero-interval one is left";
+}
+
+// The message boxes open now, and an OK for the one on top.
+int OpenMessageBoxes() {
+  int open = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QMessageBox*>(widget) && widget->isVisible()) ++open;
+  }
+  return open;
+}
+void AnswerTopBox() {
+  if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->done(0);
+}
+
+TEST(QtDialogs, AMessageStillWaitingForItsOkIsNotStackedAgain) {
+  testing::QtApp();
+  qt::QtDialogs dialogs("Quelta");
+  std::vector<int> open;
+  QTimer::singleShot(0, [&] {
+    open.push_back(OpenMessageBoxes());
+    // The same words: back at once (were a second box shown, this answers it).
+    bool stacked = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+      stacked = true;
+      AnswerTopBox();
+    });
+    guard.start(0);
+    dialogs.ShowMessage("Connection Removed!");
+    guard.stop();
+    EXPECT_FALSE(stacked);
+    open.push_back(OpenMessageBoxes());
+    QTimer::singleShot(0, [&] {
+      open.push_back(OpenMessageBoxes());
+      AnswerTopBox();
+    });
+    dialogs.ShowMessage("Removed!");  // other words: a box of their own
+    open.push_back(OpenMessageBoxes());
+    AnswerTopBox();
+  });
+  dialogs.ShowMessage("Connection Removed!");
+  EXPECT_EQ(open, (std::vector<int>{1, 1, 2, 1}));
+  // Answered, the words show again.
+  QTimer::singleShot(0, [&] {
+    open.push_back(OpenMessageBoxes());
+    AnswerTopBox();
+  });
+  dialogs.ShowMessage("Connection Removed!");
+  EXPECT_EQ(open.back(), 1);
+  EXPECT_EQ(open.size(), 5u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/ui/qt/qt_dialogs.h"
 
 #include <QMessageBox>
+#include <algorithm>
 
 namespace ui::qt {
 namespace {
@@ -12,6 +13,13 @@ QString ToQString(std::string_view text) {
 }  // namespace
 
 void QtDialogs::ShowMessage(std::string_view text) {
+  if (std::find(waiting_.begin(), waiting_.end(), text) != waiting_.end()) return;
+  waiting_.emplace_back(text);
+  // Taken off however the box ends; a box opened meanwhile (nested) has ended before it.
+  struct Answered {
+    std::vector<std::string>& waiting;
+    ~Answered() { waiting.pop_back(); }
+  } answered{waiting_};
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title_), ToQString(text),
                   QMessageBox::Ok);
   box.exec();
