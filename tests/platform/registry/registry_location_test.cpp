@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "platform/registry/registry_file_error.h"
-#include "tests/platform/registry/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {
