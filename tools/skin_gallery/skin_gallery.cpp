@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <iostream>
