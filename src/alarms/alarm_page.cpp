@@ -288,10 +288,6 @@ AlarmPage::Group* AlarmPage::GroupOf(std::int32_t group) {
   }
 }
 
-bool AlarmPage::SwitchExists(std::size_t item) const {
-  return Button(kSwitches[item].name) != nullptr;
-}
-
 std::string AlarmPage::TabOf(std::int32_t group) const {
   for (const TabSpec& tab : kTabs) {
     if (tab.group == group) return tab.record;

@@ -130,7 +130,6 @@ class AlarmPage {
   void SetDisplayLook(skin::TImageTrackBar& display, bool on);
   void SetItemLook(std::size_t item, bool on);
   void ShowDisableSet(bool muted);
-  bool SwitchExists(std::size_t item) const;
   std::string TabOf(std::int32_t group) const;
 
   AlarmPageEnvironment env_;

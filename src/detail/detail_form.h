@@ -76,7 +76,6 @@ class DetailForm {
   skin::TImageLabel* CloseButton() const { return close_.get(); }
   // The display of rail `index` in the window's rail order; null when it was not created.
   skin::TImageTrackBar* Display(std::size_t index) const;
-  std::size_t RailCount() const { return spec_.rails.size(); }
   const std::string& PagePath() const { return pagePath_; }
   std::int32_t PowerRating() const { return powerRating_; }
   bool Dragging() const { return dragging_; }

@@ -61,10 +61,8 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   drag_.AttachBackground();
 
   if (env_.imageStrips) lists_.Fill(env_.imageStrips);
-  const std::filesystem::path folder = env_.programFolder;
-  monitor_ = std::make_unique<MonitorPage>(
-      *window_, [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
-      lists_);
+  monitor_ =
+      std::make_unique<MonitorPage>(*window_, skin::SkinFileResolver(env_.programFolder), lists_);
 
   tray_ = std::make_unique<TrayMenu>(
       env_.app, *window_,
@@ -78,9 +76,7 @@ TFormMain::TFormMain(FormMainEnvironment environment)
       detail::DetailEnvironment{env_.app, env_.store, env_.programFolder,
                                 env_.imageStrips ? env_.imageStrips("ILANumber") : nullptr});
   blink_ = std::make_unique<alarms::AlarmBlink>(
-      *window_, env_.app,
-      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
-      alarmStatus_);
+      *window_, env_.app, skin::SkinFileResolver(env_.programFolder), alarmStatus_);
   timerAlarm_.OnTimer = [this](ui::Timer&) { TimerAlarmTimer(); };
   timerReconnect_.SetInterval(kReconnectInterval);
   timerReconnect_.OnTimer = [this](ui::Timer&) { TimerReconnectTimer(); };
@@ -216,23 +212,19 @@ bool TFormMain::LoadSkin() {
   builders.managerGroup = [this](skin::ManagerGroup group, const skin::PageRecords& records) {
     monitor_->BuildGroup(group, records);
   };
-  builders.ctrlPage = [this, folder = env_.programFolder](const skin::PageRecords& records) {
-    bar_ = std::make_unique<pages::ControlBar>(
-        *window_, pages::CtrlButtons::FromRecords(records),
-        [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); }, drag_,
-        MakeHooks());
+  builders.ctrlPage = [this](const skin::PageRecords& records) {
+    bar_ = std::make_unique<pages::ControlBar>(*window_, pages::CtrlButtons::FromRecords(records),
+                                               skin::SkinFileResolver(env_.programFolder), drag_,
+                                               MakeHooks());
   };
   builders.configPage = [this, &loader](const skin::PageRecords& records) {
     BuildConfigPage(records, loader.Language().folder);
   };
   builders.alarmPage = [this, &loader](const skin::PageRecords& records) {
-    const std::filesystem::path folder = env_.programFolder;
     alarmPage_ = std::make_unique<alarms::AlarmPage>(alarms::AlarmPageEnvironment{
-        *window_, env_.app,
-        [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
-        loader.Language().folder, connection_->PowerRating(), lists_.ILANumber,
-        pageImages_.ImgAlarm(), alarms_, alarmStatus_, env_.store,
-        [this] { return monitor_->SensorNames(); },
+        *window_, env_.app, skin::SkinFileResolver(env_.programFolder), loader.Language().folder,
+        connection_->PowerRating(), lists_.ILANumber, pageImages_.ImgAlarm(), alarms_, alarmStatus_,
+        env_.store, [this] { return monitor_->SensorNames(); },
         [this]() -> const device::ReadingSet& { return monitor_->Readings().Values(); }});
     alarmPage_->Build(records);
   };
@@ -271,16 +263,14 @@ bool TFormMain::LoadSkin() {
 
 void TFormMain::BuildConfigPage(const skin::PageRecords& records,
                                 const std::string& languageFolder) {
-  const std::filesystem::path folder = env_.programFolder;
-  pages::ConfigPage::Context context{
-      *window_,
-      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
-      pageImages_.ImgConfig(),
-      lists_.ILNumber,
-      fan_,
-      voltage_,
-      fanPageMode_,
-      env_.app.GetDialogs()};
+  pages::ConfigPage::Context context{*window_,
+                                     skin::SkinFileResolver(env_.programFolder),
+                                     pageImages_.ImgConfig(),
+                                     lists_.ILNumber,
+                                     fan_,
+                                     voltage_,
+                                     fanPageMode_,
+                                     env_.app.GetDialogs()};
   pages::ConfigPage::Hooks hooks;
   hooks.CurrentPage = [this] { return CurrentPage(); };
   hooks.PlaceCommand = [this](const device::DeviceCommand& command) {
@@ -307,11 +297,9 @@ void TFormMain::BuildRoll() {
       groups_.MonitorControls.end(),
       {&blink_->ImgAlarmWatt(), &blink_->ImgAlarmPSU(), &blink_->ImgAlarmSYS()});
   if (alarmPage_) alarmPage_->FillGroups(groups_);
-  const std::filesystem::path folder = env_.programFolder;
-  blink_->SetTargets(MonitorBlinkTargets(
-      *monitor_, bar_.get(), lists_,
-      [folder](std::string_view stored) { return skin::ResolveSkinPath(folder, stored); },
-      [this] { return CurrentPage(); }));
+  blink_->SetTargets(MonitorBlinkTargets(*monitor_, bar_.get(), lists_,
+                                         skin::SkinFileResolver(env_.programFolder),
+                                         [this] { return CurrentPage(); }));
   roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
 }
 

@@ -81,7 +81,6 @@ class FanSpeedPage {
   // The fan command of the selected fan with the page's values.
   device::DeviceCommand FanCommand() const;
 
-  std::int32_t FanSelector() const { return fanSelector_; }
   std::int32_t ConfigTempUnit() const { return configTempUnit_; }
   std::int32_t CurrentFanMode() const { return currentFanMode_; }
   fan_curve::CurveValues FanPageValues() const { return values_; }

@@ -22,6 +22,19 @@ std::int32_t Toggled(std::int32_t state) {
   return state == kShown ? kHidden : kShown;
 }
 
+// Of a step's monitor, configuration and alarm variants, the one of `pageCode`'s page.
+template <typename Step>
+Step ForPage(std::int32_t pageCode, Step monitor, Step config, Step alarm) {
+  switch (pageCode) {
+    case kMonitorPage:
+      return monitor;
+    case kConfigPage:
+      return config;
+    default:
+      return alarm;
+  }
+}
+
 }  // namespace
 
 PageRoll::PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, PageGroups& groups,
@@ -207,32 +220,14 @@ void PageRoll::MovePicture(std::int32_t pageCode, int dy) {
 }
 
 void PageRoll::HideStep(std::int32_t pageCode) {
-  switch (pageCode) {
-    case kMonitorPage:
-      HideMonitorStep();
-      break;
-    case kConfigPage:
-      HideConfigStep();
-      break;
-    default:
-      HideAlarmStep();
-      break;
-  }
+  (this->*ForPage(pageCode, &PageRoll::HideMonitorStep, &PageRoll::HideConfigStep,
+                  &PageRoll::HideAlarmStep))();
   bar_.ImgCtrl().Invalidate();
 }
 
 void PageRoll::ShowStep(std::int32_t pageCode) {
-  switch (pageCode) {
-    case kMonitorPage:
-      ShowMonitorStep();
-      break;
-    case kConfigPage:
-      ShowConfigStep();
-      break;
-    default:
-      ShowAlarmStep();
-      break;
-  }
+  (this->*ForPage(pageCode, &PageRoll::ShowMonitorStep, &PageRoll::ShowConfigStep,
+                  &PageRoll::ShowAlarmStep))();
   bar_.ImgCtrl().Invalidate();
 }
 

@@ -43,7 +43,6 @@ class TImageLabel : public ui::Control {
   int LoadClickBitmap(const std::filesystem::path& path);
   int LoadDisabledBitmap(const std::filesystem::path& path);
 
-  bool BtnEnabled() const { return btnEnabled_; }
   // A change draws the leave (now enabled) or disabled picture at once; hovered and pressed
   // keep their values.
   void SetBtnEnabled(bool enabled);

@@ -68,6 +68,15 @@ class ValueReader {
   std::string_view path_;
 };
 
+// The place and size most records start with, read in this order.
+template <typename Box>
+void ReadBox(ValueReader& values, Box& box) {
+  box.Left = values.Integer("Left");
+  box.Top = values.Integer("Top");
+  box.Width = values.Integer("Width");
+  box.Height = values.Integer("Height");
+}
+
 }  // namespace
 
 LayoutReader::LayoutReader(platform::Registry& registry, ReaderVariant variant, int powerRating)
@@ -85,10 +94,7 @@ bool LayoutReader::ReadButtonLayout(std::string_view pagePath, std::string_view 
   const auto key = Open(path);
   if (!key) return false;
   ValueReader values(*key, path);
-  rect.Left = values.Integer("Left");
-  rect.Top = values.Integer("Top");
-  rect.Width = values.Integer("Width");
-  rect.Height = values.Integer("Height");
+  ReadBox(values, rect);
   // Read all four before appending, so a failing read leaves the caller's list as it was.
   std::string leave = values.Text("LeaveBmp");
   std::string enter = values.Text("EnterBmp");
@@ -130,10 +136,7 @@ bool LayoutReader::ReadDigitGroup(std::string_view displayKey, DisplayLayout::Di
   if (!key) return false;
   ValueReader values(*key, path);
   // The digit group's own reading order differs from its field order.
-  digit.Left = values.Integer("Left");
-  digit.Top = values.Integer("Top");
-  digit.Width = values.Integer("Width");
-  digit.Height = values.Integer("Height");
+  ReadBox(values, digit);
   digit.Count = values.Integer("Count");
   digit.DecimalCount = values.Integer("DecimalCount");
   digit.isFloat = values.Flag("isFloat");
@@ -146,10 +149,7 @@ bool LayoutReader::ReadStatusBarGroup(std::string_view displayKey, DisplayLayout
   const auto key = Open(path);
   if (!key) return false;
   ValueReader values(*key, path);
-  bar.Left = values.Integer("Left");
-  bar.Top = values.Integer("Top");
-  bar.Width = values.Integer("Width");
-  bar.Height = values.Integer("Height");
+  ReadBox(values, bar);
   if (variant_ == ReaderVariant::CurrentWindow) {
     bar.Min = values.TruncatedReal("Min");
     bar.Max = values.TruncatedReal("Max");
@@ -166,10 +166,7 @@ bool LayoutReader::ReadPosBarGroup(std::string_view displayKey, DisplayLayout::P
   const auto key = Open(path);
   if (!key) return false;
   ValueReader values(*key, path);
-  posBar.Left = values.Integer("Left");
-  posBar.Top = values.Integer("Top");
-  posBar.Width = values.Integer("Width");
-  posBar.Height = values.Integer("Height");
+  ReadBox(values, posBar);
   posBar.Path = values.Text("Path");
   posBar.disPath = values.Text("disPath");
   return true;

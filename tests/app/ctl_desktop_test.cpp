@@ -13,6 +13,7 @@
 #include "app/ctl/run_ctl.h"
 #include "device/recording_sleeper.h"
 #include "sim/simulated_bus.h"
+#include "support/temp_folder.h"
 #include "tests/device/denying_hid_bus.h"
 
 namespace app::ctl {
@@ -38,12 +39,6 @@ class RefusingDevices : private SimulatedHolder, public device::DenyingHidBus {
 // quelta-ctl in this process without --simulate, on devices the test chooses, with its lock
 // file and every file it writes in a fresh directory.
 struct DesktopRig {
-  static std::filesystem::path MakeDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-desk-XXXXXX").string();
-    return mkdtemp(pattern.data());
-  }
-  ~DesktopRig() { std::filesystem::remove_all(dir); }
-
   void Refuse(std::set<std::uint16_t> products, int error = EACCES) {
     host.deviceBus = [products, error] {
       return std::make_unique<RefusingDevices>(products, error);
@@ -55,7 +50,8 @@ struct DesktopRig {
     return {code, out.str(), err.str()};
   }
 
-  const std::filesystem::path dir = MakeDir();
+  testing_support::TempFolder scratch;
+  const std::filesystem::path dir = scratch.Path();
   device::RecordingSleeper sleeper;
   CtlHost host{dir, sleeper, [] { return 0.0; }, {}, dir / "lib" / "quelta"};
 };

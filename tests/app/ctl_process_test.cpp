@@ -11,18 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace {
 
 const std::filesystem::path kCtl = QUELTA_CTL_PATH;
-
-struct TempDir {
-  std::filesystem::path path;
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-proc-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 // Starts `command` in a shell with the lock files in `lockDir`.
 pid_t Start(const std::string& command, const std::filesystem::path& lockDir) {
@@ -77,18 +70,18 @@ std::vector<Interval> Intervals(const std::filesystem::path& trace) {
 }
 
 TEST(QueltaCtlProcesses, TwoRunsAtOnceNeverOverlapTheirExchanges) {
-  TempDir dir;
+  testing_support::TempFolder dir;
   const auto loop = [&](const char* trace) {
     return "for i in 1 2 3 4 5 6; do " + kCtl.string() + " --simulate --trace " +
-           (dir.path / trace).string() + " status >/dev/null || exit 1; done";
+           (dir.Path() / trace).string() + " status >/dev/null || exit 1; done";
   };
-  const pid_t a = Start(loop("a.txt"), dir.path);
-  const pid_t b = Start(loop("b.txt"), dir.path);
+  const pid_t a = Start(loop("a.txt"), dir.Path());
+  const pid_t b = Start(loop("b.txt"), dir.Path());
   ASSERT_EQ(Finish(a), 0);
   ASSERT_EQ(Finish(b), 0);
 
-  const std::vector<Interval> first = Intervals(dir.path / "a.txt");
-  const std::vector<Interval> second = Intervals(dir.path / "b.txt");
+  const std::vector<Interval> first = Intervals(dir.Path() / "a.txt");
+  const std::vector<Interval> second = Intervals(dir.Path() / "b.txt");
   ASSERT_EQ(first.size(), 6u);
   ASSERT_EQ(second.size(), 6u);
   std::vector<std::pair<Interval, char>> all;
@@ -108,15 +101,18 @@ TEST(QueltaCtlProcesses, TwoRunsAtOnceNeverOverlapTheirExchanges) {
 }
 
 TEST(QueltaCtlProcesses, TheProgramEndsWithTheDocumentedExitCodes) {
-  TempDir dir;
-  EXPECT_EQ(RunCtl("--simulate status", dir.path), 0);
-  EXPECT_EQ(RunCtl("--simulate=" + (dir.path / "missing.json").string() + " status", dir.path), 1);
-  std::ofstream(dir.path / "absent.json") << R"({"monitor": {"present": false}})";
-  EXPECT_EQ(RunCtl("--simulate=" + (dir.path / "absent.json").string() + " probe", dir.path), 2);
-  std::ofstream(dir.path / "silent.json") << R"({"monitor": {"replies": {"00": "silent"}}})";
-  EXPECT_EQ(RunCtl("--simulate=" + (dir.path / "silent.json").string() + " status", dir.path), 3);
+  testing_support::TempFolder dir;
+  EXPECT_EQ(RunCtl("--simulate status", dir.Path()), 0);
+  EXPECT_EQ(RunCtl("--simulate=" + (dir.Path() / "missing.json").string() + " status", dir.Path()),
+            1);
+  std::ofstream(dir.Path() / "absent.json") << R"({"monitor": {"present": false}})";
+  EXPECT_EQ(RunCtl("--simulate=" + (dir.Path() / "absent.json").string() + " probe", dir.Path()),
+            2);
+  std::ofstream(dir.Path() / "silent.json") << R"({"monitor": {"replies": {"00": "silent"}}})";
+  EXPECT_EQ(RunCtl("--simulate=" + (dir.Path() / "silent.json").string() + " status", dir.Path()),
+            3);
   // The real backend on this machine: listing never fails.
-  EXPECT_EQ(RunCtl("list", dir.path), 0);
+  EXPECT_EQ(RunCtl("list", dir.Path()), 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "device/device_discovery.h"
 #include "device/recording_sleeper.h"
 #include "sim/simulated_bus.h"
+#include "support/temp_folder.h"
 
 namespace app::ctl {
 namespace {
@@ -26,12 +27,6 @@ struct Result {
 // quelta-ctl in this process, on the simulator at model time 0, without real pauses, with
 // its lock file and every file it writes in a fresh directory.
 struct CtlRig {
-  static std::filesystem::path MakeDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-ctl-XXXXXX").string();
-    return mkdtemp(pattern.data());
-  }
-  ~CtlRig() { std::filesystem::remove_all(dir); }
-
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int code = RunCtl(args, out, err, host);
@@ -53,7 +48,8 @@ struct CtlRig {
     return lines;
   }
 
-  const std::filesystem::path dir = MakeDir();
+  testing_support::TempFolder scratch;
+  const std::filesystem::path dir = scratch.Path();
   int files = 0;
   device::RecordingSleeper sleeper;
   // The simulator's model time; it stands still unless a test makes it move.

@@ -11,6 +11,7 @@
 
 #include "app/ctl/run_ctl.h"
 #include "device/recording_sleeper.h"
+#include "support/temp_folder.h"
 
 namespace app::ctl {
 namespace {
@@ -23,12 +24,6 @@ struct Result {
 // quelta-ctl in this process on the simulator, with no report pauses and its lock file and
 // settings file in a fresh folder.
 struct Rig {
-  static std::filesystem::path MakeDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-watch-XXXXXX").string();
-    return mkdtemp(pattern.data());
-  }
-  ~Rig() { std::filesystem::remove_all(dir); }
-
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int code = RunCtl(args, out, err, host);
@@ -45,7 +40,8 @@ struct Rig {
     return "--registry=" + path.string();
   }
 
-  const std::filesystem::path dir = MakeDir();
+  testing_support::TempFolder scratch;
+  const std::filesystem::path dir = scratch.Path();
   device::RecordingSleeper sleeper;
   CtlHost host{dir, sleeper, [] { return 0.0; }, {}};
 };

@@ -15,6 +15,7 @@
 
 #include "app/ctl/run_ctl.h"
 #include "device/recording_sleeper.h"
+#include "support/temp_folder.h"
 
 namespace app::ctl {
 namespace {
@@ -36,7 +37,6 @@ class Matrix {
   explicit Matrix(std::filesystem::path lockDir = {}) : lockDir_(std::move(lockDir)) {
     if (lockDir_.empty()) lockDir_ = dir_;
   }
-  ~Matrix() { std::filesystem::remove_all(dir_); }
 
   Outcome Run(const std::string& scenario, std::vector<std::string> command) {
     const auto scenarioFile = dir_ / "scenario.json";
@@ -65,12 +65,8 @@ class Matrix {
   }
 
  private:
-  static std::filesystem::path MakeDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quelta-matrix-XXXXXX").string();
-    return mkdtemp(pattern.data());
-  }
-  std::filesystem::path dir_ = MakeDir();
+  testing_support::TempFolder scratch_;
+  std::filesystem::path dir_ = scratch_.Path();
   std::filesystem::path lockDir_;
 };
 

@@ -17,30 +17,12 @@
 #include "platform/ui/headless_event_loop.h"
 #include "platform/ui/scripted_dialogs.h"
 #include "sim/simulated_bus.h"
+#include "support/temp_folder.h"
 #include "tests/device/worker_test_support.h"
 
 namespace mainwindow::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("quelta-app-" + std::to_string(random()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using ScratchFolder = testing_support::TempFolder;
 
 // The folder of the built programs: the generated skin and the factory settings lie there.
 inline std::filesystem::path BinFolder() {

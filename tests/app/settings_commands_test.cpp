@@ -11,7 +11,7 @@
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
-#include "tests/platform/registry/temp_folder.h"
+#include "support/temp_folder.h"
 #include "tests/settings/settings_file.h"
 
 namespace app::ctl {

@@ -15,6 +15,7 @@
 #include "platform/ui/scripted_dialogs.h"
 #include "platform/ui/solid_fill.h"
 #include "skin/skin_path.h"
+#include "support/temp_folder.h"
 
 namespace detail {
 namespace {
@@ -33,16 +34,8 @@ constexpr TFormCur::Readings kAmps{10.0f, 10.0f, 10.0f, 10.0f, 10.0f, 10.0f};
 class DetailFormTest : public ::testing::Test {
  protected:
   DetailFormTest() {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() /
-              ("quelta-detail-" + std::to_string(random()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
     std::filesystem::copy_file(BinFolder() / "quelta-factory.reg", folder_ / "registry.reg");
     store_ = std::make_unique<platform::RegFileStore>(folder_ / "registry.reg");
-  }
-  ~DetailFormTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   DetailEnvironment Environment() {
@@ -71,7 +64,7 @@ class DetailFormTest : public ::testing::Test {
     return app_.Bitmaps().Load(skin::ResolveSkinPath(BinFolder(), "Skin\\Eng\\" + file));
   }
 
-  std::filesystem::path folder_;
+  testing_support::TempFolder folder_;
   std::unique_ptr<platform::RegistryStore> store_;
   ui::HeadlessEventLoop loop_;
   ui::ScriptedDialogs dialogs_;

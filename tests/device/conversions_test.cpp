@@ -16,7 +16,7 @@ TEST(Conversions, SamplesAreTheTopTenBitsOfABigEndianWord) {
 
 TEST(Conversions, ReferenceComesFromD1TimesFourPlusTheTopBitsOfD2) {
   EXPECT_FLOAT_EQ(*ReferenceFromReply(0x80, 0x00), 3.3f);
-  EXPECT_FLOAT_EQ(*ReferenceFromReply(0x80, 0xC0), static_cast<float>(1689.6 / 515.0f));
+  EXPECT_FLOAT_EQ(*ReferenceFromReply(0x80, 0xC0), 3.2807767f);  // 1689.6 / raw 515
   EXPECT_FLOAT_EQ(*ReferenceFromReply(0x00, 0x40), 1689.6f);
   // A raw sample of 0 cannot be converted.
   EXPECT_FALSE(ReferenceFromReply(0x00, 0x3F).has_value());
@@ -25,13 +25,13 @@ TEST(Conversions, ReferenceComesFromD1TimesFourPlusTheTopBitsOfD2) {
 TEST(Conversions, RailsScaleByTheirDividerAndNeverGoNegative) {
   EXPECT_FLOAT_EQ(LowRailVolts(512, kRef), 3.3f);
   EXPECT_FLOAT_EQ(HighRailVolts(512, kRef), 8.25f);
-  EXPECT_FLOAT_EQ(LowRailVolts(1023, kRef), static_cast<float>(1023 * 3.3 * 2 / 1024));
+  EXPECT_FLOAT_EQ(LowRailVolts(1023, kRef), 6.5935547f);
   EXPECT_EQ(HighRailVolts(0, kRef), 0.0f);
   EXPECT_EQ(LowRailVolts(700, -1.0f), 0.0f);
 }
 
 TEST(Conversions, NegativeRailIsClampedAtZeroFromAbove) {
-  EXPECT_FLOAT_EQ(NegativeRailVolts(0, kRef), -10.0f * kRef);
+  EXPECT_FLOAT_EQ(NegativeRailVolts(0, kRef), -33.0f);
   EXPECT_NEAR(NegativeRailVolts(592, kRef), -12.014f, 0.001f);
   EXPECT_LT(NegativeRailVolts(930, kRef), 0.0f);
   EXPECT_EQ(NegativeRailVolts(931, kRef), 0.0f);
@@ -42,8 +42,8 @@ TEST(Conversions, FanSpeedComesFromThePeriodBytes) {
   EXPECT_EQ(FanSpeed(0, 0), 0.0f);
   EXPECT_NEAR(FanSpeed(10, 0), 549.32f, 0.01f);  // period 109.226
   // The low byte is 1/255 of a period unit.
-  EXPECT_NEAR(FanSpeed(4, 147), 60000.0 / ((4 + 147 / 255.0) * 10.9226), 0.05);
-  EXPECT_NEAR(FanSpeed(0, 1), 60000.0 / (10.9226 / 255.0), 1.0);
+  EXPECT_NEAR(FanSpeed(4, 147), 1200.31, 0.05);  // period 4.5765 units
+  EXPECT_NEAR(FanSpeed(0, 1), 1400765.4, 1.0);   // period 1/255 of a unit
 }
 
 TEST(Conversions, CalibrationByte255StandsForUnprogrammed) {

@@ -9,17 +9,10 @@
 #include "device/startup_probe.h"
 #include "sim/simulated_bus.h"
 
+#include "support/temp_folder.h"
+
 namespace device {
 namespace {
-
-struct TempDir {
-  std::filesystem::path path;
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quelta-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-};
 
 // Counts the handles of the bus it wraps that are still open.
 class CountingBus : public platform::HidBus {
@@ -41,8 +34,8 @@ class CountingBus : public platform::HidBus {
 
  private:
   struct Counted : platform::HidHandle {
-    Counted(std::unique_ptr<platform::HidHandle> inner, int& open)
-        : inner(std::move(inner)), open(open) {
+    Counted(std::unique_ptr<platform::HidHandle> handle, int& openCount)
+        : inner(std::move(handle)), open(openCount) {
       ++open;
     }
     ~Counted() override { --open; }
@@ -59,7 +52,7 @@ class CountingBus : public platform::HidBus {
 };
 
 struct FakeWorker : WorkerHandle {
-  explicit FakeWorker(int& terminations) : terminations(terminations) {}
+  explicit FakeWorker(int& terminationCount) : terminations(terminationCount) {}
   void Terminate() override { ++terminations; }
   bool Place(const DeviceCommand& command) override {
     placed.push_back(command.code);
@@ -78,7 +71,7 @@ sim::Scenario WithReply(std::uint8_t code, sim::ReplyOverride reply) {
 struct ConnectionRig {
   explicit ConnectionRig(sim::Scenario scenario = {}) : sim(std::move(scenario)), bus(sim) {}
 
-  TempDir lockDir;
+  testing_support::TempFolder lockDir;
   sim::SimulatedBus sim;
   CountingBus bus;
   RecordingSleeper sleeper;
@@ -89,7 +82,7 @@ struct ConnectionRig {
   platform::NamedMutex* workerMutex = nullptr;
   MonitorConnection connection{
       bus, sleeper, ready,
-      [this] { return platform::NamedMutex::Open("Global\\Test", lockDir.path); },
+      [this] { return platform::NamedMutex::Open("Global\\Test", lockDir.Path()); },
       [this](platform::NamedMutex& mutex, std::uint64_t generation) {
         ++workersStarted;
         lastGeneration = generation;
@@ -99,10 +92,10 @@ struct ConnectionRig {
 };
 
 TEST(StartupProbe, ReadsReferenceCalibrationAndRatingUnderTheAccessMutex) {
-  TempDir dir;
+  testing_support::TempFolder dir;
   sim::SimulatedBus bus;
   RecordingSleeper sleeper;
-  auto mutex = platform::NamedMutex::Open("Global\\Test", dir.path).mutex;
+  auto mutex = platform::NamedMutex::Open("Global\\Test", dir.Path()).mutex;
   std::vector<std::uint64_t> reportsAtLockEvents;
   mutex->SetObserver(
       [&](platform::NamedMutex::Event) { reportsAtLockEvents.push_back(bus.MonitorReports()); });
@@ -118,9 +111,9 @@ TEST(StartupProbe, ReadsReferenceCalibrationAndRatingUnderTheAccessMutex) {
 }
 
 TEST(StartupProbe, StopsAtAFailedReferenceAndTakesUnknownCodesForZero) {
-  TempDir dir;
+  testing_support::TempFolder dir;
   RecordingSleeper sleeper;
-  auto mutex = platform::NamedMutex::Open("Global\\Test", dir.path).mutex;
+  auto mutex = platform::NamedMutex::Open("Global\\Test", dir.Path()).mutex;
   const auto probe = [&](sim::SimulatedBus& bus) {
     auto read = bus.Open("sim:hid/0", platform::HidAccess::ReadWrite);
     auto write = bus.Open("sim:hid/0", platform::HidAccess::ReadWrite);
@@ -177,9 +170,9 @@ TEST(MonitorConnection, FailuresStartNoWorkerAndLeaveNoHandleOpen) {
   EXPECT_FALSE(silent.connection.HasWorker());
 
   ConnectionRig noLockDir;
-  std::filesystem::remove_all(noLockDir.lockDir.path);
+  std::filesystem::remove_all(noLockDir.lockDir.Path());
   EXPECT_EQ(noLockDir.connection.ConnectDevice(), ConnectResult::NoAccessMutex);
-  EXPECT_NE(noLockDir.connection.AccessMutexError().find(noLockDir.lockDir.path.string()),
+  EXPECT_NE(noLockDir.connection.AccessMutexError().find(noLockDir.lockDir.Path().string()),
             std::string::npos);
   EXPECT_EQ(noLockDir.bus.open, 0);
 }

@@ -29,19 +29,19 @@ ReadingSet WithReference() {
 TEST(ReplyDecoder, FirstVoltageReplyCarriesFiveVoltsThreeVoltsStandbyAndTwelveVoltFour) {
   ReadingSet r = WithReference();
   DecodeVoltagesA(Hex("00 C2 00 80 00 C0 80 BA 40"), r);
-  EXPECT_NEAR(r.Vol5V, 776 * 3.3 * 2 / 1024, 1e-5);
+  EXPECT_NEAR(r.Vol5V, 5.0015625, 1e-5);  // raw 776 of 1024 steps of 6.6 V
   EXPECT_FLOAT_EQ(r.Vol33V, 3.3f);
-  EXPECT_NEAR(r.Vol5Vsb, 770 * 3.3 * 2 / 1024, 1e-5);
-  EXPECT_NEAR(r.Vol12V4, 745 * 3.3 * 5 / 1024, 1e-5);
-  EXPECT_EQ(r.Vol12V1, 0.0f);  // the second reply's fields are untouched
+  EXPECT_NEAR(r.Vol5Vsb, 4.9628906, 1e-5);   // raw 770
+  EXPECT_NEAR(r.Vol12V4, 12.0043945, 1e-5);  // raw 745 of 1024 steps of 16.5 V
+  EXPECT_EQ(r.Vol12V1, 0.0f);                // the second reply's fields are untouched
 }
 
 TEST(ReplyDecoder, SecondVoltageReplyEndsWithTheNegativeRail) {
   ReadingSet r = WithReference();
   DecodeVoltagesB(Hex("00 BA 40 80 00 FF C0 94 00"), r);
-  EXPECT_NEAR(r.Vol12V1, 745 * 3.3 * 5 / 1024, 1e-5);
+  EXPECT_NEAR(r.Vol12V1, 12.0043945, 1e-5);  // raw 745
   EXPECT_FLOAT_EQ(r.Vol12V2, 8.25f);
-  EXPECT_NEAR(r.Vol12V3, 1023 * 3.3 * 5 / 1024, 1e-5);
+  EXPECT_NEAR(r.Vol12V3, 16.4838867, 1e-5);    // raw 1023, the top
   EXPECT_NEAR(r.VolNeg12V, -12.014f, 0.001f);  // raw 592
 }
 

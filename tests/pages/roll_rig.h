@@ -27,6 +27,7 @@
 #include "skin/file_resolver.h"
 #include "skin/image_track_bar.h"
 #include "skin/skin_files.h"
+#include "support/temp_folder.h"
 
 namespace pages::testing {
 
@@ -34,10 +35,7 @@ namespace pages::testing {
 class SkinFolder {
  public:
   SkinFolder() {
-    static std::atomic<int> serial{0};
-    root_ = std::filesystem::temp_directory_path() /
-            ("quelta-roll-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::create_directories(root_ / "Skin");
+    std::filesystem::create_directories(folder_.Path() / "Skin");
     std::vector<std::string> names = skin::SharedBitmaps();
     for (const char* tab : {"M_", "C_", "A_"}) {
       for (const char* state : {"up", "over", "down", "dis"}) {
@@ -51,17 +49,11 @@ class SkinFolder {
       picture.save(QString::fromStdString(Files()(name).string()), "BMP");
     }
   }
-  ~SkinFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  SkinFolder(const SkinFolder&) = delete;
-  SkinFolder& operator=(const SkinFolder&) = delete;
 
-  skin::FileResolver Files() const { return skin::ProgramFolderFiles(root_); }
+  skin::FileResolver Files() const { return skin::ProgramFolderFiles(folder_.Path()); }
 
  private:
-  std::filesystem::path root_;
+  testing_support::TempFolder folder_;
 };
 
 inline skin::ButtonRecord Record(int left, int top, int width, int height, const std::string& set) {

@@ -6,8 +6,8 @@
 #include "core/numbers.h"
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
-#include "tests/platform/registry/temp_folder.h"
-#include "tests/settings/recording_registry_store.h"
+#include "support/recording_registry_store.h"
+#include "support/temp_folder.h"
 #include "tests/settings/settings_file.h"
 
 namespace settings {

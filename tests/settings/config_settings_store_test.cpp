@@ -6,8 +6,8 @@
 #include "core/numbers.h"
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
-#include "tests/platform/registry/temp_folder.h"
-#include "tests/settings/recording_registry_store.h"
+#include "support/recording_registry_store.h"
+#include "support/temp_folder.h"
 #include "tests/settings/settings_file.h"
 
 namespace settings {
@@ -198,9 +198,10 @@ TEST_F(ConfigSave, ReportsFailureWhenAKeyIsMissingButStillWritesTheRest) {
   RecordingRegistryStore recording(gapped);
   fan.PSUFanMode = kFanModeSilent;
   EXPECT_FALSE(SaveConfigSettings(recording, fan, voltage));
-  EXPECT_THAT(recording.log,
-              ::testing::Contains("key SOFTWARE\\NORVANE\\Quelta\\Config\\FanSpeed\\PSUFan\\Manual "
-                                  "missing"));
+  EXPECT_THAT(
+      recording.log,
+      ::testing::Contains("OpenKey SOFTWARE\\NORVANE\\Quelta\\Config\\FanSpeed\\PSUFan\\Manual "
+                          "missing"));
   EXPECT_EQ(recording.Writes().front(), "Mode=603");
   EXPECT_EQ(recording.Writes().size(), 28u);  // all but the missing curve's two
   // The save never creates the key it did not find.

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "tests/platform/registry/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace testing_support {
 

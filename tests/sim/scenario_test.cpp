@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace sim {
 namespace {
 
@@ -141,8 +143,8 @@ TEST(Scenario, OnlyARegularFileOfAtMostOneMebibyteIsRead) {
         return std::string("accepted");
       }(),
       "scenario: cannot read /dev/zero: not a regular file");
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("quelta-big-" + std::to_string(getpid()));
+  const testing_support::TempFolder scratch;
+  const std::filesystem::path path = scratch / "big.json";
   // A valid document padded with blanks to exactly 1 MiB is read; one blank more is not.
   const std::string document = R"({"gauge": {"present": false}})";
   std::ofstream(path) << document << std::string(1024 * 1024 - document.size(), ' ');
@@ -155,12 +157,11 @@ TEST(Scenario, OnlyARegularFileOfAtMostOneMebibyteIsRead) {
     EXPECT_EQ(std::string(error.what()),
               "scenario: cannot read " + path.string() + ": larger than 1 MiB");
   }
-  std::filesystem::remove(path);
 }
 
 TEST(Scenario, FileErrorsNameTheFile) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("quelta-scenario-" + std::to_string(getpid()));
+  const testing_support::TempFolder scratch;
+  const std::filesystem::path path = scratch / "scenario.json";
   try {
     LoadScenarioFile(path);
     ADD_FAILURE();
@@ -175,7 +176,6 @@ TEST(Scenario, FileErrorsNameTheFile) {
     EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos);
     EXPECT_NE(std::string(e.what()).find("gauge.present"), std::string::npos);
   }
-  std::filesystem::remove(path);
 }
 
 }  // namespace

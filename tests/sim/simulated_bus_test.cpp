@@ -105,7 +105,7 @@ TEST(SimulatedPsu, ATrimStepMovesItsRailByOneConverterStep) {
   step(0x08, 0x10);
   ASSERT_TRUE(host.Poll());
   const device::ReadingSet& after = host.readings;
-  const double high = 3.3 * 5 / 1024, low = 3.3 * 2 / 1024;
+  const double high = 0.0161133, low = 0.0064453;  // one raw step of 16.5 V and of 6.6 V
   for (auto field : {&device::ReadingSet::Vol12V1, &device::ReadingSet::Vol12V2,
                      &device::ReadingSet::Vol12V3, &device::ReadingSet::Vol12V4}) {
     EXPECT_NEAR(after.*field - before.*field, high, 1e-4);
@@ -125,7 +125,7 @@ TEST(SimulatedPsu, FanCurvesAndTheLedObeyTheirCommands) {
   EXPECT_NEAR(host.readings.FanPSU, 3000.0f, 30.0f);  // full voltage all the time
   host.Protocol().SetPsuFanCurve(4.0f, 74);
   ASSERT_TRUE(host.Protocol().ReadFans());
-  EXPECT_NEAR(host.readings.FanPSU, 4.0f * 250.0f, 30.0f);  // idles at its start voltage
+  EXPECT_NEAR(host.readings.FanPSU, 1000.0f, 30.0f);  // idles at its start voltage
   EXPECT_EQ(bus.Psu().PsuFanCurve().voltageCode, 62);
 
   host.Protocol().SetSystemFanCurve(6.0f, 30, device::SystemFanSensorCode(4));

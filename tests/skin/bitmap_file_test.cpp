@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/ui/bitmap.h"
+#include "support/temp_folder.h"
 
 namespace skingen {
 namespace {
@@ -20,13 +21,13 @@ namespace fs = std::filesystem;
 
 // Writes the encoded file and loads it back through the program's own bitmap loader.
 QImage RoundTrip(const std::string& bytes, const std::string& name) {
-  const fs::path file = fs::temp_directory_path() / ("quelta-bitmap-file-" + name + ".bmp");
+  const testing_support::TempFolder scratch;
+  const fs::path file = scratch / (name + ".bmp");
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   const QImage loaded = ui::Bitmap::Load(file)->Opaque();
-  fs::remove(file);
   return loaded.convertToFormat(QImage::Format_RGB32);
 }
 

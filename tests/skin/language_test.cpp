@@ -5,16 +5,16 @@
 #include <map>
 
 #include "core/numbers.h"
-#include "recording_store.h"
+#include "support/recording_registry_store.h"
 
 namespace skin {
 namespace {
 
-using testing::RecordingStore;
+using testing_support::RecordingRegistryStore;
 
 LanguageChoice ChooseWith(std::string_view osLangLine, LangId userDefault) {
-  RecordingStore store("[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta]\n" +
-                       std::string(osLangLine) + "\n");
+  RecordingRegistryStore store("[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta]\n" +
+                               std::string(osLangLine) + "\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   return ChooseLanguage(*registry, userDefault);
 }
@@ -44,7 +44,7 @@ TEST(ChooseLanguage, ZeroOrLessTakesTheUsersDefault) {
 }
 
 TEST(ChooseLanguage, WithoutTheProgramKeyTheUsersDefaultIsUsed) {
-  RecordingStore store("[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Other]\n");
+  RecordingRegistryStore store("[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Other]\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   const LanguageChoice choice = ChooseLanguage(*registry, 1041);
   EXPECT_EQ(choice.id, 1041);

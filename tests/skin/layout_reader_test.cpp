@@ -5,13 +5,13 @@
 #include <climits>
 
 #include "core/numbers.h"
-#include "recording_store.h"
 #include "skin/skin_errors.h"
+#include "support/recording_registry_store.h"
 
 namespace skin {
 namespace {
 
-using testing::RecordingStore;
+using testing_support::RecordingRegistryStore;
 
 constexpr std::string_view kPage = "\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt";
 
@@ -59,7 +59,7 @@ constexpr std::string_view kAllFlags =
     "\"ShowDigit\"=\"1\"\n\"ShowStatusBar\"=\"1\"\n\"ShowPosBar\"=\"1\"\n\"ShowStatusRect\"=\"1\"";
 
 TEST(ReadButtonLayout, FillsTheRectangleAndAppendsTheFourPathsInOrder) {
-  RecordingStore store(R"(Windows Registry Editor Version 5.00
+  RecordingRegistryStore store(R"(Windows Registry Editor Version 5.00
 [HKEY_LOCAL_MACHINE\SOFTWARE\NORVANE\Quelta\Skin\Eng\Manager\Watt\ClearPeak]
 "DisBmp"="Skin\\peak_dis.bmp"
 "ClickBmp"="Skin\\peak_down.bmp"
@@ -74,7 +74,7 @@ TEST(ReadButtonLayout, FillsTheRectangleAndAppendsTheFourPathsInOrder) {
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
   ButtonLayout rect;
   std::vector<std::string> bitmaps = {"kept"};
-  store.ClearLog();
+  store.log.clear();
   ASSERT_TRUE(reader.ReadButtonLayout(kPage, "ClearPeak", rect, bitmaps));
 
   EXPECT_EQ(rect.Left, 540);
@@ -85,14 +85,14 @@ TEST(ReadButtonLayout, FillsTheRectangleAndAppendsTheFourPathsInOrder) {
   EXPECT_EQ(bitmaps, (std::vector<std::string>{"kept", "Skin\\peak_up.bmp", "Skin\\peak_over.bmp",
                                                "Skin\\peak_down.bmp", "Skin\\peak_dis.bmp"}));
   const std::string key = std::string(kPage) + "\\ClearPeak";
-  EXPECT_EQ(store.Log(), (std::vector<std::string>{
-                             "OpenKey " + key, key + " : Left", key + " : Top", key + " : Width",
-                             key + " : Height", key + " : LeaveBmp", key + " : EnterBmp",
-                             key + " : ClickBmp", key + " : DisBmp"}));
+  EXPECT_EQ(store.log, (std::vector<std::string>{"OpenKey " + key, key + " : Left", key + " : Top",
+                                                 key + " : Width", key + " : Height",
+                                                 key + " : LeaveBmp", key + " : EnterBmp",
+                                                 key + " : ClickBmp", key + " : DisBmp"}));
 }
 
 TEST(ReadButtonLayout, AMissingKeyFailsAndWritesNothing) {
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt]\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
@@ -106,27 +106,27 @@ TEST(ReadButtonLayout, AMissingKeyFailsAndWritesNothing) {
 }
 
 TEST(ReadButtonLayout, KeyCompositionAddsNoSecondBackslash) {
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Ctrl\\Close]\n"
       "\"Left\"=\"1\"\n\"Top\"=\"2\"\n\"Width\"=\"3\"\n\"Height\"=\"4\"\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
   ButtonLayout rect;
   std::vector<std::string> bitmaps;
-  store.ClearLog();
+  store.log.clear();
   ASSERT_TRUE(reader.ReadButtonLayout("\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Ctrl\\", "Close",
                                       rect, bitmaps));
-  EXPECT_EQ(store.Log().front(), "OpenKey \\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Ctrl\\Close");
+  EXPECT_EQ(store.log.front(), "OpenKey \\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Ctrl\\Close");
   // Missing paths read as empty texts; the bitmap load fails later, not the reader.
   EXPECT_EQ(bitmaps, std::vector<std::string>(4, ""));
 }
 
 TEST(ReadDisplayLayout, ReadsEveryFlaggedGroupInItsOrder) {
-  RecordingStore store(DisplayReg(kAllFlags));
+  RecordingRegistryStore store(DisplayReg(kAllFlags));
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 680);
   DisplayLayout layout;
-  store.ClearLog();
+  store.log.clear();
   ASSERT_TRUE(reader.ReadDisplayLayout(kPage, "Total", layout));
 
   EXPECT_TRUE(layout.ShowDigit && layout.ShowStatusBar && layout.ShowPosBar &&
@@ -159,11 +159,11 @@ TEST(ReadDisplayLayout, ReadsEveryFlaggedGroupInItsOrder) {
   group("StatusBar", {"Left", "Top", "Width", "Height", "Min", "Max", "Scale"});
   group("PosBar", {"Left", "Top", "Width", "Height", "Path", "disPath"});
   group("StatusRect", {"Left", "Top", "Length", "Caliper", "Min", "Max", "Horizontal"});
-  EXPECT_EQ(store.Log(), expected);
+  EXPECT_EQ(store.log, expected);
 }
 
 TEST(ReadDisplayLayout, AnAbsentKeyIsFineAndLeavesTheRecordAsItWas) {
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt]\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
@@ -177,7 +177,7 @@ TEST(ReadDisplayLayout, AnAbsentKeyIsFineAndLeavesTheRecordAsItWas) {
 }
 
 TEST(ReadDisplayLayout, FlagsAllZeroNeedNoSubKeys) {
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\Total]\n"
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"0\"\n"
       "\"ShowStatusRect\"=\"0\"\n");
@@ -191,7 +191,7 @@ TEST(ReadDisplayLayout, FlagsAllZeroNeedNoSubKeys) {
 
 TEST(ReadDisplayLayout, AFlaggedGroupWithoutItsSubKeyFailsAndStopsThere) {
   // ShowPosBar is set but there is no PosBar sub-key; the status rect after it is not read.
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\Total]\n"
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"1\"\n"
       "\"ShowStatusRect\"=\"-1\"\n"
@@ -200,17 +200,17 @@ TEST(ReadDisplayLayout, AFlaggedGroupWithoutItsSubKeyFailsAndStopsThere) {
   auto registry = store.Open(platform::RegistryAccess::Read);
   LayoutReader reader(*registry, ReaderVariant::MainWindow, 550);
   DisplayLayout layout;
-  store.ClearLog();
+  store.log.clear();
   EXPECT_FALSE(reader.ReadDisplayLayout(kPage, "Total", layout));
   EXPECT_TRUE(layout.ShowStatusRect);  // any non-zero integer is true
   EXPECT_EQ(layout.statusRect.Left, 0);
   EXPECT_EQ(reader.MissingKey(), std::string(kPage) + "\\Total\\PosBar");
-  EXPECT_EQ(store.Log().back(), "OpenKey " + std::string(kPage) + "\\Total\\PosBar");
+  EXPECT_EQ(store.log.back(), "OpenKey " + std::string(kPage) + "\\Total\\PosBar missing");
 }
 
 TEST(LayoutReaderValues, AMalformedOrMissingIntegerThrowsTheConversionErrorNamingItsKey) {
   for (const char* bad : {"12px", "", "1.0", "0x10", "99999999999"}) {
-    RecordingStore store(
+    RecordingRegistryStore store(
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\ClearPeak]\n"
         "\"Left\"=\"1\"\n\"Top\"=\"" +
         std::string(bad) + "\"\n");
@@ -232,7 +232,7 @@ TEST(LayoutReaderValues, AMalformedOrMissingIntegerThrowsTheConversionErrorNamin
 
 TEST(LayoutReaderValues, AnExpandableStringReadsAsItsTextUnexpanded) {
   // "10" and "%X%" as expandable strings (UTF-16LE with their terminating zero).
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\ClearPeak]\n"
       "\"Left\"=hex(2):31,00,30,00,00,00\n\"Top\"=\"2\"\n\"Width\"=\"3\"\n\"Height\"=\"4\"\n"
       "\"LeaveBmp\"=hex(2):25,00,58,00,25,00,00,00\n");
@@ -246,7 +246,7 @@ TEST(LayoutReaderValues, AnExpandableStringReadsAsItsTextUnexpanded) {
 }
 
 TEST(LayoutReaderValues, AFlagMustBeAnIntegerToo) {
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\Total]\n"
       "\"ShowDigit\"=\"true\"\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
@@ -256,7 +256,7 @@ TEST(LayoutReaderValues, AFlagMustBeAnIntegerToo) {
 }
 
 TEST(LayoutReaderValues, AValueThatIsNotTextIsARegistryReadError) {
-  RecordingStore store(
+  RecordingRegistryStore store(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng\\Manager\\Watt\\ClearPeak]\n"
       "\"Left\"=dword:00000010\n");
   auto registry = store.Open(platform::RegistryAccess::Read);
@@ -279,7 +279,7 @@ TEST(ReaderVariants, StatusBarRangeIsIntegerTextExceptInTheCurrentWindow) {
     return reg;
   };
   {
-    RecordingStore store(withRange("-3.7", "10.9"));
+    RecordingRegistryStore store(withRange("-3.7", "10.9"));
     auto registry = store.Open(platform::RegistryAccess::Read);
     DisplayLayout layout;
     LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
@@ -293,7 +293,7 @@ TEST(ReaderVariants, StatusBarRangeIsIntegerTextExceptInTheCurrentWindow) {
   }
   {
     // Plain reals: rounded to three decimals first they would truncate to -4 and 11.
-    RecordingStore store(withRange("-3.9996", "10.9996"));
+    RecordingRegistryStore store(withRange("-3.9996", "10.9996"));
     auto registry = store.Open(platform::RegistryAccess::Read);
     DisplayLayout layout;
     LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
@@ -303,7 +303,7 @@ TEST(ReaderVariants, StatusBarRangeIsIntegerTextExceptInTheCurrentWindow) {
   }
   {
     // A real beyond the 32-bit range is held at its end instead of overflowing.
-    RecordingStore store(withRange("-1e12", "1e12"));
+    RecordingRegistryStore store(withRange("-1e12", "1e12"));
     auto registry = store.Open(platform::RegistryAccess::Read);
     DisplayLayout layout;
     LayoutReader current(*registry, ReaderVariant::CurrentWindow, 550);
@@ -317,7 +317,8 @@ TEST(ReaderVariants, StatusRectRangeIsARatingListExceptInTheVoltageWindow) {
   const std::string flags =
       "\"ShowDigit\"=\"0\"\n\"ShowStatusBar\"=\"0\"\n\"ShowPosBar\"=\"0\"\n"
       "\"ShowStatusRect\"=\"1\"";
-  RecordingStore store(DisplayReg(flags, "\"Min\"=\"11.4,11.5,11.6\"\n\"Max\"=\"12.0004\"\n"));
+  RecordingRegistryStore store(
+      DisplayReg(flags, "\"Min\"=\"11.4,11.5,11.6\"\n\"Max\"=\"12.0004\"\n"));
   auto registry = store.Open(platform::RegistryAccess::Read);
   DisplayLayout layout;
 

@@ -4,17 +4,17 @@
 
 #include <set>
 
-#include "recording_store.h"
 #include "skin/skin_errors.h"
 #include "skin/skin_files.h"
 #include "skin/skin_keys.h"
-#include "temp_folder.h"
+#include "support/recording_registry_store.h"
+#include "support/temp_folder.h"
 
 namespace skin {
 namespace {
 
-using testing::RecordingStore;
-using testing::TempFolder;
+using testing_support::RecordingRegistryStore;
+using testing_support::TempFolder;
 
 // .reg text of a complete main-window skin for one language folder and rating: every button
 // with a rectangle and four paths, every display with all flags off. Keys in `omit` are left
@@ -64,7 +64,7 @@ class SkinLoaderTest : public ::testing::Test {
   }
 
   // Runs a load and records what the builders and the bitmap loader saw.
-  bool Load(RecordingStore& store, int rating, LangId userDefault = 1033) {
+  bool Load(RecordingRegistryStore& store, int rating, LangId userDefault = 1033) {
     SkinLoader loader(store, files_.Path(), userDefault);
     SkinLoader::Builders builders;
     builders.managerGroup = [&](ManagerGroup group, const PageRecords& records) {
@@ -94,7 +94,7 @@ class SkinLoaderTest : public ::testing::Test {
 };
 
 TEST_F(SkinLoaderTest, BuildsEveryPageInOrderThenLoadsThePictures) {
-  RecordingStore store(MainSkinReg("Eng\\", 550));
+  RecordingRegistryStore store(MainSkinReg("Eng\\", 550));
   MakeBitmaps("Eng", 550);
   EXPECT_TRUE(Load(store, 550));
   EXPECT_EQ(
@@ -116,14 +116,14 @@ TEST_F(SkinLoaderTest, BuildsEveryPageInOrderThenLoadsThePictures) {
 }
 
 TEST_F(SkinLoaderTest, At450WattsReadsTheSmallRatingKeysAndPicture) {
-  RecordingStore store(MainSkinReg("Grm\\", 450, {}, "3"));
+  RecordingRegistryStore store(MainSkinReg("Grm\\", 450, {}, "3"));
   MakeBitmaps("Grm", 450);
   EXPECT_TRUE(Load(store, 450));
   EXPECT_EQ(language_.folder, "Grm\\");
   EXPECT_EQ(built_[1], "Manager group 1 Grm\\Manager\\Voltage_450W");
   EXPECT_EQ(built_[2], "Manager group 2 Grm\\Manager\\Current_450W");
   EXPECT_EQ(bitmaps_[2], "2 Skin/Grm/Alarm-Watt_450w.bmp");
-  const auto& log = store.Log();
+  const auto& log = store.log;
   EXPECT_NE(std::find(log.begin(), log.end(),
                       "OpenKey " + std::string(SkinRoot) + "Grm\\Alarm\\Current_450W\\12V1"),
             log.end());
@@ -133,14 +133,14 @@ TEST_F(SkinLoaderTest, At450WattsReadsTheSmallRatingKeysAndPicture) {
 }
 
 TEST_F(SkinLoaderTest, AFailedManagerGroupStopsThatPageButNotTheOthers) {
-  RecordingStore store(MainSkinReg("Eng\\", 680, {"Eng\\Manager\\Current\\All"}));
+  RecordingRegistryStore store(MainSkinReg("Eng\\", 680, {"Eng\\Manager\\Current\\All"}));
   MakeBitmaps("Eng", 680);
   EXPECT_FALSE(Load(store, 680));
   // Watt and Voltage were built; Current failed; FanSpeed and Temperature were never read.
   EXPECT_EQ(built_, (std::vector<std::string>{"Manager group 0 Eng\\Manager\\Watt",
                                               "Manager group 1 Eng\\Manager\\Voltage",
                                               "Eng\\Config", "Eng\\Alarm", "Eng\\Ctrl"}));
-  for (const std::string& line : store.Log()) {
+  for (const std::string& line : store.log) {
     EXPECT_EQ(line.find("Manager\\FanSpeed"), std::string::npos) << line;
   }
   ASSERT_EQ(failures_.size(), 1u);
@@ -154,7 +154,7 @@ TEST_F(SkinLoaderTest, AFailedRecordKeepsItsPageUnbuiltAfterReadingTheRest) {
   std::string reg = MainSkinReg("Eng\\", 550, {"Eng\\Alarm\\Total"});
   const std::string fsVol = "Config\\FSVol]\n\"ShowDigit\"=\"0\"";
   reg.replace(reg.find(fsVol), fsVol.size(), "Config\\FSVol]\n\"ShowDigit\"=\"1\"");
-  RecordingStore store(reg);
+  RecordingRegistryStore store(reg);
   MakeBitmaps("Eng", 550);
   EXPECT_FALSE(Load(store, 550));
   EXPECT_EQ(std::count(built_.begin(), built_.end(), "Eng\\Config"), 0);
@@ -163,14 +163,14 @@ TEST_F(SkinLoaderTest, AFailedRecordKeepsItsPageUnbuiltAfterReadingTheRest) {
   ASSERT_EQ(failures_.size(), 1u);
   EXPECT_NE(failures_[0].find("Config\\FSVol\\Digit"), std::string::npos);
   // The key after the failed one was still read.
-  const auto& log = store.Log();
+  const auto& log = store.log;
   EXPECT_NE(
       std::find(log.begin(), log.end(), "OpenKey " + std::string(SkinRoot) + "Eng\\Config\\FSTemp"),
       log.end());
 }
 
 TEST_F(SkinLoaderTest, AMissingPictureIsAFileErrorThatStopsTheRestOfTheLoading) {
-  RecordingStore store(MainSkinReg("Eng\\", 800));
+  RecordingRegistryStore store(MainSkinReg("Eng\\", 800));
   MakeBitmaps("Eng", 800);
   std::filesystem::remove(files_.Path() / "Skin/Eng/data_c_04.bmp");
   try {
@@ -186,14 +186,14 @@ TEST_F(SkinLoaderTest, AMissingPictureIsAFileErrorThatStopsTheRestOfTheLoading) 
 }
 
 TEST_F(SkinLoaderTest, TheLanguageComesFromOsLangOrTheUsersDefault) {
-  RecordingStore forced(MainSkinReg("Twn\\", 550, {}, "8"));
+  RecordingRegistryStore forced(MainSkinReg("Twn\\", 550, {}, "8"));
   MakeBitmaps("Twn", 550);
   EXPECT_TRUE(Load(forced, 550, 1049));
   EXPECT_EQ(language_.id, 1028);
   EXPECT_EQ(language_.folder, "Twn\\");
 
   built_.clear();
-  RecordingStore userDefault(MainSkinReg("Rsa\\", 550));
+  RecordingRegistryStore userDefault(MainSkinReg("Rsa\\", 550));
   MakeBitmaps("Rsa", 550);
   EXPECT_TRUE(Load(userDefault, 550, 1049));
   EXPECT_EQ(language_.id, 1049);

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "skin/skin_errors.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace skin {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempFolder;
+using testing_support::TempFolder;
 
 class SkinPathTest : public ::testing::Test {
  protected:

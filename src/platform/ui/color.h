@@ -16,9 +16,6 @@ struct Color {
                  static_cast<std::uint8_t>((bgr >> 8) & 0xFF),
                  static_cast<std::uint8_t>((bgr >> 16) & 0xFF)};
   }
-  constexpr std::uint32_t Rgb() const {
-    return (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | blue;
-  }
 
   friend constexpr bool operator==(const Color&, const Color&) = default;
 };

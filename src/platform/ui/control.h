@@ -34,7 +34,6 @@ class Control {
   void SetBounds(const Rect& bounds);
   void SetLeft(int left) { SetBounds(Rect{left, Top(), Width(), Height()}); }
   void SetTop(int top) { SetBounds(Rect{Left(), top, Width(), Height()}); }
-  void SetWidth(int width) { SetBounds(Rect{Left(), Top(), width, Height()}); }
   void SetHeight(int height) { SetBounds(Rect{Left(), Top(), Width(), height}); }
 
   bool Visible() const { return visible_; }

@@ -55,7 +55,6 @@ struct Rect {
                      std::max(Bottom(), r.Bottom()));
   }
   Rect Translated(int dx, int dy) const { return Rect{left + dx, top + dy, width, height}; }
-  Point TopLeft() const { return Point{left, top}; }
 
   friend bool operator==(const Rect&, const Rect&) = default;
 };

@@ -5,11 +5,7 @@
 namespace ui {
 
 void HeadlessEventLoop::Post(Task fn) {
-  {
-    const std::lock_guard lock(mutex_);
-    queue_.push_back(std::move(fn));
-  }
-  posted_.notify_all();
+  tasks_.Push(std::move(fn));
 }
 
 EventLoop::TimerId HeadlessEventLoop::StartTimer(std::chrono::milliseconds interval, Task onTick) {
@@ -17,25 +13,13 @@ EventLoop::TimerId HeadlessEventLoop::StartTimer(std::chrono::milliseconds inter
 }
 
 void HeadlessEventLoop::Quit() {
-  {
-    const std::lock_guard lock(mutex_);
-    quit_ = true;
-  }
-  posted_.notify_all();
-}
-
-bool HeadlessEventLoop::PopTask(Task& task) {
-  const std::lock_guard lock(mutex_);
-  if (queue_.empty()) return false;
-  task = std::move(queue_.front());
-  queue_.pop_front();
-  return true;
+  tasks_.RequestQuit();
 }
 
 std::size_t HeadlessEventLoop::RunPending() {
   std::size_t ran = 0;
   Task task;
-  while (PopTask(task)) {
+  while (tasks_.Pop(task)) {
     ++ran;
     RunGuarded(task);
   }
@@ -59,12 +43,8 @@ void HeadlessEventLoop::AdvanceBy(std::chrono::milliseconds step) {
 void HeadlessEventLoop::Run() {
   for (;;) {
     RunPending();
-    std::unique_lock lock(mutex_);
-    if (quit_ && queue_.empty()) {
-      quit_ = false;
-      return;
-    }
-    posted_.wait(lock, [this] { return quit_ || !queue_.empty(); });
+    if (tasks_.TakeQuit()) return;
+    tasks_.AwaitTaskOrQuit();
   }
 }
 
@@ -74,17 +54,8 @@ bool HeadlessEventLoop::RunUntil(const std::function<bool()>& done,
   for (;;) {
     RunPending();
     if (done()) return true;
-    std::unique_lock lock(mutex_);
-    if (!posted_.wait_until(lock, deadline, [this] { return !queue_.empty(); })) {
-      lock.unlock();
-      return done();
-    }
+    if (!tasks_.AwaitTask(deadline)) return done();
   }
-}
-
-std::size_t HeadlessEventLoop::PendingCount() const {
-  const std::lock_guard lock(mutex_);
-  return queue_.size();
 }
 
 }  // namespace ui

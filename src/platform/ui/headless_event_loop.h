@@ -1,12 +1,10 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
 
 #include "platform/ui/event_loop.h"
+#include "platform/ui/posted_tasks.h"
 #include "platform/ui/timer_table.h"
 
 namespace ui {
@@ -40,17 +38,10 @@ class HeadlessEventLoop : public EventLoop {
   // held. Virtual time stands still.
   bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds realLimit);
 
-  std::size_t PendingCount() const;
   std::size_t TimerCount() const { return timers_.Count(); }
 
  private:
-  bool PopTask(Task& task);
-
-  mutable std::mutex mutex_;
-  std::condition_variable posted_;
-  std::deque<Task> queue_;  // guarded by mutex_
-  bool quit_ = false;       // guarded by mutex_
-
+  PostedTasks tasks_;
   std::atomic<std::int64_t> now_{0};
   TimerTable timers_{TimerTable::Missed::RunEach};  // UI thread only
 };

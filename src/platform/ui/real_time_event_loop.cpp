@@ -5,11 +5,7 @@ namespace ui {
 RealTimeEventLoop::RealTimeEventLoop() : start_(std::chrono::steady_clock::now()) {}
 
 void RealTimeEventLoop::Post(Task fn) {
-  {
-    const std::lock_guard lock(mutex_);
-    queue_.push_back(std::move(fn));
-  }
-  wake_.notify_one();
+  tasks_.Push(std::move(fn));
 }
 
 EventLoop::TimerId RealTimeEventLoop::StartTimer(std::chrono::milliseconds interval, Task onTick) {
@@ -21,42 +17,24 @@ EventLoop::Clock RealTimeEventLoop::Now() const {
 }
 
 void RealTimeEventLoop::Quit() {
-  {
-    const std::lock_guard lock(mutex_);
-    quit_ = true;
-  }
-  wake_.notify_one();
-}
-
-bool RealTimeEventLoop::PopTask(Task& task) {
-  const std::lock_guard lock(mutex_);
-  if (queue_.empty()) return false;
-  task = std::move(queue_.front());
-  queue_.pop_front();
-  return true;
+  tasks_.RequestQuit();
 }
 
 void RealTimeEventLoop::Run() {
   for (;;) {
     Task task;
-    while (PopTask(task)) RunGuarded(task);
+    while (tasks_.Pop(task)) RunGuarded(task);
     while (const auto tick = timers_.TakeDue(Now())) {
       RunGuarded(*tick);
       // Posted tasks keep their place between ticks.
-      while (PopTask(task)) RunGuarded(task);
+      while (tasks_.Pop(task)) RunGuarded(task);
     }
 
-    std::unique_lock lock(mutex_);
-    if (!queue_.empty()) continue;
-    if (quit_) {
-      quit_ = false;
-      return;
-    }
-    const auto wakeCondition = [this] { return quit_ || !queue_.empty(); };
+    if (tasks_.TakeQuit()) return;
     if (const auto due = timers_.NextDue()) {
-      wake_.wait_until(lock, start_ + *due, wakeCondition);
+      tasks_.AwaitTaskOrQuit(start_ + *due);
     } else {
-      wake_.wait(lock, wakeCondition);
+      tasks_.AwaitTaskOrQuit();
     }
   }
 }

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 
 #include "platform/ui/event_loop.h"
+#include "platform/ui/posted_tasks.h"
 #include "platform/ui/timer_table.h"
 
 namespace ui {
@@ -28,13 +26,8 @@ class RealTimeEventLoop : public EventLoop {
   void Quit() override;
 
  private:
-  bool PopTask(Task& task);
-
   const std::chrono::steady_clock::time_point start_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<Task> queue_;                       // guarded by mutex_
-  bool quit_ = false;                            // guarded by mutex_
+  PostedTasks tasks_;
   TimerTable timers_{TimerTable::Missed::Skip};  // UI thread only
 };
 

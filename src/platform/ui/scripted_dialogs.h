@@ -27,12 +27,10 @@ class ScriptedDialogs : public Dialogs {
   void QueueAnswer(bool yes) { answers_.push_back(yes); }
   // The answer once the script is used up; No unless set.
   void SetDefaultAnswer(bool yes) { defaultAnswer_ = yes; }
-  std::size_t AnswersLeft() const { return answers_.size(); }
 
   const std::vector<Shown>& History() const { return shown_; }
   // The texts shown of one kind, in order.
   std::vector<std::string> Texts(Kind kind) const;
-  void ClearHistory() { shown_.clear(); }
 
  private:
   std::deque<bool> answers_;

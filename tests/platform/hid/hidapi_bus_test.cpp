@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_folder.h"
+
 namespace platform {
 namespace {
 
@@ -34,9 +36,8 @@ TEST(HidapiBus, AFailedOpenSaysWhyItFailed) {
   EXPECT_EQ(gone.handle, nullptr);
   EXPECT_EQ(gone.error, HidOpenError::Gone);
 
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("quelta-hid-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
+  const testing_support::TempFolder scratch;
+  const std::filesystem::path& folder = scratch.Path();
   // A folder opens for nobody, root included, and for no permission reason.
   const HidOpenResult notANode = bus.OpenExplained(folder.string(), HidAccess::ReadWrite);
   EXPECT_EQ(notANode.handle, nullptr);
@@ -50,7 +51,6 @@ TEST(HidapiBus, AFailedOpenSaysWhyItFailed) {
     EXPECT_EQ(denied.handle, nullptr);
     EXPECT_EQ(denied.error, HidOpenError::PermissionDenied);
   }
-  std::filesystem::remove_all(folder);
 }
 
 TEST(HidOpenError, ErrnoValuesOfRefusalAndOfAbsence) {

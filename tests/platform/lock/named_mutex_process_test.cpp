@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include "platform/lock/named_mutex.h"
-#include "temp_dir.h"
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {
+
+using testing_support::TempFolder;
 
 constexpr char kName[] = "Global\\Access_Norvane_KORL";
 
@@ -18,11 +20,11 @@ struct Holder {
   int toParent[2] = {-1, -1};
   int toChild[2] = {-1, -1};
 
-  explicit Holder(const TempDir& dir) {
+  explicit Holder(const TempFolder& dir) {
     if (pipe(toParent) != 0 || pipe(toChild) != 0) return;
     pid = fork();
     if (pid == 0) {
-      auto mutex = NamedMutex::Open(kName, dir.path).mutex;
+      auto mutex = NamedMutex::Open(kName, dir.Path()).mutex;
       const char taken = mutex && mutex->Lock() ? 'y' : 'n';
       if (write(toParent[1], &taken, 1) != 1) _exit(2);
       char order = 0;
@@ -47,10 +49,10 @@ struct Holder {
 };
 
 TEST(NamedMutexAcrossProcesses, ASecondProcessWaitsForTheFirst) {
-  TempDir dir;
+  TempFolder dir;
   Holder holder(dir);
   ASSERT_TRUE(holder.Took());
-  auto mutex = NamedMutex::Open(kName, dir.path).mutex;
+  auto mutex = NamedMutex::Open(kName, dir.Path()).mutex;
   ASSERT_NE(mutex, nullptr);
   EXPECT_FALSE(mutex->TryLock());
   holder.Tell('u');
@@ -60,10 +62,10 @@ TEST(NamedMutexAcrossProcesses, ASecondProcessWaitsForTheFirst) {
 }
 
 TEST(NamedMutexAcrossProcesses, ALockLeftByADeadProcessIsAcquired) {
-  TempDir dir;
+  TempFolder dir;
   Holder holder(dir);
   ASSERT_TRUE(holder.Took());
-  auto mutex = NamedMutex::Open(kName, dir.path).mutex;
+  auto mutex = NamedMutex::Open(kName, dir.Path()).mutex;
   ASSERT_NE(mutex, nullptr);
   EXPECT_FALSE(mutex->TryLock());
   kill(holder.pid, SIGKILL);

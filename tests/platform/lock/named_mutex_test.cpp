@@ -11,15 +11,17 @@
 #include <thread>
 #include <vector>
 
-#include "temp_dir.h"
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {
 
+using testing_support::TempFolder;
+
 constexpr char kName[] = "Global\\Access_Norvane_KORL";
 
-std::unique_ptr<NamedMutex> OpenIn(const TempDir& dir, std::string_view name = kName) {
-  NamedMutex::OpenResult opened = NamedMutex::Open(name, dir.path);
+std::unique_ptr<NamedMutex> OpenIn(const TempFolder& dir, std::string_view name = kName) {
+  NamedMutex::OpenResult opened = NamedMutex::Open(name, dir.Path());
   EXPECT_NE(opened.mutex, nullptr) << opened.error;
   return std::move(opened.mutex);
 }
@@ -28,13 +30,13 @@ TEST(NamedMutex, NamesMapToDistinctSafeFileNames) {
   EXPECT_EQ(LockFileName(kName), "named-mutex-Global%5CAccess_Norvane_KORL.lock");
   EXPECT_NE(LockFileName("a\\b"), LockFileName("a%5Cb"));
   EXPECT_EQ(LockFileName("../x").find('/'), std::string::npos);
-  TempDir dir;
-  EXPECT_EQ(NamedMutex::Open("", dir.path).mutex, nullptr);
-  EXPECT_EQ(NamedMutex::Open(std::string(300, 'x'), dir.path).mutex, nullptr);
+  TempFolder dir;
+  EXPECT_EQ(NamedMutex::Open("", dir.Path()).mutex, nullptr);
+  EXPECT_EQ(NamedMutex::Open(std::string(300, 'x'), dir.Path()).mutex, nullptr);
 }
 
 TEST(NamedMutex, TheLockFileIsARegularFileEveryUserMayOpen) {
-  TempDir dir;
+  TempFolder dir;
   const mode_t previous = umask(077);
   auto mutex = OpenIn(dir);
   umask(previous);
@@ -47,33 +49,33 @@ TEST(NamedMutex, TheLockFileIsARegularFileEveryUserMayOpen) {
 }
 
 TEST(NamedMutex, RefusesWhatSomeoneElsePlantedInTheSharedDirectory) {
-  TempDir dir;
-  const std::filesystem::path file = dir.path / LockFileName(kName);
-  const std::filesystem::path victim = dir.path / "victim";
+  TempFolder dir;
+  const std::filesystem::path file = dir.Path() / LockFileName(kName);
+  const std::filesystem::path victim = dir.Path() / "victim";
 
   std::filesystem::create_symlink(victim, file);
-  NamedMutex::OpenResult link = NamedMutex::Open(kName, dir.path);
+  NamedMutex::OpenResult link = NamedMutex::Open(kName, dir.Path());
   EXPECT_EQ(link.mutex, nullptr);
   EXPECT_NE(link.error.find("symbolic link"), std::string::npos) << link.error;
   EXPECT_FALSE(std::filesystem::exists(victim));  // the link was not followed to create it
   std::filesystem::remove(file);
 
   ASSERT_EQ(mkfifo(file.c_str(), 0666), 0);
-  NamedMutex::OpenResult fifo = NamedMutex::Open(kName, dir.path);  // must not block
+  NamedMutex::OpenResult fifo = NamedMutex::Open(kName, dir.Path());  // must not block
   EXPECT_EQ(fifo.mutex, nullptr);
   EXPECT_NE(fifo.error.find(file.string()), std::string::npos) << fifo.error;
   std::filesystem::remove(file);
 
   std::ofstream(victim) << "precious";
   std::filesystem::create_hard_link(victim, file);
-  EXPECT_EQ(NamedMutex::Open(kName, dir.path).mutex, nullptr);
+  EXPECT_EQ(NamedMutex::Open(kName, dir.Path()).mutex, nullptr);
 }
 
 TEST(NamedMutex, AMissingDirectoryIsReportedWithItsPath) {
-  TempDir dir;
-  const NamedMutex::OpenResult opened = NamedMutex::Open(kName, dir.path / "missing");
+  TempFolder dir;
+  const NamedMutex::OpenResult opened = NamedMutex::Open(kName, dir.Path() / "missing");
   EXPECT_EQ(opened.mutex, nullptr);
-  EXPECT_NE(opened.error.find((dir.path / "missing").string()), std::string::npos);
+  EXPECT_NE(opened.error.find((dir.Path() / "missing").string()), std::string::npos);
 }
 
 TEST(NamedMutex, TheDirectoryComesFromTheEnvironmentOrIsTmp) {
@@ -91,7 +93,7 @@ TEST(NamedMutex, TheDirectoryComesFromTheEnvironmentOrIsTmp) {
 }
 
 TEST(NamedMutex, TwoOpenersOfOneNameExcludeEachOther) {
-  TempDir dir;
+  TempFolder dir;
   auto first = OpenIn(dir);
   auto second = OpenIn(dir);
   auto other = OpenIn(dir, "Global\\Other");
@@ -105,7 +107,7 @@ TEST(NamedMutex, TwoOpenersOfOneNameExcludeEachOther) {
 }
 
 TEST(NamedMutex, ThreadsNeverHoldItTogether) {
-  TempDir dir;
+  TempFolder dir;
   auto shared = OpenIn(dir);
   auto own = OpenIn(dir);
   std::atomic<int> inside{0};
@@ -130,7 +132,7 @@ TEST(NamedMutex, ThreadsNeverHoldItTogether) {
 }
 
 TEST(NamedMutex, TheObserverHearsEveryTakeAndReleaseWhileTheLockIsHeld) {
-  TempDir dir;
+  TempFolder dir;
   auto mutex = OpenIn(dir);
   auto rival = OpenIn(dir);
   std::vector<std::pair<NamedMutex::Event, bool>> events;  // with: was the lock held then?

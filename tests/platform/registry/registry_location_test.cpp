@@ -6,7 +6,7 @@
 
 #include "platform/registry/reg_document.h"
 #include "platform/registry/registry_file_error.h"
-#include "tests/platform/registry/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {

@@ -91,6 +91,28 @@ TEST(Bitmap, MagentaIsSeeThroughOnlyWhenDrawnTransparently) {
   EXPECT_EQ(At(frame, 21, 1), qRgb(0, 0, 255));
 }
 
+TEST(KeyedScreenshot, OnlyTheWindowsTransparentColourBecomesSeeThrough) {
+  HeadlessUi ui;
+  Window window(ui.app, Size{4, 1});
+  QImage source(4, 1, QImage::Format_RGB32);
+  source.setPixel(0, 0, qRgb(255, 0, 255));
+  source.setPixel(1, 0, qRgb(254, 0, 255));  // one step off the key
+  source.setPixel(2, 0, qRgb(0, 255, 0));
+  source.setPixel(3, 0, qRgb(255, 0, 255));
+  Image picture(window, Rect{0, 0, 4, 1});
+  picture.SetPicture(Bitmap::FromImage(source));
+  // Without a transparent colour nothing is keyed out.
+  QImage keyed = KeyedScreenshot(window, RenderWindow(window));
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(qAlpha(keyed.pixel(x, 0)), 255) << x;
+
+  window.SetTransparentColor(colors::kMagenta);
+  keyed = KeyedScreenshot(window, RenderWindow(window));
+  EXPECT_EQ(qAlpha(keyed.pixel(0, 0)), 0);
+  EXPECT_EQ(keyed.pixel(1, 0), qRgb(254, 0, 255));
+  EXPECT_EQ(keyed.pixel(2, 0), qRgb(0, 255, 0));
+  EXPECT_EQ(qAlpha(keyed.pixel(3, 0)), 0);
+}
+
 TEST(Bitmap, TheSeeThroughCopyKeepsAlphaAndFollowsTheKeyOfEachCopy) {
   QImage source(3, 1, QImage::Format_ARGB32);
   source.setPixel(0, 0, qRgba(255, 0, 255, 255));
