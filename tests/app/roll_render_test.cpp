@@ -111,5 +111,38 @@ TEST_F(PageChecksumTest, EveryPageAndSubPageRendersAsBefore) {
   EXPECT_EQ(Checksum(), "630x53 ade84538e5547f64") << "collapsed";
 }
 
+TEST_F(PageChecksumTest, APagesPicturesAreDecodedWhenItIsFirstShownAndOnlyOnce) {
+  TFormMain& form = Create();
+  ASSERT_TRUE(form.Started());
+  RunCycle(1);
+  Checksum();  // the first frame
+  const ui::BitmapCache& bitmaps = app_.Bitmaps();
+  const auto picture = [&](std::int32_t page) { return form.PageImages().Image(page).Picture(); };
+  ASSERT_TRUE(picture(kConfigPage) && picture(kAlarmPage));
+  EXPECT_TRUE(picture(kMonitorPage)->Decoded());
+  EXPECT_FALSE(picture(kConfigPage)->Decoded()) << "the configuration page was not shown yet";
+  EXPECT_FALSE(picture(kAlarmPage)->Decoded()) << "the alarm page was not shown yet";
+  const std::size_t atStart = bitmaps.Decodes();
+
+  RollTo(kConfigPage);
+  Checksum();
+  EXPECT_TRUE(picture(kConfigPage)->Decoded());
+  EXPECT_FALSE(picture(kAlarmPage)->Decoded());
+  EXPECT_GT(bitmaps.Decodes(), atStart);
+  RollTo(kAlarmPage);
+  Checksum();
+  EXPECT_TRUE(picture(kAlarmPage)->Decoded());
+
+  // All the way round once more: every picture comes from the cache, none is read again.
+  const std::size_t files = bitmaps.Size();
+  const std::size_t decoded = bitmaps.Decodes();
+  for (const std::int32_t page : {kMonitorPage, kConfigPage, kAlarmPage, kMonitorPage}) {
+    RollTo(page);
+    Checksum();
+  }
+  EXPECT_EQ(bitmaps.Size(), files);
+  EXPECT_EQ(bitmaps.Decodes(), decoded);
+}
+
 }  // namespace
 }  // namespace mainwindow::testing
