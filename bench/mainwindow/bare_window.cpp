@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
   window.show();
   if (argc == 3 && std::strcmp(argv[1], "--screenshot") == 0) {
     const QString file = QString::fromLocal8Bit(argv[2]);
-    QTimer::singleShot(0, &window, [&] {
+    // The file name outlives this block only as the routine's own copy.
+    QTimer::singleShot(0, &window, [&window, &app, file] {
       window.grab().save(file, "PNG");
       app.quit();
     });

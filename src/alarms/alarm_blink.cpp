@@ -26,7 +26,7 @@ ui::Rect RectOf(const skin::places::Place& place) {
 
 AlarmBlink::AlarmBlink(ui::Window& window, ui::Application& app, skin::FileResolver files,
                        const AlarmStatus& status)
-    : app_(app), files_(std::move(files)), status_(status) {
+    : app_(app), files_(skin::Remembering(std::move(files))), status_(status) {
   const skin::places::Place places[] = {skin::places::kImgAlarmWatt, skin::places::kImgAlarmPSU,
                                         skin::places::kImgAlarmSYS};
   for (std::size_t i = 0; i < icons_.size(); ++i) {

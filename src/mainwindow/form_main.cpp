@@ -412,10 +412,19 @@ void TFormMain::TimerReconnectTimer() {
 
 void TFormMain::TrayIcon1Minimize() {
   monitor_->SetFanTimersEnabled(false);
+  // Nothing blinks where nobody sees it: the alarms are still judged at every poll cycle, and
+  // the blink takes up again when the window comes back.
+  timerAlarm_.SetEnabled(false);
 }
 
 void TFormMain::TrayIcon1Restore() {
   monitor_->SetFanTimersEnabled(true);
+  if (started_ && !closed_ && !timerAlarm_.Enabled()) {
+    // The window comes back as a running blink would have left it: one tick now, then
+    // one a second.
+    TimerAlarmTimer();
+    timerAlarm_.SetEnabled(true);
+  }
   if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
   if (CurrentPage() == kConfigPage && config_) config_->ShowConfigSubPage();
   if (CurrentPage() == kAlarmPage && alarmPage_) alarmPage_->ShowAlarmGroup();

@@ -86,7 +86,6 @@ MessageServer::ListenResult MessageServer::Listen(const std::filesystem::path& p
   listenFd_ = fd;
   listenNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
   QObject::connect(listenNotifier_.get(), &QSocketNotifier::activated, [this] { Accept(); });
-  idleTimer_.start();
   return ListenResult::Listening;
 }
 
@@ -118,6 +117,8 @@ void MessageServer::Accept() {
     connection->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     QObject::connect(connection->notifier.get(), &QSocketNotifier::activated,
                      [this, connection] { Read(connection); });
+    // Silent connections are looked for only while there are connections at all.
+    if (!idleTimer_.isActive()) idleTimer_.start();
   }
 }
 
@@ -145,6 +146,7 @@ void MessageServer::Close(std::list<Connection>::iterator connection) {
   connection->notifier.release()->deleteLater();
   ::close(connection->fd);
   connections_.erase(connection);
+  if (connections_.empty()) idleTimer_.stop();
   if (listenNotifier_ && !acceptRetry_.isActive()) listenNotifier_->setEnabled(true);
 }
 

@@ -45,6 +45,8 @@ class MessageServer {
 
   // Connections being served now.
   std::size_t Connections() const { return connections_.size(); }
+  // Whether the timer that drops silent connections runs (only while there are any).
+  bool WatchesForSilence() const { return idleTimer_.isActive(); }
 
  private:
   struct Connection {

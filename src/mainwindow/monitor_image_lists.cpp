@@ -1,9 +1,8 @@
 #include "mainwindow/monitor_image_lists.h"
 
-#include <QImage>
-#include <QString>
 #include <utility>
 
+#include "platform/ui/file_error.h"
 #include "skin/image_list_resources.h"
 #include "skin/skin_files.h"
 
@@ -50,10 +49,12 @@ MonitorImageLists::StripSource ResourceStrips() {
   return [](std::string_view name) -> std::shared_ptr<const ui::Bitmap> {
     const skin::ImageListResource* resource = skin::FindImageListResource(name);
     if (!resource) return nullptr;
-    const QImage image(QString::fromUtf8(resource->resourcePath.data(),
-                                         static_cast<qsizetype>(resource->resourcePath.size())));
-    if (image.isNull()) return nullptr;
-    return ui::Bitmap::FromImage(image);
+    // Read when first drawn: digit sets and gauge frames of pages never shown stay undecoded.
+    try {
+      return ui::Bitmap::Load(std::string(resource->resourcePath));
+    } catch (const ui::FileError&) {
+      return nullptr;
+    }
   };
 }
 

@@ -83,8 +83,9 @@ MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
     : window_(window),
       files_(skin::Remembering(std::move(files))),
       lists_(lists),
-      timerPSUFan_(window.App()),
-      timerSYSFan_(window.App()) {
+      fanClock_(window.App()),
+      timerPSUFan_(fanClock_.Add([this] { Turn(psuFan_); }, kFanTimerCreationInterval)),
+      timerSYSFan_(fanClock_.Add([this] { Turn(sysFan_); }, kFanTimerCreationInterval)) {
   for (std::size_t i = 0; i < edits_.size(); ++i) {
     auto edit = std::make_unique<ui::Edit>(window, RectOf(skin::places::kEditT[i]));
     edit->SetBorderless(true);
@@ -100,10 +101,6 @@ MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
   sysFan_ = FanAnimation{imgSYSFan_.get(), &lists_.ILSYSFanSpeed, 0};
   lists_.ILFanSpeed.Draw(*imgPSUFan_, 0);
   lists_.ILSYSFanSpeed.Draw(*imgSYSFan_, 0);
-  timerPSUFan_.SetInterval(kFanTimerCreationInterval);
-  timerSYSFan_.SetInterval(kFanTimerCreationInterval);
-  timerPSUFan_.OnTimer = [this](ui::Timer&) { Turn(psuFan_); };
-  timerSYSFan_.OnTimer = [this](ui::Timer&) { Turn(sysFan_); };
 }
 
 MonitorPage::~MonitorPage() = default;
@@ -286,7 +283,7 @@ void MonitorPage::RefreshMonitorPage() {
   StartFan(timerSYSFan_, *imgSYSFan_, values.FanSystem);
 }
 
-void MonitorPage::StartFan(ui::Timer& timer, const ui::Image& picture, float rpm) {
+void MonitorPage::StartFan(FanClock::Fan& timer, const ui::Image& picture, float rpm) {
   if (rpm == 0.0f || !std::isfinite(rpm)) {
     timer.SetEnabled(false);
     return;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/numbers.h"
+#include "mainwindow/fan_clock.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_readings.h"
 #include "platform/ui/edit.h"
@@ -82,8 +83,10 @@ class MonitorPage {
   skin::TImageTrackBar* Display(std::string_view name) const;
   skin::TImageLabel* Button(std::string_view name) const;
   ui::Edit& EditT(int sensor) const { return *edits_[static_cast<std::size_t>(sensor - 1)]; }
-  ui::Timer& TimerPSUFan() { return timerPSUFan_; }
-  ui::Timer& TimerSYSFan() { return timerSYSFan_; }
+  // The fans' own clocks, and the one timer they ride on.
+  const FanClock::Fan& TimerPSUFan() const { return timerPSUFan_; }
+  const FanClock::Fan& TimerSYSFan() const { return timerSYSFan_; }
+  const ui::Timer& FanTimer() const { return fanClock_.SharedTimer(); }
   ui::Image& ImgPSUFan() const { return *imgPSUFan_; }
   ui::Image& ImgSYSFan() const { return *imgSYSFan_; }
 
@@ -119,7 +122,7 @@ class MonitorPage {
   void WriteVoltage();
   void WriteCurrent();
   void WriteTemperatures();
-  void StartFan(ui::Timer& timer, const ui::Image& picture, float rpm);
+  static void StartFan(FanClock::Fan& timer, const ui::Image& picture, float rpm);
   static void Turn(FanAnimation& fan);
   void RestoreNormal(const std::string& name);
   void ShowPressed(const std::string& name);
@@ -142,10 +145,11 @@ class MonitorPage {
   std::array<std::unique_ptr<ui::Edit>, 4> edits_;
   std::unique_ptr<ui::Image> imgPSUFan_;
   std::unique_ptr<ui::Image> imgSYSFan_;
-  ui::Timer timerPSUFan_;
-  ui::Timer timerSYSFan_;
   FanAnimation psuFan_;
   FanAnimation sysFan_;
+  FanClock fanClock_;
+  FanClock::Fan& timerPSUFan_;
+  FanClock::Fan& timerSYSFan_;
 
   std::vector<ui::Control*> monitorControls_;
   std::vector<skin::TImageTrackBar*> monitorDisplays_;

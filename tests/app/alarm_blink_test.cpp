@@ -47,6 +47,36 @@ TEST_F(AlarmWindowTest, AStoppedFanBlinksItsIconAndTheManagerButton) {
   EXPECT_EQ(manager.Picture(Face::Leave), selected);
 }
 
+TEST_F(AlarmWindowTest, NothingBlinksInTheTrayAndTheBlinkGoesOnWhenTheWindowComesBack) {
+  TFormMain& form = Create();
+  RunCycle(1);
+  alarms::AlarmBlink& blink = form.Blink();
+  Readings(form, [](device::ReadingSet& r) { r.FanPSU = 0.0f; });
+  Tick();
+  ASSERT_TRUE(blink.BlinkPhase(AlarmRow::PSUFan));
+
+  form.TrayIcon1().Minimize();
+  EXPECT_FALSE(form.TimerAlarm().Enabled());
+  EXPECT_EQ(loop_.TimerCount(), 1u) << "the needle panel's timer alone runs in the tray";
+  for (int second = 0; second < 5; ++second) {
+    Tick();
+    if (second % 3 == 2) Readings(form, [](device::ReadingSet&) {});  // a poll cycle
+  }
+  EXPECT_TRUE(form.AlarmStatus().InAlarm(AlarmRow::PSUFan)) << "still judged at every cycle";
+  EXPECT_TRUE(blink.BlinkPhase(AlarmRow::PSUFan)) << "no blink while nobody sees it";
+
+  // Back from the tray: one tick at once, then one a second, the icon off and on again.
+  form.TrayIcon1().Restore();
+  EXPECT_TRUE(form.TimerAlarm().Enabled());
+  EXPECT_FALSE(blink.BlinkPhase(AlarmRow::PSUFan));
+  EXPECT_FALSE(blink.ImgAlarmPSU().Visible());
+  Tick();
+  EXPECT_TRUE(blink.ImgAlarmPSU().Visible());
+  EXPECT_TRUE(blink.BlinkPhase(AlarmRow::PSUFan));
+  Tick();
+  EXPECT_FALSE(blink.ImgAlarmPSU().Visible());
+}
+
 TEST_F(AlarmWindowTest, PowerAboveItsThresholdAlarmsOnlyWhileTheMonitorPageIsShown) {
   TFormMain& form = Create();
   RunCycle(1);

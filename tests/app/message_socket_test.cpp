@@ -170,15 +170,18 @@ TEST_F(MessageSocketTest, AHundredRestartsWithinOneSecondAllArriveInOrder) {
   EXPECT_LE(server.Connections(), 16u);
 }
 
-TEST_F(MessageSocketTest, AConnectionSilentForTwoSecondsIsDropped) {
+TEST_F(MessageSocketTest, AConnectionSilentForTwoSecondsIsDroppedAndAnEmptyServerWatchesNothing) {
   MessageServer server(window_.Handle());
   ASSERT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+  EXPECT_FALSE(server.WatchesForSilence()) << "no connection, no timer";
   const int fd = Connect();
   ASSERT_GE(fd, 0);
   Serve(1000);
   EXPECT_EQ(server.Connections(), 1u);
+  EXPECT_TRUE(server.WatchesForSilence());
   Serve(1500);
   EXPECT_EQ(server.Connections(), 0u);
+  EXPECT_FALSE(server.WatchesForSilence());
   char byte = 0;
   EXPECT_EQ(::read(fd, &byte, 1), 0);  // the server closed its end
   ::close(fd);

@@ -1,6 +1,7 @@
 // The rendered main window after page rolls: nothing of the colour key shows inside its shape.
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QImage>
 
 #include "form_main_fixture.h"
@@ -60,6 +61,87 @@ TEST_F(RollRenderTest, NoKeyColourShowsInsideTheShapeAfterRollingToEveryPageAndB
     RollTo(page);
     EXPECT_EQ(KeyPixelsInsideShape(page), 0);
   }
+}
+
+// The headless render of every page, as checksums of its pixels: how a page looks must not
+// change when the way it is loaded or painted does. A deliberate change of the skin or of a
+// page gives new checksums (print them with the render written out and look at it first).
+class PageChecksumTest : public RollRenderTest {
+ protected:
+  std::string Checksum() const {
+    QImage shot = ui::RenderWindow(form_->Window()).convertToFormat(QImage::Format_RGB32);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int y = 0; y < shot.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+      for (int x = 0; x < shot.width(); ++x) {
+        const QRgb pixel = line[x] & 0xFFFFFFu;
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&pixel), sizeof pixel));
+      }
+    }
+    return std::to_string(shot.width()) + "x" + std::to_string(shot.height()) + " " +
+           hash.result().toHex().left(16).toStdString();
+  }
+};
+
+TEST_F(PageChecksumTest, EveryPageAndSubPageRendersAsBefore) {
+  TFormMain& form = Create();
+  ASSERT_TRUE(form.Started());
+  RunCycle(1);
+  const std::string monitor = Checksum();
+  EXPECT_EQ(monitor, "630x659 ee31c6097529661f");
+  RollTo(kConfigPage);
+  EXPECT_EQ(Checksum(), "630x659 08257f28c744768a") << "fan-speed sub-page";
+  Click(*form.Config()->Button("Vol"));
+  EXPECT_EQ(Checksum(), "630x659 4302393bf063df91") << "voltage sub-page";
+  RollTo(kAlarmPage);
+  EXPECT_EQ(Checksum(), "630x659 44cc3560bc904bc7") << "alarm page, power group";
+  const std::pair<const char*, const char*> groups[] = {
+      {"Voltage", "630x659 b7622570c9baf6ef"},
+      {"Current", "630x659 f8aa4c68d895ae8c"},
+      {"FanSpeed", "630x659 c7b957e2881f92af"},
+      {"Temperature", "630x659 8d3e9e82d92a8ad8"}};
+  for (const auto& [group, checksum] : groups) {
+    Click(*form.AlarmPage()->Button(group));
+    EXPECT_EQ(Checksum(), checksum) << "alarm page, group " << group;
+  }
+  RollTo(kMonitorPage);
+  EXPECT_EQ(Checksum(), "630x659 c9180787e746a1ff") << "the monitor page again";
+  form.Roll()->ToggleCollapse();
+  loop_.AdvanceBy(std::chrono::milliseconds(5000));
+  EXPECT_EQ(Checksum(), "630x53 ade84538e5547f64") << "collapsed";
+}
+
+TEST_F(PageChecksumTest, APagesPicturesAreDecodedWhenItIsFirstShownAndOnlyOnce) {
+  TFormMain& form = Create();
+  ASSERT_TRUE(form.Started());
+  RunCycle(1);
+  Checksum();  // the first frame
+  const ui::BitmapCache& bitmaps = app_.Bitmaps();
+  const auto picture = [&](std::int32_t page) { return form.PageImages().Image(page).Picture(); };
+  ASSERT_TRUE(picture(kConfigPage) && picture(kAlarmPage));
+  EXPECT_TRUE(picture(kMonitorPage)->Decoded());
+  EXPECT_FALSE(picture(kConfigPage)->Decoded()) << "the configuration page was not shown yet";
+  EXPECT_FALSE(picture(kAlarmPage)->Decoded()) << "the alarm page was not shown yet";
+  const std::size_t atStart = bitmaps.Decodes();
+
+  RollTo(kConfigPage);
+  Checksum();
+  EXPECT_TRUE(picture(kConfigPage)->Decoded());
+  EXPECT_FALSE(picture(kAlarmPage)->Decoded());
+  EXPECT_GT(bitmaps.Decodes(), atStart);
+  RollTo(kAlarmPage);
+  Checksum();
+  EXPECT_TRUE(picture(kAlarmPage)->Decoded());
+
+  // All the way round once more: every picture comes from the cache, none is read again.
+  const std::size_t files = bitmaps.Size();
+  const std::size_t decoded = bitmaps.Decodes();
+  for (const std::int32_t page : {kMonitorPage, kConfigPage, kAlarmPage, kMonitorPage}) {
+    RollTo(page);
+    Checksum();
+  }
+  EXPECT_EQ(bitmaps.Size(), files);
+  EXPECT_EQ(bitmaps.Decodes(), decoded);
 }
 
 }  // namespace

@@ -21,18 +21,58 @@ QImage KeyOut(const QImage& opaque, Color key) {
   return keyed;
 }
 
+QString NameOf(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
 }  // namespace
 
 Bitmap::Bitmap(const QImage& image, Color key)
-    : opaque_(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32)),
-      translucent_(image.hasAlphaChannel() ? image : QImage()),
+    : pixels_(std::make_shared<Pixels>()),
       keyed_(std::make_shared<KeyedCopy>()),
-      key_(key) {}
+      size_{image.width(), image.height()},
+      key_(key) {
+  if (image.isNull()) size_ = Size{0, 0};
+  pixels_->source = image;
+}
+
+Bitmap::Bitmap(Shared, std::shared_ptr<Pixels> pixels, Size size, Color key)
+    : pixels_(std::move(pixels)), keyed_(std::make_shared<KeyedCopy>()), size_(size), key_(key) {}
+
+Bitmap::Pixels& Bitmap::Made(Pixels& p) {
+  std::call_once(p.made, [&p] {
+    QImage decoded;
+    if (!p.file.empty()) {
+      decoded = QImageReader(NameOf(p.file)).read();
+    } else if (p.whole) {
+      decoded = Made(*p.whole).opaque.copy(p.part.left, p.part.top, p.part.width, p.part.height);
+      p.whole.reset();  // a cell keeps only its own pixels
+    } else {
+      decoded = std::move(p.source);
+      p.source = QImage();
+    }
+    if (!decoded.isNull()) {
+      if (decoded.hasAlphaChannel()) p.translucent = decoded;
+      p.opaque = decoded.convertToFormat(QImage::Format_RGB32);
+    }
+    p.decoded.store(true, std::memory_order_release);
+  });
+  return p;
+}
+
+const QImage& Bitmap::Opaque() const {
+  return Made(*pixels_).opaque;
+}
+
+bool Bitmap::Decoded() const {
+  return pixels_->decoded.load(std::memory_order_acquire);
+}
 
 const QImage& Bitmap::Keyed() const {
   std::call_once(keyed_->made, [this] {
-    if (!opaque_.isNull())
-      keyed_->image = KeyOut(translucent_.isNull() ? opaque_ : translucent_, key_);
+    const Pixels& p = Made(*pixels_);
+    if (!p.opaque.isNull())
+      keyed_->image = KeyOut(p.translucent.isNull() ? p.opaque : p.translucent, key_);
   });
   return keyed_->image;
 }
@@ -44,10 +84,21 @@ std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path) {
   std::error_code error;
   if (!resource && !std::filesystem::exists(path, error)) throw FileError(path, "file not found");
   if (!resource && std::filesystem::is_directory(path, error)) throw FileError(path, "is a folder");
-  QImageReader reader(QString::fromStdString(path.string()));
-  QImage image = reader.read();
-  if (image.isNull()) throw FileError(path, reader.errorString().toStdString());
-  return std::make_shared<const Bitmap>(image, colors::kMagenta);
+  QImageReader reader(NameOf(path));
+  // The header tells the size; a reader that cannot tell it without decoding decodes now.
+  QSize size = reader.canRead() ? reader.size() : QSize();
+  auto pixels = std::make_shared<Pixels>();
+  if (!size.isValid()) {
+    QImageReader full(NameOf(path));
+    QImage image = full.read();
+    if (image.isNull()) throw FileError(path, full.errorString().toStdString());
+    size = image.size();
+    pixels->source = std::move(image);
+  } else {
+    pixels->file = path;
+  }
+  return std::make_shared<const Bitmap>(Shared{}, std::move(pixels),
+                                        Size{size.width(), size.height()}, colors::kMagenta);
 }
 
 std::shared_ptr<const Bitmap> Bitmap::FromImage(const QImage& image, Color key) {
@@ -56,14 +107,17 @@ std::shared_ptr<const Bitmap> Bitmap::FromImage(const QImage& image, Color key) 
 
 std::shared_ptr<const Bitmap> Bitmap::WithKey(Color key) const {
   if (key == key_) return std::make_shared<const Bitmap>(*this);
-  return std::make_shared<const Bitmap>(opaque_, key);
+  return std::make_shared<const Bitmap>(Shared{}, pixels_, size_, key);
 }
 
 std::shared_ptr<const Bitmap> Bitmap::Part(const Rect& rect) const {
   const Rect clipped = rect.Intersected(Rect{0, 0, Width(), Height()});
   if (clipped.IsEmpty()) return std::make_shared<const Bitmap>(QImage(), key_);
-  return std::make_shared<const Bitmap>(
-      opaque_.copy(clipped.left, clipped.top, clipped.width, clipped.height), key_);
+  auto pixels = std::make_shared<Pixels>();
+  pixels->whole = pixels_;
+  pixels->part = clipped;
+  return std::make_shared<const Bitmap>(Shared{}, std::move(pixels),
+                                        Size{clipped.width, clipped.height}, key_);
 }
 
 }  // namespace ui

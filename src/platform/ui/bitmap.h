@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -10,49 +11,75 @@
 
 namespace ui {
 
-// A decoded picture, shared and never changed after it is made. Besides the picture as it
-// was decoded it keeps a copy in which the key colour is see-through, made once on the first
-// transparent draw (most pictures are never drawn so, and start-up need not pay for them),
-// so drawing transparently costs no more than drawing plainly.
+// A picture, shared and never changed after it is made. Its pixels are decoded on first use:
+// loading a file reads only its header (size, and whether it is a picture at all), so the
+// pictures of a page that is never shown, and the faces of a button that are never drawn, cost
+// a file name and a size. Besides the picture as decoded it keeps a copy in which the key
+// colour is see-through, made on the first transparent draw, so drawing transparently costs
+// no more than drawing plainly. Any thread may draw it.
 class Bitmap {
  public:
-  // Reads a picture file (or a Qt resource, ":/...") through Qt's image reader; throws
-  // FileError naming the path when it is missing, unreadable or not a picture. Use the
-  // application's BitmapCache instead of calling this directly, so each file is decoded once.
+  // Reads the header of a picture file (or a Qt resource, ":/...") through Qt's image reader;
+  // throws FileError naming the path when it is missing, unreadable or not a picture. The
+  // pixels are read when first drawn; a file that fails then draws as an empty picture. Use
+  // the application's BitmapCache instead of calling this directly, so each file is read once.
   static std::shared_ptr<const Bitmap> Load(const std::filesystem::path& path);
 
   // A picture made in memory (image lists, drawn test pictures). A null image gives an empty
   // bitmap of size 0 x 0.
   static std::shared_ptr<const Bitmap> FromImage(const QImage& image, Color key = colors::kMagenta);
 
-  int Width() const { return opaque_.width(); }
-  int Height() const { return opaque_.height(); }
-  Size GetSize() const { return Size{Width(), Height()}; }
+  int Width() const { return size_.width; }
+  int Height() const { return size_.height; }
+  Size GetSize() const { return size_; }
   Color Key() const { return key_; }
 
-  // The picture as decoded, without transparency.
-  const QImage& Opaque() const { return opaque_; }
-  // The picture with every pixel of the key colour see-through (made by the first call; any
-  // thread may call it).
+  // The picture as decoded, without transparency (decoded by the first call).
+  const QImage& Opaque() const;
+  // The picture with every pixel of the key colour see-through (made by the first call).
   const QImage& Keyed() const;
+  // Whether the pixels were decoded yet.
+  bool Decoded() const;
 
-  // The same picture with another key colour (computed now, not cached).
+  // The same picture with another key colour; the pixels are shared, decoded once for both.
   std::shared_ptr<const Bitmap> WithKey(Color key) const;
-  // One rectangle of this picture as a bitmap of its own (clipped to the picture).
+  // One rectangle of this picture as a bitmap of its own (clipped to the picture), cut when
+  // first drawn.
   std::shared_ptr<const Bitmap> Part(const Rect& rect) const;
 
   Bitmap(const QImage& image, Color key);
 
  private:
+  // Where the pixels come from and the pixels once made; shared by every copy of one picture.
+  struct Pixels {
+    std::once_flag made;
+    std::filesystem::path file;     // decoded from this file, or
+    std::shared_ptr<Pixels> whole;  // cut from this picture's pixels (`part` of it), or
+    Rect part;
+    QImage source;  // converted from this image
+    QImage opaque;
+    QImage translucent;  // the decoded picture, kept only when it has an alpha channel
+    std::atomic<bool> decoded{false};
+  };
   struct KeyedCopy {
     std::once_flag made;
     QImage image;
   };
+  // Only this class makes bitmaps that share their pixels.
+  struct Shared {
+    explicit Shared() = default;
+  };
 
-  QImage opaque_;
-  QImage translucent_;  // the decoded picture, kept only when it has an alpha channel
+ public:
+  Bitmap(Shared, std::shared_ptr<Pixels> pixels, Size size, Color key);
+
+ private:
+  static Pixels& Made(Pixels& pixels);
+
+  std::shared_ptr<Pixels> pixels_;
   // Shared by copies of this bitmap (same picture, same key): made at most once for them all.
   std::shared_ptr<KeyedCopy> keyed_;
+  Size size_;
   Color key_;
 };
 

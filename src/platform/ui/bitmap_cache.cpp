@@ -8,10 +8,9 @@ std::shared_ptr<const Bitmap> BitmapCache::Load(const std::filesystem::path& pat
     const std::lock_guard lock(mutex_);
     if (const auto found = bitmaps_.find(key); found != bitmaps_.end()) return found->second;
   }
-  // Decode outside the lock; two threads racing for one file both decode, one copy is kept.
+  // Read outside the lock; two threads racing for one file both read it, one copy is kept.
   auto bitmap = Bitmap::Load(path);
   const std::lock_guard lock(mutex_);
-  ++decodes_;
   return bitmaps_.try_emplace(key, std::move(bitmap)).first->second;
 }
 
@@ -27,7 +26,15 @@ std::size_t BitmapCache::Size() const {
 
 std::size_t BitmapCache::Decodes() const {
   const std::lock_guard lock(mutex_);
-  return decodes_;
+  std::size_t decoded = 0;
+  for (const auto& [path, bitmap] : bitmaps_) decoded += bitmap->Decoded() ? 1 : 0;
+  return decoded;
+}
+
+bool BitmapCache::Decoded(const std::filesystem::path& path) const {
+  const std::lock_guard lock(mutex_);
+  const auto found = bitmaps_.find(path.lexically_normal());
+  return found != bitmaps_.end() && found->second->Decoded();
 }
 
 }  // namespace ui

@@ -9,8 +9,9 @@
 
 namespace ui {
 
-// Decodes each picture file once. The application owns one and hands it down; a file that
-// fails to load is not remembered, so a later attempt reads it again.
+// Reads each picture file once (its pixels when it is first drawn, see Bitmap). The
+// application owns one and hands it down; a file that fails to load is not remembered, so a
+// later attempt reads it again.
 class BitmapCache {
  public:
   // The picture of `path`; throws FileError naming the path when it cannot be loaded.
@@ -20,13 +21,14 @@ class BitmapCache {
   void Clear();
 
   std::size_t Size() const;
-  // How many files were decoded so far.
+  // How many of the pictures it holds had their pixels decoded so far.
   std::size_t Decodes() const;
+  // Whether the picture of `path` is held and its pixels were decoded.
+  bool Decoded(const std::filesystem::path& path) const;
 
  private:
   mutable std::mutex mutex_;
   std::map<std::filesystem::path, std::shared_ptr<const Bitmap>> bitmaps_;  // guarded by mutex_
-  std::size_t decodes_ = 0;                                                 // guarded by mutex_
 };
 
 }  // namespace ui

@@ -60,19 +60,52 @@ TEST(Bitmap, PicturesCompiledInAsResourcesLoadLikeFiles) {
   EXPECT_THROW(Bitmap::Load(":/test/none.bmp"), FileError);
 }
 
-TEST_F(PictureFiles, TheCacheDecodesEachFileOnceAndRetriesOneThatFailed) {
+TEST_F(PictureFiles, TheCacheReadsEachFileOnceDecodesItWhenFirstDrawnAndRetriesOneThatFailed) {
   BitmapCache cache;
-  const auto path = Write("a.bmp", SolidPicture(4, 4, Qt::red));
+  const auto path = Write("a.bmp", SolidPicture(4, 3, Qt::red));
   const auto first = cache.Load(path);
   const auto again = cache.Load(std::filesystem::path(dir.path().toStdString()) / "." / "a.bmp");
   EXPECT_EQ(first, again);
+  EXPECT_EQ(first->GetSize(), (Size{4, 3})) << "the size comes from the header";
+  EXPECT_EQ(cache.Decodes(), 0u) << "nothing drawn, nothing decoded";
+  EXPECT_FALSE(cache.Decoded(path));
+  EXPECT_EQ(At(again->Keyed(), 3, 2), qRgb(255, 0, 0));
+  EXPECT_TRUE(first->Decoded());
+  EXPECT_TRUE(cache.Decoded(path));
   EXPECT_EQ(cache.Decodes(), 1u);
 
   const auto later = std::filesystem::path(dir.path().toStdString()) / "later.bmp";
   EXPECT_THROW(cache.Load(later), FileError);
   Write("later.bmp", SolidPicture(2, 2, Qt::blue));
   EXPECT_EQ(cache.Load(later)->Width(), 2);
+  EXPECT_EQ(cache.Decodes(), 1u);
+  EXPECT_EQ(At(cache.Load(later)->Opaque(), 1, 1), qRgb(0, 0, 255));
   EXPECT_EQ(cache.Decodes(), 2u);
+
+  // A file that is no picture is refused when loaded, not when first drawn.
+  const auto text = std::filesystem::path(dir.path().toStdString()) / "text.bmp";
+  std::ofstream(text) << "not a picture at all";
+  EXPECT_THROW(cache.Load(text), FileError);
+}
+
+TEST(Bitmap, CellsOfAStripAreCutWhenFirstDrawnAndKeepTheirOwnPixels) {
+  QImage strip(6, 2, QImage::Format_RGB32);
+  for (int x = 0; x < 6; ++x) {
+    for (int y = 0; y < 2; ++y) strip.setPixel(x, y, qRgb(40 * x, 10 * y, 7));
+  }
+  const auto whole = Bitmap::FromImage(strip);
+  const auto cells = std::vector{whole->Part(Rect{0, 0, 2, 2}), whole->Part(Rect{2, 0, 2, 2}),
+                                 whole->Part(Rect{4, 0, 3, 2})};
+  EXPECT_FALSE(whole->Decoded());
+  EXPECT_EQ(cells[2]->GetSize(), (Size{2, 2})) << "clipped to the strip";
+  // Last cell first, there and back: each cell shows its own columns.
+  EXPECT_EQ(At(cells[2]->Opaque(), 1, 1), qRgb(200, 10, 7));
+  EXPECT_FALSE(cells[0]->Decoded());
+  EXPECT_EQ(At(cells[0]->Opaque(), 0, 0), qRgb(0, 0, 7));
+  EXPECT_EQ(At(cells[1]->Opaque(), 1, 0), qRgb(120, 0, 7));
+  const auto keyed = cells[1]->WithKey(Color{120, 0, 7});
+  EXPECT_EQ(qAlpha(keyed->Keyed().pixel(1, 0)), 0) << "another key, the same pixels";
+  EXPECT_EQ(qAlpha(cells[1]->Keyed().pixel(1, 0)), 255);
 }
 
 TEST(Bitmap, MagentaIsSeeThroughOnlyWhenDrawnTransparently) {
