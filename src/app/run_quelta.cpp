@@ -10,25 +10,19 @@
 #include <memory>
 
 #include "app/console_dialogs.h"
+#include "app/device_stack.h"
 #include "device/cycle_pause.h"
 #include "device/real_sleeper.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
-#include "platform/hid/hidapi_bus.h"
 #include "platform/lock/named_mutex.h"
-#include "platform/registry/overlay_registry_store.h"
-#include "platform/registry/registry_location.h"
 #include "platform/ui/application.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_dialogs.h"
 #include "platform/ui/qt/qt_event_loop.h"
 #include "platform/ui/render_window.h"
 #include "platform/ui/tray_icon.h"
-#include "sim/scenario.h"
-#include "sim/simulated_bus.h"
-#include "sim/trace_log.h"
-#include "sim/tracing_hid_bus.h"
 #include "skin/language.h"
 
 namespace app {
@@ -56,10 +50,9 @@ class ChosenCyclePause : public device::RealCyclePause {
   std::optional<std::chrono::milliseconds> chosen_;
 };
 
-}  // namespace
-
-int RunQuelta(const QueltaOptions& options) {
-  const std::filesystem::path socket = mainwindow::MessageSocketPath();
+// Another running copy of the program is asked to show its window. Returns the exit code
+// when this one is not to run: the socket's folder is unsafe, or a copy answered.
+std::optional<int> LeaveToRunningCopy(const std::filesystem::path& socket) {
   // A folder someone else could plant a socket in is not used at all.
   if (const std::string problem = mainwindow::PrepareMessageSocketFolder(socket);
       !problem.empty()) {
@@ -72,64 +65,81 @@ int RunQuelta(const QueltaOptions& options) {
               << ")\n";
     return kExitOk;
   }
+  return std::nullopt;
+}
 
-  const std::filesystem::path programFolder = ProgramFolder();
-  std::unique_ptr<platform::RegistryStore> store;
+// The settings store; null, with the reason printed, when it cannot be had.
+std::unique_ptr<platform::RegistryStore> OpenStore(const QueltaOptions& options,
+                                                   const std::filesystem::path& programFolder) {
   if (options.registryFile && !std::filesystem::is_regular_file(*options.registryFile)) {
     std::cerr << "quelta: no settings file " << *options.registryFile << "\n";
-    return kExitFailed;
+    return nullptr;
   }
   try {
-    const std::optional<std::filesystem::path> option =
-        options.registryFile ? std::optional<std::filesystem::path>(*options.registryFile)
-                             : std::nullopt;
-    store = platform::OpenSettingsStore(
-        platform::LocateRegistryFile(option, programFolder,
-                                     platform::RegistryEnvironment::FromProcess()),
-        programFolder);
+    return OpenSettingsStore(options.registryFile, programFolder);
   } catch (const std::exception& error) {
     std::cerr << "quelta: " << error.what() << "\n";
-    return kExitFailed;
+    return nullptr;
   }
+}
 
-  std::unique_ptr<platform::HidBus> bus;
-  sim::SimulatedBus* simulatedBus = nullptr;  // the simulated PSU's cable, when simulating
-  if (options.simulate) {
-    try {
-      sim::Scenario scenario = options.scenarioFile.empty()
-                                   ? sim::Scenario{}
-                                   : sim::LoadScenarioFile(options.scenarioFile);
-      const auto started = std::chrono::steady_clock::now();
-      auto simulated = std::make_unique<sim::SimulatedBus>(
-          std::move(scenario),
-          sim::SimulatedDevices::Options{[started] {
-                                           return std::chrono::duration<double>(
-                                                      std::chrono::steady_clock::now() - started)
-                                               .count();
-                                         },
-                                         {}});
-      simulatedBus = simulated.get();
-      bus = std::move(simulated);
-    } catch (const sim::ScenarioError& error) {
-      std::cerr << "quelta: " << error.what() << "\n";
-      return kExitFailed;
-    }
-  } else {
-    bus = std::make_unique<platform::HidapiBus>();
+// The devices, simulated on a clock that starts now; null, with the reason printed, when the
+// scenario or the trace file cannot be had.
+std::unique_ptr<DeviceStack> OpenDevices(const QueltaOptions& options) {
+  const auto started = std::chrono::steady_clock::now();
+  const auto seconds = [started] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  };
+  try {
+    auto devices = std::make_unique<DeviceStack>(DeviceStackOptions{
+        options.simulate, options.scenarioFile, options.traceFile, {seconds, {}}, {}});
+    devices->Bus();
+    return devices;
+  } catch (const DeviceStackError& error) {
+    std::cerr << "quelta: " << error.what() << "\n";
+    return nullptr;
   }
-  std::unique_ptr<sim::TraceLog> trace;
-  std::unique_ptr<platform::HidBus> tracingBus;
-  if (options.traceFile) {
-    sim::TraceLog::OpenResult opened = sim::TraceLog::Open(*options.traceFile);
-    if (!opened.log) {
-      std::cerr << "quelta: " << opened.error << "\n";
-      return kExitFailed;
-    }
-    trace = std::move(opened.log);
-    tracingBus = std::make_unique<sim::TracingHidBus>(*bus, *trace);
-  }
-  platform::HidBus& usedBus = tracingBus ? *tracingBus : *bus;
+}
 
+// Our own messages on the socket; the simulated plug and unplug reach the simulated PSU.
+void ListenForMessages(mainwindow::MessageServer& server, const std::filesystem::path& socket,
+                       sim::SimulatedBus* simulated) {
+  server.SetInterceptor([simulated](std::uint32_t message) {
+    if (message != mainwindow::kSimulatedUnplugMessage &&
+        message != mainwindow::kSimulatedPlugMessage) {
+      return false;
+    }
+    // The bus tells the window of the change, as a real cable would.
+    if (simulated) simulated->SetMonitorPresent(message == mainwindow::kSimulatedPlugMessage);
+    return true;
+  });
+  if (server.Listen(socket) == mainwindow::MessageServer::ListenResult::Failed) {
+    std::cerr << "quelta: no message socket: " << server.Error() << "\n";
+  }
+}
+
+// --screenshot: the window is saved after the chosen delay and the loop ends; `exitCode`
+// says whether the picture was written.
+void ScheduleScreenshot(ui::EventLoop& loop, mainwindow::TFormMain& form,
+                        const QueltaOptions& options, int& exitCode) {
+  // A timer of 0 ms never fires: "at once" is the first millisecond.
+  const auto after = std::max(options.screenshotAfter, std::chrono::milliseconds(1));
+  loop.StartTimer(after, [&loop, &form, &exitCode, file = *options.screenshotFile] {
+    const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
+    if (!shot.save(QString::fromStdString(file), "PNG")) {
+      std::cerr << "quelta: cannot write " << file << "\n";
+      exitCode = kExitFailed;
+    } else {
+      exitCode = kExitOk;
+    }
+    loop.Quit();
+  });
+}
+
+// The window on the Qt loop until it ends; returns the exit code.
+int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
+              const std::filesystem::path& programFolder, platform::RegistryStore& store,
+              DeviceStack& devices) {
   ui::qt::QtEventLoop loop;
   ui::qt::QtBackend backend;
   ui::qt::QtDialogs liveDialogs(kQueltaVersionText);
@@ -145,57 +155,42 @@ int RunQuelta(const QueltaOptions& options) {
   ChosenCyclePause cyclePause(options.cyclePause);
   mainwindow::FormMainEnvironment environment{
       application,
-      usedBus,
-      *store,
+      devices.Bus(),
+      store,
       programFolder,
       platform::DefaultLockDirectory(),
       reportSleeper,
       cyclePause,
       skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
       mainwindow::ResourceStrips()};
-  if (trace) {
-    sim::TraceLog& log = *trace;
-    environment.accessMutexObserver = [&log](platform::NamedMutex::Event event) {
-      log.Event(event == platform::NamedMutex::Event::Locked ? "LOCK" : "UNLOCK");
-    };
-  }
+  environment.accessMutexObserver = devices.AccessMutexObserver();
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());
-  server.SetInterceptor([simulatedBus](std::uint32_t message) {
-    if (message != mainwindow::kSimulatedUnplugMessage &&
-        message != mainwindow::kSimulatedPlugMessage) {
-      return false;
-    }
-    // The bus tells the window of the change, as a real cable would.
-    if (simulatedBus) simulatedBus->SetMonitorPresent(message == mainwindow::kSimulatedPlugMessage);
-    return true;
-  });
-  if (server.Listen(socket) == mainwindow::MessageServer::ListenResult::Failed) {
-    std::cerr << "quelta: no message socket: " << server.Error() << "\n";
-  }
+  ListenForMessages(server, socket, devices.Simulated());
 
   form.Window().Show();
   // Started at login: straight into the notification area.
   if (options.tray && form.Started()) form.TrayIcon1().Minimize();
   int exitCode = form.Started() ? kExitOk : kExitFailed;
-  if (options.screenshotFile) {
-    // A timer of 0 ms never fires: "at once" is the first millisecond.
-    const auto after = std::max(options.screenshotAfter, std::chrono::milliseconds(1));
-    loop.StartTimer(after, [&] {
-      const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
-      if (!shot.save(QString::fromStdString(*options.screenshotFile), "PNG")) {
-        std::cerr << "quelta: cannot write " << *options.screenshotFile << "\n";
-        exitCode = kExitFailed;
-      } else {
-        exitCode = kExitOk;
-      }
-      loop.Quit();
-    });
-  }
+  if (options.screenshotFile) ScheduleScreenshot(loop, form, options, exitCode);
   loop.Run();
   if (!form.Started()) exitCode = kExitFailed;
   return exitCode;
+}
+
+}  // namespace
+
+int RunQuelta(const QueltaOptions& options) {
+  const std::filesystem::path socket = mainwindow::MessageSocketPath();
+  if (const std::optional<int> exitCode = LeaveToRunningCopy(socket)) return *exitCode;
+
+  const std::filesystem::path programFolder = ProgramFolder();
+  const std::unique_ptr<platform::RegistryStore> store = OpenStore(options, programFolder);
+  if (!store) return kExitFailed;
+  const std::unique_ptr<DeviceStack> devices = OpenDevices(options);
+  if (!devices) return kExitFailed;
+  return RunWindow(options, socket, programFolder, *store, *devices);
 }
 
 }  // namespace app

@@ -9,7 +9,9 @@
 namespace device {
 
 // The ready flag that gates polling and command placement, with the number of the worker
-// generation it belongs to. Owned by whoever holds the connection and passed by reference.
+// generation it belongs to. One owner: whoever holds the connection (the main window, or
+// quelta-ctl watch), which passes it by reference. The connection sets, clears and begins
+// generations; a worker sets and clears it for its own generation; hand-overs only read it.
 // A worker learns its generation when it is started and sets or clears the flag only for
 // that generation, so a replaced worker that ends late never clears its successor's flag.
 // Flag and generation live in one atomic word: every change is a single atomic step.

@@ -56,7 +56,7 @@ bool MonitorConnection::RestartWorker() {
   return true;
 }
 
-bool MonitorConnection::PlaceCommand(const DeviceCommand& command) {
+bool MonitorConnection::Place(const DeviceCommand& command) {
   return worker_ && ready_.IsSet() && worker_->Place(command);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "device/command_requests.h"
 #include "device/device_ready.h"
 #include "device/sleeper.h"
 #include "device/worker_handle.h"
@@ -24,7 +25,7 @@ enum class ConnectResult {
 // DisconnectDevice, and the worker they start and stop. The worker itself is made by the
 // injected starter, which receives the access mutex and the worker's ready generation.
 // Everything here runs on one thread (the UI thread). No call waits for a worker.
-class MonitorConnection {
+class MonitorConnection final : public CommandRequests {
  public:
   using MutexOpener = std::function<platform::NamedMutex::OpenResult()>;
   using WorkerStarter = std::function<std::unique_ptr<WorkerHandle>(
@@ -51,13 +52,13 @@ class MonitorConnection {
   // and sets the ready flag. Returns false (and changes nothing) when there is none.
   bool RestartWorker();
 
-  // Places a command with the worker; nothing happens while the device is not ready or when
-  // there is no worker. Returns whether the worker accepted it.
-  bool PlaceCommand(const DeviceCommand& command);
+  // Places a command with the worker, as do the request setters; nothing happens while the
+  // device is not ready or when there is no worker. Returns whether the worker accepted it.
+  bool Place(const DeviceCommand& command) override;
 
-  // Whether the worker of that generation is the one remembered. When a worker ends (its
-  // WorkerEnded hand-over) while still remembered, it ended on its own: it could not open
-  // the device or read the reference.
+  // Whether the worker of that generation is the one remembered. A worker that could not
+  // start (its StartFailed hand-over) while still remembered leaves the device not
+  // connected.
   bool IsCurrentWorker(std::uint64_t generation) const {
     return worker_ != nullptr && generation == workerGeneration_;
   }

@@ -1,7 +1,5 @@
 #include "device/quelta_device_thread.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <utility>
 
 #include "device/conversions.h"
@@ -26,58 +24,19 @@ TQueltaDeviceThread::~TQueltaDeviceThread() {
 }
 
 void TQueltaDeviceThread::Terminate() {
-  terminate_.request_stop();
+  lifecycle_.MoveTo(WorkerState::Terminating);
 }
 
 void TQueltaDeviceThread::Abandon() {
-  abandon_.request_stop();
-  terminate_.request_stop();
+  lifecycle_.MoveTo(WorkerState::Abandoned);
 }
 
 void TQueltaDeviceThread::Join() {
   if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
-bool TQueltaDeviceThread::RequestTrim(float target12V, bool enable12V, float target5V,
-                                      bool enable5V, float target33V, bool enable33V) {
-  DeviceCommand command;
-  command.code = DeviceCommand::Trim;
-  command.Target12V = target12V;
-  command.Enable12V = enable12V;
-  command.Target5V = target5V;
-  command.Enable5V = enable5V;
-  command.Target33V = target33V;
-  command.Enable33V = enable33V;
-  return Place(command);
-}
-
-bool TQueltaDeviceThread::RequestLed(bool on) {
-  DeviceCommand command;
-  command.code = DeviceCommand::Led;
-  command.LedOn = on;
-  return Place(command);
-}
-
-bool TQueltaDeviceThread::RequestPsuFanCurve(float startVolts, std::int32_t temperature) {
-  DeviceCommand command;
-  command.code = DeviceCommand::PsuFanCurve;
-  command.FanStartVolts = startVolts;
-  command.FanTemperature = temperature;
-  return Place(command);
-}
-
-bool TQueltaDeviceThread::RequestSystemFanCurve(float startVolts, std::int32_t temperature,
-                                                std::int32_t sensorCode) {
-  DeviceCommand command;
-  command.code = DeviceCommand::SystemFanCurve;
-  command.FanStartVolts = startVolts;
-  command.FanTemperature = temperature;
-  command.SensorCode = sensorCode;
-  return Place(command);
-}
-
 bool TQueltaDeviceThread::Place(const DeviceCommand& command) {
-  if (!context_.ready.IsSet()) return false;
+  if (!context_.ready.IsSet() || lifecycle_.Finished()) return false;
   commands_.Place(command);
   return true;
 }
@@ -85,13 +44,17 @@ bool TQueltaDeviceThread::Place(const DeviceCommand& command) {
 void TQueltaDeviceThread::Execute() {
   // A worker that cannot start (no handles, no reference) ends as a removal does, so the
   // window hears of it and a restart or the next device notice starts a new one.
-  if (StartUp()) PollLoop();
-  End();
-  finished_.store(true);
+  const bool started = StartUp();
+  if (started) {
+    lifecycle_.MoveTo(WorkerState::Polling);  // refused when asked to end meanwhile
+    PollLoop();
+  }
+  End(started);
+  lifecycle_.MoveTo(WorkerState::Finished);
 }
 
 bool TQueltaDeviceThread::StartUp() {
-  if (!AcquireAccess()) return true;  // straight on to the poll loop, which sees the stop
+  if (!AcquireAccess()) return true;  // asked to end: the poll loop sees it and ends
 
   ReopenHandles();
   if (!readHandle_ || !writeHandle_) {
@@ -116,10 +79,9 @@ bool TQueltaDeviceThread::StartUp() {
 }
 
 void TQueltaDeviceThread::PollLoop() {
-  const std::stop_token stop = terminate_.get_token();
-  while (!stop.stop_requested()) {
+  while (!lifecycle_.EndRequested()) {
     if (!context_.ready.IsSet()) {
-      context_.ready.WaitUntilSet(stop);
+      context_.ready.WaitUntilSet(lifecycle_.EndToken());
       continue;
     }
     if (!AcquireAccess()) continue;
@@ -140,13 +102,13 @@ void TQueltaDeviceThread::PollLoop() {
     }
     context_.accessMutex.Unlock();
 
-    context_.cyclePause.Wait(context_.cycleInterval, abandon_.get_token());
+    context_.cyclePause.Wait(context_.cycleInterval, lifecycle_.AbandonToken());
   }
 }
 
-void TQueltaDeviceThread::End() {
+void TQueltaDeviceThread::End(bool started) {
   CloseHandles();
-  if (abandon_.stop_requested()) {
+  if (lifecycle_.Abandoned()) {
     // The program is ending: nothing more is handed over.
     context_.ready.ClearFor(context_.generation);
     return;
@@ -154,24 +116,20 @@ void TQueltaDeviceThread::End() {
   // The ready flag is cleared on the UI thread, behind the hand-overs this worker has already
   // posted, so they still find the device ready, as they would have had the worker waited for
   // each. Only for this worker's generation: a successor's ready state stays untouched.
-  context_.loop.Post(
-      [handovers = context_.handovers, ready = &context_.ready, generation = context_.generation] {
-        const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
-        if (!to) return;  // the owner, and with it the ready flag, is gone
-        ready->ClearFor(generation);
-        if (to->ConnectionRemoved) to->ConnectionRemoved();
-        if (to->WorkerEnded) to->WorkerEnded(generation);
-      });
+  context_.loop.Post([handovers = context_.handovers, ready = &context_.ready,
+                      generation = context_.generation, started] {
+    const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
+    if (!to) return;  // the owner, and with it the ready flag, is gone
+    ready->ClearFor(generation);
+    if (to->ConnectionRemoved) to->ConnectionRemoved();
+    if (!started && to->StartFailed) to->StartFailed(generation);
+  });
 }
 
 bool TQueltaDeviceThread::AcquireAccess() {
-  const std::stop_token stop = terminate_.get_token();
-  std::mutex waitMutex;
-  std::condition_variable_any retry;
-  while (!stop.stop_requested()) {
+  while (!lifecycle_.EndRequested()) {
     if (context_.accessMutex.TryLock()) return true;
-    std::unique_lock lock(waitMutex);
-    retry.wait_for(lock, stop, kLockRetry, [] { return false; });
+    lifecycle_.Sleep(kLockRetry);
   }
   return false;
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <stop_token>
 #include <thread>
 
 #include "device/calibration_table.h"
+#include "device/command_requests.h"
 #include "device/cycle_pause.h"
 #include "device/device_command.h"
 #include "device/device_ready.h"
@@ -15,6 +14,7 @@
 #include "device/reading_set.h"
 #include "device/sleeper.h"
 #include "device/worker_handovers.h"
+#include "device/worker_lifecycle.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/ui/event_loop.h"
@@ -25,8 +25,10 @@ namespace device {
 // which the owner may drop at any time (a hand-over posted after that is skipped).
 struct WorkerContext {
   platform::HidBus& bus;
+  // Machine-wide, among all processes: held for each cycle's exchanges, so replies never
+  // reach another program's handles mid-exchange.
   platform::NamedMutex& accessMutex;
-  DeviceReady& ready;
+  DeviceReady& ready;  // the connection owner's; this worker changes it for its generation only
   std::uint64_t generation = 0;  // from DeviceReady::BeginGeneration
   Sleeper& reportSleeper;        // the 2 ms pauses after each report
   CyclePause& cyclePause;        // the pause between cycles
@@ -39,8 +41,8 @@ struct WorkerContext {
 // power rating once, then every cycle (under the access mutex, with freshly opened handles)
 // runs the pending command or polls every group, handing each good group to the UI thread.
 // Hand-overs are posted, never waited for, so the worker never blocks on the UI thread while
-// it holds the access mutex.
-class TQueltaDeviceThread {
+// it holds the access mutex. Its life is one WorkerState (see worker_lifecycle.h).
+class TQueltaDeviceThread final : public CommandRequests {
  public:
   // Starts running at once.
   explicit TQueltaDeviceThread(WorkerContext context);
@@ -49,33 +51,29 @@ class TQueltaDeviceThread {
   // Abandons and joins.
   ~TQueltaDeviceThread();
 
-  // Asks the worker to end after the cycle in progress and its pause; it then hands over
-  // ConnectionRemoved. Any thread.
+  // Asks the worker to end after the cycle in progress and its pause (Terminating); it then
+  // hands over ConnectionRemoved. Any thread.
   void Terminate();
-  // Ends the worker as soon as possible for the end of the program: cuts the pause short and
-  // hands over nothing more. Any thread.
+  // Ends the worker as soon as possible for the end of the program (Abandoned): cuts the
+  // pause short and hands over nothing more. Any thread.
   void Abandon();
   // Waits until the thread has ended (after Terminate or Abandon, or an early end).
   void Join();
-  bool Finished() const { return finished_.load(); }
-  bool TerminateRequested() const { return terminate_.stop_requested(); }
+  WorkerState State() const { return lifecycle_.State(); }
+  bool Finished() const { return lifecycle_.Finished(); }
   std::uint64_t Generation() const { return context_.generation; }
 
-  // Command setters (UI thread). Each replaces a command of its own kind not yet taken (other
-  // kinds stay pending and run in the order placed, one per cycle) and does nothing while the
-  // device is not ready. They return whether the command was accepted.
-  bool RequestTrim(float target12V, bool enable12V, float target5V, bool enable5V, float target33V,
-                   bool enable33V);
-  bool RequestLed(bool on);
-  bool RequestPsuFanCurve(float startVolts, std::int32_t temperature);
-  bool RequestSystemFanCurve(float startVolts, std::int32_t temperature, std::int32_t sensorCode);
-  bool Place(const DeviceCommand& command);
+  // The request setters (UI thread) come with CommandRequests. Each replaces a command of its
+  // own kind not yet taken (other kinds stay pending and run in the order placed, one per
+  // cycle) and does nothing while the device is not ready or once the worker has finished.
+  // They return whether the command was accepted.
+  bool Place(const DeviceCommand& command) override;
 
  private:
   void Execute();
-  bool StartUp();  // false when the thread must end at once (no handles, no reference)
+  bool StartUp();  // false when the worker could not start (no handles, no reference)
   void PollLoop();
-  void End();
+  void End(bool started);
 
   bool AcquireAccess();
   void ReopenHandles();
@@ -89,10 +87,8 @@ class TQueltaDeviceThread {
                         std::function<void(const ReadingSet&)> WorkerHandovers::*which);
 
   WorkerContext context_;
-  PendingCommands commands_;
-  std::stop_source terminate_;  // a termination request; Abandon requests it too
-  std::stop_source abandon_;    // the end of the program
-  std::atomic<bool> finished_{false};
+  PendingCommands commands_;   // placed by the UI thread, taken by the worker
+  WorkerLifecycle lifecycle_;  // the worker's state, moved by it and by Terminate and Abandon
 
   // Worker thread only.
   std::unique_ptr<platform::HidHandle> readHandle_;

@@ -20,9 +20,10 @@ struct WorkerHandovers {
   std::function<void(const ReadingSet&)> TempsReady;               // guarded
   std::function<void()> CycleComplete;                             // guarded
   std::function<void()> ConnectionRemoved;                         // once at its end
-  // Right after ConnectionRemoved, with the ending worker's generation, so the owner can
-  // tell its current worker ending on its own (it could not start) from a replaced one.
-  std::function<void(std::uint64_t generation)> WorkerEnded;
+  // Right after ConnectionRemoved when the worker could not start (the device did not open,
+  // or gave no reference), with its generation, so the owner can tell its current worker
+  // from one it has already replaced. Such a worker handed over nothing before.
+  std::function<void(std::uint64_t generation)> StartFailed;
   // A rail of a trim command that was not trimmed, or stopped early, and why: "12V reading
   // 0.000 V is not within 10% of 12.0 V: not trimmed". Guarded.
   std::function<void(const std::string& message)> TrimRefused;

@@ -5,23 +5,19 @@
 namespace device {
 namespace {
 
-// The starter's view of a pooled worker. It holds the worker weakly: once the pool has
-// dropped it, requests go nowhere.
-class PooledWorkerHandle : public WorkerHandle {
+// The starter's view of a pooled worker. It shares the worker with the pool: once the worker
+// has finished, it refuses commands and termination changes nothing (see WorkerState), so a
+// handle kept past the pool's join does no harm.
+class PooledWorkerHandle final : public WorkerHandle {
  public:
-  explicit PooledWorkerHandle(std::weak_ptr<TQueltaDeviceThread> worker)
+  explicit PooledWorkerHandle(std::shared_ptr<TQueltaDeviceThread> worker)
       : worker_(std::move(worker)) {}
 
-  void Terminate() override {
-    if (const auto worker = worker_.lock()) worker->Terminate();
-  }
-  bool Place(const DeviceCommand& command) override {
-    const auto worker = worker_.lock();
-    return worker && worker->Place(command);
-  }
+  void Terminate() override { worker_->Terminate(); }
+  bool Place(const DeviceCommand& command) override { return worker_->Place(command); }
 
  private:
-  std::weak_ptr<TQueltaDeviceThread> worker_;
+  const std::shared_ptr<TQueltaDeviceThread> worker_;
 };
 
 }  // namespace
@@ -34,7 +30,7 @@ std::unique_ptr<WorkerHandle> WorkerPool::Start(WorkerContext context) {
   ReapFinished();
   auto worker = std::make_shared<TQueltaDeviceThread>(std::move(context));
   workers_.push_back(worker);
-  return std::make_unique<PooledWorkerHandle>(worker);
+  return std::make_unique<PooledWorkerHandle>(std::move(worker));
 }
 
 void WorkerPool::ReapFinished() {

@@ -6,7 +6,6 @@
 #include "alarms/alarm_evaluation.h"
 #include "core/numbers.h"
 #include "device/access_denied.h"
-#include "device/device_command.h"
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
 #include "mainwindow/alarm_hookup.h"
@@ -146,9 +145,9 @@ void TFormMain::MakeHandovers() {
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
   // The worker refused to step a rail on readings or a target it cannot trust: say which.
   to.TrimRefused = [this](const std::string& why) { env_.app.GetDialogs().ShowMessage(why); };
-  to.WorkerEnded = [this](std::uint64_t generation) {
-    // The current worker ended on its own (it could not start): the device is no longer
-    // connected, so the next device notice connects again, as does the restart message.
+  to.StartFailed = [this](std::uint64_t generation) {
+    // The current worker could not start: the device is no longer connected, so the next
+    // device notice connects again, as does the restart message.
     if (!connection_->IsCurrentWorker(generation)) return;
     connected_ = false;
     window_->SetCaption(kCaptionRemoved);
@@ -273,9 +272,7 @@ void TFormMain::BuildConfigPage(const skin::PageRecords& records,
                                      env_.app.GetDialogs()};
   pages::ConfigPage::Hooks hooks;
   hooks.CurrentPage = [this] { return CurrentPage(); };
-  hooks.PlaceCommand = [this](const device::DeviceCommand& command) {
-    return connection_->PlaceCommand(command);
-  };
+  hooks.Requests = connection_.get();
   hooks.SaveConfigSettings = [this] {
     bool saved = false;
     env_.app.Guard([&] { saved = settings::SaveConfigSettings(env_.store, fan_, voltage_); });
@@ -323,12 +320,7 @@ pages::WindowHooks TFormMain::MakeHooks() {
   hooks.RefreshAlarmPage = [this] {
     if (alarmPage_) alarmPage_->ShowAlarmGroup();
   };
-  hooks.RequestLed = [this](bool on) {
-    device::DeviceCommand command;
-    command.code = device::DeviceCommand::Led;
-    command.LedOn = on;
-    return connection_->PlaceCommand(command);
-  };
+  hooks.RequestLed = [this](bool on) { return connection_->RequestLed(on); };
   hooks.CloseWindow = [this] { CloseButtonClick(); };
   hooks.MinimizeToTray = [this] { tray_->Icon().Minimize(); };
   return hooks;

@@ -163,16 +163,17 @@ void ConfigPage::ApplyConfigPage() {
     Finish(*failure);
     return;
   }
-  device::DeviceCommand command;
   std::vector<std::string> skipped;
-  if (configSubPage_ == kFanSubPage) {
-    command = fan_->FanCommand();
-  } else {
-    VoltagePage::Trim trim = voltage_->TrimCommand();
-    command = trim.command;
+  bool placed = false;
+  if (hooks_.Requests && configSubPage_ == kFanSubPage) {
+    placed = fan_->RequestFanCurve(*hooks_.Requests);
+  } else if (hooks_.Requests) {
+    VoltagePage::Trim trim = voltage_->TrimTargets();
+    placed = hooks_.Requests->RequestTrim(trim.targets[0], trim.enabled[0], trim.targets[1],
+                                          trim.enabled[1], trim.targets[2], trim.enabled[2]);
     skipped = std::move(trim.skipped);
   }
-  if (!hooks_.PlaceCommand || !hooks_.PlaceCommand(command)) {
+  if (!placed) {
     Finish(kDeviceNotReady);
     return;
   }

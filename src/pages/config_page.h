@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "device/device_command.h"
+#include "device/command_requests.h"
 #include "pages/fan_speed_page.h"
 #include "pages/roll_codes.h"
 #include "pages/voltage_page.h"
@@ -46,8 +46,9 @@ class ConfigPage {
   struct Hooks {
     // The page shown or being rolled to (100, 101, 102).
     std::function<std::int32_t()> CurrentPage;
-    // Hands the worker a command; false when it was not accepted (device not ready).
-    std::function<bool(const device::DeviceCommand&)> PlaceCommand;
+    // Where commands go (the connection to the worker); its setters return false when the
+    // command was not accepted (device not ready). None: nothing is ever accepted.
+    device::CommandRequests* Requests = nullptr;
     // Writes the configuration settings; false when any of it did not reach the store.
     std::function<bool()> SaveConfigSettings;
     // The fan sub-page's extras were shown or hidden (the roll hides them when it leaves).

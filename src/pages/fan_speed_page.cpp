@@ -383,17 +383,14 @@ std::optional<std::string> FanSpeedPage::ValidationFailure() const {
   return std::nullopt;
 }
 
-device::DeviceCommand FanSpeedPage::FanCommand() const {
-  device::DeviceCommand command;
-  command.code = fanSelector_ == kSystemFan ? device::DeviceCommand::SystemFanCurve
-                                            : device::DeviceCommand::PsuFanCurve;
-  command.FanStartVolts = values_.volts;
+bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
   // Whole degrees, truncated, as the edit shows them.
-  command.FanTemperature = static_cast<std::int32_t>(std::trunc(values_.celsius));
+  const auto celsius = static_cast<std::int32_t>(std::trunc(values_.celsius));
   if (fanSelector_ == kSystemFan) {
-    command.SensorCode = device::SystemFanSensorCode(fan_.SystemFanSensor);
+    return requests.RequestSystemFanCurve(values_.volts, celsius,
+                                          device::SystemFanSensorCode(fan_.SystemFanSensor));
   }
-  return command;
+  return requests.RequestPsuFanCurve(values_.volts, celsius);
 }
 
 void FanSpeedPage::CurveMouseDown() {

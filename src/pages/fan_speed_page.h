@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "device/device_command.h"
+#include "device/command_requests.h"
 #include "pages/fan_curve.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/drawing_area.h"
@@ -78,8 +78,8 @@ class FanSpeedPage {
   bool CheckEdit(bool startVolts);
   // OK's own check of the values; the message to show when they are refused.
   std::optional<std::string> ValidationFailure() const;
-  // The fan command of the selected fan with the page's values.
-  device::DeviceCommand FanCommand() const;
+  // Requests the fan curve of the selected fan with the page's values; whether it was accepted.
+  bool RequestFanCurve(device::CommandRequests& requests) const;
 
   std::int32_t ConfigTempUnit() const { return configTempUnit_; }
   std::int32_t CurrentFanMode() const { return currentFanMode_; }

@@ -100,19 +100,15 @@ void VoltagePage::StoreVoltageTargets() {
   }
 }
 
-VoltagePage::Trim VoltagePage::TrimCommand() const {
+VoltagePage::Trim VoltagePage::TrimTargets() const {
   Trim trim;
-  device::DeviceCommand& c = trim.command;
-  c.code = device::DeviceCommand::Trim;
-  float* targets[] = {&c.Target12V, &c.Target5V, &c.Target33V};
-  bool* enables[] = {&c.Enable12V, &c.Enable5V, &c.Enable33V};
   for (std::size_t i = 0; i < kRails.size(); ++i) {
     const skin::TImageTrackBar* display = displays_[i].get();
     const float value = display ? display->Value() : 0.0f;
-    *targets[i] = value;
+    trim.targets[i] = value;
     const bool valid = display && value >= display->StatusRect().Min - kStoredRounding &&
                        value <= display->StatusRect().Max + kStoredRounding;
-    *enables[i] = valid;
+    trim.enabled[i] = valid;
     if (!valid) trim.skipped.emplace_back(kRails[i].name);
   }
   return trim;

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "device/device_command.h"
 #include "settings/voltage_settings.h"
 #include "skin/file_resolver.h"
 #include "skin/image_track_bar.h"
@@ -34,9 +33,10 @@ class VoltagePage {
   };
   static const std::array<Rail, 3> kRails;
 
-  // The trim command with the rails that were left out of it.
+  // What a trim asks for, rail by rail in the order of kRails, with the rails left out.
   struct Trim {
-    device::DeviceCommand command;
+    std::array<float, 3> targets{};
+    std::array<bool, 3> enabled{};
     std::vector<std::string> skipped;  // names ("3.3V") of rails sent with enable false
   };
 
@@ -55,10 +55,10 @@ class VoltagePage {
   void ShowVoltagePage(bool show);
   // Writes each display's value with two decimals into its target text; only while active.
   void StoreVoltageTargets();
-  // Command 1 with the three displays' values. A value outside its display's bar range (an
+  // The trim's targets: the three displays' values. A value outside its display's bar range (an
   // empty or unreadable target reads as 0) is sent with its rail switched off, never trimmed
   // toward.
-  Trim TrimCommand() const;
+  Trim TrimTargets() const;
 
   // Null until built.
   skin::TImageTrackBar* Display(std::size_t rail) const { return displays_[rail].get(); }

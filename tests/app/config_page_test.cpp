@@ -8,14 +8,14 @@
 #include <locale>
 #include <sstream>
 
+#include "device/trace_log.h"
+#include "device/tracing_hid_bus.h"
 #include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/synthetic_mouse.h"
 #include "sim/scenario.h"
-#include "sim/trace_log.h"
-#include "sim/tracing_hid_bus.h"
 #include "skin/skin_path.h"
 
 namespace mainwindow::testing {
@@ -38,8 +38,8 @@ class ConfigPageTest : public FormMainTest {
   // configuration page out.
   TFormMain& Open(sim::Scenario scenario = {}) {
     MakeBus(std::move(scenario));
-    log_ = sim::TraceLog::Open(scratch_.Path() / "trace.txt").log;
-    tracing_ = std::make_unique<sim::TracingHidBus>(*bus_, *log_);
+    log_ = device::TraceLog::Open(scratch_.Path() / "trace.txt").log;
+    tracing_ = std::make_unique<device::TracingHidBus>(*bus_, *log_);
     TFormMain& form = Create(tracing_.get());
     RunCycle(1);
     RollTo(pages::kConfigPage);
@@ -111,8 +111,8 @@ class ConfigPageTest : public FormMainTest {
     form_->Window().InputMouseUp(ui::MouseButton::Left, ui::Point{b.left + 2, b.top + 2});
   }
 
-  std::unique_ptr<sim::TraceLog> log_;
-  std::unique_ptr<sim::TracingHidBus> tracing_;
+  std::unique_ptr<device::TraceLog> log_;
+  std::unique_ptr<device::TracingHidBus> tracing_;
 };
 
 TEST_F(ConfigPageTest, CurveDraggedToTheTopLeftAndBackSetsBothEndsOfTheRange) {

@@ -186,7 +186,7 @@ TEST_F(FormMainDeviceTest, AnLedClickDuringAPendingTrimKeepsTheTrim) {
   device::DeviceCommand trim{.code = device::DeviceCommand::Trim};
   trim.Target12V = 12.3f;
   trim.Enable12V = true;
-  ASSERT_TRUE(form.Connection().PlaceCommand(trim));
+  ASSERT_TRUE(form.Connection().Place(trim));
   ClickLed();  // LED off, placed after the trim
   EXPECT_FALSE(form.Bar()->LedSwitchOn());
   pause_.Release();

@@ -5,10 +5,10 @@
 #include <cerrno>
 
 #include "denying_hid_bus.h"
+#include "device/trace_log.h"
+#include "device/tracing_hid_bus.h"
 #include "fake_hid_bus.h"
 #include "sim/simulated_bus.h"
-#include "sim/trace_log.h"
-#include "sim/tracing_hid_bus.h"
 
 namespace device {
 namespace {
@@ -67,9 +67,9 @@ TEST(DeniedInterfacePath, TheReasonSurvivesTheTracingBus) {
   sim::SimulatedBus inner;
   DenyingHidBus denied(inner, {0x4001});
   const std::string file = ::testing::TempDir() + "quelta-denied-trace.txt";
-  sim::TraceLog::OpenResult log = sim::TraceLog::Open(file);
+  device::TraceLog::OpenResult log = device::TraceLog::Open(file);
   ASSERT_NE(log.log, nullptr) << log.error;
-  sim::TracingHidBus tracing(denied, *log.log);
+  device::TracingHidBus tracing(denied, *log.log);
   EXPECT_EQ(DeniedInterfacePath(tracing, kMonitorDevice), kMonitorPath);
   std::remove(file.c_str());
 }

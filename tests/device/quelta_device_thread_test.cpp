@@ -331,6 +331,42 @@ TEST_F(WorkerTest, AWorkerThatCannotOpenTheDeviceEndsAsARemovalDoes) {
   EXPECT_EQ(pause_.Started(), 0u);
 }
 
+// The owner learns which worker could not start, after its removal; a worker that started
+// and was then terminated never says so, and one that could not start takes no command.
+TEST_F(ReferenceFails, AWorkerThatCouldNotStartSaysSoWithItsGeneration) {
+  std::vector<std::uint64_t> failed;
+  handovers_->StartFailed = [&](std::uint64_t generation) {
+    log_.events.push_back("StartFailed");
+    failed.push_back(generation);
+  };
+  ready_.BeginGeneration();
+  ready_.BeginGeneration();  // two workers came before this one
+  const auto worker = Start();
+  ASSERT_TRUE(AwaitEvent("StartFailed"));
+  EXPECT_EQ(log_.Take(), (Events{"ConnectionRemoved", "StartFailed"}));
+  EXPECT_EQ(failed, std::vector<std::uint64_t>{3});
+
+  ASSERT_TRUE(Eventually([&] {
+    pool_.ReapFinished();
+    return pool_.Count() == 0;
+  }));
+  ready_.Set();
+  EXPECT_FALSE(worker->RequestLed(true));  // finished: the command would never run
+  worker->Terminate();                     // and a late termination changes nothing
+}
+
+TEST_F(WorkerTest, ATerminatedWorkerThatHadStartedDoesNotSayItCouldNotStart) {
+  handovers_->StartFailed = [&](std::uint64_t) { log_.events.push_back("StartFailed"); };
+  const auto worker = Start();
+  CycleEvents(1);
+  EXPECT_TRUE(worker->RequestLed(true));
+  worker->Terminate();
+  pause_.Release();
+  ASSERT_TRUE(AwaitEvent("ConnectionRemoved"));
+  loop_.RunPending();
+  EXPECT_EQ(log_.Take(), Events{"ConnectionRemoved"});
+}
+
 class ShortRatingReply : public WorkerTest {
  protected:
   ShortRatingReply() : WorkerTest(WithReply(0x11, sim::ReplyOverride::Kind::Short)) {}

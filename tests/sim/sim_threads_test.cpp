@@ -11,8 +11,8 @@
 #include "device/device_identity.h"
 #include "device/monitor_protocol.h"
 #include "device/recording_sleeper.h"
+#include "device/trace_log.h"
 #include "sim/simulated_bus.h"
-#include "sim/trace_log.h"
 
 namespace sim {
 namespace {
@@ -54,7 +54,7 @@ TEST(TraceLog, LinesFromSeveralWritersToOneFileStayWhole) {
   std::filesystem::remove(path);
   const std::string payload = "M W 6 " + std::string(200, 'A');
   const auto writer = [&] {
-    auto log = TraceLog::Open(path).log;  // each with its own descriptor, as two processes
+    auto log = device::TraceLog::Open(path).log;  // each with its own descriptor, as two processes
     for (int i = 0; i < 500; ++i) log->Event(payload);
   };
   std::thread a(writer), b(writer);

@@ -6,12 +6,11 @@
 
 #include "app/ctl/ctl_host.h"
 #include "app/ctl/ctl_options.h"
+#include "app/device_stack.h"
 #include "device/sleeper.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/registry/registry.h"
-#include "sim/scenario.h"
-#include "sim/trace_log.h"
 
 namespace app::ctl {
 
@@ -30,7 +29,7 @@ class CtlEnvironment {
   std::ostream& Out() { return out_; }
   std::ostream& Err() { return err_; }
   device::Sleeper& Sleeper() { return host_.sleeper; }
-  platform::HidBus& Bus();
+  platform::HidBus& Bus() { return devices_.Bus(); }
   // The machine-wide access mutex; its takes and releases are traced with the reports.
   platform::NamedMutex::OpenResult OpenAccessMutex();
   // The settings file: --registry FILE, or the user's file (seeded from the factory file beside
@@ -43,11 +42,7 @@ class CtlEnvironment {
   std::ostream& out_;
   std::ostream& err_;
   const CtlHost& host_;
-  const bool simulate_;
-  std::optional<sim::Scenario> scenario_;
-  std::unique_ptr<sim::TraceLog> trace_;
-  std::unique_ptr<platform::HidBus> bus_;
-  std::unique_ptr<platform::HidBus> tracingBus_;
+  DeviceStack devices_;
   const std::optional<std::string> registryFile_;
   std::unique_ptr<platform::RegistryStore> registry_;
 };

@@ -25,8 +25,6 @@ namespace app::ctl {
 namespace {
 
 constexpr std::chrono::milliseconds kDefaultInterval{3000};
-// How often the tool looks whether a worker ended without a word (a failed reference read).
-constexpr std::chrono::milliseconds kEndCheck{100};
 
 struct WatchOptions {
   std::optional<std::int64_t> cycles;
@@ -135,7 +133,6 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     return !muted;
   };
   int exitCode = kExitDone;
-  bool removed = false;
   // Whether this poll brought a fresh reading before its watt: a poll of a device that has
   // gone reads nothing, and its stale figures are no cycle.
   bool fresh = false;
@@ -191,17 +188,15 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
   handovers->CycleComplete = [&] {
     if (!muted) printer.Print("CycleComplete");
   };
+  // Every end of the worker but the tool's own is handed over: the watch waits for it.
   handovers->ConnectionRemoved = [&] {
-    removed = true;
     loop.Quit();
-    if (!rated) {
-      // The worker ended before its start-up reads: it could not open the PSU or read the
-      // reference.
-      environment.Err() << "quelta-ctl: the PSU controller did not answer the reference read\n";
-      exitCode = kExitNoAnswer;
-      return;
-    }
-    printer.Print("ConnectionRemoved");
+    if (rated) printer.Print("ConnectionRemoved");
+  };
+  handovers->StartFailed = [&](std::uint64_t) {
+    // It could not open the PSU or read the reference.
+    environment.Err() << "quelta-ctl: the PSU controller did not answer the reference read\n";
+    exitCode = kExitNoAnswer;
   };
 
   // Ready only once the worker's own start-up reads have succeeded.
@@ -211,16 +206,6 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
       pause, loop,         handovers};
   context.cycleInterval = options.interval;
   worker = pool.Start(std::move(context));
-
-  // A worker that has ended without a word still ends the tool.
-  loop.StartTimer(kEndCheck, [&] {
-    pool.ReapFinished();
-    if (pool.Count() == 0 && !removed) {
-      environment.Err() << "quelta-ctl: the PSU controller did not answer the reference read\n";
-      exitCode = kExitNoAnswer;
-      loop.Quit();
-    }
-  });
   loop.Run();
   pool.StopAll();
   return exitCode;

@@ -2,10 +2,10 @@
 
 #include <memory>
 
+#include "device/trace_log.h"
 #include "platform/hid/hid_handle.h"
-#include "sim/trace_log.h"
 
-namespace sim {
+namespace device {
 
 // Passes every report through to the handle it wraps and traces it:
 // "<tag> W <n> <hex bytes>" for writes (n bytes transferred, 0 on failure, followed by the
@@ -28,4 +28,4 @@ class TracingHidHandle : public platform::HidHandle {
   TraceLog& log_;
 };
 
-}  // namespace sim
+}  // namespace device

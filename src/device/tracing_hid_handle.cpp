@@ -1,8 +1,8 @@
-#include "sim/tracing_hid_handle.h"
+#include "device/tracing_hid_handle.h"
 
 #include <string>
 
-namespace sim {
+namespace device {
 namespace {
 
 std::string Line(char tag, char direction, std::size_t count, std::span<const std::uint8_t> bytes) {
@@ -40,4 +40,4 @@ std::optional<platform::HidCapabilities> TracingHidHandle::Capabilities() {
   return inner_->Capabilities();
 }
 
-}  // namespace sim
+}  // namespace device

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace sim {
+namespace device {
 
 // An append-only trace file: each event is one line "<unix time in microseconds> <text>",
 // written with one write() on a file opened for appending, so lines of several threads or
@@ -40,4 +40,4 @@ class TraceLog {
 // "00 21 01 01 01 01": two upper-case hex digits per byte, separated by blanks.
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
-}  // namespace sim
+}  // namespace device

@@ -1,4 +1,4 @@
-#include "sim/trace_log.h"
+#include "device/trace_log.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstring>
 
-namespace sim {
+namespace device {
 namespace {
 
 constexpr mode_t kTraceFileMode = 0644;
@@ -59,4 +59,4 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
-}  // namespace sim
+}  // namespace device

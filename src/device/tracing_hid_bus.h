@@ -4,10 +4,10 @@
 #include <mutex>
 #include <string>
 
+#include "device/trace_log.h"
 #include "platform/hid/hid_bus.h"
-#include "sim/trace_log.h"
 
-namespace sim {
+namespace device {
 
 // A bus that traces every report exchanged through the handles it opens (see
 // TracingHidHandle), on any backend. Handles on the gauge panel's product id are tagged G,
@@ -31,4 +31,4 @@ class TracingHidBus : public platform::HidBus {
   std::map<std::string, std::uint16_t> products_;
 };
 
-}  // namespace sim
+}  // namespace device

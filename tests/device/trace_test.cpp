@@ -5,11 +5,15 @@
 #include <fstream>
 
 #include "device/device_discovery.h"
+#include "device/tracing_hid_bus.h"
 #include "sim/simulated_bus.h"
-#include "sim/tracing_hid_bus.h"
 
-namespace sim {
+namespace device {
 namespace {
+
+using sim::ReplyOverride;
+using sim::Scenario;
+using sim::SimulatedBus;
 
 std::vector<std::string> Lines(const std::filesystem::path& path) {
   std::ifstream file(path);
@@ -30,8 +34,8 @@ TEST(TracingHidBus, TracesEveryReportOfBothDevicesInTheLineFormat) {
     scenario.monitor.replies[0x05] = {ReplyOverride::Kind::Silent, {}};
     SimulatedBus simulated(scenario);
     TracingHidBus bus(simulated, *log);
-    auto monitor = device::OpenMonitorDevice(bus);
-    auto gauge = device::OpenGaugeDevice(bus);
+    auto monitor = OpenMonitorDevice(bus);
+    auto gauge = OpenGaugeDevice(bus);
     std::vector<std::uint8_t> buffer(64);
     monitor->Write(std::vector<std::uint8_t>{0, 0x00, 1, 1, 1, 1});
     monitor->Read(buffer);
@@ -59,4 +63,4 @@ TEST(TraceLog, AFileThatCannotBeOpenedIsReportedByName) {
 }
 
 }  // namespace
-}  // namespace sim
+}  // namespace device

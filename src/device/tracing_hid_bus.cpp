@@ -1,9 +1,9 @@
-#include "sim/tracing_hid_bus.h"
+#include "device/tracing_hid_bus.h"
 
-#include "sim/sim_identity.h"
-#include "sim/tracing_hid_handle.h"
+#include "device/device_identity.h"
+#include "device/tracing_hid_handle.h"
 
-namespace sim {
+namespace device {
 namespace {
 
 constexpr char kMonitorTag = 'M';
@@ -38,7 +38,8 @@ platform::HidOpenResult TracingHidBus::OpenExplained(const std::string& path,
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     const auto known = products_.find(path);
-    if (known != products_.end()) tag = known->second == kGaugeProductId ? kGaugeTag : kMonitorTag;
+    if (known != products_.end())
+      tag = known->second == kGaugeDevice.productId ? kGaugeTag : kMonitorTag;
   }
   return {std::make_unique<TracingHidHandle>(std::move(handle), tag, log_),
           platform::HidOpenError::None};
@@ -48,4 +49,4 @@ void TracingHidBus::SetChangeListener(std::function<void()> listener) {
   inner_.SetChangeListener(std::move(listener));
 }
 
-}  // namespace sim
+}  // namespace device

@@ -1,0 +1,75 @@
+#include "app/device_stack.h"
+
+#include "device/device_identity.h"
+#include "device/tracing_hid_bus.h"
+#include "platform/hid/hidapi_bus.h"
+#include "platform/registry/overlay_registry_store.h"
+#include "platform/registry/registry_location.h"
+
+namespace app {
+
+DeviceStack::DeviceStack(DeviceStackOptions options) : options_(std::move(options)) {
+  if (options_.simulate) {
+    try {
+      scenario_ = options_.scenarioFile.empty() ? sim::Scenario{}
+                                                : sim::LoadScenarioFile(options_.scenarioFile);
+    } catch (const sim::ScenarioError& error) {
+      throw DeviceStackError(error.what());
+    }
+  }
+  if (options_.traceFile) {
+    device::TraceLog::OpenResult opened = device::TraceLog::Open(*options_.traceFile);
+    if (!opened.log) throw DeviceStackError(opened.error);
+    trace_ = std::move(opened.log);
+  }
+}
+
+DeviceStack::~DeviceStack() = default;
+
+platform::HidBus& DeviceStack::Bus() {
+  if (!bus_) {
+    if (scenario_) {
+      auto simulated = std::make_unique<sim::SimulatedBus>(*scenario_, options_.simulatedTime);
+      simulated_ = simulated.get();
+      bus_ = std::move(simulated);
+    } else if (options_.deviceBus) {
+      bus_ = options_.deviceBus();
+    } else {
+      bus_ = std::make_unique<platform::HidapiBus>();
+    }
+    if (trace_) tracingBus_ = std::make_unique<device::TracingHidBus>(*bus_, *trace_);
+  }
+  return tracingBus_ ? *tracingBus_ : *bus_;
+}
+
+sim::SimulatedBus* DeviceStack::Simulated() {
+  Bus();
+  return simulated_;
+}
+
+platform::NamedMutex::Observer DeviceStack::AccessMutexObserver() const {
+  if (!trace_) return {};
+  return [&trace = *trace_](platform::NamedMutex::Event event) {
+    trace.Event(event == platform::NamedMutex::Event::Locked ? "LOCK" : "UNLOCK");
+  };
+}
+
+platform::NamedMutex::OpenResult DeviceStack::OpenAccessMutex(
+    const std::filesystem::path& lockDirectory) const {
+  platform::NamedMutex::OpenResult opened =
+      platform::NamedMutex::Open(device::kAccessMutexName, lockDirectory);
+  if (opened.mutex && trace_) opened.mutex->SetObserver(AccessMutexObserver());
+  return opened;
+}
+
+std::unique_ptr<platform::RegistryStore> OpenSettingsStore(
+    const std::optional<std::string>& registryFile, const std::filesystem::path& programFolder) {
+  std::optional<std::filesystem::path> option;
+  if (registryFile) option = *registryFile;
+  return platform::OpenSettingsStore(
+      platform::LocateRegistryFile(option, programFolder,
+                                   platform::RegistryEnvironment::FromProcess()),
+      programFolder);
+}
+
+}  // namespace app
