@@ -8,7 +8,7 @@
 
 #include "platform/registry/registry_file_error.h"
 #include "platform/registry/registry_location.h"
-#include "tests/platform/registry/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace platform {
 namespace {
