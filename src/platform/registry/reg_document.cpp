@@ -1,5 +1,6 @@
 #include "platform/registry/reg_document.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace platform {
@@ -30,6 +31,10 @@ RegDocument RegDocument::Parse(std::string_view text, const std::string& source)
   RegDocument document;
   std::vector<RegLine> lines = ParseRegText(text, source);
   if (EndsWith(lines.front().raw, kCrLf)) document.eol_ = std::string(kCrLf);
+  document.sections_.reserve(
+      static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const RegLine& line) {
+        return line.kind == RegLine::Kind::Key;
+      })));
   for (RegLine& line : lines) document.AddLine(std::move(line));
   return document;
 }

@@ -319,6 +319,8 @@ std::vector<RegLine> ParseRegText(std::string_view text, const std::string& sour
   }
   PhysicalLines lines(text);
   std::vector<RegLine> result;
+  // One line each at most: the factory tree has thousands, and regrowing costs a copy of each.
+  result.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   if (lines.AtEnd()) {
     throw RegistryFileError(source + ", line 1: the file is empty; it must start with \"" +
                                 std::string(kHeaderV5) + "\"",
