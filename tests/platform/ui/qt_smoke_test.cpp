@@ -109,6 +109,44 @@ TEST_F(LiveWindow, ShowsImagesAnEditAndAButtonAndTakesAClickAndTyping) {
   EXPECT_TRUE(dialogs.History().empty());
 }
 
+// A page of fields rolls away while one of them has the focus: the focus must not wander
+// down the tab chain into the other fields (the one it lands on shows its text selected).
+// Nothing takes the focus at start either: a field with a blinking cursor is not idle.
+TEST_F(LiveWindow, NoFieldTakesTheFocusAtStartOrWhenAFocusedFieldHides) {
+  Edit first(*window, Rect{10, 10, 40, 12});
+  Edit second(*window, Rect{10, 30, 40, 12});
+  Edit third(*window, Rect{10, 50, 40, 12});
+  first.SetText("T1");
+  second.SetText("T2");
+  third.SetText("T3");
+  window->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Widget()));
+  Widget().activateWindow();
+  Settle();
+  auto* host = static_cast<qt::QtWindowHost*>(window->Host());
+  auto* line1 = qobject_cast<QLineEdit*>(host->NativeFor(first));
+  auto* line2 = qobject_cast<QLineEdit*>(host->NativeFor(second));
+  auto* line3 = qobject_cast<QLineEdit*>(host->NativeFor(third));
+  ASSERT_TRUE(line1 && line2 && line3);
+  EXPECT_FALSE(line1->hasFocus() || line2->hasFocus() || line3->hasFocus());
+
+  QTest::mouseClick(line1, Qt::LeftButton);
+  Settle();
+  ASSERT_TRUE(line1->hasFocus());
+  first.Hide();
+  Settle();
+  EXPECT_FALSE(line2->hasFocus());
+  EXPECT_FALSE(line3->hasFocus());
+  EXPECT_FALSE(line2->hasSelectedText());
+  EXPECT_FALSE(line3->hasSelectedText());
+
+  // Tab still moves between the fields that show.
+  QTest::mouseClick(line2, Qt::LeftButton);
+  QTest::keyClick(line2, Qt::Key_Tab);
+  Settle();
+  EXPECT_TRUE(line3->hasFocus());
+}
+
 TEST_F(LiveWindow, RepaintsOnlyWhatChangedAndCostsNothingWhenIdle) {
   Image a(*window, Rect{0, 0, 60, 80});
   Image b(*window, Rect{60, 0, 60, 80});

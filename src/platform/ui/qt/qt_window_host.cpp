@@ -124,6 +124,9 @@ void QtWindowHost::ControlChanged(Control& control) {
   if (!native) return;
   native->setGeometry(widget_->ToWidget(control.Bounds()));
   native->setEnabled(control.Enabled());
+  // A focused field that hides hands its focus down the tab chain, and the field that takes
+  // it shows its text selected; the scene takes the focus back instead.
+  if (!control.Visible() && native->hasFocus()) widget_->setFocus(Qt::OtherFocusReason);
   native->setVisible(control.Visible());
   if (auto* edit = dynamic_cast<Edit*>(&control)) SyncEdit(*edit, *native);
   if (auto* combo = dynamic_cast<ComboBox*>(&control)) SyncComboBox(*combo, *native);

@@ -37,6 +37,10 @@ SceneWidget::SceneWidget(Window& window, int scale)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
+  // The scene holds the keyboard focus until a field is clicked: no field shows a blinking
+  // cursor at start, and a click on the scene ends editing.
+  setFocusPolicy(Qt::ClickFocus);
+  setFocus(Qt::OtherFocusReason);
   SyncGeometry();
 }
 
