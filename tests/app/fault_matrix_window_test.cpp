@@ -30,6 +30,8 @@
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
 #include "pages/page_groups.h"
+#include "platform/registry/overlay_registry_store.h"
+#include "platform/registry/reg_file_store.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -127,8 +129,8 @@ std::string BrokenExchange(const std::vector<std::string>& trace) {
 }
 
 // The real main window on a simulated PSU that polls every 10 ms, its reports and the access
-// mutex's takes and releases traced to one file that quelta-ctl can append to as well, and
-// its message socket served as in the program.
+// mutex's takes and releases traced to one file that quelta-ctl can append to as well, its
+// message socket served, and the user's settings file over the factory tree, as in the program.
 class WindowMatrix : public FormMainTest {
  protected:
   WindowMatrix() { std::filesystem::create_directories(lockFolder_); }
@@ -137,14 +139,15 @@ class WindowMatrix : public FormMainTest {
     form_.reset();  // its workers use the tracing bus and the pause
   }
 
-  TFormMain& Start(sim::Scenario scenario = {}) {
+  // The simulated PSU answers at once unless `options` give its reads a wait of their own.
+  TFormMain& Start(sim::Scenario scenario = {}, sim::SimulatedDevices::Options options = {},
+                   bool awaitPoll = true) {
     scenario.monitor.noise = false;
-    MakeBus(std::move(scenario));
+    bus_ = std::make_unique<sim::SimulatedBus>(std::move(scenario), std::move(options));
     log_ = device::TraceLog::Open(trace_).log;
     tracing_ = std::make_unique<device::TracingHidBus>(*bus_, *log_);
-    std::filesystem::copy_file(settingsSource_, settingsFile_,
-                               std::filesystem::copy_options::overwrite_existing);
-    store_ = std::make_unique<platform::RegFileStore>(settingsFile_);
+    std::ofstream(settingsFile_) << "Windows Registry Editor Version 5.00\n\n" << userSettings_;
+    store_ = platform::OpenSettingsStore(settingsFile_, programFolder_);
     FormMainEnvironment environment{app_,     *tracing_,   *store_, programFolder_,  lockFolder_,
                                     sleeper_, shortPause_, 0x0409,  ResourceStrips()};
     environment.accessMutexObserver = [this](platform::NamedMutex::Event event) {
@@ -154,7 +157,9 @@ class WindowMatrix : public FormMainTest {
     form_->Window().Show();
     server_ = std::make_unique<MessageServer>(form_->Window().Handle());
     EXPECT_EQ(server_->Listen(socket_), MessageServer::ListenResult::Listening);
-    EXPECT_TRUE(AwaitPoll());
+    if (awaitPoll) {
+      EXPECT_TRUE(AwaitPoll());
+    }
     return *form_;
   }
 
@@ -227,6 +232,7 @@ class WindowMatrix : public FormMainTest {
   std::unique_ptr<device::TraceLog> log_;
   std::unique_ptr<device::TracingHidBus> tracing_;
   std::unique_ptr<MessageServer> server_;
+  std::string userSettings_;  // the user's settings file holds these values at start
   std::chrono::milliseconds longestTurn_{0};
 };
 
@@ -327,6 +333,106 @@ TEST_F(WindowMatrix, TwoCtlCommandsBesideTheWindowsWorker) {
   EXPECT_EQ(BrokenExchange(trace), "");
   EXPECT_GE(std::count(trace.begin(), trace.end(), "LOCK"), 4 + 2);  // four commands, two polls
   EXPECT_LT(longestTurn_, kLongestHold);
+}
+
+// Settings written from both sides while the device fails: quelta-ctl restores the alarm
+// defaults three times over while the window saves a manual PSU fan curve, loses the PSU in
+// the cycle that sends the curve, and at Exit saves a sensor name. Afterwards the file parses
+// and holds every value written before; what was written meanwhile is there whole: the fan
+// curve, every factory threshold, and the sensor name new or old.
+TEST_F(WindowMatrix, SettingsWrittenFromBothSidesWhileTheDeviceGoesKeepEveryValue) {
+  // Thresholds of the user's own, which the restores put back to the factory's.
+  userSettings_ =
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt]\n\"Watt\"=\"500.00\"\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Current]\n\"12V1\"=\"20.00\"\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Temperature]\n\"PSU\"=\"65.00\"\n";
+  TFormMain& form = Start();
+  // What the window reads: the factory's values under the user's.
+  const std::map<std::string, std::string> factory = Values(FileText(settingsSource_));
+  const auto effective = [&] {
+    std::map<std::string, std::string> values = Values(FileText(settingsFile_));
+    values.insert(factory.begin(), factory.end());  // only where the user's file has none
+    return values;
+  };
+  const std::map<std::string, std::string> before = effective();
+
+  form.Monitor().EditT(2).InputText("GPU");
+  Click(form.Bar()->Tab(pages::kConfigPage));
+  for (int tick = 0; tick < 30; ++tick) loop_.AdvanceBy(100ms);
+  pages::FanSpeedPage& fan = form.Config()->Fan();
+  Click(*fan.ButtonOf(604));
+  fan.EditStartVol().InputText("9.0");
+  fan.EditRisingTemp().InputText("50");
+
+  auto restores = std::async(std::launch::async, [&] {
+    std::vector<Ctl> runs;
+    for (int i = 0; i < 3; ++i) runs.push_back(RunCtl({"alarms", "restore-defaults"}));
+    return runs;
+  });
+  Click(*form.Config()->Button("OK"));
+  EXPECT_EQ(Messages().back(), "New Value Setting OK!");
+  bus_->SetMonitorPresent(false);
+  ASSERT_TRUE(Serve([&] { return Count(kRemoved) == 1; }));
+  form.TrayIcon1().InputMenuChoice(2);  // Exit
+  ASSERT_TRUE(form.Closed());
+  ASSERT_TRUE(Serve([&] { return restores.wait_for(0s) == std::future_status::ready; }));
+  for (const Ctl& run : restores.get()) EXPECT_EQ(run.code, 0) << run.err;
+
+  ASSERT_NO_THROW(platform::RegFileStore(settingsFile_).Read());
+  const std::map<std::string, std::string> after = effective();
+  const std::string root = "HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\";
+  std::map<std::string, std::string> expected = before;
+  expected[root + "Config\\FanSpeed\\PSUFan\\Mode"] = "\"604\"";
+  expected[root + "Config\\FanSpeed\\PSUFan\\Manual\\Vol"] = "\"9.0\"";
+  expected[root + "Config\\FanSpeed\\PSUFan\\Manual\\Temp"] = "\"50\"";
+  expected[root + "Alarm\\Watt\\Watt"] = "\"450.00\"";
+  expected[root + "Alarm\\Temperature\\PSU"] = "\"60.00\"";
+  expected[root + "Alarm\\Current\\12V1"] = "\"18.00\"";
+  // The last restore may have written the name as it loaded it, before the window's save.
+  const std::string name = root + "Alarm\\Temperature\\T2Name";
+  EXPECT_TRUE(after.at(name) == "\"GPU\"" || after.at(name) == "\"T2\"") << after.at(name);
+  expected[name] = after.at(name);
+  EXPECT_EQ(after.size(), expected.size());
+  for (const auto& [value, text] : expected) {
+    const auto found = after.find(value);
+    EXPECT_TRUE(found != after.end() && found->second == text)
+        << value << ": " << (found == after.end() ? "gone" : found->second) << ", not " << text;
+  }
+  EXPECT_LT(longestTurn_, kLongestHold);
+}
+
+// Exit while the PSU has stopped answering (the currents and the fans are silent, each read
+// waiting out its full second): Exit comes as the worker asks for the currents. The sensor
+// name is saved and the window closes with its worker joined, within 1.5 s: the worker gives
+// up the rest of its cycle once the program ends and waits out only the read under way.
+TEST_F(WindowMatrix, ExitWhileThePsuStopsAnsweringSavesAndEndsInTime) {
+  sim::Scenario scenario;
+  scenario.monitor.replies[0x02].kind = sim::ReplyOverride::Kind::Silent;
+  scenario.monitor.replies[0x03].kind = sim::ReplyOverride::Kind::Silent;
+  sim::SimulatedDevices::Options realWaits;
+  realWaits.waitForTimeout = [](std::chrono::milliseconds wait) {
+    std::this_thread::sleep_for(wait);
+  };
+  TFormMain& form = Start(std::move(scenario), std::move(realWaits), false);
+  ASSERT_TRUE(form.Started());
+  form.Monitor().EditT(2).InputText("GPU");
+  ASSERT_TRUE(Serve([&] {
+    const std::vector<std::string> trace = Trace();
+    return std::any_of(trace.begin(), trace.end(),
+                       [](const std::string& l) { return l.rfind("M W 6 00 02 ", 0) == 0; });
+  }));
+  const auto exit = std::chrono::steady_clock::now();
+  form.TrayIcon1().InputMenuChoice(2);
+  const auto took = std::chrono::steady_clock::now() - exit;
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(form.Workers().Count(), 0u);
+  std::cout << "  exit with the PSU silent took "
+            << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms\n";
+  EXPECT_LT(took, kLongestHold)
+      << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+  const std::map<std::string, std::string> saved = Values(FileText(settingsFile_));
+  EXPECT_EQ(saved.at("HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Temperature\\T2Name"),
+            "\"GPU\"");
 }
 
 }  // namespace
