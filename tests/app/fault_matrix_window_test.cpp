@@ -430,6 +430,7 @@ TEST_F(WindowMatrix, ExitWhileThePsuStopsAnsweringSavesAndEndsInTime) {
             << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms\n";
   EXPECT_LT(took, kLongestHold)
       << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+  ASSERT_NO_THROW(platform::RegFileStore(settingsFile_).Read());
   const std::map<std::string, std::string> saved = Values(FileText(settingsFile_));
   EXPECT_EQ(saved.at("HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Temperature\\T2Name"),
             "\"GPU\"");
