@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "core/numbers.h"
 
@@ -107,12 +108,13 @@ std::string TrimStopMessage(TrimRail rail, float target, const TrimResult& resul
 
 MonitorProtocol::MonitorProtocol(platform::HidHandle& writeHandle, platform::HidHandle& readHandle,
                                  Sleeper& sleeper, ReadingSet& readings,
-                                 CalibrationTable& calibration)
+                                 CalibrationTable& calibration, std::stop_token giveUp)
     : writeHandle_(writeHandle),
       readHandle_(readHandle),
       sleeper_(sleeper),
       readings_(readings),
-      calibration_(calibration) {}
+      calibration_(calibration),
+      giveUp_(std::move(giveUp)) {}
 
 std::size_t MonitorProtocol::WriteReport(const OutputReport& report) {
   const std::size_t written = writeHandle_.Write(report);
@@ -137,6 +139,7 @@ int MonitorProtocol::DiscardWaitingInput() {
 }
 
 bool MonitorProtocol::Exchange(const OutputReport& request, InputReport& reply) {
+  if (giveUp_.stop_requested()) return false;
   DiscardWaitingInput();
   // A write that went nowhere is still followed by its read, which then normally fails.
   WriteReport(request);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 #include "device/calibration_table.h"
@@ -56,11 +57,14 @@ struct VoltageReplies {
 // its reply through the read handle, each followed by a 2 ms pause. Readings and
 // calibration live with the caller (the worker keeps its own across cycles, the start-up
 // probe throwaway ones); a failed group leaves its fields as they were.
-// The caller holds the access mutex around every group.
+// The caller holds the access mutex around every group. Once `giveUp` is requested, no
+// exchange starts any more: each fails at once, so a caller that must end (the program
+// closing) waits out only the read under way, not a time-out for every request left.
 class MonitorProtocol {
  public:
   MonitorProtocol(platform::HidHandle& writeHandle, platform::HidHandle& readHandle,
-                  Sleeper& sleeper, ReadingSet& readings, CalibrationTable& calibration);
+                  Sleeper& sleeper, ReadingSet& readings, CalibrationTable& calibration,
+                  std::stop_token giveUp = {});
 
   // One write of the whole report, then the pause; a write that transfers nothing is not
   // retried. Returns the bytes transferred.
@@ -110,6 +114,7 @@ class MonitorProtocol {
   Sleeper& sleeper_;
   ReadingSet& readings_;
   CalibrationTable& calibration_;
+  std::stop_token giveUp_;
 };
 
 }  // namespace device

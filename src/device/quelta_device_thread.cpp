@@ -61,8 +61,9 @@ bool TQueltaDeviceThread::StartUp() {
     context_.accessMutex.Unlock();
     return false;
   }
+  // Once the program ends, the exchanges left are given up: the window waits for this thread.
   MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
-                           calibration_);
+                           calibration_, lifecycle_.AbandonToken());
   // The reference comes first: it scales every voltage. Without it the worker ends.
   if (!protocol.ReadReference()) {
     context_.accessMutex.Unlock();
@@ -91,7 +92,7 @@ void TQueltaDeviceThread::PollLoop() {
     const DeviceCommand command = commands_.Take();
     if (readHandle_ && writeHandle_) {
       MonitorProtocol protocol(*writeHandle_, *readHandle_, context_.reportSleeper, readings_,
-                               calibration_);
+                               calibration_, lifecycle_.AbandonToken());
       if (command.code == DeviceCommand::Poll) {
         Poll(&protocol);
       } else {
