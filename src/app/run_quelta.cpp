@@ -124,7 +124,11 @@ void ScheduleScreenshot(ui::EventLoop& loop, mainwindow::TFormMain& form,
                         const QueltaOptions& options, int& exitCode) {
   // A timer of 0 ms never fires: "at once" is the first millisecond.
   const auto after = std::max(options.screenshotAfter, std::chrono::milliseconds(1));
-  loop.StartTimer(after, [&loop, &form, &exitCode, file = *options.screenshotFile] {
+  // The timer repeats, and the quit is only posted: it is stopped at its first tick, or a
+  // second tick before the quit would render and write the picture again.
+  const auto timer = std::make_shared<ui::EventLoop::TimerId>();
+  *timer = loop.StartTimer(after, [&loop, &form, &exitCode, timer, file = *options.screenshotFile] {
+    loop.StopTimer(*timer);
     const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
     if (!shot.save(QString::fromStdString(file), "PNG")) {
       std::cerr << "quelta: cannot write " << file << "\n";

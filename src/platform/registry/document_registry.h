@@ -15,7 +15,7 @@ namespace platform {
 // value the snapshot lacks is read from the tree beneath. Keys at or below `ownPath` are read
 // from the tree beneath alone and cannot be written.
 struct RegBeneath {
-  std::shared_ptr<const RegDocument> tree;
+  std::shared_ptr<const RegLookup> tree;
   std::string ownPath;  // "" when the snapshot may hold any key
 };
 
@@ -42,7 +42,7 @@ class DocumentRegistry : public Registry {
     RegDocument snapshot;
     bool writable = false;  // write access, and the accessor still exists
     std::vector<RegEdit> pending;
-    std::shared_ptr<const RegDocument> beneath;
+    std::shared_ptr<const RegLookup> beneath;
     std::string ownFolded;  // RegBeneath::ownPath, folded
 
     bool Owned(const std::string& path) const;

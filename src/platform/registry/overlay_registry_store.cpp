@@ -6,13 +6,14 @@
 
 #include "platform/registry/atomic_file.h"
 #include "platform/registry/document_registry.h"
+#include "platform/registry/indexed_reg_tree.h"
 #include "platform/registry/registry_file_error.h"
 #include "platform/registry/registry_location.h"
 
 namespace platform {
 
 OverlayRegistryStore::OverlayRegistryStore(std::filesystem::path userFile,
-                                           std::shared_ptr<const RegDocument> factory)
+                                           std::shared_ptr<const RegLookup> factory)
     : user_(std::move(userFile)), factory_(std::move(factory)) {
   if (factory_->HasKey(kSkinKeyPath)) ownPath_ = kSkinKeyPath;
 }
@@ -26,9 +27,9 @@ std::unique_ptr<Registry> OverlayRegistryStore::Open(RegistryAccess access) {
       RegBeneath{factory_, ownPath_});
 }
 
-std::shared_ptr<const RegDocument> FactoryTree(const std::filesystem::path& file) {
+std::shared_ptr<const RegLookup> FactoryTree(const std::filesystem::path& file) {
   static std::mutex mutex;
-  static std::map<std::string, std::shared_ptr<const RegDocument>> parsed;
+  static std::map<std::string, std::shared_ptr<const RegLookup>> parsed;
   const std::lock_guard lock(mutex);
   const auto found = parsed.find(file.string());
   if (found != parsed.end()) return found->second;
@@ -36,12 +37,12 @@ std::shared_ptr<const RegDocument> FactoryTree(const std::filesystem::path& file
   std::error_code missing;
   if (!std::filesystem::exists(file, missing)) return nullptr;
   std::string error;
-  const std::optional<std::string> text = ReadWholeFile(file, error);
+  std::optional<std::string> text = ReadWholeFile(file, error);
   if (!text) {
     throw RegistryFileError("Cannot read the factory settings file " + file.string() + ": " +
                             error);
   }
-  auto tree = std::make_shared<const RegDocument>(RegDocument::Parse(*text, file.string()));
+  std::shared_ptr<const RegLookup> tree = IndexedRegTree::Parse(std::move(*text), file.string());
   parsed.emplace(file.string(), tree);
   return tree;
 }
@@ -53,7 +54,7 @@ std::unique_ptr<RegistryStore> OpenSettingsStore(const std::filesystem::path& us
   if (std::filesystem::equivalent(userFile, factoryFile, notSame)) {
     return std::make_unique<RegFileStore>(userFile);
   }
-  std::shared_ptr<const RegDocument> factory = FactoryTree(factoryFile);
+  std::shared_ptr<const RegLookup> factory = FactoryTree(factoryFile);
   if (!factory) return std::make_unique<RegFileStore>(userFile);
   return std::make_unique<OverlayRegistryStore>(userFile, std::move(factory));
 }

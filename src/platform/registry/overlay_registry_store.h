@@ -21,7 +21,7 @@ inline constexpr char kSkinKeyPath[] = "SOFTWARE\\NORVANE\\Quelta\\Skin";
 // The factory tree is never written.
 class OverlayRegistryStore : public RegistryStore {
  public:
-  OverlayRegistryStore(std::filesystem::path userFile, std::shared_ptr<const RegDocument> factory);
+  OverlayRegistryStore(std::filesystem::path userFile, std::shared_ptr<const RegLookup> factory);
 
   // Throws RegistryFileError when the user's file is missing, unreadable or malformed.
   std::unique_ptr<Registry> Open(RegistryAccess access) override;
@@ -29,14 +29,14 @@ class OverlayRegistryStore : public RegistryStore {
 
  private:
   RegFileStore user_;
-  std::shared_ptr<const RegDocument> factory_;
+  std::shared_ptr<const RegLookup> factory_;
   std::string ownPath_;
 };
 
-// The factory tree in `file`, read and parsed once per process (later calls hand out the same
-// tree); nullptr when there is no such file. Throws RegistryFileError naming the file when it
-// cannot be read or is malformed.
-std::shared_ptr<const RegDocument> FactoryTree(const std::filesystem::path& file);
+// The factory tree in `file`, read and checked once per process (later calls hand out the same
+// tree; a key's values are parsed when it is first read); nullptr when there is no such file.
+// Throws RegistryFileError naming the file when it cannot be read or is malformed.
+std::shared_ptr<const RegLookup> FactoryTree(const std::filesystem::path& file);
 
 // The settings of the programs: the user's file over the factory tree beside the programs in
 // `programFolder`, or the user's file alone when there is no factory file there (or when the

@@ -29,14 +29,38 @@ std::string_view EndingOf(std::string_view raw) {
 
 RegDocument RegDocument::Parse(std::string_view text, const std::string& source) {
   RegDocument document;
-  std::vector<RegLine> lines = ParseRegText(text, source);
-  if (EndsWith(lines.front().raw, kCrLf)) document.eol_ = std::string(kCrLf);
-  document.sections_.reserve(
-      static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const RegLine& line) {
-        return line.kind == RegLine::Kind::Key;
-      })));
-  for (RegLine& line : lines) document.AddLine(std::move(line));
+  // A hint only: a key line is a line that starts with "[".
+  document.sections_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '[')));
+  // The lines after a key line wait here until the next key line, so each section's list is
+  // sized once: the factory tree has thousands of sections, and regrowing each list would
+  // leave a trail of freed copies behind.
+  std::vector<RegLine> waiting;
+  bool first = true;
+  ParseRegText(text, source, [&](RegLine&& line) {
+    if (first && EndsWith(line.raw, kCrLf)) document.eol_ = std::string(kCrLf);
+    first = false;
+    if (line.kind == RegLine::Kind::Key) {
+      document.AddLines(waiting);
+      document.AddLine(std::move(line));
+    } else {
+      waiting.push_back(std::move(line));
+    }
+  });
+  document.AddLines(waiting);
   return document;
+}
+
+void RegDocument::AddLines(std::vector<RegLine>& lines) {
+  if (!sections_.empty()) {
+    Section& section = sections_.back();
+    section.lines.reserve(section.lines.size() + lines.size());
+    section.valueAt.reserve(
+        static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const RegLine& line) {
+          return line.kind == RegLine::Kind::Value;
+        })));
+  }
+  for (RegLine& line : lines) AddLine(std::move(line));
+  lines.clear();
 }
 
 void RegDocument::AddLine(RegLine line) {
@@ -188,7 +212,7 @@ bool RegDocument::SetString(std::string_view path, std::string_view name, std::s
   return true;
 }
 
-bool RegDocument::Apply(const std::vector<RegEdit>& edits, const RegDocument* keysFrom) {
+bool RegDocument::Apply(const std::vector<RegEdit>& edits, const RegLookup* keysFrom) {
   for (const RegEdit& edit : edits) {
     if (!HasKey(edit.path) && (keysFrom == nullptr || !keysFrom->HasKey(edit.path))) return false;
   }

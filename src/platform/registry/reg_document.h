@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/registry/reg_lookup.h"
 #include "platform/registry/reg_syntax.h"
 
 namespace platform {
@@ -21,7 +22,7 @@ struct RegEdit {
 // A whole .reg file held as its lines. Lookups go by key path and value name without regard to
 // case; an edit rewrites only the line it changes (or adds one), so every other byte of the
 // file stays as it was.
-class RegDocument {
+class RegDocument : public RegLookup {
  public:
   // Throws RegistryFileError naming `source` and the line when the text is malformed.
   static RegDocument Parse(std::string_view text, const std::string& source);
@@ -30,10 +31,10 @@ class RegDocument {
 
   // A key exists when a key line names it or a key below it (as importing the file would
   // create it). Paths may carry outer backslashes.
-  bool HasKey(std::string_view path) const;
+  bool HasKey(std::string_view path) const override;
 
   // The value in effect (the last one the file gives under that key); nullptr when absent.
-  const RegValue* FindValue(std::string_view path, std::string_view name) const;
+  const RegValue* FindValue(std::string_view path, std::string_view name) const override;
 
   // Creates or replaces a text value under an existing key; false when the key does not exist.
   bool SetString(std::string_view path, std::string_view name, std::string_view text);
@@ -43,7 +44,7 @@ class RegDocument {
 
   // Applies every edit, or none when one of their keys exists neither here nor in `keysFrom`;
   // a key only `keysFrom` has is added first.
-  bool Apply(const std::vector<RegEdit>& edits, const RegDocument* keysFrom = nullptr);
+  bool Apply(const std::vector<RegEdit>& edits, const RegLookup* keysFrom = nullptr);
 
  private:
   struct Section {
@@ -54,6 +55,8 @@ class RegDocument {
   };
 
   void AddLine(RegLine line);
+  // Adds every line in `lines` and empties it.
+  void AddLines(std::vector<RegLine>& lines);
   void AppendKeyLine(const std::string& normalPath);
   RegLine& LastLine();
   void EndLastLine();

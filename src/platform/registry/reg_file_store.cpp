@@ -75,8 +75,7 @@ bool RegFileStore::Committed(std::string reason) const {
   return lastError_.empty();
 }
 
-bool RegFileStore::CommitEdits(const std::vector<RegEdit>& edits,
-                               const RegDocument* keysFrom) const {
+bool RegFileStore::CommitEdits(const std::vector<RegEdit>& edits, const RegLookup* keysFrom) const {
   const std::filesystem::path target = Target();
   const std::string name = target.string();
   const FileLock lock(name + ".lock");

@@ -32,7 +32,7 @@ class RegFileStore : public RegistryStore {
 
   // Applies `edits` to the file as it is now and replaces it, as an accessor's commit does. A
   // key the file lacks is added when `keysFrom` has it. False when that failed.
-  bool CommitEdits(const std::vector<RegEdit>& edits, const RegDocument* keysFrom = nullptr) const;
+  bool CommitEdits(const std::vector<RegEdit>& edits, const RegLookup* keysFrom = nullptr) const;
 
  private:
   // Where writes really go: a settings file reached through a symbolic link stays a link.

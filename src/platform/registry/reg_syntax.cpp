@@ -312,15 +312,13 @@ std::string NameToken(std::string_view name) {
 
 }  // namespace
 
-std::vector<RegLine> ParseRegText(std::string_view text, const std::string& source) {
+void ParseRegText(std::string_view text, const std::string& source,
+                  const std::function<void(RegLine&&)>& take) {
   if (text.size() >= 2 &&
       ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
     throw RegistryFileError(source + ", line 1: the file is UTF-16 text; it must be UTF-8", 1);
   }
   PhysicalLines lines(text);
-  std::vector<RegLine> result;
-  // One line each at most: the factory tree has thousands, and regrowing costs a copy of each.
-  result.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   if (lines.AtEnd()) {
     throw RegistryFileError(source + ", line 1: the file is empty; it must start with \"" +
                                 std::string(kHeaderV5) + "\"",
@@ -337,7 +335,9 @@ std::vector<RegLine> ParseRegText(std::string_view text, const std::string& sour
                                 std::string(kHeaderV5) + "\" or \"" + std::string(kHeaderV4) + "\"",
                             1);
   }
-  result.push_back(RegLine{RegLine::Kind::Header, std::string(raw), 1, {}, {}, {}});
+  // The last line read is held back until the next one shows it is complete: blank lines and
+  // comments that follow it may still join it.
+  RegLine held{RegLine::Kind::Header, std::string(raw), 1, {}, {}, {}};
 
   bool inKey = false;
   while (!lines.AtEnd()) {
@@ -350,8 +350,8 @@ std::vector<RegLine> ParseRegText(std::string_view text, const std::string& sour
     if (s.empty() || s.front() == ';') {
       // Blank lines and comments in a row are kept as one, so a file of nothing but line
       // breaks costs no more than its text.
-      if (result.back().kind == RegLine::Kind::Other) {
-        result.back().raw += raw;
+      if (held.kind == RegLine::Kind::Other) {
+        held.raw += raw;
         continue;
       }
       line.kind = RegLine::Kind::Other;
@@ -364,8 +364,17 @@ std::vector<RegLine> ParseRegText(std::string_view text, const std::string& sour
     }
     line.raw = std::move(lineRaw);
     line.number = number;
-    result.push_back(std::move(line));
+    take(std::move(held));
+    held = std::move(line);
   }
+  take(std::move(held));
+}
+
+std::vector<RegLine> ParseRegText(std::string_view text, const std::string& source) {
+  std::vector<RegLine> result;
+  // One line each at most: regrowing would cost a copy of each.
+  result.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  ParseRegText(text, source, [&result](RegLine&& line) { result.push_back(std::move(line)); });
   return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,10 @@ struct RegLine {
 // Splits a whole .reg text into logical lines and checks each. Throws RegistryFileError
 // naming `source` and the line for the first line that is malformed.
 std::vector<RegLine> ParseRegText(std::string_view text, const std::string& source);
+// The same, each line handed to `take` in file order as soon as it is complete, so a large
+// file is never held twice over.
+void ParseRegText(std::string_view text, const std::string& source,
+                  const std::function<void(RegLine&&)>& take);
 
 // A key path without its outer backslashes; nullopt when it is empty or has an empty part.
 std::optional<std::string> NormalizeKeyPath(std::string_view path);

@@ -1,6 +1,7 @@
 #include "platform/ui/render_window.h"
 
 #include <QPainter>
+#include <utility>
 
 #include "platform/ui/control.h"
 #include "platform/ui/window.h"
@@ -30,8 +31,8 @@ void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
   }
 }
 
-QImage KeyedScreenshot(const Window& window, const QImage& rendered) {
-  QImage keyed = rendered.convertToFormat(QImage::Format_ARGB32);
+QImage KeyedScreenshot(const Window& window, QImage rendered) {
+  QImage keyed = std::move(rendered).convertToFormat(QImage::Format_ARGB32);
   const auto& key = window.TransparentColor();
   if (!key) return keyed;
   const QRgb keyRgb = qRgb(key->red, key->green, key->blue);

@@ -22,7 +22,8 @@ QImage RenderWindow(const Window& window, const RenderOptions& options = {});
 void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
                       const RenderOptions& options = {});
 
-// A copy with the window's colour key turned see-through (ARGB), for screenshots.
-QImage KeyedScreenshot(const Window& window, const QImage& rendered);
+// The picture with the window's colour key turned see-through (ARGB), for screenshots. A
+// rendered picture handed over (not shared) is converted where it lies, without a copy.
+QImage KeyedScreenshot(const Window& window, QImage rendered);
 
 }  // namespace ui

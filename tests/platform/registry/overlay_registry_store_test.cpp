@@ -182,7 +182,7 @@ TEST(OverlayRegistryStore, TheFactoryFileIsParsedOncePerProcessAndASpoiltOneIsRe
   TempFolder folder;
   const auto factory = folder / kFactoryFileName;
   WriteFile(factory, kFactory);
-  const std::shared_ptr<const RegDocument> first = FactoryTree(factory);
+  const std::shared_ptr<const RegLookup> first = FactoryTree(factory);
   ASSERT_NE(first, nullptr);
   // Whatever the file says later, this process keeps the tree it parsed.
   WriteFile(factory, "not a settings file");
