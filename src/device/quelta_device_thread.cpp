@@ -1,5 +1,6 @@
 #include "device/quelta_device_thread.h"
 
+#include <exception>
 #include <utility>
 
 #include "device/conversions.h"
@@ -178,6 +179,32 @@ void TQueltaDeviceThread::Trim(MonitorProtocol& protocol, TrimRail rail, float t
 }
 
 void TQueltaDeviceThread::Poll(MonitorProtocol* protocol) {
+  collecting_ = true;
+  struct Send {
+    TQueltaDeviceThread& worker;
+    ~Send() {
+      worker.collecting_ = false;
+      if (worker.collected_.empty()) return;
+      worker.context_.loop.Post([calls = std::move(worker.collected_)] {
+        // As separate posts would: a hand-over that throws stops none of the others, and
+        // what it threw still reaches the loop.
+        std::exception_ptr first;
+        for (const auto& call : calls) {
+          try {
+            call();
+          } catch (...) {
+            if (!first) first = std::current_exception();
+          }
+        }
+        if (first) std::rethrow_exception(first);
+      });
+      worker.collected_.clear();
+    }
+  } send{*this};
+  ReadAll(protocol);
+}
+
+void TQueltaDeviceThread::ReadAll(MonitorProtocol* protocol) {
   if (protocol && protocol->ReadVoltages()) {
     HandOverReadings(true, &WorkerHandovers::VoltagesReady);
     marks_.voltage = true;
@@ -207,15 +234,20 @@ void TQueltaDeviceThread::Poll(MonitorProtocol* protocol) {
 }
 
 void TQueltaDeviceThread::HandOver(bool guarded, std::function<void(const WorkerHandovers&)> call) {
-  context_.loop.Post(
-      [handovers = context_.handovers, ready = &context_.ready, guarded, call = std::move(call)] {
-        // The owner may be gone (the program is ending): then nothing runs, and the ready flag,
-        // which lives with the owner, is not touched either.
-        const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
-        if (!to) return;
-        if (guarded && !ready->IsSet()) return;
-        call(*to);
-      });
+  auto task = [handovers = context_.handovers, ready = &context_.ready, guarded,
+               call = std::move(call)] {
+    // The owner may be gone (the program is ending): then nothing runs, and the ready flag,
+    // which lives with the owner, is not touched either.
+    const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
+    if (!to) return;
+    if (guarded && !ready->IsSet()) return;
+    call(*to);
+  };
+  if (collecting_) {
+    collected_.emplace_back(std::move(task));
+  } else {
+    context_.loop.Post(std::move(task));
+  }
 }
 
 void TQueltaDeviceThread::HandOverReadings(

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "device/calibration_table.h"
 #include "device/command_requests.h"
@@ -81,6 +82,7 @@ class TQueltaDeviceThread final : public CommandRequests {
   void RunCommand(const DeviceCommand& command, MonitorProtocol& protocol);
   void Trim(MonitorProtocol& protocol, TrimRail rail, float target);
   void Poll(MonitorProtocol* protocol);
+  void ReadAll(MonitorProtocol* protocol);
 
   void HandOver(bool guarded, std::function<void(const WorkerHandovers&)> call);
   void HandOverReadings(bool guarded,
@@ -99,6 +101,10 @@ class TQueltaDeviceThread final : public CommandRequests {
     bool voltage = false, current = false, watt = false, fan = false, temperature = false;
     bool All() const { return voltage && current && watt && fan && temperature; }
   } marks_;
+  // While a poll runs, its hand-overs wait here and go to the UI thread together at its end,
+  // in order: the window wakes once per poll, not once per group.
+  bool collecting_ = false;
+  std::vector<std::function<void()>> collected_;
 
   std::thread thread_;  // last: starts once everything above exists
 };

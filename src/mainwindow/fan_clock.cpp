@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/ui/application.h"
+#include "platform/ui/window.h"
 
 namespace mainwindow {
 
@@ -26,7 +27,8 @@ void FanClock::Fan::SetEnabled(bool enabled) {
   clock_.Retime();
 }
 
-FanClock::FanClock(ui::Application& app) : app_(app), timer_(app) {
+FanClock::FanClock(ui::Application& app, ui::Window* paints)
+    : app_(app), paints_(paints), timer_(app) {
   timer_.OnTimer = [this](ui::Timer&) { Tick(); };
 }
 
@@ -56,6 +58,14 @@ void FanClock::Retime() {
 }
 
 void FanClock::Tick() {
+  if (paints_) {
+    paints_->PaintAtOnce([this] { TurnDueFans(); });
+  } else {
+    TurnDueFans();
+  }
+}
+
+void FanClock::TurnDueFans() {
   const std::chrono::milliseconds now = Now();
   // A frame due within half a tick from now is shown now: the tick nearest to it.
   const std::chrono::milliseconds halfTick = timer_.Interval() / 2;

@@ -9,7 +9,8 @@
 
 namespace ui {
 class Application;
-}
+class Window;
+}  // namespace ui
 
 namespace mainwindow {
 
@@ -52,7 +53,8 @@ class FanClock {
     std::chrono::milliseconds due_{0};  // when the next frame is due, on the loop's clock
   };
 
-  explicit FanClock(ui::Application& app);
+  // With a window, the frames of one tick are painted in it at once, in one paint.
+  explicit FanClock(ui::Application& app, ui::Window* paints = nullptr);
   FanClock(const FanClock&) = delete;
   FanClock& operator=(const FanClock&) = delete;
 
@@ -67,8 +69,10 @@ class FanClock {
   // Ticks at the shortest interval of the turning fans; stops when none turns.
   void Retime();
   void Tick();
+  void TurnDueFans();
 
   ui::Application& app_;
+  ui::Window* paints_;
   ui::Timer timer_;
   std::vector<std::unique_ptr<Fan>> fans_;
 };

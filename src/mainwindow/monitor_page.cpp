@@ -83,7 +83,7 @@ MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
     : window_(window),
       files_(skin::Remembering(std::move(files))),
       lists_(lists),
-      fanClock_(window.App()),
+      fanClock_(window.App(), &window),
       timerPSUFan_(fanClock_.Add([this] { Turn(psuFan_); }, kFanTimerCreationInterval)),
       timerSYSFan_(fanClock_.Add([this] { Turn(sysFan_); }, kFanTimerCreationInterval)) {
   for (std::size_t i = 0; i < edits_.size(); ++i) {

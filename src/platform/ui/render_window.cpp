@@ -1,6 +1,7 @@
 #include "platform/ui/render_window.h"
 
 #include <QPainter>
+#include <optional>
 #include <utility>
 
 #include "platform/ui/control.h"
@@ -17,17 +18,26 @@ QImage RenderWindow(const Window& window, const RenderOptions& options) {
 
 void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
                       const RenderOptions& options) {
-  const Rect clipped = area.Intersected(Rect{0, 0, target.width(), target.height()});
-  if (clipped.IsEmpty()) return;
-  QPainter painter(&target);
-  const QRect clip(clipped.left, clipped.top, clipped.width, clipped.height);
-  painter.setClipRect(clip);
+  RenderWindowAreas(window, target, std::vector<Rect>{area}, options);
+}
+
+void RenderWindowAreas(const Window& window, QImage& target, const std::vector<Rect>& areas,
+                       const RenderOptions& options) {
+  const Rect whole{0, 0, target.width(), target.height()};
+  std::optional<QPainter> painter;
   const Color bg = window.BackgroundColor();
-  painter.fillRect(clip, QColor(bg.red, bg.green, bg.blue));
-  for (const Control* child : window.Children()) {
-    if (!child->Visible() || (options.skipNative && child->IsNative())) continue;
-    if (!child->Bounds().Intersects(clipped)) continue;
-    child->Paint(painter);
+  for (const Rect& area : areas) {
+    const Rect clipped = area.Intersected(whole);
+    if (clipped.IsEmpty()) continue;
+    if (!painter) painter.emplace(&target);
+    const QRect clip(clipped.left, clipped.top, clipped.width, clipped.height);
+    painter->setClipRect(clip);
+    painter->fillRect(clip, QColor(bg.red, bg.green, bg.blue));
+    for (const Control* child : window.Children()) {
+      if (!child->Visible() || (options.skipNative && child->IsNative())) continue;
+      if (!child->Bounds().Intersects(clipped)) continue;
+      child->Paint(*painter);
+    }
   }
 }
 

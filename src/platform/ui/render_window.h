@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <vector>
 
 #include "platform/ui/geometry.h"
 
@@ -21,6 +22,9 @@ QImage RenderWindow(const Window& window, const RenderOptions& options = {});
 // leaves the rest of it as it was.
 void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
                       const RenderOptions& options = {});
+// The same for several areas, with one painter.
+void RenderWindowAreas(const Window& window, QImage& target, const std::vector<Rect>& areas,
+                       const RenderOptions& options = {});
 
 // The picture with the window's colour key turned see-through (ARGB), for screenshots. A
 // rendered picture handed over (not shared) is converted where it lies, without a copy.

@@ -1,6 +1,7 @@
 #include "platform/ui/window.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/ui/application.h"
 #include "platform/ui/backend.h"
@@ -136,7 +137,33 @@ void Window::Invalidate(const Rect& area) {
   const Rect clipped = area.Intersected(Rect{0, 0, clientSize_.width, clientSize_.height});
   if (clipped.IsEmpty()) return;
   dirty_.Add(clipped);
-  if (host_) host_->Invalidated(clipped);
+  if (paintHeld_ > 0) {
+    heldPaint_.Add(clipped);
+  } else if (host_) {
+    host_->Invalidated(clipped);
+  }
+}
+
+void Window::PaintAtOnce(const std::function<void()>& changes) {
+  struct Release {
+    Window& window;
+    int unwinding = std::uncaught_exceptions();
+    ~Release() {
+      if (--window.paintHeld_ > 0) return;
+      const DirtyRegion held = std::move(window.heldPaint_);
+      window.heldPaint_.Clear();
+      if (!window.host_ || held.IsEmpty()) return;
+      // Changes cut short by an exception are painted later, as any others.
+      if (std::uncaught_exceptions() > unwinding) {
+        for (const Rect& r : held.Rects()) window.host_->Invalidated(r);
+      } else {
+        window.host_->PaintNow(held);
+      }
+    }
+  };
+  ++paintHeld_;
+  const Release release{*this};
+  if (changes) changes();
 }
 
 DirtyRegion Window::TakeDirty() {

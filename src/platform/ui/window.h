@@ -71,6 +71,10 @@ class Window {
   void InvalidateAll() { Invalidate(Rect{0, 0, clientSize_.width, clientSize_.height}); }
   const DirtyRegion& Dirty() const { return dirty_; }
   DirtyRegion TakeDirty();
+  // Runs `changes` and paints what they invalidated at once, in one paint, instead of on a
+  // later pass of the event loop: an animation frame so costs one paint and no second
+  // wake-up. Calls may nest; the outermost paints. A hidden window paints when shown again.
+  void PaintAtOnce(const std::function<void()>& changes);
 
   // Lets the user drag the borderless window with the pointer (the press that started it).
   void BeginSystemMove();
@@ -127,6 +131,8 @@ class Window {
   bool windowCaptured_ = false;  // a press on the background holds the pointer
   MouseButtons held_ = 0;
   DirtyRegion dirty_;
+  int paintHeld_ = 0;      // PaintAtOnce calls under way
+  DirtyRegion heldPaint_;  // what they invalidated so far
   std::unique_ptr<WindowHost> host_;
 };
 

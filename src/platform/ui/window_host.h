@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/dirty_region.h"
 #include "platform/ui/geometry.h"
 
 namespace ui {
@@ -14,6 +15,11 @@ class WindowHost {
   virtual ~WindowHost() = default;
 
   virtual void Invalidated(const Rect& area) = 0;
+  // As Invalidated for each area, painting them now rather than on a later pass of the
+  // event loop.
+  virtual void PaintNow(const DirtyRegion& areas) {
+    for (const Rect& r : areas.Rects()) Invalidated(r);
+  }
   virtual void GeometryChanged() {}    // client size or screen position
   virtual void VisibilityChanged() {}  // shown, hidden, minimised, restored
   virtual void CaptionChanged() {}

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/ui/application.h"
@@ -201,6 +202,64 @@ TEST_F(LiveWindow, WhatTheShapeRegainsShowsTheSceneNotTheKeyColour) {
   }
   EXPECT_EQ(keyPixels, 0);
   EXPECT_EQ(shown.pixelColor(60, 10), QColor(30, 30, 120));
+}
+
+TEST_F(LiveWindow, AnAnimationFrameIsPaintedAtOnceInOnePaintAndNeverLost) {
+  window->SetBackgroundColor(colors::kMagenta);
+  window->SetTransparentColor(colors::kMagenta);
+  Image page(*window, Rect{0, 0, 120, 80});
+  page.SetPicture(Bitmap::FromImage(SolidPicture(120, 80, QColor(30, 30, 120))));
+  Image fan1(*window, Rect{10, 10, 20, 20});
+  Image fan2(*window, Rect{80, 40, 20, 20});
+  const auto red = Bitmap::FromImage(SolidPicture(20, 20, Qt::red));
+  const auto green = Bitmap::FromImage(SolidPicture(20, 20, Qt::green));
+  const auto key = Bitmap::FromImage(SolidPicture(20, 20, QColor(255, 0, 255)));
+  window->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Widget()));
+  Settle();
+  PaintSpy spy;
+  Widget().installEventFilter(&spy);
+
+  // Both frames of one tick: one paint, done before the call returns, and nothing left for
+  // the event loop to paint again.
+  window->PaintAtOnce([&] {
+    fan1.SetPicture(red);
+    window->PaintAtOnce([&] { fan2.SetPicture(green); });
+    EXPECT_TRUE(spy.painted.empty()) << "an inner call leaves the paint to the outer one";
+  });
+  ASSERT_EQ(spy.painted.size(), 1u);
+  EXPECT_TRUE(spy.painted[0].contains(QRect(10, 10, 20, 20)));
+  EXPECT_TRUE(spy.painted[0].contains(QRect(80, 40, 20, 20)));
+  EXPECT_EQ(Widget().Frame().pixelColor(15, 15), QColor(Qt::red));
+  EXPECT_EQ(Widget().Frame().pixelColor(85, 45), QColor(Qt::green));
+  Settle();
+  EXPECT_EQ(spy.painted.size(), 1u);
+
+  // A frame that opens a see-through hole takes it out of the shape; the next closes it.
+  window->PaintAtOnce([&] { fan1.SetPicture(key); });
+  EXPECT_FALSE(Widget().mask().contains(QPoint(15, 15)));
+  window->PaintAtOnce([&] { fan1.SetPicture(red); });
+  EXPECT_TRUE(Widget().mask().contains(QPoint(15, 15)));
+
+  // Changes cut short by an exception are still painted, by the event loop.
+  EXPECT_THROW(window->PaintAtOnce([&] {
+    fan2.SetPicture(red);
+    throw std::runtime_error("cut short");
+  }),
+               std::runtime_error);
+  Settle();
+  EXPECT_EQ(Widget().Frame().pixelColor(85, 45), QColor(Qt::red));
+
+  // A hidden window paints nothing now and shows the last frame when it comes back.
+  window->Hide();
+  Settle();
+  spy.painted.clear();
+  window->PaintAtOnce([&] { fan2.SetPicture(green); });
+  EXPECT_TRUE(spy.painted.empty());
+  window->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Widget()));
+  Settle();
+  EXPECT_EQ(Widget().grab().toImage().pixelColor(85, 45), QColor(Qt::green));
 }
 
 class ScaledLiveWindow : public LiveWindow {

@@ -52,14 +52,23 @@ void QtTrayHost::RebuildMenu() {
 }
 
 void QtTrayHost::Changed() {
+  // Only what changed reaches the desktop: the hint changes with every reading, and setting
+  // the icon again would redraw it in the notification area each time.
   if (menuItems_ != tray_.Menu().size()) RebuildMenu();
-  icon_->setToolTip(QString::fromStdString(tray_.Hint()));
-  if (tray_.Icon() && tray_.Icon()->Width() > 0) {
+  if (tray_.Hint() != shownHint_) {
+    shownHint_ = tray_.Hint();
+    icon_->setToolTip(QString::fromStdString(shownHint_));
+  }
+  const bool hasIcon = tray_.Icon() && tray_.Icon()->Width() > 0;
+  if (hasIcon && tray_.Icon() != shownIcon_) {
+    shownIcon_ = tray_.Icon();
     icon_->setIcon(QIcon(QPixmap::fromImage(tray_.Icon()->Keyed())));
-  } else if (icon_->icon().isNull()) {
+  } else if (!hasIcon && (shownIcon_ || icon_->icon().isNull())) {
+    shownIcon_ = nullptr;
     icon_->setIcon(PlainIcon());
   }
-  icon_->setVisible(tray_.Visible() && Available());
+  const bool visible = tray_.Visible() && Available();
+  if (visible != icon_->isVisible()) icon_->setVisible(visible);
 }
 
 }  // namespace ui::qt

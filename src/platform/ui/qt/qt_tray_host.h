@@ -3,7 +3,9 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <memory>
+#include <string>
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/tray_host.h"
 
 namespace ui {
@@ -28,6 +30,8 @@ class QtTrayHost : public TrayHost {
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
   std::size_t menuItems_ = 0;
+  std::string shownHint_;
+  std::shared_ptr<const Bitmap> shownIcon_;  // the program's icon as last shown; null: plain
 };
 
 }  // namespace ui::qt

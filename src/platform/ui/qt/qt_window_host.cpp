@@ -65,6 +65,10 @@ void QtWindowHost::Invalidated(const Rect& area) {
   widget_->SceneInvalidated(area);
 }
 
+void QtWindowHost::PaintNow(const DirtyRegion& areas) {
+  widget_->ScenePaintNow(areas);
+}
+
 void QtWindowHost::GeometryChanged() {
   widget_->SyncGeometry();
   for (auto& [control, native] : natives_) {

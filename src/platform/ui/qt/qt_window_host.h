@@ -26,6 +26,7 @@ class QtWindowHost : public WindowHost {
   ~QtWindowHost() override;
 
   void Invalidated(const Rect& area) override;
+  void PaintNow(const DirtyRegion& areas) override;
   void GeometryChanged() override;
   void VisibilityChanged() override;
   void CaptionChanged() override;

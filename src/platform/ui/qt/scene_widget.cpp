@@ -33,7 +33,8 @@ std::optional<MouseButton> ButtonOf(Qt::MouseButton button) {
 SceneWidget::SceneWidget(Window& window, int scale)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       window_(window),
-      scale_(std::max(scale, 1)) {
+      scale_(std::max(scale, 1)),
+      direct_(*this) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
@@ -55,6 +56,43 @@ Point SceneWidget::ToScene(const QPointF& p) const {
 
 void SceneWidget::SceneInvalidated(const Rect& area) {
   update(ToWidget(area));
+}
+
+void SceneWidget::ScenePaintNow(const DirtyRegion& areas) {
+  QRegion region;
+  for (const Rect& r : areas.Rects()) region += ToWidget(r);
+  const QWindow* handle = windowHandle();
+  if (!isVisible() || isMinimized() || !handle || !handle->isExposed()) {
+    update(region);
+    return;
+  }
+  // At scale 1 on a screen without scaling the frame's pixels are the window's: they go
+  // straight to the desktop window.
+  if (scale_ == 1 && devicePixelRatioF() == 1.0) {
+    RenderDirty();
+    if (direct_.Put(frame_, region)) {
+      WatchExposes();
+      storeBehind_ += region;
+      return;
+    }
+  }
+  repaint(region);
+}
+
+void SceneWidget::WatchExposes() {
+  if (exposeWatched_) return;
+  if (QWindow* handle = windowHandle()) {
+    handle->installEventFilter(this);
+    exposeWatched_ = true;
+  }
+}
+
+bool SceneWidget::eventFilter(QObject* watched, QEvent* event) {
+  // The expose is answered from the backing store: what went past it is painted into it first.
+  if (event->type() == QEvent::Expose && watched == windowHandle() && !storeBehind_.isEmpty()) {
+    update(storeBehind_);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void SceneWidget::SyncGeometry() {
@@ -87,18 +125,24 @@ void SceneWidget::RenderDirty() {
     window_.InvalidateAll();
   }
   const DirtyRegion dirty = window_.TakeDirty();
-  const RenderOptions options{.skipNative = true};
-  for (const Rect& r : dirty.Rects()) {
-    RenderWindowArea(window_, frame_, r, options);
-    if (shaped_) UpdateMask(QRect(r.left, r.top, r.width, r.height));
-  }
+  if (dirty.IsEmpty()) return;
+  RenderWindowAreas(window_, frame_, dirty.Rects(), RenderOptions{.skipNative = true});
+  if (!shaped_) return;
+  for (const Rect& r : dirty.Rects()) UpdateMask(QRect(r.left, r.top, r.width, r.height));
 }
 
 void SceneWidget::UpdateMask(const QRect& sceneArea) {
   const Color key = *window_.TransparentColor();
+  const QRgb keyRgb = qRgb(key.red, key.green, key.blue);
+  // An area that was and stays wholly opaque (a fan turning over the page) leaves the shape
+  // as it was.
+  const QRect clipped = sceneArea & frame_.rect();
+  if (!mask().isEmpty() && !HasKeyPixel(frame_, keyRgb, clipped) &&
+      QRegion(clipped).subtracted(opaque_).isEmpty()) {
+    return;
+  }
   const QRegion updated =
-      opaque_.subtracted(QRegion(sceneArea))
-          .united(OpaqueRegion(frame_, qRgb(key.red, key.green, key.blue), sceneArea));
+      opaque_.subtracted(QRegion(sceneArea)).united(OpaqueRegion(frame_, keyRgb, sceneArea));
   if (updated == opaque_ && !mask().isEmpty()) return;
   // A paint under way is clipped to the shape it started with: what the shape gains now would
   // keep whatever the desktop window last held there (the key colour, where a page had rolled
@@ -111,6 +155,7 @@ void SceneWidget::UpdateMask(const QRect& sceneArea) {
 
 void SceneWidget::paintEvent(QPaintEvent* event) {
   RenderDirty();
+  storeBehind_ -= event->region();
   QPainter painter(this);
   // Whole-factor scaling without smoothing keeps every skin pixel a crisp square.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -4,7 +4,9 @@
 #include <QRegion>
 #include <QWidget>
 
+#include "platform/ui/dirty_region.h"
 #include "platform/ui/geometry.h"
+#include "platform/ui/qt/direct_put.h"
 
 namespace ui {
 class Window;
@@ -22,6 +24,10 @@ class SceneWidget : public QWidget {
 
   int Scale() const { return scale_; }
   void SceneInvalidated(const Rect& area);
+  // Paints the areas at once, without waiting for the event loop's next pass (and without
+  // posting a paint request that would wake it again); a window not on screen paints them
+  // when it is shown.
+  void ScenePaintNow(const DirtyRegion& areas);
   void SyncGeometry();
   void SyncShape();
   void SyncCursor();
@@ -43,15 +49,22 @@ class SceneWidget : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void UpdateMask(const QRect& sceneArea);
+  void WatchExposes();
 
   Window& window_;
   const int scale_;
   QImage frame_;
   QRegion opaque_;  // scene pixels that are not the key colour
   bool shaped_ = false;
+  DirectPut direct_;
+  // Areas put straight on the desktop window and not painted through the backing store since:
+  // the store still holds what was there before, so an expose paints them again.
+  QRegion storeBehind_;
+  bool exposeWatched_ = false;
 };
 
 }  // namespace ui::qt

@@ -24,6 +24,18 @@ QRegion OpaqueRegion(const QImage& frame, QRgb key, const QRect& area) {
   return region;
 }
 
+bool HasKeyPixel(const QImage& frame, QRgb key, const QRect& area) {
+  const QRect clipped = area & frame.rect();
+  key |= 0xFF000000u;
+  for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+    for (int x = clipped.left(); x <= clipped.right(); ++x) {
+      if ((line[x] | 0xFF000000u) == key) return true;
+    }
+  }
+  return false;
+}
+
 QRegion ScaledRegion(const QRegion& region, int factor) {
   if (factor == 1) return region;
   std::vector<QRect> rects;
