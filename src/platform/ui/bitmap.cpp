@@ -1,9 +1,13 @@
 #include "platform/ui/bitmap.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QString>
+#include <array>
+#include <fstream>
 #include <system_error>
 
+#include "platform/ui/bmp_header.h"
 #include "platform/ui/file_error.h"
 
 namespace ui {
@@ -23,6 +27,25 @@ QImage KeyOut(const QImage& opaque, Color key) {
 
 QString NameOf(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
+}
+
+// The size of a BMP file (or resource) that opens and whose header this program reads itself:
+// one open and one read, where Qt's reader looks the file up several times and loads its
+// plugins to probe it. Nullopt for anything else (a missing file, a folder, another format),
+// which Qt's reader then tells.
+std::optional<Size> SizeOfReadableBmp(const std::filesystem::path& path, bool resource) {
+  std::array<unsigned char, kBmpHeadBytes> head{};
+  qint64 got = 0;
+  if (resource) {
+    QFile in(NameOf(path));
+    if (in.open(QIODevice::ReadOnly))
+      got = in.read(reinterpret_cast<char*>(head.data()), head.size());
+  } else {
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(head.data()), head.size());
+    got = in.gcount();
+  }
+  return BmpSize(std::span(head.data(), static_cast<std::size_t>(std::max<qint64>(got, 0))));
 }
 
 }  // namespace
@@ -81,6 +104,11 @@ std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path) {
   if (path.empty()) throw FileError(path, "no file name");
   // ":/..." names a picture compiled into the program as a Qt resource.
   const bool resource = path.native().front() == ':';
+  if (const std::optional<Size> size = SizeOfReadableBmp(path, resource)) {
+    auto pixels = std::make_shared<Pixels>();
+    pixels->file = path;
+    return std::make_shared<const Bitmap>(Shared{}, std::move(pixels), *size, colors::kMagenta);
+  }
   std::error_code error;
   if (!resource && !std::filesystem::exists(path, error)) throw FileError(path, "file not found");
   if (!resource && std::filesystem::is_directory(path, error)) throw FileError(path, "is a folder");
