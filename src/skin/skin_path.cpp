@@ -1,6 +1,9 @@
 #include "skin/skin_path.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -56,18 +59,34 @@ std::vector<std::string> Components(std::string_view stored) {
   return parts;
 }
 
+// An entry found in a folder, with what it is in itself (a link is not followed).
+struct Entry {
+  fs::path path;
+  fs::file_status status;
+};
+
 // The entry of `folder` called `name`, an exact match first, else the first entry (in name
-// order) that differs only in case; empty when there is none.
-fs::path FindEntry(const fs::path& folder, const std::string& name) {
+// order) that differs only in case; empty when there is none. An exact match costs one look at
+// the entry; a link is followed to see that it leads somewhere.
+Entry FindEntry(const fs::path& folder, const std::string& name) {
   std::error_code error;
-  if (fs::exists(folder / name, error)) return folder / name;
-  std::vector<fs::path> matches;
+  fs::path exact = folder / name;
+  const fs::file_status status = fs::symlink_status(exact, error);
+  const bool found =
+      fs::is_symlink(status) ? fs::exists(exact, error) : fs::exists(status) && !error;
+  if (found) return {std::move(exact), status};
+  std::vector<fs::directory_entry> matches;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string entry = it->path().filename().string();
-    if (SameIgnoringCase(entry, name)) matches.push_back(it->path());
+    if (SameIgnoringCase(entry, name)) matches.push_back(*it);
   }
   if (matches.empty()) return {};
-  return *std::min_element(matches.begin(), matches.end());
+  const fs::directory_entry& first =
+      *std::min_element(matches.begin(), matches.end(),
+                        [](const fs::directory_entry& a, const fs::directory_entry& b) {
+                          return a.path() < b.path();
+                        });
+  return {first.path(), first.symlink_status(error)};
 }
 
 bool IsInside(const fs::path& inner, const fs::path& outer) {
@@ -79,21 +98,50 @@ bool IsInside(const fs::path& inner, const fs::path& outer) {
   return true;
 }
 
-}  // namespace
+// The folders a resolver found on the way to its files ("Skin", "Skin/Eng"), so that the many
+// files of one folder cost one look each rather than one per folder on the way as well.
+struct FolderMemo {
+  struct Found {
+    fs::path path;
+    bool linked;  // a link lies on the way down to it
+  };
+  std::mutex mutex;
+  std::map<std::string, Found, std::less<>> found;  // by the stored components, "/"-joined
+};
 
-fs::path ResolveSkinPath(const fs::path& programFolder, std::string_view stored) {
+fs::path Resolve(const fs::path& programFolder, std::string_view stored, FolderMemo* memo) {
+  const std::vector<std::string> parts = Components(stored);
   fs::path resolved = programFolder;
   std::error_code error;
-  bool linked = false;  // whether a link lies on the way down from the program folder
-  for (const std::string& part : Components(stored)) {
-    fs::path next = FindEntry(resolved, part);
-    if (next.empty()) {
+  bool linked = false;   // whether a link lies on the way down from the program folder
+  fs::file_status last;  // of the last entry, as it is in itself
+  std::string folder;    // the components taken so far, "/"-joined
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    const bool isFolder = i + 1 < parts.size();
+    if (isFolder) folder += (folder.empty() ? "" : "/") + part;
+    if (memo && isFolder) {
+      const std::lock_guard lock(memo->mutex);
+      if (const auto known = memo->found.find(folder); known != memo->found.end()) {
+        resolved = known->second.path;
+        linked = known->second.linked;
+        continue;
+      }
+    }
+    Entry next = FindEntry(resolved, part);
+    if (next.path.empty()) {
       Refuse(stored, "no entry '" + part + "' in " + resolved.string());
     }
-    resolved = std::move(next);
-    linked = linked || fs::is_symlink(resolved, error);
+    resolved = std::move(next.path);
+    last = next.status;
+    linked = linked || fs::is_symlink(last);
+    if (memo && isFolder) {
+      const std::lock_guard lock(memo->mutex);
+      memo->found.try_emplace(folder, FolderMemo::Found{resolved, linked});
+    }
   }
-  if (!fs::is_regular_file(resolved, error)) Refuse(stored, "it is not a file");
+  const bool file = linked ? fs::is_regular_file(resolved, error) : fs::is_regular_file(last);
+  if (!file) Refuse(stored, "it is not a file");
   // Without ".." and without links below the program folder the file is inside it; only a
   // link needs the real paths compared (each costs a look at every folder on the way).
   if (!linked) return resolved;
@@ -105,10 +153,15 @@ fs::path ResolveSkinPath(const fs::path& programFolder, std::string_view stored)
   return resolved;
 }
 
+}  // namespace
+
+fs::path ResolveSkinPath(const fs::path& programFolder, std::string_view stored) {
+  return Resolve(programFolder, stored, nullptr);
+}
+
 std::function<fs::path(std::string_view)> SkinFileResolver(fs::path programFolder) {
-  return [folder = std::move(programFolder)](std::string_view stored) {
-    return ResolveSkinPath(folder, stored);
-  };
+  return [folder = std::move(programFolder), memo = std::make_shared<FolderMemo>()](
+             std::string_view stored) { return Resolve(folder, stored, memo.get()); };
 }
 
 }  // namespace skin

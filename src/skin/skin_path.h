@@ -17,7 +17,8 @@ std::filesystem::path ResolveSkinPath(const std::filesystem::path& programFolder
                                       std::string_view stored);
 
 // ResolveSkinPath bound to one program folder, in the shape the skinned controls take their
-// file resolver.
+// file resolver. It (and every copy of it) remembers the folders it found on the way, so a
+// folder's many pictures cost one look each; the files themselves are looked at every time.
 std::function<std::filesystem::path(std::string_view stored)> SkinFileResolver(
     std::filesystem::path programFolder);
 
