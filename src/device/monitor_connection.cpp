@@ -14,30 +14,40 @@ MonitorConnection::MonitorConnection(platform::HidBus& bus, Sleeper& sleeper, De
       startWorker_(std::move(startWorker)) {}
 
 MonitorConnection::~MonitorConnection() {
+  if (probeAhead_.valid()) probeAhead_.wait();
   DisconnectDevice();
+}
+
+void MonitorConnection::ProbeAhead() {
+  if (worker_ || probeAhead_.valid()) return;
+  probeAhead_ = std::async(std::launch::async, [this] { return Probe(); });
 }
 
 ConnectResult MonitorConnection::ConnectDevice() {
   if (worker_) DisconnectDevice();
+  const Probed probed = probeAhead_.valid() ? probeAhead_.get() : Probe();
+  if (probed.powerRating) powerRating_ = *probed.powerRating;
+  if (probed.result != ConnectResult::Connected) return probed.result;
+  StartWorker();
+  return ConnectResult::Connected;
+}
 
+MonitorConnection::Probed MonitorConnection::Probe() {
   // A look whether the device opens at all, closed again at once; the probe's own handles
   // are opened only once it holds the access mutex.
-  if (!OpenMonitorDevice(bus_)) return ConnectResult::NotOpened;
+  if (!OpenMonitorDevice(bus_)) return {ConnectResult::NotOpened, std::nullopt};
 
   if (!accessMutex_) {
     platform::NamedMutex::OpenResult opened = openMutex_();
     accessMutex_ = std::move(opened.mutex);
     accessMutexError_ = std::move(opened.error);
-    if (!accessMutex_) return ConnectResult::NoAccessMutex;
+    if (!accessMutex_) return {ConnectResult::NoAccessMutex, std::nullopt};
   }
 
   const ProbeResult probe = StartupProbe(bus_, *accessMutex_, sleeper_);
-  powerRating_ = probe.powerRating;
-  if (!probe.opened) return ConnectResult::NotOpened;
-  if (!probe.succeeded) return ConnectResult::ProbeFailed;
-
-  StartWorker();
-  return ConnectResult::Connected;
+  if (!probe.opened) return {ConnectResult::NotOpened, probe.powerRating};
+  if (!probe.succeeded) return {ConnectResult::ProbeFailed, probe.powerRating};
+  return {ConnectResult::Connected, probe.powerRating};
 }
 
 void MonitorConnection::DisconnectDevice() {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "device/command_requests.h"
@@ -24,7 +26,8 @@ enum class ConnectResult {
 // The connecting side of the monitor device, owned by the main window: ConnectDevice and
 // DisconnectDevice, and the worker they start and stop. The worker itself is made by the
 // injected starter, which receives the access mutex and the worker's ready generation.
-// Everything here runs on one thread (the UI thread). No call waits for a worker.
+// Everything here runs on one thread (the UI thread), but for the probe ahead, which keeps to
+// its own thread until ConnectDevice takes its result. No call waits for a worker.
 class MonitorConnection final : public CommandRequests {
  public:
   using MutexOpener = std::function<platform::NamedMutex::OpenResult()>;
@@ -43,6 +46,13 @@ class MonitorConnection final : public CommandRequests {
   // its own.
   // A worker still remembered from before is told to stop first.
   ConnectResult ConnectDevice();
+
+  // Begins ConnectDevice on a thread of its own, so the caller can make its window meanwhile:
+  // opening the device, obtaining the access mutex and the start-up probe, which spends most
+  // of its time in the pauses after each report. The next ConnectDevice waits for it and
+  // finishes on the calling thread (the worker starts there). Nothing touches this connection
+  // in between. Does nothing while there is a worker, or a probe ahead under way.
+  void ProbeAhead();
 
   // Tells the worker to stop, forgets it and clears the ready flag (all only when there is
   // a worker).
@@ -72,6 +82,12 @@ class MonitorConnection final : public CommandRequests {
   const std::string& AccessMutexError() const { return accessMutexError_; }
 
  private:
+  struct Probed {
+    ConnectResult result;
+    std::optional<std::int32_t> powerRating;  // when the probe ran
+  };
+  // ConnectDevice up to the worker's start.
+  Probed Probe();
   void StartWorker();
 
   platform::HidBus& bus_;
@@ -84,6 +100,7 @@ class MonitorConnection final : public CommandRequests {
   std::unique_ptr<WorkerHandle> worker_;
   std::uint64_t workerGeneration_ = 0;  // of worker_
   std::int32_t powerRating_ = 0;
+  std::future<Probed> probeAhead_;  // last: its thread uses the members above
 };
 
 }  // namespace device

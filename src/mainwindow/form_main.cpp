@@ -12,12 +12,14 @@
 #include "mainwindow/window_messages.h"
 #include "pages/ctrl_buttons.h"
 #include "platform/lock/named_mutex.h"
+#include "platform/ui/bitmap_cache.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/event_loop.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
 #include "skin/skin_files.h"
 #include "skin/skin_loader.h"
+#include "skin/skin_pages.h"
 #include "skin/skin_path.h"
 
 namespace mainwindow {
@@ -59,6 +61,22 @@ TFormMain::TFormMain(FormMainEnvironment environment)
 
   drag_.AttachBackground();
 
+  // The controller is looked for first; when it is there, the start-up probe (mostly the
+  // pauses after its reports) runs while the controls are made, and FormCreate takes its result.
+  connection_ = std::make_unique<device::MonitorConnection>(
+      env_.bus, env_.reportSleeper, ready_,
+      [directory = env_.lockDirectory, observer = env_.accessMutexObserver] {
+        platform::NamedMutex::OpenResult opened =
+            platform::NamedMutex::Open(device::kAccessMutexName, directory);
+        if (opened.mutex && observer) opened.mutex->SetObserver(observer);
+        return opened;
+      },
+      [this](platform::NamedMutex& accessMutex, std::uint64_t generation) {
+        return StartWorker(accessMutex, generation);
+      });
+  presentAtCreation_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+  if (presentAtCreation_) connection_->ProbeAhead();
+
   if (env_.imageStrips) lists_.Fill(env_.imageStrips);
   monitor_ =
       std::make_unique<MonitorPage>(*window_, skin::SkinFileResolver(env_.programFolder), lists_);
@@ -81,17 +99,6 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   timerReconnect_.OnTimer = [this](ui::Timer&) { TimerReconnectTimer(); };
 
   MakeHandovers();
-  connection_ = std::make_unique<device::MonitorConnection>(
-      env_.bus, env_.reportSleeper, ready_,
-      [directory = env_.lockDirectory, observer = env_.accessMutexObserver] {
-        platform::NamedMutex::OpenResult opened =
-            platform::NamedMutex::Open(device::kAccessMutexName, directory);
-        if (opened.mutex && observer) opened.mutex->SetObserver(observer);
-        return opened;
-      },
-      [this](platform::NamedMutex& accessMutex, std::uint64_t generation) {
-        return StartWorker(accessMutex, generation);
-      });
 
   window_->OnActivate = [this](ui::Window&) { FormActivate(); };
   window_->OnClose = [this](ui::Window&) { FormClose(); };
@@ -165,8 +172,8 @@ void TFormMain::FormCreate() {
   ui::Dialogs& dialogs = env_.app.GetDialogs();
   ready_.Set();
 
-  // The presence loop.
-  connected_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
+  // The presence loop; the first look was taken when the window was made.
+  connected_ = presentAtCreation_;
   while (!connected_) {
     if (!dialogs.AskYesNo(kConnectFail)) break;
     connected_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
@@ -208,8 +215,10 @@ void TFormMain::FormCreate() {
 bool TFormMain::LoadSkin() {
   skin::SkinLoader loader(env_.store, env_.programFolder, env_.userLanguage);
   skin::SkinLoader::Builders builders;
-  builders.managerGroup = [this](skin::ManagerGroup group, const skin::PageRecords& records) {
+  builders.managerGroup = [this, &loader](skin::ManagerGroup group,
+                                          const skin::PageRecords& records) {
     monitor_->BuildGroup(group, records);
+    if (static_cast<int>(group) == skin::kManagerGroupCount - 1) DecodeMonitorPageAhead(loader);
   };
   builders.ctrlPage = [this](const skin::PageRecords& records) {
     bar_ = std::make_unique<pages::ControlBar>(*window_, pages::CtrlButtons::FromRecords(records),
@@ -258,6 +267,21 @@ bool TFormMain::LoadSkin() {
     env_.app.ShowException(std::current_exception());
     return false;
   }
+}
+
+void TFormMain::DecodeMonitorPageAhead(const skin::SkinLoader& loader) {
+  // The monitor page shows first: its pictures are decoded while the other pages are built,
+  // its background (drawn first) ahead of the rest.
+  std::vector<ui::BitmapUse> uses{{nullptr, pageImages_.ImgManager().Transparent()}};
+  try {
+    uses.front().bitmap = env_.app.Bitmaps().Load(
+        skin::ResolveSkinPath(env_.programFolder, loader.ManagerBackgroundFile()));
+  } catch (const std::exception&) {
+    // The loader reports a missing background when its turn comes.
+    uses.clear();
+  }
+  for (ui::BitmapUse& use : window_->PicturesDrawn()) uses.push_back(std::move(use));
+  env_.app.Bitmaps().DecodeAhead(std::move(uses));
 }
 
 void TFormMain::BuildConfigPage(const skin::PageRecords& records,

@@ -32,6 +32,10 @@
 #include "settings/voltage_settings.h"
 #include "skin/language.h"
 
+namespace skin {
+class SkinLoader;
+}  // namespace skin
+
 namespace mainwindow {
 
 // Page codes of the main window.
@@ -133,6 +137,7 @@ class TFormMain {
   void MakeHandovers();
   pages::WindowHooks MakeHooks();
   void BuildRoll();
+  void DecodeMonitorPageAhead(const skin::SkinLoader& loader);
   void BuildConfigPage(const skin::PageRecords& records, const std::string& languageFolder);
   std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
                                                     std::uint64_t generation);
@@ -182,6 +187,7 @@ class TFormMain {
   std::unique_ptr<detail::DetailWindows> details_;
 
   bool connected_ = false;
+  bool presentAtCreation_ = false;  // the first look for the controller
   bool started_ = false;
   bool closeOnActivate_ = false;
   bool closed_ = false;

@@ -126,6 +126,10 @@ void TImageLabel::MouseUp(const ui::MouseEvent&) {
   }
 }
 
+void TImageLabel::AddPicturesDrawn(std::vector<ui::BitmapUse>& uses) const {
+  if (shown_.bitmap && !Bounds().IsEmpty()) uses.push_back({shown_.bitmap, shown_.transparent});
+}
+
 void TImageLabel::Paint(QPainter& painter) const {
   if (!shown_.bitmap || Bounds().IsEmpty()) return;
   const QImage& source = shown_.transparent ? shown_.bitmap->Keyed() : shown_.bitmap->Opaque();

@@ -68,6 +68,7 @@ class TImageLabel : public ui::Control {
   void MouseEnter() override;
   void MouseLeave() override;
   void Paint(QPainter& painter) const override;
+  void AddPicturesDrawn(std::vector<ui::BitmapUse>& uses) const override;
 
  protected:
   // A button that comes into view is painted by its state, as a desktop repaint does.

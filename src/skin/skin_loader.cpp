@@ -53,10 +53,17 @@ bool SkinLoader::ReadPage(LayoutReader& reader, const PageKeys& page,
   return true;
 }
 
+std::string SkinLoader::BitmapFile(std::string_view file) const {
+  return std::string(kSkinFolder) + language_.folder + std::string(file);
+}
+
+std::string SkinLoader::ManagerBackgroundFile() const {
+  return BitmapFile(kManagerBackground);
+}
+
 void SkinLoader::LoadBitmaps(int powerRating, const BitmapLoader& loadBitmap) const {
-  const std::string folder = std::string(kSkinFolder) + language_.folder;
   const auto load = [&](SkinBitmap role, const std::string& file) {
-    const std::filesystem::path path = ResolveSkinPath(programFolder_, folder + file);
+    const std::filesystem::path path = ResolveSkinPath(programFolder_, BitmapFile(file));
     if (loadBitmap) loadBitmap(role, path);
   };
   load(SkinBitmap::ManagerBackground, std::string(kManagerBackground));

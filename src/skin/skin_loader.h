@@ -48,6 +48,9 @@ class SkinLoader {
 
   // The language chosen by the last Load (identifier and LanguageFolder).
   const LanguageChoice& Language() const { return language_; }
+  // The stored path of the monitor page's background in the chosen language, known once the
+  // language is: a page builder can reach for it before the pictures are loaded.
+  std::string ManagerBackgroundFile() const;
   // Why the last Load returned false, one line per failed record.
   const std::vector<std::string>& Failures() const { return failures_; }
 
@@ -56,6 +59,8 @@ class SkinLoader {
   bool ReadPage(LayoutReader& reader, const PageKeys& page,
                 const std::function<void(const PageRecords&)>& builder);
   void LoadBitmaps(int powerRating, const BitmapLoader& loadBitmap) const;
+  // A picture of the chosen language's folder, as stored ("Skin\Eng\Manager_BK.bmp").
+  std::string BitmapFile(std::string_view file) const;
 
   platform::RegistryStore& store_;
   std::filesystem::path programFolder_;

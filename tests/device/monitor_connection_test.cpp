@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "device/recording_sleeper.h"
 #include "device/startup_probe.h"
@@ -24,8 +25,10 @@ class CountingBus : public platform::HidBus {
   std::vector<std::optional<std::string>> PresentDeviceIds() override {
     return inner_.PresentDeviceIds();
   }
+  std::vector<std::thread::id> openedOn;
   std::unique_ptr<platform::HidHandle> Open(const std::string& path,
                                             platform::HidAccess access) override {
+    openedOn.push_back(std::this_thread::get_id());
     auto handle = inner_.Open(path, access);
     if (!handle) return nullptr;
     return std::make_unique<Counted>(std::move(handle), open);
@@ -80,11 +83,13 @@ struct ConnectionRig {
   int terminations = 0;
   std::uint64_t lastGeneration = 0;
   platform::NamedMutex* workerMutex = nullptr;
+  std::thread::id workerStartedOn;
   MonitorConnection connection{
       bus, sleeper, ready,
       [this] { return platform::NamedMutex::Open("Global\\Test", lockDir.Path()); },
       [this](platform::NamedMutex& mutex, std::uint64_t generation) {
         ++workersStarted;
+        workerStartedOn = std::this_thread::get_id();
         lastGeneration = generation;
         workerMutex = &mutex;
         return std::make_unique<FakeWorker>(terminations);
@@ -175,6 +180,47 @@ TEST(MonitorConnection, FailuresStartNoWorkerAndLeaveNoHandleOpen) {
   EXPECT_NE(noLockDir.connection.AccessMutexError().find(noLockDir.lockDir.Path().string()),
             std::string::npos);
   EXPECT_EQ(noLockDir.bus.open, 0);
+}
+
+TEST(MonitorConnection, AProbeAheadRunsOnItsOwnThreadAndConnectDeviceFinishesIt) {
+  ConnectionRig rig;
+  rig.connection.ProbeAhead();
+  rig.connection.ProbeAhead();  // one under way already: nothing more
+  EXPECT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  EXPECT_EQ(rig.connection.PowerRating(), 550);
+  EXPECT_EQ(rig.workersStarted, 1);
+  EXPECT_EQ(rig.workerStartedOn, std::this_thread::get_id()) << "the worker starts here";
+  ASSERT_FALSE(rig.bus.openedOn.empty());
+  for (const std::thread::id on : rig.bus.openedOn) EXPECT_NE(on, std::this_thread::get_id());
+  EXPECT_EQ(rig.bus.open, 0);
+  // With a worker there is nothing to probe ahead: the next connection probes as usual.
+  rig.connection.ProbeAhead();
+  rig.bus.openedOn.clear();
+  EXPECT_EQ(rig.connection.ConnectDevice(), ConnectResult::Connected);
+  EXPECT_EQ(rig.terminations, 1);
+  EXPECT_EQ(rig.workersStarted, 2);
+  ASSERT_FALSE(rig.bus.openedOn.empty());
+  for (const std::thread::id on : rig.bus.openedOn) EXPECT_EQ(on, std::this_thread::get_id());
+
+  // Each failure comes out of ConnectDevice as it would without the probe ahead.
+  ConnectionRig absent;
+  absent.sim.SetMonitorPresent(false);
+  absent.connection.ProbeAhead();
+  EXPECT_EQ(absent.connection.ConnectDevice(), ConnectResult::NotOpened);
+  EXPECT_EQ(absent.connection.PowerRating(), 0);
+  ConnectionRig silent(WithReply(0x00, {sim::ReplyOverride::Kind::Silent, {}}));
+  silent.connection.ProbeAhead();
+  EXPECT_EQ(silent.connection.ConnectDevice(), ConnectResult::ProbeFailed);
+  EXPECT_EQ(silent.workersStarted, 0);
+  ConnectionRig noLockDir;
+  std::filesystem::remove_all(noLockDir.lockDir.Path());
+  noLockDir.connection.ProbeAhead();
+  EXPECT_EQ(noLockDir.connection.ConnectDevice(), ConnectResult::NoAccessMutex);
+  EXPECT_FALSE(noLockDir.connection.AccessMutexError().empty());
+
+  // A probe ahead nobody took is waited for when the connection ends.
+  ConnectionRig forgotten;
+  forgotten.connection.ProbeAhead();
 }
 
 TEST(MonitorConnection, DisconnectStopsTheWorkerAndClearsReadyOnlyWhenThereIsOne) {

@@ -83,4 +83,10 @@ class Bitmap {
   Color key_;
 };
 
+// A picture as a control draws it: plainly (Opaque) or with its key colour see-through (Keyed).
+struct BitmapUse {
+  std::shared_ptr<const Bitmap> bitmap;
+  bool keyed = false;
+};
+
 }  // namespace ui

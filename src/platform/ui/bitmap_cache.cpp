@@ -31,6 +31,34 @@ std::size_t BitmapCache::Decodes() const {
   return decoded;
 }
 
+void BitmapCache::DecodeAhead(std::vector<BitmapUse> uses) {
+  if (uses.empty()) return;
+  std::jthread decoder([uses = std::move(uses)] {
+    for (const BitmapUse& use : uses) {
+      try {
+        if (use.keyed) {
+          use.bitmap->Keyed();
+        } else {
+          use.bitmap->Opaque();
+        }
+      } catch (...) {
+        // Out of memory, say: the paint tries again and reports it on the UI thread.
+      }
+    }
+  });
+  const std::lock_guard lock(mutex_);
+  decoders_.push_back(std::move(decoder));
+}
+
+void BitmapCache::FinishDecodingAhead() {
+  std::vector<std::jthread> decoders;
+  {
+    const std::lock_guard lock(mutex_);
+    decoders.swap(decoders_);
+  }
+  // Leaving this scope joins them.
+}
+
 bool BitmapCache::Decoded(const std::filesystem::path& path) const {
   const std::lock_guard lock(mutex_);
   const auto found = bitmaps_.find(path.lexically_normal());

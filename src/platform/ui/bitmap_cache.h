@@ -4,6 +4,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 #include "platform/ui/bitmap.h"
 
@@ -26,9 +28,18 @@ class BitmapCache {
   // Whether the picture of `path` is held and its pixels were decoded.
   bool Decoded(const std::filesystem::path& path) const;
 
+  // Decodes `uses` on a thread of their own, as they will be drawn: a window still being built
+  // hands over the pictures of its first page and builds the rest meanwhile, so its first paint
+  // finds them decoded. A paint that comes first decodes what it needs itself; each picture is
+  // decoded once, by whoever asks first.
+  void DecodeAhead(std::vector<BitmapUse> uses);
+  // Waits until every decoding ahead has ended (the cache's end waits as well).
+  void FinishDecodingAhead();
+
  private:
   mutable std::mutex mutex_;
   std::map<std::filesystem::path, std::shared_ptr<const Bitmap>> bitmaps_;  // guarded by mutex_
+  std::vector<std::jthread> decoders_;  // guarded by mutex_; last, so ended first
 };
 
 }  // namespace ui

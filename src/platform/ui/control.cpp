@@ -68,6 +68,8 @@ void Control::MouseLeave() {
 
 void Control::Paint(QPainter&) const {}
 
+void Control::AddPicturesDrawn(std::vector<BitmapUse>&) const {}
+
 void Control::Invalidate() const {
   if (owner_ && visible_) owner_->Invalidate(bounds_);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/geometry.h"
 #include "platform/ui/mouse.h"
 
@@ -66,6 +68,9 @@ class Control {
 
   // Draws the control onto its window's picture, in window client coordinates.
   virtual void Paint(QPainter& painter) const;
+  // Adds the pictures that Paint would draw as the control stands now, so that they can be
+  // decoded before the paint needs them.
+  virtual void AddPicturesDrawn(std::vector<BitmapUse>& uses) const;
   // Whether mouse input lands on it (a plain fill lets it through to what lies below).
   virtual bool TakesMouse() const { return true; }
   // Edits and combo boxes are real desktop widgets in a live window.

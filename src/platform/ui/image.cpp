@@ -36,6 +36,10 @@ void Image::FitToPicture() {
   if (autoSize_ && picture_) SetBounds(Rect{Left(), Top(), picture_->Width(), picture_->Height()});
 }
 
+void Image::AddPicturesDrawn(std::vector<BitmapUse>& uses) const {
+  if (picture_ && !Bounds().IsEmpty()) uses.push_back({picture_, transparent_});
+}
+
 void Image::Paint(QPainter& painter) const {
   if (!picture_ || Bounds().IsEmpty()) return;
   const QImage& source = transparent_ ? picture_->Keyed() : picture_->Opaque();

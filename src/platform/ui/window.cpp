@@ -117,6 +117,14 @@ void Window::SetBackgroundColor(Color color) {
   InvalidateAll();
 }
 
+std::vector<BitmapUse> Window::PicturesDrawn() const {
+  std::vector<BitmapUse> uses;
+  for (const Control* child : children_) {
+    if (child->Visible()) child->AddPicturesDrawn(uses);
+  }
+  return uses;
+}
+
 void Window::BringToFront(Control& control) {
   const auto found = std::find(children_.begin(), children_.end(), &control);
   if (found == children_.end()) return;

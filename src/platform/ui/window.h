@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/bitmap.h"
 #include "platform/ui/color.h"
 #include "platform/ui/dirty_region.h"
 #include "platform/ui/geometry.h"
@@ -60,6 +61,8 @@ class Window {
 
   // Children in creation order (drawn in this order, so the last is on top).
   const std::vector<Control*>& Children() const { return children_; }
+  // The pictures the visible children draw as they stand now.
+  std::vector<BitmapUse> PicturesDrawn() const;
   void BringToFront(Control& control);
   // The topmost visible, enabled control that takes mouse input at `p`; null for none.
   Control* ControlAt(Point p) const;
