@@ -122,13 +122,7 @@ void ListenForMessages(mainwindow::MessageServer& server, const std::filesystem:
 // says whether the picture was written.
 void ScheduleScreenshot(ui::EventLoop& loop, mainwindow::TFormMain& form,
                         const QueltaOptions& options, int& exitCode) {
-  // A timer of 0 ms never fires: "at once" is the first millisecond.
-  const auto after = std::max(options.screenshotAfter, std::chrono::milliseconds(1));
-  // The timer repeats, and the quit is only posted: it is stopped at its first tick, or a
-  // second tick before the quit would render and write the picture again.
-  const auto timer = std::make_shared<ui::EventLoop::TimerId>();
-  *timer = loop.StartTimer(after, [&loop, &form, &exitCode, timer, file = *options.screenshotFile] {
-    loop.StopTimer(*timer);
+  const auto shoot = [&loop, &form, &exitCode, file = *options.screenshotFile] {
     const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
     if (!shot.save(QString::fromStdString(file), "PNG")) {
       std::cerr << "quelta: cannot write " << file << "\n";
@@ -136,7 +130,21 @@ void ScheduleScreenshot(ui::EventLoop& loop, mainwindow::TFormMain& form,
     } else {
       exitCode = kExitOk;
     }
+    // Its work done, the window goes: nothing asked for before the quit is painted.
+    form.Window().Hide();
     loop.Quit();
+  };
+  // At once: the window as it was made, before the desktop asks for its first paint.
+  if (options.screenshotAfter.count() <= 0) {
+    loop.Post(shoot);
+    return;
+  }
+  // The timer repeats, and the quit is only posted: it is stopped at its first tick, or a
+  // second tick before the quit would render and write the picture again.
+  const auto timer = std::make_shared<ui::EventLoop::TimerId>();
+  *timer = loop.StartTimer(options.screenshotAfter, [&loop, timer, shoot] {
+    loop.StopTimer(*timer);
+    shoot();
   });
 }
 
