@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,6 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
   ui::qt::QtBackend::UseWholeScaleFactors();
-  QApplication application(argc, argv);
-  return app::RunQuelta(options);
+  return app::RunQuelta(options,
+                        [&argc, argv] { return std::make_unique<QApplication>(argc, argv); });
 }

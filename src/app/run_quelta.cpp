@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -31,11 +32,16 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 
-std::filesystem::path ProgramFolder() {
+// The folder of the running program as the system tells it, empty when it does not; Qt
+// (once it runs) can tell it from the command line then.
+std::filesystem::path ProgramFolderFromSystem() {
   std::error_code error;
-  std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe", error);
-  if (error) exe = QCoreApplication::applicationFilePath().toStdString();
-  return exe.parent_path();
+  const std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe", error);
+  return error ? std::filesystem::path() : exe.parent_path();
+}
+
+std::filesystem::path ProgramFolderFromQt() {
+  return std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()).parent_path();
 }
 
 // The real pause between the worker's cycles, of the length --cycle-ms chose when given.
@@ -193,12 +199,21 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
 
 }  // namespace
 
-int RunQuelta(const QueltaOptions& options) {
+int RunQuelta(const QueltaOptions& options, const ApplicationMaker& makeApplication) {
   const std::filesystem::path socket = mainwindow::MessageSocketPath();
   if (const std::optional<int> exitCode = LeaveToRunningCopy(socket)) return *exitCode;
 
-  const std::filesystem::path programFolder = ProgramFolder();
-  const std::unique_ptr<platform::RegistryStore> store = OpenStore(options, programFolder);
+  // The settings are read while Qt starts: neither needs the other.
+  std::filesystem::path programFolder = ProgramFolderFromSystem();
+  std::future<std::unique_ptr<platform::RegistryStore>> opening;
+  if (!programFolder.empty()) {
+    opening = std::async(std::launch::async,
+                         [&options, &programFolder] { return OpenStore(options, programFolder); });
+  }
+  const std::unique_ptr<QCoreApplication> application = makeApplication();
+  if (programFolder.empty()) programFolder = ProgramFolderFromQt();
+  const std::unique_ptr<platform::RegistryStore> store =
+      opening.valid() ? opening.get() : OpenStore(options, programFolder);
   if (!store) return kExitFailed;
   const std::unique_ptr<DeviceStack> devices = OpenDevices(options);
   if (!devices) return kExitFailed;
