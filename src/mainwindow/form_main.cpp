@@ -1,5 +1,6 @@
 #include "mainwindow/form_main.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -193,6 +194,7 @@ void TFormMain::FormCreate() {
       dialogs.ShowMessage(kReadUiFail);
     } else {
       LoadSettings();
+      DecodeRestAhead();
       monitor_->SetFanTimersEnabled(false);
       timerAlarm_.SetEnabled(true);
       // The hook: from here on device notifications and our own messages are handled.
@@ -281,6 +283,17 @@ void TFormMain::DecodeMonitorPageAhead(const skin::SkinLoader& loader) {
     uses.clear();
   }
   for (ui::BitmapUse& use : window_->PicturesDrawn()) uses.push_back(std::move(use));
+  env_.app.Bitmaps().DecodeAhead(std::move(uses));
+}
+
+void TFormMain::DecodeRestAhead() {
+  // What the first paint still has to decode (the bar's pictures, built last) is decoded from
+  // the far end while the paint works from the near one, so the two meet halfway.
+  std::vector<ui::BitmapUse> uses;
+  for (ui::BitmapUse& use : window_->PicturesDrawn()) {
+    if (!use.bitmap->Decoded()) uses.push_back(std::move(use));
+  }
+  std::reverse(uses.begin(), uses.end());
   env_.app.Bitmaps().DecodeAhead(std::move(uses));
 }
 

@@ -138,6 +138,7 @@ class TFormMain {
   pages::WindowHooks MakeHooks();
   void BuildRoll();
   void DecodeMonitorPageAhead(const skin::SkinLoader& loader);
+  void DecodeRestAhead();
   void BuildConfigPage(const skin::PageRecords& records, const std::string& languageFolder);
   std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
                                                     std::uint64_t generation);
