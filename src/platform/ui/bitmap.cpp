@@ -13,8 +13,8 @@
 namespace ui {
 namespace {
 
-QImage KeyOut(const QImage& opaque, Color key) {
-  QImage keyed = opaque.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+QImage KeyOut(const QImage& picture, Color key) {
+  QImage keyed = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QRgb keyRgb = qRgb(key.red, key.green, key.blue);
   for (int y = 0; y < keyed.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
@@ -64,38 +64,36 @@ Bitmap::Bitmap(Shared, std::shared_ptr<Pixels> pixels, Size size, Color key)
 
 Bitmap::Pixels& Bitmap::Made(Pixels& p) {
   std::call_once(p.made, [&p] {
-    QImage decoded;
     if (!p.file.empty()) {
-      decoded = QImageReader(NameOf(p.file)).read();
+      p.decoded = QImageReader(NameOf(p.file)).read();
     } else if (p.whole) {
-      decoded = Made(*p.whole).opaque.copy(p.part.left, p.part.top, p.part.width, p.part.height);
+      p.decoded = Made(*p.whole).decoded.copy(p.part.left, p.part.top, p.part.width, p.part.height);
       p.whole.reset();  // a cell keeps only its own pixels
     } else {
-      decoded = std::move(p.source);
+      p.decoded = std::move(p.source);
       p.source = QImage();
     }
-    if (!decoded.isNull()) {
-      if (decoded.hasAlphaChannel()) p.translucent = decoded;
-      p.opaque = decoded.convertToFormat(QImage::Format_RGB32);
-    }
-    p.decoded.store(true, std::memory_order_release);
+    p.decodedYet.store(true, std::memory_order_release);
   });
   return p;
 }
 
 const QImage& Bitmap::Opaque() const {
-  return Made(*pixels_).opaque;
+  Pixels& p = Made(*pixels_);
+  std::call_once(p.opaqueMade, [&p] {
+    if (!p.decoded.isNull()) p.opaque = p.decoded.convertToFormat(QImage::Format_RGB32);
+  });
+  return p.opaque;
 }
 
 bool Bitmap::Decoded() const {
-  return pixels_->decoded.load(std::memory_order_acquire);
+  return pixels_->decodedYet.load(std::memory_order_acquire);
 }
 
 const QImage& Bitmap::Keyed() const {
   std::call_once(keyed_->made, [this] {
     const Pixels& p = Made(*pixels_);
-    if (!p.opaque.isNull())
-      keyed_->image = KeyOut(p.translucent.isNull() ? p.opaque : p.translucent, key_);
+    if (!p.decoded.isNull()) keyed_->image = KeyOut(p.decoded, key_);
   });
   return keyed_->image;
 }

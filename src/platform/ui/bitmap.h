@@ -34,7 +34,7 @@ class Bitmap {
   Size GetSize() const { return size_; }
   Color Key() const { return key_; }
 
-  // The picture as decoded, without transparency (decoded by the first call).
+  // The picture without transparency (decoded, then made opaque, by the first call).
   const QImage& Opaque() const;
   // The picture with every pixel of the key colour see-through (made by the first call).
   const QImage& Keyed() const;
@@ -51,15 +51,19 @@ class Bitmap {
 
  private:
   // Where the pixels come from and the pixels once made; shared by every copy of one picture.
+  // The picture is kept as decoded (a palette picture at a byte a pixel); the opaque copy is
+  // made only for a picture drawn opaque, so one only ever drawn see-through costs its keyed
+  // copy and its decoded pixels.
   struct Pixels {
     std::once_flag made;
     std::filesystem::path file;     // decoded from this file, or
     std::shared_ptr<Pixels> whole;  // cut from this picture's pixels (`part` of it), or
     Rect part;
-    QImage source;  // converted from this image
+    QImage source;  // taken as it is
+    QImage decoded;
+    std::atomic<bool> decodedYet{false};
+    std::once_flag opaqueMade;
     QImage opaque;
-    QImage translucent;  // the decoded picture, kept only when it has an alpha channel
-    std::atomic<bool> decoded{false};
   };
   struct KeyedCopy {
     std::once_flag made;
