@@ -68,8 +68,10 @@ TEST(BmpSize, TakesEveryCodingQtTakesAtEachHeaderLength) {
       EXPECT_EQ(QtSizeOf(head.Bytes()), QSize(630, 597));
     }
   }
-  // Stored top row first: the height is negative and the picture as high as ever.
+  // Stored top row first: the height is negative and the picture as high as ever (Qt's reader
+  // tells the negative height; its picture is 7 high).
   EXPECT_EQ(SizeOf(Head{40, 4, -7}), (Size{4, 7}));
+  EXPECT_EQ(QtSizeOf(Head{40, 4, -7}.Bytes()), QSize(4, -7));
 }
 
 TEST(BmpSize, LeavesToQtWhatItDoesNotKnowAndWhatQtRefuses) {
