@@ -32,6 +32,7 @@
 #include "pages/page_groups.h"
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
+#include "support/core_application.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -221,10 +222,7 @@ class WindowMatrix : public FormMainTest {
     return lines;
   }
 
-  int argc_ = 1;
-  char name_[8] = "test";
-  char* argv_[1] = {name_};
-  QCoreApplication qt_{argc_, argv_};
+  testing_support::CoreApplication qt_;
   ShortPause shortPause_;
   std::filesystem::path lockFolder_ = scratch_.Path() / "lock";
   std::filesystem::path trace_ = scratch_.Path() / "trace.txt";

@@ -19,6 +19,7 @@
 #include "form_main_fixture.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
+#include "support/core_application.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -71,10 +72,7 @@ class MessageSocketTest : public ::testing::Test {
     }
   }
 
-  int argc_ = 1;
-  char name_[8] = "test";
-  char* argv_[1] = {name_};
-  QCoreApplication qt_{argc_, argv_};
+  testing_support::CoreApplication qt_;
   ScratchFolder folder_;
   std::filesystem::path socket_ = folder_.Path() / "Quelta";
   ui::HeadlessEventLoop loop_;
