@@ -144,13 +144,15 @@ void QtWindowHost::SyncEdit(Edit& edit, QWidget& native) {
   line.setReadOnly(edit.ReadOnly());
   QFont font = line.font();
   font.setPixelSize(std::max(8, edit.Height() - 3) * widget_->Scale());
-  line.setFont(font);
+  if (font != line.font()) line.setFont(font);
   const QString background =
       edit.BackgroundColor() ? ColorName(*edit.BackgroundColor()) : QStringLiteral("transparent");
-  line.setStyleSheet(
+  const QString sheet =
       QStringLiteral("QLineEdit { background: %1; color: %2; %3 }")
           .arg(background, ColorName(edit.TextColor()),
-               edit.Borderless() ? QStringLiteral("border: none; padding: 0;") : QString()));
+               edit.Borderless() ? QStringLiteral("border: none; padding: 0;") : QString());
+  // Each new sheet restyles the box from scratch; a sync that changes only the text keeps it.
+  if (sheet != line.styleSheet()) line.setStyleSheet(sheet);
 }
 
 void QtWindowHost::SyncComboBox(ComboBox& combo, QWidget& native) {
