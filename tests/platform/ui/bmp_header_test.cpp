@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -22,7 +23,8 @@ struct Head {
   std::uint32_t compression = 0;
 
   std::vector<unsigned char> Bytes() const {
-    std::vector<unsigned char> b(14 + infoSize, 0);
+    // Room for every field written below, even behind a shorter (OS/2) info header.
+    std::vector<unsigned char> b(std::max<std::size_t>(14 + infoSize, 34), 0);
     const auto put = [&b](std::size_t at, std::uint32_t value, int count) {
       for (int i = 0; i < count; ++i) b[at + i] = static_cast<unsigned char>(value >> (8 * i));
     };
