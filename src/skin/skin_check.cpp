@@ -9,10 +9,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/ui/bmp_header.h"
 #include "skin/language.h"
 #include "skin/layout_reader.h"
 #include "skin/page_records.h"
@@ -28,38 +31,17 @@ constexpr int kLanguages = 8;
 // A digit row wider than this overflows the 32-bit value the display splits into digits.
 constexpr int kMostDigitCells = 9;
 
-// Where the header of a BMP file keeps what its size follows from.
-constexpr std::size_t kBmpHeaderBytes = 54;
-constexpr std::size_t kBmpPixelOffsetAt = 10;
-constexpr std::size_t kBmpWidthAt = 18;
-constexpr std::size_t kBmpHeightAt = 22;
-constexpr std::size_t kBmpBitsAt = 28;
-constexpr std::size_t kBmpCompressionAt = 30;
-constexpr std::size_t kBmpImageSizeAt = 34;
-constexpr std::uint32_t kBmpUncompressed = 0;
-constexpr std::uint32_t kBmpRle8 = 1;
-constexpr std::uint32_t kBmpRle4 = 2;
-constexpr std::uint32_t kBmpBitFields = 3;
-
-std::uint32_t LittleEndian(const std::array<unsigned char, kBmpHeaderBytes>& bytes, std::size_t at,
-                           std::size_t count) {
-  std::uint32_t value = 0;
-  for (std::size_t i = count; i-- > 0;) value = (value << 8) | bytes[at + i];
-  return value;
-}
-
 // For a BMP shorter than its header says it is, what is missing; "" otherwise. An uncompressed
 // picture needs its rows; a run-length compressed one the image size its header gives.
 // (A picture reader fills the missing rows in silently; the window's loader does not.)
 std::string BmpTruncation(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  std::array<unsigned char, kBmpHeaderBytes> header{};
-  if (!in.read(reinterpret_cast<char*>(header.data()), header.size()) || header[0] != 'B' ||
-      header[1] != 'M') {
-    return {};
-  }
-  const std::uint32_t compression = LittleEndian(header, kBmpCompressionAt, 4);
-  const std::uint64_t offset = LittleEndian(header, kBmpPixelOffsetAt, 4);
+  std::array<unsigned char, ui::kBmpHeadBytes> bytes{};
+  in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+  const std::optional<ui::BmpHead> header =
+      ui::ReadBmpHead(std::span(bytes.data(), static_cast<std::size_t>(in.gcount())));
+  if (!header) return {};
+  const std::uint64_t offset = header->pixelOffset;
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(file, error);
   const auto shortBy = [&](std::uint64_t needed) -> std::string {
@@ -67,17 +49,15 @@ std::string BmpTruncation(const std::filesystem::path& file) {
     return "is cut short: " + std::to_string(size) + " bytes where its header needs " +
            std::to_string(needed);
   };
-  if (compression == kBmpRle8 || compression == kBmpRle4) {
-    return shortBy(offset + LittleEndian(header, kBmpImageSizeAt, 4));
+  const std::uint32_t compression = header->compression;
+  if (compression == ui::kBmpRle8 || compression == ui::kBmpRle4) {
+    return shortBy(offset + header->imageSize);
   }
-  if (compression != kBmpUncompressed && compression != kBmpBitFields) return {};
-  const auto width = static_cast<std::int32_t>(LittleEndian(header, kBmpWidthAt, 4));
-  const auto height = static_cast<std::int32_t>(LittleEndian(header, kBmpHeightAt, 4));
-  const std::uint64_t bits = LittleEndian(header, kBmpBitsAt, 2);
-  const std::uint64_t rowBytes =
-      (static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(width))) * bits + 31) / 32 * 4;
-  return shortBy(
-      offset + rowBytes * static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(height))));
+  if (compression != ui::kBmpUncompressed && compression != ui::kBmpBitFields) return {};
+  const std::uint64_t width = static_cast<std::uint64_t>(std::llabs(header->width));
+  const std::uint64_t height = static_cast<std::uint64_t>(std::llabs(header->height));
+  const std::uint64_t rowBytes = (width * header->bits + 31) / 32 * 4;
+  return shortBy(offset + rowBytes * height);
 }
 
 // The first problem found; thrown to end the check there.
