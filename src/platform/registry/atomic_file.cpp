@@ -13,7 +13,11 @@
 namespace platform {
 namespace {
 
-constexpr std::string_view kTempSuffix = ".XXXXXX";
+// A temporary's name says whose it is: ".<file>.quelta-tmp-" and six letters or digits from
+// mkstemp. Nothing a person keeps beside their settings is named so, so the sweep can tell
+// our leftovers from their own files (".registry.reg.backup" stays).
+constexpr std::string_view kTempMarker = ".quelta-tmp-";
+constexpr std::string_view kTempSuffix = "XXXXXX";
 
 bool WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
@@ -39,9 +43,23 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
   return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
+std::string TempPrefix(const std::filesystem::path& file) {
+  return "." + file.filename().string() + std::string(kTempMarker);
+}
+
+// The six characters mkstemp puts in place of the X's.
+bool IsTempTail(std::string_view tail) {
+  if (tail.size() != kTempSuffix.size()) return false;
+  for (const char c : tail) {
+    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!alnum) return false;
+  }
+  return true;
+}
+
 // Hidden, so a temporary left by a crash does not look like a settings file.
 std::string TempPattern(const std::filesystem::path& file) {
-  return (FolderOf(file) / ("." + file.filename().string() + std::string(kTempSuffix))).string();
+  return (FolderOf(file) / TempPrefix(file)).string() + std::string(kTempSuffix);
 }
 
 // A fresh name from the pattern that no file holds yet (mkstemp's way, without creating it).
@@ -123,13 +141,13 @@ AtomicWriteResult WriteFileAtomically(const std::filesystem::path& file, std::st
 }
 
 void RemoveStaleTemporaries(const std::filesystem::path& file) {
-  const std::string prefix = "." + file.filename().string() + ".";
-  const std::size_t length = prefix.size() + kTempSuffix.size() - 1;
+  const std::string prefix = TempPrefix(file);
   std::error_code error;
   std::filesystem::directory_iterator entry(FolderOf(file), error);
   for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
     const std::string name = entry->path().filename().string();
-    if (name.size() != length || !name.starts_with(prefix)) continue;
+    if (!name.starts_with(prefix) || !IsTempTail(std::string_view(name).substr(prefix.size())))
+      continue;
     struct stat info {};
     if (::lstat(entry->path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
         info.st_uid != ::getuid()) {

@@ -24,8 +24,10 @@ inline constexpr std::size_t kMaxSettingsFileBytes = std::size_t{16} * 1024 * 10
 AtomicWriteResult WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                                       mode_t mode, bool replace);
 
-// Removes the hidden temporaries of `file` that a writer killed halfway left in its folder
-// (only our own regular files). Call it only while holding the lock every writer takes.
+// Removes the hidden temporaries of `file` (".<name>.quelta-tmp-XXXXXX") that a writer killed
+// halfway left in its folder: only regular files of this user's under exactly that name, so
+// anything else beside the file (".registry.reg.backup") is never touched. Call it only while
+// holding the lock every writer takes.
 void RemoveStaleTemporaries(const std::filesystem::path& file);
 
 // The whole content of a regular settings file of at most kMaxSettingsFileBytes; nullopt with

@@ -98,6 +98,13 @@ bool RegFileStore::CommitEdits(const std::vector<RegEdit>& edits, const RegLooku
     return Committed(spoilt.what());  // a file spoilt meanwhile is left as it is
   }
   if (after == *before) return Committed({});
+  // A file the reader would refuse could never be loaded again: every later start and command
+  // would fail on it.
+  if (after.size() > kMaxSettingsFileBytes) {
+    return Committed("the new text of " + name + " would be larger than the " +
+                     std::to_string(kMaxSettingsFileBytes / (1024 * 1024)) +
+                     " MiB a settings file may hold; left as it was");
+  }
   if (!ReadsBack(after, edits, name)) {
     return Committed("the new text of " + name + " would not read back as written; left as it was");
   }

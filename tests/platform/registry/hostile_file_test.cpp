@@ -157,14 +157,23 @@ TEST(RegFileStoreSafety, OnlyRegularFilesOfAtMostSixteenMebibytesAreRead) {
       "1");
 }
 
-TEST(RegFileStoreSafety, TemporariesLeftByAKilledSaveAreRemovedByTheNextSave) {
+TEST(RegFileStoreSafety, ASaveOnlyRemovesTemporariesOfOurOwnAndLeavesTheUsersFiles) {
   TempFolder folder;
   const auto file = folder / "registry.reg";
   WriteFile(file, std::string(kHeader) + "\n[HKEY_LOCAL_MACHINE\\K]\n\"A\"=\"1\"\n");
-  WriteFile(folder / ".registry.reg.a1B2c3", "half a save");
-  WriteFile(folder / ".registry.reg.Zz9Yy8", "another");
-  WriteFile(folder / ".registry.reg.notours1", "seven letters: not a temporary of ours");
-  WriteFile(folder / ".other.reg.a1B2c3", "another file's");
+  // Left by saves that were killed halfway: removed.
+  WriteFile(folder / ".registry.reg.quelta-tmp-a1B2c3", "half a save");
+  WriteFile(folder / ".registry.reg.quelta-tmp-Zz9Yy8", "another");
+  // The user's own, or not of this file, or not of the temporaries' shape: kept.
+  WriteFile(folder / ".registry.reg.backup", "the user's copy");
+  WriteFile(folder / ".registry.reg.abcdef", "six letters, no mark");
+  WriteFile(folder / ".registry.reg.quelta-tmp-a1B2c", "five after the mark");
+  WriteFile(folder / ".registry.reg.quelta-tmp-a1B2c3d", "seven after the mark");
+  WriteFile(folder / ".registry.reg.quelta-tmp-a1B.c3", "a dot is never drawn");
+  WriteFile(folder / ".other.reg.quelta-tmp-a1B2c3", "another file's");
+  std::filesystem::create_directory(folder / ".registry.reg.quelta-tmp-Dir000");
+  std::filesystem::create_symlink(folder / ".registry.reg.backup",
+                                  folder / ".registry.reg.quelta-tmp-Link00");
   RegFileStore store(file);
   ASSERT_TRUE(Save(store, "K", "A", "2"));
   std::vector<std::string> left;
@@ -172,8 +181,34 @@ TEST(RegFileStoreSafety, TemporariesLeftByAKilledSaveAreRemovedByTheNextSave) {
     left.push_back(entry.path().filename().string());
   }
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{".other.reg.a1B2c3", ".registry.reg.notours1",
-                                            "registry.reg", "registry.reg.lock"}));
+  EXPECT_EQ(left,
+            (std::vector<std::string>{
+                ".other.reg.quelta-tmp-a1B2c3", ".registry.reg.abcdef", ".registry.reg.backup",
+                ".registry.reg.quelta-tmp-Dir000", ".registry.reg.quelta-tmp-Link00",
+                ".registry.reg.quelta-tmp-a1B.c3", ".registry.reg.quelta-tmp-a1B2c",
+                ".registry.reg.quelta-tmp-a1B2c3d", "registry.reg", "registry.reg.lock"}));
+  EXPECT_EQ(ReadFile(folder / ".registry.reg.backup"), "the user's copy");
+}
+
+TEST(RegFileStoreSafety, ASaveThatWouldGrowTheFilePastWhatIsReadIsRefused) {
+  TempFolder folder;
+  const auto file = folder / "registry.reg";
+  // One byte short of 16 MiB: "12" in place of "1" fills it exactly, "123" would overflow.
+  const std::string head = std::string(kHeader) + "\n[HKEY_LOCAL_MACHINE\\K]\n\"A\"=\"1\"\n;";
+  const std::string tail = "\n";
+  const std::size_t limit = std::size_t{16} * 1024 * 1024;
+  WriteFile(file, head + std::string(limit - 1 - head.size() - tail.size(), 'x') + tail);
+  RegFileStore store(file);
+  ASSERT_TRUE(Save(store, "K", "A", "12"));
+  EXPECT_EQ(std::filesystem::file_size(file), limit);
+  const std::string full = ReadFile(file);
+
+  EXPECT_FALSE(Save(store, "K", "A", "123"));
+  EXPECT_EQ(store.LastCommitError(),
+            "the new text of " + file.string() +
+                " would be larger than the 16 MiB a settings file may hold; left as it was");
+  EXPECT_EQ(ReadFile(file), full);
+  EXPECT_EQ(store.Open(RegistryAccess::Read)->OpenKey("K")->ReadString("A"), "12");
 }
 
 TEST(RegDocumentDepth, KeyPathsDeeperThanFiveHundredTwelveLevelsAreRefusedWithTheirLine) {
