@@ -9,6 +9,7 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/console_dialogs.h"
 #include "app/device_stack.h"
@@ -108,8 +109,11 @@ std::unique_ptr<DeviceStack> OpenDevices(const QueltaOptions& options) {
 }
 
 // Our own messages on the socket; the simulated plug and unplug reach the simulated PSU.
-void ListenForMessages(mainwindow::MessageServer& server, const std::filesystem::path& socket,
-                       sim::SimulatedBus* simulated) {
+// Returns the exit code when another copy took the socket first (it started while this one
+// was being made): that copy's window is brought back and this one ends unshown.
+std::optional<int> ListenForMessages(mainwindow::MessageServer& server,
+                                     const std::filesystem::path& socket,
+                                     sim::SimulatedBus* simulated) {
   server.SetInterceptor([simulated](std::uint32_t message) {
     if (message != mainwindow::kSimulatedUnplugMessage &&
         message != mainwindow::kSimulatedPlugMessage) {
@@ -119,9 +123,22 @@ void ListenForMessages(mainwindow::MessageServer& server, const std::filesystem:
     if (simulated) simulated->SetMonitorPresent(message == mainwindow::kSimulatedPlugMessage);
     return true;
   });
-  if (server.Listen(socket) == mainwindow::MessageServer::ListenResult::Failed) {
-    std::cerr << "quelta: no message socket: " << server.Error() << "\n";
+  // The other copy may end between its answer and our message to it: then we look again.
+  constexpr int kLooks = 3;
+  for (int look = 0; look < kLooks; ++look) {
+    switch (server.Listen(socket)) {
+      case mainwindow::MessageServer::ListenResult::Listening:
+        return std::nullopt;
+      case mainwindow::MessageServer::ListenResult::Failed:
+        std::cerr << "quelta: no message socket: " << server.Error() << "\n";
+        return std::nullopt;
+      case mainwindow::MessageServer::ListenResult::AlreadyRunning:
+        if (const std::optional<int> exitCode = LeaveToRunningCopy(socket)) return exitCode;
+        break;
+    }
   }
+  std::cerr << "quelta: no message socket: " << socket.string() << " kept changing hands\n";
+  return std::nullopt;
 }
 
 // --screenshot: the window is saved after the chosen delay and the loop ends; `exitCode`
@@ -185,7 +202,8 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());
-  ListenForMessages(server, socket, devices.Simulated());
+  if (const std::optional<int> exitCode = ListenForMessages(server, socket, devices.Simulated()))
+    return *exitCode;
 
   form.Window().Show();
   // Started at login: straight into the notification area.

@@ -1,12 +1,9 @@
 #include "mainwindow/message_server.h"
 
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace mainwindow {
 namespace {
@@ -33,58 +30,33 @@ MessageServer::~MessageServer() {
   while (!connections_.empty()) Close(connections_.begin());
   if (listenFd_ >= 0) {
     listenNotifier_.reset();
+    // Only our own socket goes: one that a later window bound after ours was removed stays.
+    ReleaseMessageSocket(path_, socketFile_);
     ::close(listenFd_);
-    ::unlink(path_.c_str());
   }
 }
 
 MessageServer::ListenResult MessageServer::Listen(const std::filesystem::path& path) {
-  // Listening would quietly take the name over from a window that runs: ask first.
-  switch (ProbeMessageSocket(path)) {
-    case SocketAnswer::Ours:
-      return ListenResult::AlreadyRunning;
-    case SocketAnswer::Foreign:
-      error_ = path.string() + ": answered by another user's process";
-      return ListenResult::Failed;
-    case SocketAnswer::Nobody:
-      break;
-  }
   const std::string folderProblem = PrepareMessageSocketFolder(path);
   if (!folderProblem.empty()) {
     error_ = folderProblem;
     return ListenResult::Failed;
   }
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string name = path.string();
-  if (name.size() >= sizeof(address.sun_path)) {
-    error_ = name + ": path too long for a socket";
-    return ListenResult::Failed;
+  // Asking who answers and binding are one step: two windows starting at once never both bind.
+  SocketClaim claim = ClaimMessageSocket(path, kBacklog);
+  switch (claim.outcome) {
+    case SocketClaim::Outcome::AlreadyRunning:
+      return ListenResult::AlreadyRunning;
+    case SocketClaim::Outcome::Failed:
+      error_ = std::move(claim.error);
+      return ListenResult::Failed;
+    case SocketClaim::Outcome::Bound:
+      break;
   }
-  std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  if (fd < 0) {
-    error_ = name + ": " + std::strerror(errno);
-    return ListenResult::Failed;
-  }
-  const auto bindIt = [&] {
-    return ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  };
-  // A socket file no one answers on was left by a program that died: it is replaced.
-  bool bound = bindIt();
-  if (!bound && errno == EADDRINUSE) {
-    ::unlink(name.c_str());
-    bound = bindIt();
-  }
-  if (!bound || ::listen(fd, kBacklog) != 0) {
-    error_ = name + ": " + std::strerror(errno);
-    ::close(fd);
-    return ListenResult::Failed;
-  }
-  ::chmod(name.c_str(), 0600);
   path_ = path;
-  listenFd_ = fd;
-  listenNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+  socketFile_ = claim.file;
+  listenFd_ = claim.fd;
+  listenNotifier_ = std::make_unique<QSocketNotifier>(listenFd_, QSocketNotifier::Read);
   QObject::connect(listenNotifier_.get(), &QSocketNotifier::activated, [this] { Accept(); });
   return ListenResult::Listening;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/message_socket_claim.h"
 #include "mainwindow/window_messages.h"
 #include "platform/ui/window_handle.h"
 
@@ -33,7 +34,10 @@ class MessageServer {
 
   enum class ListenResult { Listening, AlreadyRunning, Failed };
   // Listens at `path`. A socket file that no one answers on (left by a program that died)
-  // is replaced; one that a process of this user answers on belongs to a running window.
+  // is replaced; one that a process of this user answers on belongs to a running window; any
+  // other file in its place is refused and left as it is. Asking and binding are one step
+  // under a lock, so of two windows starting at once exactly one listens. The socket is
+  // removed at destruction only while it is still the one bound here.
   ListenResult Listen(const std::filesystem::path& path);
   const std::string& Error() const { return error_; }
 
@@ -63,6 +67,7 @@ class MessageServer {
 
   ui::WindowHandle window_;
   std::filesystem::path path_;
+  SocketFileId socketFile_;  // what path_ named when bound
   int listenFd_ = -1;
   std::unique_ptr<QSocketNotifier> listenNotifier_;
   QTimer idleTimer_;

@@ -10,14 +10,19 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <array>
+#include <atomic>
 #include <cstdio>
+#include <fstream>
 #include <future>
 #include <sstream>
+#include <thread>
 
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
 #include "form_main_fixture.h"
 #include "mainwindow/message_server.h"
+#include "mainwindow/message_socket_claim.h"
 #include "mainwindow/window_messages.h"
 #include "support/core_application.h"
 
@@ -126,6 +131,104 @@ TEST_F(MessageSocketTest, ASecondServerFindsTheFirstRunningAndAStaleSocketIsRepl
   ::close(fd);
   MessageServer again(window_.Handle());
   EXPECT_EQ(again.Listen(socket_), MessageServer::ListenResult::Listening);
+}
+
+TEST_F(MessageSocketTest, AnOlderWindowsExitLeavesTheSocketOfTheWindowThatTookTheNameOver) {
+  window_.OnMessage = [this](ui::Window&, const ui::Message& m) { received_.push_back(m.id); };
+  auto older = std::make_unique<MessageServer>(window_.Handle());
+  ASSERT_EQ(older->Listen(socket_), MessageServer::ListenResult::Listening);
+  // Someone removes the older window's socket; a newer window binds the name afresh.
+  ASSERT_TRUE(std::filesystem::remove(socket_));
+  auto newer = std::make_unique<MessageServer>(window_.Handle());
+  ASSERT_EQ(newer->Listen(socket_), MessageServer::ListenResult::Listening);
+
+  older.reset();
+  ASSERT_TRUE(std::filesystem::exists(socket_)) << "the older window removed the newer's socket";
+  EXPECT_EQ(Send(kRestoreMessage), app::ctl::kExitDone);
+  ASSERT_TRUE(AwaitMessages(1));
+  MessageServer third(window_.Handle());
+  EXPECT_EQ(third.Listen(socket_), MessageServer::ListenResult::AlreadyRunning);
+  // Its own socket the newer window does remove.
+  newer.reset();
+  EXPECT_FALSE(std::filesystem::exists(socket_));
+}
+
+TEST_F(MessageSocketTest, AnythingButAStaleSocketInTheSocketsPlaceIsNamedAndLeftAsItIs) {
+  const std::string kept = " is %, not a socket this program left; it was left as it is";
+  const auto expected = [&](const std::string& kind) {
+    std::string text = kept;
+    return socket_.string() + text.replace(text.find('%'), 1, kind);
+  };
+  const auto refused = [&] {
+    MessageServer server(window_.Handle());
+    EXPECT_EQ(server.Listen(socket_), MessageServer::ListenResult::Failed);
+    return server.Error();
+  };
+
+  std::ofstream(socket_) << "the user's notes";
+  EXPECT_EQ(refused(), expected("a regular file"));
+  EXPECT_EQ(testing_support::ReadFile(socket_), "the user's notes");
+  std::filesystem::remove(socket_);
+
+  std::filesystem::create_directory(socket_);
+  std::ofstream(socket_ / "inside") << "kept";
+  EXPECT_EQ(refused(), expected("a folder"));
+  EXPECT_TRUE(std::filesystem::exists(socket_ / "inside"));
+  std::filesystem::remove_all(socket_);
+
+  const auto target = folder_.Path() / "target";
+  std::ofstream(target) << "linked";
+  std::filesystem::create_symlink(target, socket_);
+  EXPECT_EQ(refused(), expected("a symbolic link"));
+  EXPECT_TRUE(std::filesystem::is_symlink(socket_));
+  std::filesystem::remove(socket_);
+
+  ASSERT_EQ(::mkfifo(socket_.c_str(), 0600), 0);
+  EXPECT_EQ(refused(), expected("a FIFO"));
+  EXPECT_TRUE(std::filesystem::is_fifo(socket_));
+  std::filesystem::remove(socket_);
+
+  // With the name free again, the window listens there.
+  MessageServer server(window_.Handle());
+  EXPECT_EQ(server.Listen(socket_), MessageServer::ListenResult::Listening);
+}
+
+// Two starts at the same moment, many times over: each time exactly one binds and the other
+// finds it answering, whichever comes first.
+TEST(MessageSocketClaim, OfTwoStartsAtOnceExactlyOneBindsEveryTime) {
+  testing_support::TempFolder folder;
+  const std::filesystem::path socket = folder.Path() / "Quelta";
+  constexpr int kRounds = 300;
+  int bothBound = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::atomic<int> ready{0};
+    std::array<SocketClaim, 2> claims;
+    const auto start = [&](SocketClaim& claim) {
+      ready.fetch_add(1);
+      while (ready.load() < 2) std::this_thread::yield();
+      claim = ClaimMessageSocket(socket, 4);
+    };
+    std::thread first(start, std::ref(claims[0]));
+    std::thread second(start, std::ref(claims[1]));
+    first.join();
+    second.join();
+    int bound = 0, running = 0;
+    for (SocketClaim& claim : claims) {
+      if (claim.outcome == SocketClaim::Outcome::Bound) ++bound;
+      if (claim.outcome == SocketClaim::Outcome::AlreadyRunning) ++running;
+      EXPECT_EQ(claim.error, "") << "round " << round;
+    }
+    if (bound == 2) ++bothBound;
+    ASSERT_EQ(bound, 1) << "round " << round;
+    ASSERT_EQ(running, 1) << "round " << round;
+    for (SocketClaim& claim : claims) {
+      if (claim.fd < 0) continue;
+      ReleaseMessageSocket(socket, claim.file);
+      ::close(claim.fd);
+    }
+    ASSERT_FALSE(std::filesystem::exists(socket)) << "round " << round;
+  }
+  EXPECT_EQ(bothBound, 0);
 }
 
 TEST_F(MessageSocketTest, AFloodOfIdleConnectionsNeverStopsTheServer) {

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <set>
 #include <string>
@@ -94,6 +95,40 @@ TEST_F(QueltaSmokeTest, ASecondStartBringsTheRunningWindowBackAndEnds) {
   EXPECT_EQ(first.state(), QProcess::Running);  // the first one runs on
   first.terminate();
   first.waitForFinished(10000);
+}
+
+// Two starts a few milliseconds apart, as a double click on the menu entry gives them: each
+// round exactly one runs its window, and the other brings it back and ends with 0.
+TEST_F(QueltaSmokeTest, OfTwoStartsAtOnceExactlyOneRunsAWindow) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("XDG_RUNTIME_DIR", QString::fromStdString(scratch_.Path().string()));
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch_.Path().string()));
+  constexpr int kRounds = 3;
+  for (int round = 0; round < kRounds; ++round) {
+    std::array<QProcess, 2> starts;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+      const auto shot = scratch_.Path() / ("shot" + std::to_string(i) + ".png");
+      starts[i].setProcessEnvironment(env);
+      // Long enough for the later start to be made while the earlier one still runs.
+      starts[i].start(QUELTA_PATH, {"--simulate", "--screenshot", QString::fromStdString(shot),
+                                    "--screenshot-after", "4000"});
+    }
+    int windows = 0, broughtBack = 0;
+    for (QProcess& start : starts) {
+      ASSERT_TRUE(start.waitForFinished(60000)) << "round " << round << ": a start never ended";
+      const std::string out = start.readAllStandardOutput().toStdString();
+      EXPECT_EQ(start.exitCode(), 0) << start.readAllStandardError().toStdString();
+      if (out.find("already running") != std::string::npos) {
+        ++broughtBack;
+      } else {
+        ++windows;
+      }
+    }
+    EXPECT_EQ(windows, 1) << "round " << round;
+    EXPECT_EQ(broughtBack, 1) << "round " << round;
+    EXPECT_FALSE(std::filesystem::exists(scratch_.Path() / "Quelta")) << "round " << round;
+  }
 }
 
 TEST_F(QueltaSmokeTest, VersionHelpAndBadArguments) {
