@@ -1,11 +1,15 @@
 // quelta-ctl on a desktop: the word it gives when the PSU refuses this user, and the entry
 // that starts Quelta at login.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <set>
 #include <sstream>
 
@@ -196,6 +200,104 @@ TEST(QueltaCtlAutostart, AnEntryTheDesktopSwitchedOffCountsAsOffAndAFileInTheWay
   std::filesystem::create_directories(folder / "quelta.desktop" / "inside");
   EXPECT_EQ(rig.Run({"autostart", "on"}).code, 5);
   EXPECT_EQ(rig.Run({"autostart", "off"}).code, 5);
+}
+
+// Whatever stands in the entry's place is named for what it is, with exit 4; only Quelta's own
+// entry says "on". A FIFO is never opened for reading, so status cannot hang on one.
+TEST(QueltaCtlAutostart, StatusNamesWhatStandsInTheEntrysPlaceWithExitFour) {
+  DesktopRig rig;
+  const ScopedEnv config("XDG_CONFIG_HOME", (rig.dir / "config").string());
+  const std::filesystem::path folder = rig.dir / "config" / "autostart";
+  const std::filesystem::path entry = folder / "quelta.desktop";
+  std::filesystem::create_directories(folder);
+  const auto status = [&](const std::string& what) {
+    const Result result = rig.Run({"autostart", "status"});
+    EXPECT_EQ(result.code, 4) << what;
+    EXPECT_EQ(result.out, "") << what;
+    EXPECT_EQ(result.err, "quelta-ctl: " + entry.string() + what);
+  };
+
+  std::filesystem::create_directory(entry);
+  status(" is a folder, not an entry\n");
+  std::filesystem::remove(entry);
+
+  ASSERT_EQ(::mkfifo(entry.c_str(), 0600), 0);
+  auto fifo = std::async(std::launch::async, [&] { return rig.Run({"autostart", "status"}); });
+  if (fifo.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    // Let the stuck reader go, so the test ends and says why.
+    const int writer = ::open(entry.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    ADD_FAILURE() << "status did not come back from a FIFO within 5 s";
+  }
+  const Result fromFifo = fifo.get();
+  EXPECT_EQ(fromFifo.code, 4);
+  EXPECT_EQ(fromFifo.err, "quelta-ctl: " + entry.string() + " is a FIFO, not an entry\n");
+  std::filesystem::remove(entry);
+
+  std::ofstream(entry).close();
+  status(" is empty\n");
+  std::ofstream(entry) << "\x89PNG\r\n\x1a\n\x00\x01\xfe";
+  status(" is not a desktop entry: it is not UTF-8 text\n");
+  std::ofstream(entry) << "Exec=quelta --tray\n[Desktop Entry]\n";
+  status(" is not a desktop entry: line 1: a value before any group\n");
+  std::ofstream(entry) << "[Desktop Entry]\nType=Application\nthis is no key\n";
+  status(" is not a desktop entry: line 3: neither a key=value nor a group\n");
+  std::ofstream(entry) << "[Desktop Entry]\nType=Application\nExec=\"/usr/bin/quelta --tray\n";
+  status(" is not a desktop entry: line 3: Exec is not a command line\n");
+  std::ofstream(entry) << "[Desktop Entry]\nType=Application\nName=Quelta\n";
+  status(" starts no program (no Exec)\n");
+  std::ofstream(entry) << "[Desktop Entry]\nExec=/usr/bin/miner --quelta\n";
+  status(" starts /usr/bin/miner, not Quelta\n");
+  // A name that merely ends like ours is another program's.
+  std::ofstream(entry) << "[Desktop Entry]\nExec=/opt/notquelta --tray\n";
+  status(" starts /opt/notquelta, not Quelta\n");
+
+  // Ours, quoted and escaped as `autostart on` writes it, or wherever the program lies.
+  std::ofstream(entry) << "[Desktop Entry]\nExec=\"/home/ann/My \\\\$Apps/quelta\" --tray\n";
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "on\n");
+  std::ofstream(entry) << "# made by hand\n[Desktop Entry]\nExec=quelta\n";
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "on\n");
+}
+
+TEST(QueltaCtlAutostart, AProgramPathWithALineBreakIsRefusedAndNothingIsWritten) {
+  DesktopRig rig;
+  const ScopedEnv config("XDG_CONFIG_HOME", (rig.dir / "config").string());
+  const std::filesystem::path entry = rig.dir / "config" / "autostart" / "quelta.desktop";
+  rig.host.programFolder = rig.dir / "lib\nExec=/tmp/evil" / "quelta";
+  const Result on = rig.Run({"autostart", "on"});
+  EXPECT_EQ(on.code, 5);
+  EXPECT_EQ(on.out, "");
+  EXPECT_TRUE(Contains(on.err, "quelta-ctl: the program's path holds a control character"))
+      << on.err;
+  EXPECT_FALSE(std::filesystem::exists(entry));
+  // A tab is a control character too; plain odd signs are quoted instead.
+  rig.host.programFolder = rig.dir / "lib\tx";
+  EXPECT_EQ(rig.Run({"autostart", "on"}).code, 5);
+  rig.host.programFolder = rig.dir / "my \"odd\" $lib #1";
+  ASSERT_EQ(rig.Run({"autostart", "on"}).code, 0);
+  EXPECT_EQ(rig.Run({"autostart", "status"}).out, "on\n");
+}
+
+TEST(QueltaCtlAutostart, MissingFoldersAreMadePrivateAndFoldersThereAreLeftAlone) {
+  DesktopRig rig;
+  const ScopedEnv config("XDG_CONFIG_HOME", (rig.dir / "new" / "config").string());
+  ASSERT_EQ(rig.Run({"autostart", "on"}).code, 0);
+  const auto mode = [](const std::filesystem::path& folder) {
+    struct stat info {};
+    EXPECT_EQ(::stat(folder.c_str(), &info), 0) << folder;
+    return info.st_mode & 07777;
+  };
+  EXPECT_EQ(mode(rig.dir / "new"), 0700u);
+  EXPECT_EQ(mode(rig.dir / "new" / "config"), 0700u);
+  EXPECT_EQ(mode(rig.dir / "new" / "config" / "autostart"), 0700u);
+
+  // A config folder the user keeps open to others stays as it is; only what is made is private.
+  std::filesystem::create_directories(rig.dir / "shared");
+  ASSERT_EQ(::chmod((rig.dir / "shared").c_str(), 0755), 0);
+  const ScopedEnv shared("XDG_CONFIG_HOME", (rig.dir / "shared").string());
+  ASSERT_EQ(rig.Run({"autostart", "on"}).code, 0);
+  EXPECT_EQ(mode(rig.dir / "shared"), 0755u);
+  EXPECT_EQ(mode(rig.dir / "shared" / "autostart"), 0700u);
 }
 
 TEST(AutostartFile, FollowsTheBaseDirectoryRules) {

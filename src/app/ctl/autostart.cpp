@@ -1,48 +1,46 @@
 #include "app/ctl/autostart.h"
 
-#include <fstream>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
+#include "core/regular_file.h"
 #include "platform/registry/atomic_file.h"
 
 namespace app::ctl {
 namespace {
 
 constexpr mode_t kEntryMode = 0644;
+constexpr mode_t kFolderMode = 0700;
+// Far more than any desktop entry: a larger file is not one.
+constexpr std::size_t kMaxEntryBytes = 64 * 1024;
 
-// An Exec argument as desktop entries take it: quoted when it holds anything but plain path
-// characters, with ", `, $ and \ escaped inside the quotes and the string's own backslash
-// escape on top; a % is doubled.
-std::string ExecArgument(const std::string& argument) {
-  bool plain = !argument.empty();
-  for (const char c : argument) {
-    const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      c == '/' || c == '.' || c == '_' || c == '-' || c == '+';
-    plain = plain && safe;
-  }
-  if (plain) return argument;
-  std::string quoted = "\"";
-  for (const char c : argument) {
-    if (c == '"' || c == '`' || c == '$') {
-      quoted += "\\\\";
-      quoted += c;
-    } else if (c == '\\') {
-      quoted += "\\\\\\\\";
-    } else if (c == '%') {
-      quoted += "%%";
-    } else {
-      quoted += c;
+// Creates every missing folder of `folder`, each private to the user, as the settings folder
+// is; folders already there are left as they are. "" when done, else why not.
+std::string CreateFolders(const std::filesystem::path& folder) {
+  std::filesystem::path partial;
+  for (const std::filesystem::path& part : folder) {
+    partial /= part;
+    if (::mkdir(partial.c_str(), kFolderMode) != 0 && errno != EEXIST) {
+      return "cannot create " + partial.string() + ": " + std::strerror(errno);
     }
   }
-  return quoted + "\"";
+  return "";
 }
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  const auto last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+AutostartStatus Other(std::string what) {
+  return AutostartStatus{AutostartStatus::State::Other, std::move(what)};
 }
 
 }  // namespace
@@ -58,46 +56,42 @@ std::filesystem::path AutostartFile(const platform::RegistryEnvironment& environ
   return config / "autostart" / "quelta.desktop";
 }
 
-std::string AutostartEntry(const std::filesystem::path& program) {
-  return "[Desktop Entry]\n"
-         "Type=Application\n"
-         "Name=Quelta\n"
-         "Comment=PSU monitor in the notification area\n"
-         "Exec=" +
-         ExecArgument(program.string()) +
-         " --tray\n"
-         "Icon=quelta\n"
-         "Terminal=false\n"
-         "X-GNOME-Autostart-enabled=true\n";
-}
-
-bool AutostartEnabled(const std::filesystem::path& file) {
-  std::ifstream entry(file);
-  if (!entry) return false;
-  bool inEntry = false;
-  for (std::string line; std::getline(entry, line);) {
-    line = Trimmed(line);
-    if (!line.empty() && line.front() == '[') {
-      inEntry = line == "[Desktop Entry]";
-    } else if (inEntry) {
-      const auto equals = line.find('=');
-      if (equals == std::string::npos) continue;
-      const std::string key = Trimmed(line.substr(0, equals));
-      const std::string value = Trimmed(line.substr(equals + 1));
-      // A hidden entry is one the user switched off in their desktop's settings.
-      if ((key == "Hidden" && value == "true") ||
-          (key == "X-GNOME-Autostart-enabled" && value == "false"))
-        return false;
-    }
+AutostartStatus ReadAutostartStatus(const std::filesystem::path& file) {
+  const std::string name = file.string();
+  // The kind is looked at before anything is opened (a link is looked through).
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0) {
+    if (errno == ENOENT) return AutostartStatus{};
+    return Other("cannot look at " + name + ": " + std::strerror(errno));
   }
-  return true;
+  if (!S_ISREG(info.st_mode)) return Other(name + " is " + KindOf(info.st_mode) + ", not an entry");
+  // Opened without waiting and checked again once open: it may have changed in between.
+  std::string error;
+  const std::optional<std::string> text = core::ReadRegularFile(file, kMaxEntryBytes, error);
+  if (!text) return Other("cannot read " + name + ": " + error);
+  const EntryReading reading = ReadAutostartEntry(*text);
+  switch (reading.verdict) {
+    case EntryVerdict::On:
+      return AutostartStatus{AutostartStatus::State::On, {}};
+    case EntryVerdict::SwitchedOff:
+      return AutostartStatus{};
+    case EntryVerdict::Empty:
+      return Other(name + " is empty");
+    case EntryVerdict::Malformed:
+      return Other(name + " is not a desktop entry: " + reading.detail);
+    case EntryVerdict::NoExec:
+      return Other(name + " starts no program (no Exec)");
+    case EntryVerdict::ForeignExec:
+      return Other(name + " starts " + reading.detail + ", not Quelta");
+  }
+  return Other(name + " is not an entry");
 }
 
 std::string EnableAutostart(const std::filesystem::path& file,
                             const std::filesystem::path& program) {
-  std::error_code error;
-  std::filesystem::create_directories(file.parent_path(), error);
-  if (error) return "cannot create " + file.parent_path().string() + ": " + error.message();
+  if (const std::string problem = AutostartPathProblem(program); !problem.empty()) return problem;
+  if (const std::string problem = CreateFolders(file.parent_path()); !problem.empty())
+    return problem;
   if (platform::WriteFileAtomically(file, AutostartEntry(program), kEntryMode, true) !=
       platform::AtomicWriteResult::Written)
     return "cannot write " + file.string();

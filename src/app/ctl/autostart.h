@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/ctl/autostart_entry.h"
 #include "platform/registry/registry_location.h"
 
 namespace app::ctl {
@@ -12,13 +13,22 @@ namespace app::ctl {
 // and not set.
 std::filesystem::path AutostartFile(const platform::RegistryEnvironment& environment);
 
-// The desktop entry that starts `program` at login, put away in the tray (--tray).
-std::string AutostartEntry(const std::filesystem::path& program);
+// What stands at the autostart place.
+struct AutostartStatus {
+  enum class State { On, Off, Other };
+  State state = State::Off;
+  std::string what;  // Other: what is there instead of an entry of ours, naming the file
+};
 
-// Whether the entry at `file` starts Quelta at login: it is there and not hidden.
-bool AutostartEnabled(const std::filesystem::path& file);
+// Reads the entry at `file`: On for a regular file that is Quelta's entry switched on, Off for
+// no file or an entry of ours the desktop switched off; anything else (a folder, a FIFO, a
+// device, an empty file, text that is no desktop entry, an entry of another program) is Other
+// and said in words. Nothing but a regular file is ever opened for reading, so a FIFO cannot
+// hold it up.
+AutostartStatus ReadAutostartStatus(const std::filesystem::path& file);
 
-// Writes the entry (creating the folder) or removes it. Return "" when done, else why not.
+// Writes the entry (creating missing folders, private to the user) or removes it. Return ""
+// when done, else why not; a program path that an entry cannot carry is refused.
 std::string EnableAutostart(const std::filesystem::path& file,
                             const std::filesystem::path& program);
 std::string DisableAutostart(const std::filesystem::path& file);

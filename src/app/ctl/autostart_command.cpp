@@ -20,7 +20,12 @@ int RunAutostart(CtlEnvironment& environment, std::span<const std::string> argum
   }
   const std::string& word = arguments[0];
   if (word == "status") {
-    environment.Out() << (AutostartEnabled(file) ? "on" : "off") << "\n";
+    const AutostartStatus status = ReadAutostartStatus(file);
+    if (status.state == AutostartStatus::State::Other) {
+      environment.Err() << "quelta-ctl: " << status.what << "\n";
+      return kExitSettingsError;
+    }
+    environment.Out() << (status.state == AutostartStatus::State::On ? "on" : "off") << "\n";
     return kExitDone;
   }
   const std::string failure = word == "on"
