@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ctl/json_text.h"
 #include "core/numbers.h"
 #include "device/reading_fields.h"
 
@@ -145,7 +146,7 @@ std::string StatusJson(const StatusSnapshot& snapshot) {
                     {"PowerRating", g.PowerRating}, {"Voltages", g.Voltages()},
                     {"Currents", g.Currents},       {"Fans", g.Fans},
                     {"SensorTemps", g.SensorTemps}, {"PsuTemp", g.PsuTemp}};
-  return json.dump(2) + "\n";
+  return JsonText(json, 2) + "\n";
 }
 
 }  // namespace app::ctl

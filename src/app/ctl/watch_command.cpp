@@ -11,6 +11,7 @@
 #include "app/ctl/commands.h"
 #include "app/ctl/ctl_arguments.h"
 #include "app/ctl/exit_code.h"
+#include "app/ctl/json_text.h"
 #include "app/ctl/status_report.h"
 #include "app/ctl/usage_error.h"
 #include "core/numbers.h"
@@ -77,7 +78,7 @@ class HandoverPrinter {
       nlohmann::ordered_json line;
       line["event"] = event;
       for (const auto& [name, value] : fields) line[name] = JsonFloat(value);
-      out_ << line.dump() << std::endl;
+      out_ << JsonText(line) << std::endl;
       return;
     }
     std::string text = event;
@@ -92,7 +93,7 @@ class HandoverPrinter {
       nlohmann::ordered_json line;
       line["event"] = "PowerRatingReady";
       line["PowerRating"] = rating;
-      out_ << line.dump() << std::endl;
+      out_ << JsonText(line) << std::endl;
     } else {
       out_ << "PowerRatingReady  PowerRating=" << rating << std::endl;
     }
