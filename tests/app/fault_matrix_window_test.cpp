@@ -434,5 +434,33 @@ TEST_F(WindowMatrix, ExitWhileThePsuStopsAnsweringSavesAndEndsInTime) {
             "\"GPU\"");
 }
 
+// The socket's name taken over while the window runs: its socket is removed, a newer copy
+// starts and binds the name, and then the older window exits. The newer copy's socket stays:
+// `quelta-ctl send restore` reaches it, and a third start finds it running instead of binding.
+TEST_F(WindowMatrix, AnOlderWindowsExitLeavesTheSocketOfTheCopyThatStartedAfterIt) {
+  TFormMain& form = Start();
+  ASSERT_TRUE(std::filesystem::remove(socket_));
+  ui::Window newerWindow(app_, ui::Size{10, 10});
+  std::vector<std::uint32_t> reached;
+  newerWindow.OnMessage = [&](ui::Window&, const ui::Message& m) { reached.push_back(m.id); };
+  MessageServer newer(newerWindow.Handle());
+  ASSERT_EQ(newer.Listen(socket_), MessageServer::ListenResult::Listening);
+
+  // The older window exits as the program does: the window closes, then its server goes.
+  form.TrayIcon1().InputMenuChoice(2);
+  ASSERT_TRUE(form.Closed());
+  server_.reset();
+  ASSERT_TRUE(std::filesystem::exists(socket_)) << "the older window removed the newer's socket";
+
+  std::ostringstream err;
+  EXPECT_EQ(app::ctl::SendWindowMessage(socket_, kRestoreMessage, err), app::ctl::kExitDone)
+      << err.str();
+  EXPECT_TRUE(Serve([&] { return !reached.empty(); })) << "the restore never reached the newer";
+  EXPECT_EQ(reached, std::vector<std::uint32_t>{kRestoreMessage});
+  MessageServer third(newerWindow.Handle());
+  EXPECT_EQ(third.Listen(socket_), MessageServer::ListenResult::AlreadyRunning);
+  EXPECT_LT(longestTurn_, kLongestHold);
+}
+
 }  // namespace
 }  // namespace mainwindow::testing
