@@ -321,5 +321,39 @@ TEST(AutostartEntry, AProgramPathWithSpacesOrSignsIsQuotedForTheExecLine) {
                        "\nExec=\"/opt/\\\\$x/100%%/quelta\" --tray\n"));
 }
 
+TEST(AutostartEntry, EveryProgramPathTheWriterTakesIsReadBackExactly) {
+  for (const std::string program :
+       {"/usr/lib/quelta/quelta", "/home/ann/My Apps/quelta", "/opt/$x/100%/quelta",
+        "/a\\b/\"q\"/`x`/quelta", "/tmp/\xC3\xBC n\xC3\xAF #;&|<>*?()'/quelta", " /lead/quelta"}) {
+    EXPECT_EQ(AutostartPathProblem(program), "") << program;
+    const EntryReading read = ReadAutostartEntry(AutostartEntry(program));
+    EXPECT_EQ(read.verdict, EntryVerdict::On) << program;
+    EXPECT_EQ(read.detail, program);
+  }
+  const EntryReading other = ReadAutostartEntry(AutostartEntry("/usr/bin/quelta-ctl"));
+  EXPECT_EQ(other.verdict, EntryVerdict::ForeignExec);
+  EXPECT_EQ(other.detail, "/usr/bin/quelta-ctl");
+  // What an entry cannot carry: a line break, any other control character, bytes not UTF-8.
+  for (const std::string program :
+       {"/a\nb/quelta", "/a\rb/quelta", "/a\x7F/quelta", "/a\xC3(/quelta", "/a\xED\xA0\x80/q"}) {
+    EXPECT_NE(AutostartPathProblem(program), "") << program;
+  }
+}
+
+TEST(ExecArguments, UndoTheStringAndQuoteEscapesAndRefuseBrokenLines) {
+  using Arguments = std::vector<std::string>;
+  EXPECT_EQ(ExecArguments("quelta --tray"), (Arguments{"quelta", "--tray"}));
+  EXPECT_EQ(ExecArguments("  \"/a b/quelta\"\t-x  "), (Arguments{"/a b/quelta", "-x"}));
+  // In the file: "a\\$b\\\\c\\"d" holds a$b\c"d; \s is a blank that splits.
+  EXPECT_EQ(ExecArguments("\"a\\\\$b\\\\\\\\c\\\\\"d\""), (Arguments{"a$b\\c\"d"}));
+  EXPECT_EQ(ExecArguments("a\\sb"), (Arguments{"a", "b"}));
+  EXPECT_EQ(ExecArguments("100%% %f"), (Arguments{"100%", "%f"}));
+  EXPECT_EQ(ExecArguments("\"\""), (Arguments{""}));
+  EXPECT_EQ(ExecArguments(""), Arguments{});
+  for (const char* broken : {"\"open", "a\"b\"", "\"x\"y", "a$b", "\\q", "\"\\\\q\"", "a\\"}) {
+    EXPECT_EQ(ExecArguments(broken), std::nullopt) << broken;
+  }
+}
+
 }  // namespace
 }  // namespace app::ctl
