@@ -50,7 +50,7 @@ constexpr std::chrono::milliseconds kLockNoticeAfter{1000};
 constexpr std::chrono::milliseconds kLockCaptionInterval{1000};
 constexpr const char* kLockCaptionLead = "Waiting for the PSU lock (held by ";
 // The window while it waits: a plain strip that shows the caption, no skin yet.
-constexpr ui::Size kLockNoticeSize{520, 40};
+constexpr ui::Size kLockNoticeSize{640, 36};
 constexpr ui::Color kLockNoticeBackground{32, 32, 32};
 constexpr ui::Color kLockNoticeInk{255, 255, 255};
 

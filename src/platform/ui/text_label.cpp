@@ -7,8 +7,9 @@
 namespace ui {
 namespace {
 
-// The text fills the label's height but for this margin above and below.
-constexpr int kTextMargin = 6;
+// The text is half as high as the label, so that a line of sixty characters fits a label as
+// wide as the skinned window.
+constexpr int kTextHeightDivisor = 2;
 constexpr int kSmallestText = 8;
 constexpr int kLeftInset = 8;
 
@@ -33,7 +34,7 @@ void TextLabel::Paint(QPainter& painter) const {
   painter.setClipRect(box);
   painter.setPen(QColor(ink_.red, ink_.green, ink_.blue));
   QFont font = painter.font();
-  font.setPixelSize(std::max(kSmallestText, Height() - 2 * kTextMargin));
+  font.setPixelSize(std::max(kSmallestText, Height() / kTextHeightDivisor));
   painter.setFont(font);
   painter.drawText(box.adjusted(kLeftInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                    QString::fromStdString(text_));
