@@ -282,8 +282,12 @@ TEST(FaultMatrix, UnpluggedAtEveryReportOfAnOutputCommand) {
         EXPECT_EQ(o.out, "") << row;
         EXPECT_NE(o.err.find("was not delivered"), std::string::npos) << row << "\n" << o.err;
       }
-      if (o.code == 0) EXPECT_FALSE(lostWrite) << row;
-      if (fan && n == 2) EXPECT_TRUE(lostWrite) << row;
+      if (o.code == 0) {
+        EXPECT_FALSE(lostWrite) << row;
+      }
+      if (fan && n == 2) {
+        EXPECT_TRUE(lostWrite) << row;
+      }
     }
   }
 }
