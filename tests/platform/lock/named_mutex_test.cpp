@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -217,13 +218,25 @@ TEST(NamedMutex, ALimitedWaitGivesUpAtItsLimitAndTakesALockThatComesFree) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, limit);
   }
   // Released while the other waits without limit: the waiter takes it and names itself.
-  auto waited =
-      std::async(std::launch::async, [&] { return waiter->LockWithin(NamedMutex::kNoLimit); });
+  // What the waiter holds it releases on its own thread.
+  struct Seen {
+    W result;
+    std::optional<LockHolder> named;
+    bool othersShutOut;
+  };
+  auto waited = std::async(std::launch::async, [&] {
+    Seen seen{waiter->LockWithin(NamedMutex::kNoLimit), holder->Holder(), false};
+    if (seen.result == W::Acquired) {
+      seen.othersShutOut = !holder->TryLock();
+      waiter->Unlock();
+    }
+    return seen;
+  });
   holder->Unlock();
-  EXPECT_EQ(Within(waited, "a wait for a lock that came free"), W::Acquired);
-  EXPECT_EQ(holder->Holder(), (LockHolder{::getpid(), ::getuid()}));
-  EXPECT_FALSE(holder->TryLock());
-  waiter->Unlock();
+  const Seen seen = Within(waited, "a wait for a lock that came free");
+  EXPECT_EQ(seen.result, W::Acquired);
+  EXPECT_EQ(seen.named, (LockHolder{::getpid(), ::getuid()}));
+  EXPECT_TRUE(seen.othersShutOut);
   // Free at once: even a limit of 0 takes it.
   EXPECT_EQ(waiter->LockWithin(0ms), W::Acquired);
   waiter->Unlock();
