@@ -23,7 +23,6 @@ using settings::AlarmThreshold;
 constexpr ui::Color kOnColor{0, 255, 0};
 constexpr ui::Color kOffColor{128, 128, 128};
 constexpr const char* kSavedOk = "New Value Setting OK!";
-constexpr const char* kSaveFailed = "Settings could not be saved!\n\nNew Value Setting FAIL!";
 constexpr std::int32_t kRating450 = 450;
 
 // One threshold display, in creation order. `current` keys sit below the rating's current
@@ -487,7 +486,7 @@ void AlarmPage::ApplyAlarmGroup() {
     saved = false;  // a settings file that cannot be read is a failed save
   }
   CaptureCommittedThresholds();
-  env_.app.GetDialogs().ShowMessage(saved ? kSavedOk : kSaveFailed);
+  env_.app.GetDialogs().ShowMessage(saved ? kSavedOk : kAlarmSaveFailed);
 }
 
 void AlarmPage::RevertAlarmThresholds() {
@@ -496,14 +495,15 @@ void AlarmPage::RevertAlarmThresholds() {
 }
 
 void AlarmPage::RestoreDefaults(bool pageShown) {
+  bool saved = false;
   try {
-    settings::RestoreAlarmDefaults(env_.store, env_.settings, AlarmPageNames());
-  } catch (...) {
-    CaptureCommittedThresholds();
-    throw;
+    saved = settings::RestoreAlarmDefaults(env_.store, env_.settings, AlarmPageNames());
+  } catch (const std::exception&) {
+    saved = false;  // a settings file that cannot be read is a failed save
   }
   CaptureCommittedThresholds();
   if (pageShown) ShowAlarmGroup();
+  if (!saved) env_.app.GetDialogs().ShowMessage(kAlarmSaveFailed);
 }
 
 }  // namespace alarms

@@ -33,6 +33,9 @@ inline constexpr std::int32_t kAlarmFahrenheit = 302;
 inline constexpr std::size_t kThresholdCount = 17;
 // Number of per-threshold switches (the power threshold has none).
 inline constexpr std::size_t kSwitchCount = 16;
+// What OK and "AlarmDefault" say when the settings file did not take the save.
+inline constexpr const char* kAlarmSaveFailed =
+    "Settings could not be saved!\n\nNew Value Setting FAIL!";
 
 // What the alarm page works with; everything must outlive the page.
 struct AlarmPageEnvironment {
@@ -89,7 +92,8 @@ class AlarmPage {
   // Takes the thresholds as held (loaded or last committed) as the ones Cancel returns to.
   void CaptureCommittedThresholds();
   // "AlarmDefault": the factory thresholds over the thresholds, all five groups saved, and
-  // taken as committed; the page shows them at once when `pageShown`.
+  // taken as committed; the page shows them at once when `pageShown`. A save that did not
+  // reach the settings file (or a file that cannot be read) is said as OK says it.
   void RestoreDefaults(bool pageShown);
 
   // Switches.

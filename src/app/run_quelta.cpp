@@ -206,9 +206,10 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
     return *exitCode;
 
   form.Window().Show();
-  // Started at login: straight into the notification area.
-  if (options.tray && form.Started()) form.TrayIcon1().Minimize();
-  int exitCode = form.Started() ? kExitOk : kExitFailed;
+  // Started at login: straight into the notification area, once start-up is complete (it may
+  // wait for another holder of the PSU's lock first).
+  if (options.tray) form.WhenStarted([&form] { form.TrayIcon1().Minimize(); });
+  int exitCode = form.Started() || form.WaitingForLock() ? kExitOk : kExitFailed;
   if (options.screenshotFile) ScheduleScreenshot(loop, form, options, exitCode);
   loop.Run();
   if (!form.Started()) exitCode = kExitFailed;

@@ -1,15 +1,20 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include "device/command_requests.h"
 #include "device/device_ready.h"
 #include "device/sleeper.h"
+#include "device/startup_probe.h"
 #include "device/worker_handle.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
@@ -21,6 +26,7 @@ enum class ConnectResult {
   NotOpened,      // the monitor device was not found or did not open (twice)
   NoAccessMutex,  // the machine-wide mutex could not be obtained
   ProbeFailed,    // the start-up probe got no good reference or power-rating reply
+  LockBusy,       // another holder kept the access mutex beyond the probe's wait
 };
 
 // The connecting side of the monitor device, owned by the main window: ConnectDevice and
@@ -51,8 +57,21 @@ class MonitorConnection final : public CommandRequests {
   // opening the device, obtaining the access mutex and the start-up probe, which spends most
   // of its time in the pauses after each report. The next ConnectDevice waits for it and
   // finishes on the calling thread (the worker starts there). Nothing touches this connection
-  // in between. Does nothing while there is a worker, or a probe ahead under way.
-  void ProbeAhead();
+  // in between but AwaitProbeLock and AccessMutexHolder. Does nothing while there is a
+  // worker, or a probe ahead under way. The probe ahead waits for the access mutex without
+  // limit, however long another holder keeps it, until the connection is destroyed; when it
+  // has finished it calls `finished` on its own thread (to post to the caller's).
+  void ProbeAhead(std::function<void()> finished = {});
+  // Waits at most `limit` until the probe ahead holds the access mutex or has finished;
+  // true then, or when there is no probe ahead. False: someone else holds the mutex.
+  bool AwaitProbeLock(std::chrono::milliseconds limit);
+  // Who holds the access mutex, as its lock file names them; nothing when no one is named
+  // or the mutex has not been obtained.
+  std::optional<platform::LockHolder> AccessMutexHolder() const;
+
+  // How long a probe run by ConnectDevice itself waits for the access mutex before it gives
+  // up with LockBusy; without limit unless set.
+  void SetLockWait(std::chrono::milliseconds limit) { lockWait_ = limit; }
 
   // Tells the worker to stop, forgets it and clears the ready flag (all only when there is
   // a worker).
@@ -86,8 +105,10 @@ class MonitorConnection final : public CommandRequests {
     ConnectResult result;
     std::optional<std::int32_t> powerRating;  // when the probe ran
   };
-  // ConnectDevice up to the worker's start.
-  Probed Probe();
+  // ConnectDevice up to the worker's start. The probe ahead obtains the access mutex before
+  // its thread starts, and may not touch accessMutex_ on it.
+  Probed Probe(const ProbeLockWait& wait, bool mayOpenMutex);
+  bool OpenAccessMutex();
   void StartWorker();
 
   platform::HidBus& bus_;
@@ -100,6 +121,14 @@ class MonitorConnection final : public CommandRequests {
   std::unique_ptr<WorkerHandle> worker_;
   std::uint64_t workerGeneration_ = 0;  // of worker_
   std::int32_t powerRating_ = 0;
+  std::chrono::milliseconds lockWait_ = platform::NamedMutex::kNoLimit;
+
+  // Whether the probe ahead holds the access mutex or has finished, told by its thread.
+  std::mutex probeStateMutex_;  // guards the two flags
+  std::condition_variable probeStateChanged_;
+  bool probeLocked_ = false;
+  bool probeDone_ = false;
+  std::stop_source probeStop_;      // ends the probe ahead's wait for the mutex
   std::future<Probed> probeAhead_;  // last: its thread uses the members above
 };
 

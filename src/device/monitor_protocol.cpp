@@ -146,9 +146,14 @@ bool MonitorProtocol::Exchange(const OutputReport& request, InputReport& reply) 
   return ReadReport(reply);
 }
 
-void MonitorProtocol::SendCommand(const OutputReport& request) {
+bool MonitorProtocol::SendCommand(const OutputReport& request) {
+  if (giveUp_.stop_requested()) return false;
+  DiscardWaitingInput();
+  const bool delivered = WriteReport(request) == request.size();
+  // The reply is read (and thrown away) either way, so that it cannot wait on the handle.
   InputReport ignored{};
-  Exchange(request, ignored);
+  ReadReport(ignored);
+  return delivered;
 }
 
 bool MonitorProtocol::ReadReference() {
@@ -258,22 +263,22 @@ TrimResult MonitorProtocol::TrimOutput(TrimRail rail, float target) {
   return result;
 }
 
-void MonitorProtocol::SetPsuFanCurve(float startVolts, std::int32_t temperature) {
-  SendCommand(MakeReport(Command::SetPsuFanCurve,
-                         FanCurveVoltageCode(startVolts, readings_.ReferenceVoltage),
-                         LowByte(temperature), kPsuFanSensorCode, kFanCurveLastArgument));
+bool MonitorProtocol::SetPsuFanCurve(float startVolts, std::int32_t temperature) {
+  return SendCommand(MakeReport(Command::SetPsuFanCurve,
+                                FanCurveVoltageCode(startVolts, readings_.ReferenceVoltage),
+                                LowByte(temperature), kPsuFanSensorCode, kFanCurveLastArgument));
 }
 
-void MonitorProtocol::SetSystemFanCurve(float startVolts, std::int32_t temperature,
+bool MonitorProtocol::SetSystemFanCurve(float startVolts, std::int32_t temperature,
                                         std::int32_t sensorCode) {
-  SendCommand(MakeReport(Command::SetSystemFanCurve,
-                         FanCurveVoltageCode(startVolts, readings_.ReferenceVoltage),
-                         LowByte(temperature), LowByte(sensorCode), kFanCurveLastArgument));
+  return SendCommand(MakeReport(Command::SetSystemFanCurve,
+                                FanCurveVoltageCode(startVolts, readings_.ReferenceVoltage),
+                                LowByte(temperature), LowByte(sensorCode), kFanCurveLastArgument));
 }
 
-void MonitorProtocol::SetLed(bool on) {
-  SendCommand(MakeReport(Command::SetLed, on ? kLedOnArgument : kLedOffArgument, kNoArgument,
-                         kNoArgument, kNoArgument));
+bool MonitorProtocol::SetLed(bool on) {
+  return SendCommand(MakeReport(Command::SetLed, on ? kLedOnArgument : kLedOffArgument, kNoArgument,
+                                kNoArgument, kNoArgument));
 }
 
 }  // namespace device

@@ -97,17 +97,20 @@ class MonitorProtocol {
   // and the reading held lie within 10 % of nominal and the reference is plausible.
   TrimResult TrimOutput(TrimRail rail, float target);
 
-  // Output commands; their replies are read and discarded.
-  void SetPsuFanCurve(float startVolts, std::int32_t temperature);
-  void SetSystemFanCurve(float startVolts, std::int32_t temperature, std::int32_t sensorCode);
-  void SetLed(bool on);
+  // Output commands; their replies are read and discarded. Each returns whether its request
+  // reached the device whole: a write that transferred less (the device gone, or the handle
+  // refused) is not retried, and then the setting did not change. The reply proves nothing
+  // more, so a missing one is no failure.
+  bool SetPsuFanCurve(float startVolts, std::int32_t temperature);
+  bool SetSystemFanCurve(float startVolts, std::int32_t temperature, std::int32_t sensorCode);
+  bool SetLed(bool on);
 
   const ReadingSet& Readings() const { return readings_; }
   const CalibrationTable& Calibration() const { return calibration_; }
 
  private:
   bool Exchange(const OutputReport& request, InputReport& reply);
-  void SendCommand(const OutputReport& request);
+  bool SendCommand(const OutputReport& request);
 
   platform::HidHandle& writeHandle_;
   platform::HidHandle& readHandle_;

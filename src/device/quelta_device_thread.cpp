@@ -14,6 +14,26 @@ namespace {
 // it sleeps on a condition that a termination request cuts short.
 constexpr std::chrono::milliseconds kLockRetry{5};
 
+std::string CommandName(DeviceCommand::Code code) {
+  switch (code) {
+    case DeviceCommand::Trim:
+      return "Output trim not done";
+    case DeviceCommand::Led:
+      return "LED not switched";
+    case DeviceCommand::PsuFanCurve:
+      return "PSU fan curve not set";
+    case DeviceCommand::SystemFanCurve:
+      return "System fan curve not set";
+    case DeviceCommand::Poll:
+      break;
+  }
+  return "Command";
+}
+
+std::string NotDelivered(DeviceCommand::Code code) {
+  return CommandName(code) + ": the command did not reach the PSU";
+}
+
 }  // namespace
 
 TQueltaDeviceThread::TQueltaDeviceThread(WorkerContext context)
@@ -101,6 +121,8 @@ void TQueltaDeviceThread::PollLoop() {
       }
     } else if (command.code == DeviceCommand::Poll) {
       Poll(nullptr);  // every group fails; the watt hand-over still runs
+    } else {
+      CommandFailed(command.code, CommandName(command.code) + ": the PSU could not be opened");
     }
     context_.accessMutex.Unlock();
 
@@ -155,13 +177,17 @@ void TQueltaDeviceThread::RunCommand(const DeviceCommand& command, MonitorProtoc
       if (command.Enable33V) Trim(protocol, TrimRail::V33, command.Target33V);
       break;
     case DeviceCommand::Led:
-      protocol.SetLed(command.LedOn);
+      if (!protocol.SetLed(command.LedOn)) CommandFailed(command.code, NotDelivered(command.code));
       break;
     case DeviceCommand::PsuFanCurve:
-      protocol.SetPsuFanCurve(command.FanStartVolts, command.FanTemperature);
+      if (!protocol.SetPsuFanCurve(command.FanStartVolts, command.FanTemperature))
+        CommandFailed(command.code, NotDelivered(command.code));
       break;
     case DeviceCommand::SystemFanCurve:
-      protocol.SetSystemFanCurve(command.FanStartVolts, command.FanTemperature, command.SensorCode);
+      if (!protocol.SetSystemFanCurve(command.FanStartVolts, command.FanTemperature,
+                                      command.SensorCode)) {
+        CommandFailed(command.code, NotDelivered(command.code));
+      }
       break;
     case DeviceCommand::Poll:
       break;
@@ -172,9 +198,21 @@ void TQueltaDeviceThread::Trim(MonitorProtocol& protocol, TrimRail rail, float t
   // The protocol refuses a target beyond 10 % of nominal, an implausible reading or reference,
   // and stops on a reading that does not move; the UI learns which rail and why.
   const TrimResult result = protocol.TrimOutput(rail, target);
+  if (result.feedbackLost) {
+    CommandFailed(DeviceCommand::Trim, std::string(RailName(rail)) +
+                                           ": the voltages could not be read after step " +
+                                           std::to_string(result.steps) + ": trim stopped");
+    return;
+  }
   if (result.stop == TrimStop::None) return;
   HandOver(true, [message = TrimStopMessage(rail, target, result)](const WorkerHandovers& to) {
     if (to.TrimRefused) to.TrimRefused(message);
+  });
+}
+
+void TQueltaDeviceThread::CommandFailed(DeviceCommand::Code code, std::string cause) {
+  HandOver(false, [code, cause = std::move(cause)](const WorkerHandovers& to) {
+    if (to.CommandFailed) to.CommandFailed(code, cause);
   });
 }
 

@@ -80,6 +80,7 @@ class TQueltaDeviceThread final : public CommandRequests {
   void ReopenHandles();
   void CloseHandles();
   void RunCommand(const DeviceCommand& command, MonitorProtocol& protocol);
+  void CommandFailed(DeviceCommand::Code code, std::string cause);
   void Trim(MonitorProtocol& protocol, TrimRail rail, float target);
   void Poll(MonitorProtocol* protocol);
   void ReadAll(MonitorProtocol* protocol);

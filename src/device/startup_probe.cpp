@@ -31,10 +31,11 @@ ProbeResult StartupProbe(platform::HidHandle* writeHandle, platform::HidHandle* 
   return ProbeLocked(*writeHandle, *readHandle, sleeper);
 }
 
-ProbeResult StartupProbe(platform::HidBus& bus, platform::NamedMutex& accessMutex,
-                         Sleeper& sleeper) {
-  const platform::NamedMutexGuard lock(accessMutex);
-  if (!lock.Acquired()) return {};
+ProbeResult StartupProbe(platform::HidBus& bus, platform::NamedMutex& accessMutex, Sleeper& sleeper,
+                         const ProbeLockWait& wait) {
+  const platform::NamedMutexGuard lock(accessMutex, wait.limit, wait.stop);
+  if (!lock.Acquired()) return {.lock = lock.Result()};
+  if (wait.locked) wait.locked();
   // Declared after the guard: the handles are closed before the lock is released.
   const std::unique_ptr<platform::HidHandle> readHandle = OpenMonitorDevice(bus);
   const std::unique_ptr<platform::HidHandle> writeHandle =

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "device/device_command.h"
 #include "device/reading_set.h"
 
 namespace device {
@@ -27,6 +28,11 @@ struct WorkerHandovers {
   // A rail of a trim command that was not trimmed, or stopped early, and why: "12V reading
   // 0.000 V is not within 10% of 12.0 V: not trimmed". Guarded.
   std::function<void(const std::string& message)> TrimRefused;
+  // A command that did not reach the PSU (its write failed, or the PSU could not be opened
+  // in the cycle that took it), or a trim that lost its feedback reading midway, with its
+  // code and the cause: "PSU fan curve not set: the command did not reach the PSU".
+  // Unguarded: the page that placed it learns of it even when the device went away.
+  std::function<void(DeviceCommand::Code code, const std::string& cause)> CommandFailed;
 };
 
 }  // namespace device

@@ -45,6 +45,14 @@ constexpr std::chrono::milliseconds kGaugeInterval{1000};
 // comes before its hidraw node exists or has its permissions.
 constexpr std::chrono::milliseconds kReconnectInterval{1000};
 constexpr int kReconnectTries = 5;
+// Start-up waits this long for the access mutex before the window shows whom it waits for.
+constexpr std::chrono::milliseconds kLockNoticeAfter{1000};
+constexpr std::chrono::milliseconds kLockCaptionInterval{1000};
+constexpr const char* kLockCaptionLead = "Waiting for the PSU lock (held by ";
+// The window while it waits: a plain strip that shows the caption, no skin yet.
+constexpr ui::Size kLockNoticeSize{640, 36};
+constexpr ui::Color kLockNoticeBackground{32, 32, 32};
+constexpr ui::Color kLockNoticeInk{255, 255, 255};
 
 }  // namespace
 
@@ -53,7 +61,8 @@ TFormMain::TFormMain(FormMainEnvironment environment)
       window_(std::make_unique<ui::Window>(env_.app, ui::Size{kClientWidth, kClientHeight})),
       timerAlarm_(env_.app),
       timerGauge_(env_.app),
-      timerReconnect_(env_.app) {
+      timerReconnect_(env_.app),
+      timerLockWait_(env_.app) {
   // Window properties and creation defaults.
   window_->SetCaption(kCaption);
   window_->SetTransparentColor(ui::colors::kMagenta);
@@ -76,7 +85,7 @@ TFormMain::TFormMain(FormMainEnvironment environment)
         return StartWorker(accessMutex, generation);
       });
   presentAtCreation_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
-  if (presentAtCreation_) connection_->ProbeAhead();
+  if (presentAtCreation_) connection_->ProbeAhead(ProbeFinishedNotice());
 
   if (env_.imageStrips) lists_.Fill(env_.imageStrips);
   monitor_ =
@@ -153,6 +162,15 @@ void TFormMain::MakeHandovers() {
   to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
   // The worker refused to step a rail on readings or a target it cannot trust: say which.
   to.TrimRefused = [this](const std::string& why) { env_.app.GetDialogs().ShowMessage(why); };
+  // A command that did not reach the PSU: the page that placed it says so (the LED's button
+  // has no page of its own).
+  to.CommandFailed = [this](device::DeviceCommand::Code code, const std::string& cause) {
+    if (code != device::DeviceCommand::Led && config_) {
+      config_->CommandFailed(cause);
+    } else {
+      env_.app.GetDialogs().ShowMessage(cause);
+    }
+  };
   to.StartFailed = [this](std::uint64_t generation) {
     // The current worker could not start: the device is no longer connected, so the next
     // device notice connects again, as does the restart message.
@@ -179,39 +197,109 @@ void TFormMain::FormCreate() {
     if (!dialogs.AskYesNo(kConnectFail)) break;
     connected_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
   }
+  if (!connected_) {
+    closeOnActivate_ = true;
+    return;
+  }
+  // Found only after the question: the probe starts now (nothing, when one is under way).
+  connection_->ProbeAhead(ProbeFinishedNotice());
+  // The access mutex is shared with every program and every user of the machine, and its
+  // holder may keep it as long as it likes: past a short wait the window goes live and says
+  // whom it waits for, and the probe finishes on its own thread.
+  if (!connection_->AwaitProbeLock(kLockNoticeAfter)) {
+    WaitForLock();
+    return;
+  }
+  FinishCreate();
+}
 
-  if (connected_) {
-    const device::ConnectResult connect = connection_->ConnectDevice();
-    if (connect != device::ConnectResult::Connected) {
-      // A controller that is there but refuses this user is told apart from a broken one.
-      const std::optional<std::string> denied =
-          connect == device::ConnectResult::NotOpened
-              ? device::DeniedInterfacePath(env_.bus, device::kMonitorDevice)
-              : std::nullopt;
-      if (denied) dialogs.ShowMessage(device::AccessDeniedText(device::kMonitorDevice, *denied));
-      dialogs.ShowMessage(kHandleFail);
-    } else if (!LoadSkin()) {
-      dialogs.ShowMessage(kReadUiFail);
-    } else {
-      LoadSettings();
-      DecodeRestAhead();
-      monitor_->SetFanTimersEnabled(false);
-      timerAlarm_.SetEnabled(true);
-      // The hook: from here on device notifications and our own messages are handled.
-      const ui::WindowHandle handle = window_->Handle();
-      env_.bus.SetChangeListener([handle] {
-        handle.PostTask([](ui::Window& window) {
-          window.DeliverMessage(ui::Message{kDeviceChangeMessage, 0, 0});
-        });
+void TFormMain::FinishCreate() {
+  ui::Dialogs& dialogs = env_.app.GetDialogs();
+  const device::ConnectResult connect = connection_->ConnectDevice();
+  if (connect != device::ConnectResult::Connected) {
+    // A controller that is there but refuses this user is told apart from a broken one.
+    const std::optional<std::string> denied =
+        connect == device::ConnectResult::NotOpened
+            ? device::DeniedInterfacePath(env_.bus, device::kMonitorDevice)
+            : std::nullopt;
+    if (denied) dialogs.ShowMessage(device::AccessDeniedText(device::kMonitorDevice, *denied));
+    dialogs.ShowMessage(kHandleFail);
+  } else if (!LoadSkin()) {
+    dialogs.ShowMessage(kReadUiFail);
+  } else {
+    LoadSettings();
+    DecodeRestAhead();
+    monitor_->SetFanTimersEnabled(false);
+    timerAlarm_.SetEnabled(true);
+    // The hook: from here on device notifications and our own messages are handled.
+    const ui::WindowHandle handle = window_->Handle();
+    env_.bus.SetChangeListener([handle] {
+      handle.PostTask([](ui::Window& window) {
+        window.DeliverMessage(ui::Message{kDeviceChangeMessage, 0, 0});
       });
-      window_->OnMessage = [this](ui::Window&, const ui::Message& message) {
-        MainWindowProc(message);
-      };
-      started_ = true;
-      return;
-    }
+    });
+    window_->OnMessage = [this](ui::Window&, const ui::Message& message) {
+      MainWindowProc(message);
+    };
+    started_ = true;
+    if (whenStarted_) std::exchange(whenStarted_, {})();
+    return;
   }
   closeOnActivate_ = true;
+}
+
+std::function<void()> TFormMain::ProbeFinishedNotice() {
+  // From the probe's thread. The task runs only while the window exists, and the window
+  // lives as long as this form.
+  return [this, handle = window_->Handle()] {
+    handle.PostTask([this](ui::Window&) { ProbeFinished(); });
+  };
+}
+
+void TFormMain::WaitForLock() {
+  waitingForLock_ = true;
+  // Not the skinned window yet: a plain strip, so that the caption shows on any desktop.
+  window_->SetTransparentColor(std::nullopt);
+  window_->SetBackgroundColor(kLockNoticeBackground);
+  window_->SetClientSize(kLockNoticeSize);
+  window_->CenterOnScreen();
+  lockNotice_ = std::make_unique<ui::TextLabel>(
+      *window_, ui::Rect{0, 0, kLockNoticeSize.width, kLockNoticeSize.height}, kLockNoticeInk);
+  ShowLockCaption();
+  // The holder may change while we wait: the caption follows.
+  timerLockWait_.SetInterval(kLockCaptionInterval);
+  timerLockWait_.OnTimer = [this](ui::Timer&) { ShowLockCaption(); };
+  timerLockWait_.SetEnabled(true);
+}
+
+void TFormMain::ShowLockCaption() {
+  const std::string caption =
+      kLockCaptionLead + platform::HolderText(connection_->AccessMutexHolder()) + ")";
+  window_->SetCaption(caption);
+  if (lockNotice_) lockNotice_->SetText(caption);
+}
+
+void TFormMain::ProbeFinished() {
+  if (!waitingForLock_ || closed_) return;  // start-up took the probe's result already
+  waitingForLock_ = false;
+  timerLockWait_.SetEnabled(false);
+  lockNotice_.reset();
+  window_->SetCaption(kCaption);
+  window_->SetClientSize(ui::Size{kClientWidth, kClientHeight});
+  window_->SetTransparentColor(ui::colors::kMagenta);
+  window_->SetBackgroundColor(ui::colors::kMagenta);
+  window_->CenterOnScreen();
+  FinishCreate();
+  // The window has long been shown and activated: a failed start-up ends it now.
+  if (closeOnActivate_) window_->Close();
+}
+
+void TFormMain::WhenStarted(std::function<void()> then) {
+  if (started_) {
+    then();
+  } else {
+    whenStarted_ = std::move(then);
+  }
 }
 
 bool TFormMain::LoadSkin() {
@@ -447,6 +535,7 @@ void TFormMain::TrayIcon1Minimize() {
 }
 
 void TFormMain::TrayIcon1Restore() {
+  if (!started_) return;  // no page is built yet
   monitor_->SetFanTimersEnabled(true);
   if (started_ && !closed_ && !timerAlarm_.Enabled()) {
     // The window comes back as a running blink would have left it: one tick now, then
@@ -464,16 +553,20 @@ void TFormMain::Show1Click() {
 }
 
 void TFormMain::Exit1Click() {
-  // A settings file that cannot be written is reported, and the program still ends.
-  env_.app.Guard([this] { SaveSensorNames(); });
+  // A settings file that cannot be written is reported, and the program still ends. Before
+  // start-up has loaded them there are no names of the user's to store.
+  if (started_) env_.app.Guard([this] { SaveSensorNames(); });
   window_->Close();
 }
 
 void TFormMain::Default1Click() {
+  // Before start-up has loaded the settings there is nothing to restore them over: the save
+  // would write the names the window starts with over the stored ones.
+  if (!started_) return;
   if (alarmPage_) {
     alarmPage_->RestoreDefaults(CurrentPage() == kAlarmPage);
-  } else {
-    settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames());
+  } else if (!settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames())) {
+    env_.app.GetDialogs().ShowMessage(alarms::kAlarmSaveFailed);
   }
 }
 
@@ -520,6 +613,7 @@ void TFormMain::FormClose() {
   timerAlarm_.SetEnabled(false);
   timerGauge_.SetEnabled(false);
   timerReconnect_.SetEnabled(false);
+  timerLockWait_.SetEnabled(false);
   monitor_->SetFanTimersEnabled(false);
   StopWorkers();
   env_.app.Loop().Quit();

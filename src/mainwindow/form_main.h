@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "alarms/alarm_blink.h"
@@ -24,6 +25,7 @@
 #include "pages/window_drag.h"
 #include "pages/window_hooks.h"
 #include "platform/ui/image.h"
+#include "platform/ui/text_label.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_handle.h"
@@ -74,6 +76,11 @@ class TFormMain {
 
   // Whether start-up completed (the hook is installed and the timers run).
   bool Started() const { return started_; }
+  // Whether start-up waits for another holder of the PSU's access mutex: the window is live
+  // (its caption names the holder, Exit ends it) and goes on once the mutex comes free.
+  bool WaitingForLock() const { return waitingForLock_; }
+  // Runs `then` once start-up has completed: at once if it has, else when it does.
+  void WhenStarted(std::function<void()> then);
   bool CloseOnActivate() const { return closeOnActivate_; }
   bool Connected() const { return connected_; }
   // The window was closed: the program ends.
@@ -128,6 +135,14 @@ class TFormMain {
 
  private:
   void FormCreate();
+  // FormCreate from ConnectDevice on, once the start-up probe holds the access mutex.
+  void FinishCreate();
+  // Start-up waits for another holder of the access mutex: the window says so and stays live.
+  void WaitForLock();
+  void ShowLockCaption();
+  // The start-up probe has finished (posted from its thread).
+  void ProbeFinished();
+  std::function<void()> ProbeFinishedNotice();
   // Connects after a device arrival; on failure the next notice or the reconnect timer
   // tries again. Returns whether the device is now connected.
   bool Reconnect();
@@ -164,6 +179,12 @@ class TFormMain {
   ui::Timer timerGauge_;
   ui::Timer timerReconnect_;
   int reconnectTriesLeft_ = 0;
+  // While start-up waits for the access mutex: the caption again every second, and the
+  // notice that shows it in the window.
+  ui::Timer timerLockWait_;
+  std::unique_ptr<ui::TextLabel> lockNotice_;
+  bool waitingForLock_ = false;
+  std::function<void()> whenStarted_;
   std::unique_ptr<pages::ControlBar> bar_;
   pages::PageGroups groups_;
   std::unique_ptr<pages::PageRoll> roll_;

@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kSettingOk = "New Value Setting OK!";
 constexpr const char* kDeviceNotReady = "Device not ready!\n\nNew Value Setting FAIL!";
 constexpr const char* kNotSaved = "Settings could not be saved!\n\nNew Value Setting FAIL!";
+constexpr const char* kFailSuffix = "\n\nNew Value Setting FAIL!";
 constexpr const char* kNotTrimmed = " target not valid: not trimmed";
 
 constexpr const char* kFanTab = "FanSpeed";
@@ -186,6 +187,10 @@ void ConfigPage::ApplyConfigPage() {
     message += (i == 0 ? "\n\n" : "\n") + skipped[i] + kNotTrimmed;
   }
   Finish(message);
+}
+
+void ConfigPage::CommandFailed(const std::string& cause) {
+  context_.dialogs.ShowMessage(cause + kFailSuffix);
 }
 
 void ConfigPage::Finish(const std::string& message) {

@@ -74,6 +74,9 @@ class ConfigPage {
 
   // OK and Cancel.
   void ApplyConfigPage();
+  // The worker could not carry out the command OK placed (its write did not reach the PSU):
+  // says why, and that the setting failed after all.
+  void CommandFailed(const std::string& cause);
   void CancelClick();
   // Message 2025 (a marker drag step, or the fan-curve apply request): the two edits become
   // the manual curve.

@@ -297,13 +297,33 @@ TEST_F(AlarmPageTest, SwitchingTheTemperatureGroupOnFlagsOnlyTheSensorsAboveThei
   }
 }
 
+// The tray's "AlarmDefault" says a failed save as OK does, whichever page is shown.
+TEST_F(AlarmPageTest, AlarmDefaultFromTheTraySaysSoWhenTheSettingsCouldNotBeSaved) {
+  std::string text = FactoryText();
+  Replace(text, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\FanSpeed]",
+          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\FanSpeedGone]");
+  UseSettingsText(text);
+  TFormMain& form = OnAlarmPage();
+  ASSERT_EQ(form.TrayIcon1().Menu()[0].caption, "AlarmDefault");
+  for (const std::int32_t page : {kAlarmPage, kMonitorPage}) {
+    RollTo(form, page);
+    const std::size_t before = Messages().size();
+    form.TrayIcon1().InputMenuChoice(0);
+    ASSERT_EQ(Messages().size(), before + 1) << page;
+    EXPECT_EQ(Messages().back(), "Settings could not be saved!\n\nNew Value Setting FAIL!") << page;
+    EXPECT_EQ(form.Alarms().Current5V.Value, 20.0f);  // taken in memory all the same
+  }
+}
+
 TEST_F(AlarmPageTest, AlarmDefaultShowsAtOnceOnlyOnTheAlarmPage) {
   TFormMain& form = OnAlarmPage();
   alarms::AlarmPage& page = Page(form);
   ClickOn(form, "Current");
   page.Display("AC5V")->SetValue(25.0f);
   ClickOn(form, "OK");
+  const std::size_t said = Messages().size();
   form.Default1Click();
+  EXPECT_EQ(Messages().size(), said);  // a save that went through says nothing
   EXPECT_EQ(page.Display("AC5V")->Value(), 20.0f);
   EXPECT_EQ(DigitsIn(*page.Display("AC5V"), Digits(form)), "200");
 

@@ -17,6 +17,7 @@
 #include "platform/ui/synthetic_mouse.h"
 #include "sim/scenario.h"
 #include "skin/skin_path.h"
+#include "tests/device/refusing_hid_bus.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -36,11 +37,14 @@ class ConfigPageTest : public FormMainTest {
 
   // Starts the window on a tracing bus, lets the first poll finish and rolls the
   // configuration page out.
-  TFormMain& Open(sim::Scenario scenario = {}) {
+  // With `refusing`, the handles' writes of chosen command codes can be made to fail.
+  TFormMain& Open(sim::Scenario scenario = {}, bool refusing = false) {
     MakeBus(std::move(scenario));
     log_ = device::TraceLog::Open(scratch_.Path() / "trace.txt").log;
     tracing_ = std::make_unique<device::TracingHidBus>(*bus_, *log_);
-    TFormMain& form = Create(tracing_.get());
+    if (refusing) refusing_ = std::make_unique<device::RefusingHidBus>(*tracing_);
+    TFormMain& form =
+        Create(refusing ? static_cast<platform::HidBus*>(refusing_.get()) : tracing_.get());
     RunCycle(1);
     RollTo(pages::kConfigPage);
     return form;
@@ -113,6 +117,7 @@ class ConfigPageTest : public FormMainTest {
 
   std::unique_ptr<device::TraceLog> log_;
   std::unique_ptr<device::TracingHidBus> tracing_;
+  std::unique_ptr<device::RefusingHidBus> refusing_;
 };
 
 TEST_F(ConfigPageTest, CurveDraggedToTheTopLeftAndBackSetsBothEndsOfTheRange) {
@@ -491,6 +496,39 @@ TEST_F(ConfigPageTest, TheWorkerRefusesToTrimOnReadingsItCannotTrustAndTheWindow
   EXPECT_TRUE(Written("07").empty());
   EXPECT_TRUE(Written("06").empty());
   EXPECT_TRUE(Written("08").empty());
+}
+
+// OK places the curve and saves it at once; when the worker's write of it then does not reach
+// the PSU, the page says so with the cause, for either fan. A curve that went through says
+// nothing more.
+TEST_F(ConfigPageTest, AFanCurveWhoseWriteDoesNotReachThePsuIsReportedAfterOk) {
+  Open({}, true);
+  const std::pair<std::int32_t, std::string> fans[] = {{501, "PSU"}, {502, "System"}};
+  std::size_t cycle = 2;
+  for (const auto& [fanButton, name] : fans) {
+    Click(FanButton(fanButton));
+    Click(FanButton(604));
+    Fan().EditStartVol().InputText("9.0");
+    Fan().EditRisingTemp().InputText("50");
+    refusing_->Refuse(fanButton == 501 ? 0x09 : 0x0A);
+    Click(*Page().Button("OK"));
+    EXPECT_EQ(Messages().back(), kOk);
+    RunCycle(cycle++);
+    const std::string failed =
+        name + " fan curve not set: the command did not reach the PSU\n\nNew Value Setting FAIL!";
+    EXPECT_TRUE(RunUntil([&] { return Messages().back() == failed; })) << Messages().back();
+  }
+  EXPECT_TRUE(Written("09").empty());
+  EXPECT_TRUE(Written("0A").empty());
+
+  refusing_->Accept(0x0A);
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  const std::size_t shown = Messages().size();
+  RunCycle(cycle++);
+  RunCycle(cycle++);  // a poll after it: whatever the command handed over has run
+  EXPECT_EQ(Messages().size(), shown);
+  EXPECT_EQ(Written("0A").size(), 1u);
 }
 
 TEST_F(ConfigPageTest, VoltageOkChecksTheFanValuesFirstAndSendsNothingWhenTheyFail) {

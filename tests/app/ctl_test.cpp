@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 
+#include "app/ctl/ctl_options.h"
 #include "app/ctl/run_ctl.h"
 #include "app/ctl/status_snapshot.h"
 #include "device/device_discovery.h"
@@ -99,6 +100,12 @@ TEST(QueltaCtl, BadUsageExitsOneAndSaysWhatWasWrong) {
       {{"--simulate", "fan", "system", "6", "40"}, "usage: quelta-ctl fan"},
       {{"--simulate=/nonexistent/s.json", "status"}, "/nonexistent/s.json"},
       {{"--simulate", "--trace=/nonexistent/t.txt", "status"}, "/nonexistent/t.txt"},
+      {{"--simulate", "status", "--lock-wait"}, "--lock-wait needs a number of seconds"},
+      {{"--simulate", "--lock-wait=", "status"}, "--lock-wait needs a number of seconds"},
+      {{"--simulate", "--lock-wait", "-0.001", "status"}, "between 0 and 86400 seconds"},
+      {{"--simulate", "--lock-wait", "86400.01", "status"}, "between 0 and 86400 seconds"},
+      {{"--simulate", "--lock-wait", "ten", "status"}, "--lock-wait must be a decimal number"},
+      {{"--simulate", "--lock-wait", "inf", "status"}, "--lock-wait must be a decimal number"},
   };
   for (const auto& [args, message] : cases) {
     const Result result = rig.Run(args);
@@ -266,6 +273,16 @@ TEST(QueltaCtl, AlarmsCheckNamesEveryRowAndExitsSixWhenAnyIsInAlarm) {
     EXPECT_EQ(refused.code, 4) << command << ": " << refused.err;
     EXPECT_EQ(refused.out, "") << command;
   }
+}
+
+TEST(QueltaCtl, TheLockWaitIsTenSecondsUnlessGiven) {
+  EXPECT_EQ(CtlOptions{}.lockWait, std::chrono::milliseconds(10000));
+  EXPECT_EQ(ParseCtlOptions({"status"}).lockWait, std::chrono::milliseconds(10000));
+  EXPECT_EQ(ParseCtlOptions({"--lock-wait", "0.25", "status"}).lockWait,
+            std::chrono::milliseconds(250));
+  EXPECT_EQ(ParseCtlOptions({"--lock-wait", "0", "status"}).lockWait, std::chrono::milliseconds(0));
+  EXPECT_EQ(ParseCtlOptions({"status", "--lock-wait=86400"}).lockWait,
+            std::chrono::milliseconds(86400000));
 }
 
 TEST(QueltaCtl, WithoutTheDeviceEveryDeviceCommandExitsTwo) {

@@ -11,6 +11,7 @@
 
 #include "app/ctl/run_ctl.h"
 #include "device/recording_sleeper.h"
+#include "support/deadline.h"
 #include "support/temp_folder.h"
 
 namespace app::ctl {
@@ -26,7 +27,13 @@ struct Result {
 struct Rig {
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const int code = RunCtl(args, out, err, host);
+    int code = 0;
+    {
+      // A watch ends only on the worker's removal hand-over; a run that never ends fails here.
+      const testing_support::Deadline deadline(std::chrono::seconds(60),
+                                               "the end of quelta-ctl " + args.back());
+      code = RunCtl(args, out, err, host);
+    }
     return {code, out.str(), err.str()};
   }
   std::string Scenario(const std::string& json) {

@@ -3,6 +3,7 @@
 // cannot be right, and the exit code and message the row names.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -14,7 +15,10 @@
 #include <vector>
 
 #include "app/ctl/run_ctl.h"
+#include "device/device_identity.h"
 #include "device/recording_sleeper.h"
+#include "platform/lock/named_mutex.h"
+#include "support/deadline.h"
 #include "support/temp_folder.h"
 
 namespace app::ctl {
@@ -23,6 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kLongestRow = 1500ms;
+constexpr auto kDeadline = 60s;
 
 struct Outcome {
   int code;
@@ -37,6 +42,9 @@ class Matrix {
   explicit Matrix(std::filesystem::path lockDir = {}) : lockDir_(std::move(lockDir)) {
     if (lockDir_.empty()) lockDir_ = dir_;
   }
+
+  const std::filesystem::path& LockDir() const { return lockDir_; }
+  std::filesystem::path Folder() const { return dir_; }
 
   Outcome Run(const std::string& scenario, std::vector<std::string> command) {
     const auto scenarioFile = dir_ / "scenario.json";
@@ -54,7 +62,12 @@ class Matrix {
                  [&sleeper] { return std::chrono::duration<double>(sleeper.Total()).count(); },
                  {}};
     const auto start = std::chrono::steady_clock::now();
-    const int code = RunCtl(args, out, err, host);
+    int code = 0;
+    {
+      // A watch ends only on the worker's removal hand-over; a run that never ends fails here.
+      const testing_support::Deadline deadline(kDeadline, "the end of quelta-ctl " + command[0]);
+      code = RunCtl(args, out, err, host);
+    }
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     std::vector<std::string> trace;
@@ -239,6 +252,92 @@ TEST(FaultMatrix, UnpluggedAtEveryReport) {
     EXPECT_LT(o.took, kLongestRow) << row;
     EXPECT_TRUE(NeverStepsBlind(o.trace, "07", "22")) << row;
     EXPECT_TRUE(o.code == 0 || o.code == 2 || o.code == 3) << row;
+  }
+}
+
+// The cable pulled after every report of the output commands: a command whose write did not
+// reach the PSU ("M W 0") never says it was done; it exits 3 with the reason and prints
+// nothing. One that said so had every report written whole.
+TEST(FaultMatrix, UnpluggedAtEveryReportOfAnOutputCommand) {
+  Matrix matrix;
+  const std::vector<std::vector<std::string>> commands{
+      {"led", "on"}, {"led", "off"}, {"fan", "psu", "6", "40"}, {"fan", "system", "6", "40", "1"}};
+  for (const auto& command : commands) {
+    const bool fan = command[0] == "fan";
+    for (int n = 0; n <= 6; ++n) {
+      const Outcome o = matrix.Run(
+          R"({"monitor": {"noise": false, "unplug_after": )" + std::to_string(n) + "}}", command);
+      const std::string row =
+          Row("unplug after " + std::to_string(n) + ", " + command[0] + " " + command[1], o);
+      EXPECT_LT(o.took, kLongestRow) << row;
+      const bool lostWrite = std::any_of(o.trace.begin(), o.trace.end(), [](const std::string& l) {
+        return l.rfind("M W ", 0) == 0 && l.rfind("M W 6 ", 0) != 0;
+      });
+      // A fan curve reads the reference first (a write and a read); the command's own write is
+      // the report after those. The LED's write is the first report.
+      const int expected = n == 0 ? 2 : (fan && n < 3 ? 3 : 0);
+      EXPECT_EQ(o.code, expected) << row << "\n" << o.err;
+      if (lostWrite) {
+        EXPECT_EQ(o.code, 3) << row;
+        EXPECT_EQ(o.out, "") << row;
+        EXPECT_NE(o.err.find("was not delivered"), std::string::npos) << row << "\n" << o.err;
+      }
+      if (o.code == 0) {
+        EXPECT_FALSE(lostWrite) << row;
+      }
+      if (fan && n == 2) {
+        EXPECT_TRUE(lostWrite) << row;
+      }
+    }
+  }
+}
+
+// Another holder (another user's program, here another opener in this process) keeps the
+// access mutex: every command that needs it waits --lock-wait and not longer, exits 3 naming
+// the holder, prints nothing and sends no report; once it is free they run.
+TEST(FaultMatrix, ALockHeldByAnotherHolderBeyondTheWait) {
+  Matrix matrix;
+  const auto holder = platform::NamedMutex::Open(device::kAccessMutexName, matrix.LockDir()).mutex;
+  ASSERT_NE(holder, nullptr);
+  ASSERT_TRUE(holder->Lock());
+  const std::string named = "the PSU lock is held by " +
+                            platform::HolderText(platform::LockHolder{::getpid(), ::getuid()});
+  const char* bin = std::getenv("QUELTA_BIN_DIR");
+  ASSERT_NE(bin, nullptr) << "QUELTA_BIN_DIR names the folder of the factory settings";
+  const auto settings = matrix.Folder() / "settings.reg";
+  std::filesystem::copy_file(std::filesystem::path(bin) / "quelta-factory.reg", settings);
+  const std::vector<std::vector<std::string>> commands{
+      {"probe"},
+      {"status", "--json"},
+      {"led", "on"},
+      {"fan", "psu", "6", "40"},
+      {"fan", "system", "6", "40", "1"},
+      {"trim", "12v", "12.1"},
+      {"alarms", "check"},
+      {"gauge"},
+      {"watch", "--cycles", "1", "--interval", "0"}};
+  for (const auto& [wait, waited] : {std::pair{"0", 0ms}, std::pair{"0.2", 200ms}}) {
+    for (auto command : commands) {
+      command.insert(command.end(), {"--registry", settings.string(), "--lock-wait", wait});
+      const Outcome o = matrix.Run("{}", command);
+      const std::string row = Row(command[0] + " " + command[1] + " --lock-wait " + wait, o);
+      EXPECT_EQ(o.code, 3) << row << "\n" << o.err;
+      EXPECT_EQ(o.out, "") << row;
+      EXPECT_NE(o.err.find(named), std::string::npos) << row << "\n" << o.err;
+      EXPECT_NE(o.err.find(std::string("gave up after ") + wait + " s"), std::string::npos)
+          << row << "\n"
+          << o.err;
+      // Never sooner than the wait; that it ends at all is the deadline's to say (reading the
+      // settings file first takes its own time on a busy machine).
+      EXPECT_GE(o.took, waited) << row;
+      for (const std::string& line : o.trace) EXPECT_NE(line.rfind("M ", 0), 0u) << row << line;
+    }
+  }
+  holder->Unlock();
+  for (auto command : commands) {
+    command.insert(command.end(), {"--registry", settings.string(), "--lock-wait", "0"});
+    const Outcome o = matrix.Run("{}", command);
+    EXPECT_TRUE(o.code == 0 || o.code == 6) << Row(command[0], o) << "\n" << o.err;
   }
 }
 

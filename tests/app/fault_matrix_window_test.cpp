@@ -274,8 +274,12 @@ TEST_F(WindowMatrix, AHundredRestartsInOneSecondLeaveOneWorkerPolling) {
   EXPECT_TRUE(form.Connected());
   ASSERT_TRUE(AwaitPoll());
   ASSERT_TRUE(Serve([&] { return server_->Connections() == 0; }));
-  EXPECT_EQ(Entries("/proc/self/task"), threads);
-  EXPECT_EQ(Entries("/proc/self/fd"), descriptors);
+  // Threads and descriptors of this process come and go around the workers (decoding ahead,
+  // the socket's connections): the count is awaited to come back down, never read once.
+  EXPECT_TRUE(Serve([&] { return Entries("/proc/self/task") <= threads; }))
+      << Entries("/proc/self/task") << " threads, " << threads << " before the flood";
+  EXPECT_TRUE(Serve([&] { return Entries("/proc/self/fd") <= descriptors; }))
+      << Entries("/proc/self/fd") << " descriptors, " << descriptors << " before the flood";
   EXPECT_EQ(Count(kRemoved), 100u) << "nothing more ended after the flood";
   EXPECT_EQ(FileText(settingsFile_), settings);
   EXPECT_EQ(BrokenExchange(Trace()), "");

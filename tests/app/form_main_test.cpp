@@ -1,14 +1,21 @@
 // The real main window on the headless backend, the simulated PSU and virtual time.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <fstream>
+#include <sstream>
 
 #include "core/numbers.h"
+#include "device/device_identity.h"
 #include "device/protocol.h"
 #include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
+#include "platform/lock/named_mutex.h"
 #include "platform/registry/registry.h"
+#include "support/deadline.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -168,6 +175,93 @@ TEST_F(FormMainTest, ShortRatingAtTheWorkersStartShowsUnsupportedPowerTypeAndEnd
 
 // ---- device removal and return, restart message, exit ----
 
+// Another holder of the PSU's access mutex (another user's program, here another opener in
+// this process) keeps it through start-up.
+class LockHeldAtStart : public FormMainTest {
+ protected:
+  LockHeldAtStart() { held_ = holder_->Lock(); }
+  ~LockHeldAtStart() override {
+    form_.reset();  // before the holder lets go: nothing may wait on it any more by then
+    Release();
+  }
+  void Release() {
+    if (std::exchange(held_, false)) holder_->Unlock();
+  }
+
+  // Creation returns (within a deadline) instead of waiting for the lock on the UI thread.
+  TFormMain& CreateWhileHeld() {
+    const testing_support::Deadline deadline(
+        std::chrono::seconds(20), "the window's creation while another holder keeps the PSU lock");
+    return Create();
+  }
+
+  std::string SettingsText() const {
+    std::ifstream in(settingsFile_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  std::unique_ptr<platform::NamedMutex> holder_ =
+      platform::NamedMutex::Open(device::kAccessMutexName, scratch_.Path()).mutex;
+  bool held_ = false;
+};
+
+// The window goes live after a second and its caption names the holder (again every second,
+// as the holder changes); once the lock comes free start-up goes on and the worker polls.
+TEST_F(LockHeldAtStart, TheWindowStaysLiveNamesTheHolderAndStartsOnceTheLockIsFree) {
+  TFormMain& form = CreateWhileHeld();
+  EXPECT_TRUE(form.WaitingForLock());
+  EXPECT_FALSE(form.Started());
+  const std::string held =
+      "Waiting for the PSU lock (held by pid " + std::to_string(::getpid()) + ", user root)";
+  EXPECT_EQ(form.Window().Caption(), held);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(form.Window().Visible());
+  loop_.AdvanceBy(std::chrono::milliseconds(2500));  // the UI thread runs its timers
+  EXPECT_EQ(form.Window().Caption(), held);
+  // The holder no longer names itself: the caption follows at the next whole second.
+  std::ofstream(holder_->LockFilePath(), std::ios::trunc).close();
+  loop_.AdvanceBy(std::chrono::milliseconds(499));
+  EXPECT_EQ(form.Window().Caption(), held);
+  loop_.AdvanceBy(std::chrono::milliseconds(1));
+  EXPECT_EQ(form.Window().Caption(), "Waiting for the PSU lock (held by an unknown process)");
+
+  Release();
+  ASSERT_TRUE(RunUntil([&] { return form.Started(); })) << "start-up never went on";
+  EXPECT_FALSE(form.WaitingForLock());
+  EXPECT_EQ(form.Window().Caption(), "Read UI");
+  EXPECT_EQ(form.Window().ClientWidth(), TFormMain::kClientWidth);
+  EXPECT_EQ(form.Window().ClientHeight(), TFormMain::kClientHeight);
+  EXPECT_EQ(form.Window().TransparentColor(), ui::colors::kMagenta);
+  RunCycle(1);
+  EXPECT_EQ(form.TrayIcon1().Hint().rfind("Watt: ", 0), 0u) << form.TrayIcon1().Hint();
+  EXPECT_TRUE(Messages().empty());
+}
+
+// Exit while start-up waits: the window ends at once, its probe stops waiting, and neither
+// Exit nor "AlarmDefault" writes the settings it never loaded.
+TEST_F(LockHeldAtStart, ExitEndsTheWaitAtOnceAndStoresNothing) {
+  TFormMain& form = CreateWhileHeld();
+  ASSERT_TRUE(form.WaitingForLock());
+  const std::string settings = SettingsText();
+  const auto& menu = form.TrayIcon1().Menu();
+  ASSERT_EQ(menu[0].caption, "AlarmDefault");
+  form.TrayIcon1().InputMenuChoice(0);
+  ASSERT_EQ(menu[2].caption, "Exit");
+  form.TrayIcon1().InputMenuChoice(2);
+  EXPECT_TRUE(form.Closed());
+  {
+    const testing_support::Deadline deadline(std::chrono::seconds(10),
+                                             "the end of a window whose probe waits for the lock");
+    const auto start = std::chrono::steady_clock::now();
+    form_.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  }
+  EXPECT_EQ(SettingsText(), settings);
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(FormMainTest, RemovalAndReturnFollowTheDevice) {
   TFormMain& form = Create();
   ASSERT_TRUE(form.Started());
@@ -202,6 +296,7 @@ TEST_F(FormMainTest, RemovalAndReturnInsideOneCycleKeepTheNewWorkerReady) {
   loop_.RunPending();
   ASSERT_TRUE(form.Connection().HasWorker());
   ASSERT_TRUE(pause_.AwaitPause(2));  // the new worker polled once
+  // The old worker's pause began first, so it is the one let go: it ends and says so.
   ASSERT_TRUE(ReleaseUntilShown("Connection Removed!"));
   EXPECT_TRUE(form.Ready().IsSet());  // the ending worker left its successor's flag alone
   pause_.Release();

@@ -128,17 +128,34 @@ TEST(MonitorProtocol, PowerRatingIsAskedWithItsKeyAndIsZeroAfterAShortReply) {
 TEST(MonitorProtocol, OutputCommandsCarryTheirArgumentBytes) {
   ProtocolRig rig;
   rig.readings.ReferenceVoltage = 3.3f;
-  rig.protocol.SetPsuFanCurve(12.0f, 45);
-  rig.protocol.SetSystemFanCurve(4.0f, 74, SystemFanSensorCode(3));
-  rig.protocol.SetSystemFanCurve(6.0f, 25, 0x1A2);  // only the low byte of the code is sent
-  rig.protocol.SetLed(true);
-  rig.protocol.SetLed(false);
+  // Delivered whole, with no reply at all: a reply proves nothing more than the write.
+  EXPECT_TRUE(rig.protocol.SetPsuFanCurve(12.0f, 45));
+  EXPECT_TRUE(rig.protocol.SetSystemFanCurve(4.0f, 74, SystemFanSensorCode(3)));
+  EXPECT_TRUE(rig.protocol.SetSystemFanCurve(6.0f, 25, 0x1A2));  // only the low byte is sent
+  EXPECT_TRUE(rig.protocol.SetLed(true));
+  EXPECT_TRUE(rig.protocol.SetLed(false));
   EXPECT_EQ(rig.device.written, (std::vector<Bytes>{{0, 0x09, 186, 45, 0xA0, 0x01},
                                                     {0, 0x0A, 62, 74, 0xA6, 0x01},
                                                     {0, 0x0A, 93, 25, 0xA2, 0x01},
                                                     {0, 0x0B, 0x00, 0, 0, 0},
                                                     {0, 0x0B, 0x01, 0, 0, 0}}));
   EXPECT_EQ(rig.device.reads, 5u);  // each reply is read and dropped
+}
+
+// A command whose write did not go through says so, for each of the four, even when a reply
+// (meant for someone else) arrives; its reply is still read so that none is left waiting.
+TEST(MonitorProtocol, AnOutputCommandWhoseWriteFailedIsNotDelivered) {
+  ProtocolRig rig;
+  rig.device.writesFail = true;
+  rig.device.Stale(Reply(0x0B, 0x00));
+  EXPECT_FALSE(rig.protocol.SetLed(true));
+  EXPECT_EQ(rig.device.discarded.size(), 1u);
+  EXPECT_FALSE(rig.protocol.SetLed(false));
+  EXPECT_FALSE(rig.protocol.SetPsuFanCurve(6.0f, 40));
+  EXPECT_FALSE(rig.protocol.SetSystemFanCurve(6.0f, 40, SystemFanSensorCode(1)));
+  EXPECT_EQ(rig.device.reads, 4u);
+  rig.device.writesFail = false;
+  EXPECT_TRUE(rig.protocol.SetLed(true));
 }
 
 // A device whose 12 V, 5 V and 3.3 V outputs move one converter step per trim command

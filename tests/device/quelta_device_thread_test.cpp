@@ -17,6 +17,7 @@
 #include "device/worker_pool.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/ui/headless_event_loop.h"
+#include "refusing_hid_bus.h"
 #include "sim/scenario.h"
 #include "sim/simulated_bus.h"
 #include "worker_test_support.h"
@@ -215,6 +216,64 @@ TEST_F(WorkerTest, ATrimTowardAnImpossibleTargetIsRefusedAndReportedRailByRail) 
   EXPECT_EQ(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V12), 0);
   EXPECT_GT(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V5), 0);
   EXPECT_EQ(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V33), 0);
+}
+
+// A command whose write does not reach the PSU, of every kind, is handed over with its cause
+// (the page that placed it says so); so is one taken while the PSU cannot be opened, and a
+// trim whose feedback reading is lost after a step. Polling goes on afterwards.
+TEST_F(WorkerTest, ACommandThatDoesNotReachThePsuIsHandedOverWithItsCause) {
+  RefusingHidBus refusing(bus_);
+  const auto worker = pool_.Start(WorkerContext{refusing, *mutex_, ready_, ready_.BeginGeneration(),
+                                                sleeper_, pause_, loop_, handovers_});
+  CycleEvents(1);
+  refusing.Refuse(0x0B);
+  refusing.Refuse(0x09);
+  refusing.Refuse(0x0A);
+  refusing.Refuse(0x22);  // the 12 V feedback
+  DeviceCommand psuCurve{.code = DeviceCommand::PsuFanCurve};
+  psuCurve.FanStartVolts = 7.0f;
+  psuCurve.FanTemperature = 40;
+  DeviceCommand systemCurve{.code = DeviceCommand::SystemFanCurve};
+  systemCurve.FanStartVolts = 6.0f;
+  systemCurve.FanTemperature = 50;
+  systemCurve.SensorCode = 0xA4;
+  DeviceCommand trim{.code = DeviceCommand::Trim};
+  trim.Target12V = 12.3f;
+  trim.Enable12V = true;
+  const sim::FanCurve psuBefore = bus_.Psu().PsuFanCurve();
+  const sim::FanCurve systemBefore = bus_.Psu().SystemFanCurve();
+  ASSERT_TRUE(worker->Place(DeviceCommand{.code = DeviceCommand::Led, .LedOn = false}));
+  ASSERT_TRUE(worker->Place(psuCurve));
+  ASSERT_TRUE(worker->Place(systemCurve));
+  ASSERT_TRUE(worker->Place(trim));
+  const std::vector<std::string> expected{
+      "CommandFailed 5: LED not switched: the command did not reach the PSU",
+      "CommandFailed 6: PSU fan curve not set: the command did not reach the PSU",
+      "CommandFailed 7: System fan curve not set: the command did not reach the PSU",
+      "CommandFailed 1: 12V: the voltages could not be read after step 1: trim stopped"};
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    pause_.Release();
+    EXPECT_EQ(CycleEvents(2 + i), Events{expected[i]});
+  }
+  EXPECT_TRUE(bus_.Psu().LedOn());
+  EXPECT_EQ(bus_.Psu().PsuFanCurve().risingTemperature, psuBefore.risingTemperature);
+  EXPECT_EQ(bus_.Psu().SystemFanCurve().sensorCode, systemBefore.sensorCode);
+  EXPECT_EQ(bus_.Psu().TrimSteps(sim::SimulatedPsu::Output::V12), 1);  // one step, then no more
+
+  // Delivered: nothing is said.
+  refusing.Accept(0x0B);
+  refusing.Accept(0x22);
+  ASSERT_TRUE(worker->Place(DeviceCommand{.code = DeviceCommand::Led, .LedOn = false}));
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(6), Events{});
+  EXPECT_FALSE(bus_.Psu().LedOn());
+
+  // Gone between the placement and the cycle that takes it.
+  ASSERT_TRUE(worker->Place(psuCurve));
+  bus_.SetMonitorPresent(false);
+  pause_.Release();
+  EXPECT_EQ(CycleEvents(7),
+            Events{"CommandFailed 6: PSU fan curve not set: the PSU could not be opened"});
 }
 
 TEST_F(WorkerTest, IgnoresCommandsWhileTheDeviceIsNotReady) {

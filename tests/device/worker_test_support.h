@@ -3,8 +3,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -14,22 +16,36 @@
 
 namespace device::testing {
 
-// A cycle pause that lasts until the test lets it end: each Release ends one pause. The test
-// can wait (in real time, without spinning) until the worker has reached its n-th pause.
+// A cycle pause that lasts until the test lets it end: each Release ends one pause, the one
+// that has waited longest (so when two workers share the pause, the older worker's ends
+// first), or, when none waits, the next one to begin. The test can wait (in real time,
+// without spinning) until the worker has reached its n-th pause.
 class SteppedPause : public CyclePause {
  public:
   void Wait(std::chrono::milliseconds duration, std::stop_token abandon) override {
     std::unique_lock lock(mutex_);
     durations_.push_back(duration);
-    ++started_;
+    const std::size_t ticket = started_++;
     changed_.notify_all();
-    changed_.wait(lock, abandon, [this] { return permits_ > 0; });
-    if (permits_ > 0) --permits_;
+    if (credit_ > 0) {
+      --credit_;
+      return;
+    }
+    waiting_.push_back(ticket);
+    changed_.wait(lock, abandon, [&] { return released_.count(ticket) != 0; });
+    if (released_.erase(ticket) == 0) std::erase(waiting_, ticket);  // abandoned
   }
 
   void Release(int pauses = 1) {
     const std::lock_guard lock(mutex_);
-    permits_ += pauses;
+    for (int i = 0; i < pauses; ++i) {
+      if (waiting_.empty()) {
+        ++credit_;
+      } else {
+        released_.insert(waiting_.front());
+        waiting_.pop_front();
+      }
+    }
     changed_.notify_all();
   }
 
@@ -52,7 +68,9 @@ class SteppedPause : public CyclePause {
   mutable std::mutex mutex_;
   std::condition_variable_any changed_;
   std::size_t started_ = 0;
-  int permits_ = 0;
+  std::deque<std::size_t> waiting_;  // pauses under way, oldest first
+  std::set<std::size_t> released_;   // let go, not yet left
+  int credit_ = 0;                   // releases for pauses not yet begun
   std::vector<std::chrono::milliseconds> durations_;
 };
 
@@ -79,6 +97,9 @@ struct HandoverLog {
     to->CycleComplete = [this] { events.push_back("CycleComplete"); };
     to->ConnectionRemoved = [this] { events.push_back("ConnectionRemoved"); };
     to->TrimRefused = [this](const std::string& why) { events.push_back("TrimRefused: " + why); };
+    to->CommandFailed = [this](DeviceCommand::Code code, const std::string& cause) {
+      events.push_back("CommandFailed " + std::to_string(code) + ": " + cause);
+    };
     return to;
   }
 

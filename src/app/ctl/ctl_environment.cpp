@@ -1,6 +1,8 @@
 #include "app/ctl/ctl_environment.h"
 
+#include "app/ctl/exit_code.h"
 #include "app/ctl/usage_error.h"
+#include "core/numbers.h"
 
 namespace app::ctl {
 namespace {
@@ -17,6 +19,16 @@ DeviceStack MakeDeviceStack(const CtlOptions& options, const CtlHost& host) {
   }
 }
 
+// "10", "0.25": the seconds as typed, without trailing zeros.
+std::string SecondsText(std::chrono::milliseconds wait) {
+  constexpr int kMillisecondDecimals = 3;
+  std::string text =
+      core::FixedText(static_cast<double>(wait.count()) / 1000.0, kMillisecondDecimals);
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
 }  // namespace
 
 CtlEnvironment::CtlEnvironment(const CtlOptions& options, std::ostream& out, std::ostream& err,
@@ -25,7 +37,8 @@ CtlEnvironment::CtlEnvironment(const CtlOptions& options, std::ostream& out, std
       err_(err),
       host_(host),
       devices_(MakeDeviceStack(options, host)),
-      registryFile_(options.registryFile) {}
+      registryFile_(options.registryFile),
+      lockWait_(options.lockWait) {}
 
 CtlEnvironment::~CtlEnvironment() = default;
 
@@ -36,6 +49,13 @@ platform::RegistryStore& CtlEnvironment::Registry() {
 
 platform::NamedMutex::OpenResult CtlEnvironment::OpenAccessMutex() {
   return devices_.OpenAccessMutex(host_.lockDirectory);
+}
+
+int CtlEnvironment::ReportLockBusy(const platform::NamedMutex& mutex) {
+  err_ << "quelta-ctl: the PSU lock is held by " << platform::HolderText(mutex.Holder())
+       << ": gave up after " << SecondsText(lockWait_) << " s (--lock-wait; "
+       << mutex.LockFilePath().string() << ")\n";
+  return kExitNoAnswer;
 }
 
 }  // namespace app::ctl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -32,6 +33,10 @@ class CtlEnvironment {
   platform::HidBus& Bus() { return devices_.Bus(); }
   // The machine-wide access mutex; its takes and releases are traced with the reports.
   platform::NamedMutex::OpenResult OpenAccessMutex();
+  // --lock-wait: how long to wait for the access mutex while someone else holds it.
+  std::chrono::milliseconds LockWait() const { return lockWait_; }
+  // Says on the error stream who kept the access mutex past the wait; returns exit code 3.
+  int ReportLockBusy(const platform::NamedMutex& mutex);
   // The settings file: --registry FILE, or the user's file (seeded from the factory file beside
   // the program on first run). Throws platform::RegistryReadError (a RegistryFileError) naming
   // the file when it cannot be had.
@@ -44,6 +49,7 @@ class CtlEnvironment {
   const CtlHost& host_;
   DeviceStack devices_;
   const std::optional<std::string> registryFile_;
+  const std::chrono::milliseconds lockWait_;
   std::unique_ptr<platform::RegistryStore> registry_;
 };
 

@@ -1,8 +1,10 @@
 #include "app/ctl/ctl_options.h"
 
+#include <cmath>
 #include <functional>
 #include <string_view>
 
+#include "app/ctl/ctl_arguments.h"
 #include "app/ctl/usage_error.h"
 
 namespace app::ctl {
@@ -14,7 +16,18 @@ struct GlobalOption {
   std::string_view name;
   enum class Value { None, Optional, Required } value;
   std::function<void(CtlOptions&, std::optional<std::string>)> apply;
+  std::string_view valueName = "a file name";  // what the value is, for the usage error
 };
+
+// A day: longer than anyone waits at a terminal, short enough to stay clear of overflow.
+constexpr float kLongestLockWaitSeconds = 86400.0f;
+
+std::chrono::milliseconds LockWait(const std::string& text) {
+  const float seconds = ExactFloat(text, "--lock-wait");
+  if (seconds < 0.0f || seconds > kLongestLockWaitSeconds)
+    throw UsageError("--lock-wait must be between 0 and 86400 seconds (got " + text + ")");
+  return std::chrono::milliseconds(std::lround(seconds * 1000.0f));
+}
 
 const std::vector<GlobalOption>& GlobalOptions() {
   static const std::vector<GlobalOption> options{
@@ -31,6 +44,9 @@ const std::vector<GlobalOption>& GlobalOptions() {
        [](CtlOptions& o, std::optional<std::string> v) { o.traceFile = std::move(v); }},
       {"--registry", GlobalOption::Value::Required,
        [](CtlOptions& o, std::optional<std::string> v) { o.registryFile = std::move(v); }},
+      {"--lock-wait", GlobalOption::Value::Required,
+       [](CtlOptions& o, std::optional<std::string> v) { o.lockWait = LockWait(*v); },
+       "a number of seconds"},
   };
   return options;
 }
@@ -74,10 +90,12 @@ CtlOptions ParseCtlOptions(const std::vector<std::string>& args) {
         break;
       case GlobalOption::Value::Required:
         if (!value) {
-          if (i + 1 >= args.size()) throw UsageError(std::string(name) + " needs a file name");
+          if (i + 1 >= args.size())
+            throw UsageError(std::string(name) + " needs " + std::string(option->valueName));
           value = args[++i];
         }
-        if (value->empty()) throw UsageError(std::string(name) + " needs a file name");
+        if (value->empty())
+          throw UsageError(std::string(name) + " needs " + std::string(option->valueName));
         break;
     }
     option->apply(options, std::move(value));

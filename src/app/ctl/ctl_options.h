@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +16,11 @@ struct CtlOptions {
   std::string scenarioFile;  // with --simulate=SCENARIO; empty for the built-in model
   std::optional<std::string> traceFile;
   std::optional<std::string> registryFile;  // --registry FILE; else the default location
-  std::string command;                      // empty when none was given
+  // --lock-wait SECONDS: how long a command waits for the access mutex while another holder
+  // keeps it, before it gives up with exit 3 naming the holder.
+  std::chrono::milliseconds lockWait{kDefaultLockWait};
+  static constexpr std::chrono::milliseconds kDefaultLockWait{10000};
+  std::string command;  // empty when none was given
   std::vector<std::string> arguments;
 };
 

@@ -7,7 +7,7 @@ enum ExitCode : int {
   kExitDone = 0,
   kExitUsage = 1,          // bad usage or bad scenario; the message says what
   kExitNotFound = 2,       // device not found or not opened (or its access mutex not obtained)
-  kExitNoAnswer = 3,       // the device did not answer
+  kExitNoAnswer = 3,       // the device did not answer, or another holder kept its lock
   kExitSettingsError = 4,  // a conversion or registry read error in the settings file
   kExitSaveFailed = 5,     // a save did not reach the settings file (or the autostart entry)
   kExitInAlarm = 6,        // alarms check: at least one reading is in alarm

@@ -42,19 +42,22 @@ int RunFan(CtlEnvironment& environment, std::span<const std::string> arguments) 
   }
 
   std::uint8_t voltageCode = 0;
+  bool referenceRead = false;
   const int code = RunUnderAccessLock(environment, [&](device::MonitorProtocol& protocol) {
     // The voltage code is scaled by the reference, so it is read first.
     if (!protocol.ReadReference()) return static_cast<int>(kExitNoAnswer);
+    referenceRead = true;
     voltageCode = device::FanCurveVoltageCode(volts, protocol.Readings().ReferenceVoltage);
-    if (psu) {
-      protocol.SetPsuFanCurve(volts, wholeDegrees);
-    } else {
-      protocol.SetSystemFanCurve(volts, wholeDegrees, device::SystemFanSensorCode(sensor));
-    }
-    return static_cast<int>(kExitDone);
+    const bool delivered =
+        psu ? protocol.SetPsuFanCurve(volts, wholeDegrees)
+            : protocol.SetSystemFanCurve(volts, wholeDegrees, device::SystemFanSensorCode(sensor));
+    return static_cast<int>(delivered ? kExitDone : kExitNoAnswer);
   });
   if (code == kExitNoAnswer) {
-    environment.Err() << "quelta-ctl: the PSU controller did not answer (reference read failed)\n";
+    environment.Err() << "quelta-ctl: the PSU controller did not answer ("
+                      << (referenceRead ? "the fan curve command was not delivered"
+                                        : "reference read failed")
+                      << "): the curve was not set\n";
   }
   if (code != kExitDone) return code;
   environment.Out() << (psu ? "PSU fan" : "System fan") << " curve: start "

@@ -12,10 +12,13 @@ int RunLed(CtlEnvironment& environment, std::span<const std::string> arguments) 
     throw UsageError("led takes on or off (got '" + arguments[0] + "')");
   const bool on = arguments[0] == "on";
   const int code = RunUnderAccessLock(environment, [&](device::MonitorProtocol& protocol) {
-    protocol.SetLed(on);
-    return kExitDone;
+    return protocol.SetLed(on) ? kExitDone : kExitNoAnswer;
   });
   if (code == kExitDone) environment.Out() << "LED " << (on ? "on" : "off") << "\n";
+  if (code == kExitNoAnswer) {
+    environment.Err() << "quelta-ctl: the PSU controller did not answer (the LED command was not "
+                         "delivered): the LED was not switched\n";
+  }
   return code;
 }
 

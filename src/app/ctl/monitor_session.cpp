@@ -18,7 +18,11 @@ int RunUnderAccessLock(CtlEnvironment& environment,
     environment.Err() << "quelta-ctl: no access mutex: " << opened.error << "\n";
     return kExitNotFound;
   }
-  const platform::NamedMutexGuard lock(*opened.mutex);
+  // Another holder (another user's program, say) may keep the mutex without end: the wait
+  // has a limit.
+  const platform::NamedMutexGuard lock(*opened.mutex, environment.LockWait());
+  if (lock.Result() == platform::NamedMutex::WaitResult::TimedOut)
+    return environment.ReportLockBusy(*opened.mutex);
   if (!lock.Acquired()) {
     environment.Err() << "quelta-ctl: the access mutex could not be taken ("
                       << opened.mutex->LockFilePath().string() << ")\n";

@@ -15,8 +15,11 @@ int RunProbe(CtlEnvironment& environment, std::span<const std::string> arguments
   device::MonitorConnection connection(
       environment.Bus(), environment.Sleeper(), ready,
       [&environment] { return environment.OpenAccessMutex(); }, nullptr);
+  connection.SetLockWait(environment.LockWait());
   const device::ConnectResult result = connection.ConnectDevice();
   switch (result) {
+    case device::ConnectResult::LockBusy:
+      return environment.ReportLockBusy(*connection.AccessMutex());
     case device::ConnectResult::NotOpened:
       ReportMonitorNotOpened(environment);
       return kExitNotFound;

@@ -25,7 +25,8 @@ const CtlCommand* FindCommand(const std::string& name) {
 std::string CtlUsage() {
   std::string text =
       std::string("usage: ") + kProgram +
-      " [--simulate[=SCENARIO]] [--trace FILE] [--registry FILE] COMMAND\n\ncommands:\n";
+      " [--simulate[=SCENARIO]] [--trace FILE] [--registry FILE] [--lock-wait SECONDS]\n"
+      "       COMMAND\n\ncommands:\n";
   for (const CtlCommand& command : CtlCommands()) {
     std::string synopsis = "  " + std::string(command.name);
     if (!command.arguments.empty()) synopsis += " " + std::string(command.arguments);
@@ -51,8 +52,11 @@ std::string CtlUsage() {
       "  --trace FILE               append every report and access-lock event to FILE\n"
       "  --registry FILE            the settings file (default:\n"
       "                             $XDG_CONFIG_HOME/quelta/registry.reg)\n"
+      "  --lock-wait SECONDS        wait at most this long for the PSU's access lock while\n"
+      "                             another program holds it (default 10)\n"
       "\nexit codes: 0 done; 1 bad usage or bad scenario; 2 device not found or not\n"
-      "opened, or this user may not open it; 3 the device did not answer; 4 an error\n"
+      "opened, or this user may not open it; 3 the device did not answer, or a command\n"
+      "was not delivered, or another program kept the access lock; 4 an error\n"
       "in the settings file; 5 a save did not reach the settings file or the autostart\n"
       "entry could not be written or removed\n";
   return text;

@@ -119,6 +119,20 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     environment.Err() << "quelta-ctl: " << mutex.error << "\n";
     return kExitNotFound;
   }
+  // The worker waits for the mutex without limit, as it must between its cycles; the watch
+  // itself does not start while another holder keeps it beyond --lock-wait.
+  switch (mutex.mutex->LockWithin(environment.LockWait())) {
+    case platform::NamedMutex::WaitResult::Acquired:
+      mutex.mutex->Unlock();
+      break;
+    case platform::NamedMutex::WaitResult::TimedOut:
+      return environment.ReportLockBusy(*mutex.mutex);
+    case platform::NamedMutex::WaitResult::Stopped:
+    case platform::NamedMutex::WaitResult::Failed:
+      environment.Err() << "quelta-ctl: the access mutex could not be taken ("
+                        << mutex.mutex->LockFilePath().string() << ")\n";
+      return kExitNotFound;
+  }
 
   ui::RealTimeEventLoop loop;
   device::DeviceReady ready;

@@ -1,13 +1,18 @@
 #include "platform/lock/named_mutex.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -24,6 +29,20 @@ constexpr char kSharedDirectory[] = "/tmp";
 bool IsPlainNameByte(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
          c == '-' || c == '.';
+}
+
+// A record is a few dozen bytes; a reader looks at no more than this.
+constexpr std::size_t kLongestRecord = 64;
+constexpr std::size_t kNameBufferSize = 4096;
+
+template <typename Number>
+bool ParseWord(std::string_view& text, std::string_view word, Number& value) {
+  if (!text.starts_with(word)) return false;
+  text.remove_prefix(word.size());
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end == text.data()) return false;
+  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+  return true;
 }
 
 std::string Failure(const std::filesystem::path& path, const char* what, int error) {
@@ -112,6 +131,32 @@ NamedMutex::OpenResult NamedMutex::Open(std::string_view name,
   return {std::make_unique<NamedMutex>(PrivateKey{}, fd, path), {}};
 }
 
+std::string HolderRecord(const LockHolder& holder) {
+  return "pid " + std::to_string(holder.pid) + " uid " + std::to_string(holder.uid) + "\n";
+}
+
+std::optional<LockHolder> ParseHolderRecord(std::string_view text) {
+  LockHolder holder;
+  if (!ParseWord(text, "pid ", holder.pid) || !ParseWord(text, " uid ", holder.uid))
+    return std::nullopt;
+  if (!text.empty() && text != "\n") return std::nullopt;
+  if (holder.pid <= 0) return std::nullopt;
+  return holder;
+}
+
+std::string HolderText(const std::optional<LockHolder>& holder) {
+  if (!holder) return "an unknown process";
+  std::string user = std::to_string(holder->uid);
+  passwd entry{};
+  passwd* found = nullptr;
+  std::vector<char> buffer(kNameBufferSize);
+  if (::getpwuid_r(holder->uid, &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && found->pw_name != nullptr && found->pw_name[0] != '\0') {
+    user = found->pw_name;
+  }
+  return "pid " + std::to_string(holder->pid) + ", user " + user;
+}
+
 NamedMutex::~NamedMutex() {
   ::close(fd_);
 }
@@ -123,25 +168,75 @@ bool NamedMutex::Lock() {
     threads_.unlock();
     return false;
   }
+  RecordHolder();
   Notify(Event::Locked);
   return true;
 }
 
+NamedMutex::WaitResult NamedMutex::LockWithin(std::chrono::milliseconds limit,
+                                              std::stop_token stop) {
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  std::mutex sleeping;
+  std::condition_variable_any woken;
+  for (;;) {
+    const Attempt attempt = TryTake();
+    if (attempt == Attempt::Taken) return WaitResult::Acquired;
+    if (attempt == Attempt::Failed) return WaitResult::Failed;
+    const auto waited = Clock::now() - start;
+    if (limit != kNoLimit && waited >= limit) return WaitResult::TimedOut;
+    auto pause = std::chrono::duration_cast<Clock::duration>(kLockRetry);
+    if (limit != kNoLimit) pause = std::min(pause, limit - waited);
+    std::unique_lock lock(sleeping);
+    // Nothing notifies: this is a pause that a stop request cuts short.
+    woken.wait_for(lock, stop, pause, [] { return false; });
+    if (stop.stop_requested()) return WaitResult::Stopped;
+  }
+}
+
 bool NamedMutex::TryLock() {
-  if (!threads_.try_lock()) return false;
+  return TryTake() == Attempt::Taken;
+}
+
+NamedMutex::Attempt NamedMutex::TryTake() {
+  // Another thread of this process holds it: busy, as another process would be.
+  if (!threads_.try_lock()) return Attempt::Busy;
   while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
+    const bool busy = errno == EWOULDBLOCK;
     threads_.unlock();
-    return false;
+    return busy ? Attempt::Busy : Attempt::Failed;
   }
+  RecordHolder();
   Notify(Event::Locked);
-  return true;
+  return Attempt::Taken;
 }
 
 void NamedMutex::Unlock() {
   Notify(Event::Unlocking);
+  ForgetHolder();
   ::flock(fd_, LOCK_UN);
   threads_.unlock();
+}
+
+std::optional<LockHolder> NamedMutex::Holder() const {
+  std::array<char, kLongestRecord> text{};
+  const ssize_t got = ::pread(fd_, text.data(), text.size(), 0);
+  if (got <= 0) return std::nullopt;
+  return ParseHolderRecord(std::string_view(text.data(), static_cast<std::size_t>(got)));
+}
+
+void NamedMutex::RecordHolder() const {
+  // A file opened read-only (someone made it so) still locks; it just cannot name us.
+  const std::string record = HolderRecord({::getpid(), ::getuid()});
+  if (::ftruncate(fd_, 0) != 0) return;
+  [[maybe_unused]] const ssize_t written = ::pwrite(fd_, record.data(), record.size(), 0);
+}
+
+void NamedMutex::ForgetHolder() const {
+  // Emptied before the release: a name left behind would be shown for the next holder, who
+  // may be a program that writes none.
+  [[maybe_unused]] const int emptied = ::ftruncate(fd_, 0);
 }
 
 void NamedMutex::Notify(Event event) const {

@@ -1,19 +1,33 @@
 #pragma once
 
+#include <sys/types.h>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
 namespace platform {
+
+// Who holds a lock, as the holder wrote it into the lock file when it took the lock.
+struct LockHolder {
+  pid_t pid = 0;
+  uid_t uid = 0;
+  friend bool operator==(const LockHolder&, const LockHolder&) = default;
+};
 
 // A machine-wide named mutex: threads of this process and other processes that open the
 // same name exclude each other. Behind it are an in-process mutex (threads sharing this
 // object) and an exclusive flock() on a per-name lock file in a directory every local user
 // can open. The operating system drops the file lock when its holder dies, so a lock left
 // by a dead process is simply acquired by the next one: nothing waits on a dead holder.
+// Whoever takes the lock writes its pid and uid into the file ("pid 4242 uid 1000") and
+// empties it again before releasing, so a process kept waiting can say who holds it. The
+// file is shared with every local user: what it holds is a hint to show, never trusted.
 class NamedMutex {
   struct PrivateKey {};
 
@@ -42,6 +56,13 @@ class NamedMutex {
   // Waits without limit. Returns false only when the file lock itself cannot be taken
   // (an operating-system error), in which case nothing is held.
   bool Lock();
+  // Waits at most `limit`, and no longer once `stop` is requested; nothing is held unless it
+  // returns Acquired. flock() has no time-out, so this wait takes the lock only when it is
+  // free and looks again every kLockRetry in between. kNoLimit waits until taken or stopped.
+  enum class WaitResult { Acquired, TimedOut, Stopped, Failed };
+  static constexpr std::chrono::milliseconds kNoLimit = std::chrono::milliseconds::max();
+  static constexpr std::chrono::milliseconds kLockRetry{20};
+  WaitResult LockWithin(std::chrono::milliseconds limit, std::stop_token stop = {});
   // Takes the lock only when it is free at once.
   bool TryLock();
   // Releases a lock taken by this thread with Lock or TryLock.
@@ -52,8 +73,16 @@ class NamedMutex {
 
   const std::filesystem::path& LockFilePath() const { return path_; }
 
+  // The holder the lock file names now; nothing when it names none (the lock is free, is
+  // being taken, or is held by a program that does not write its name) or holds garbage.
+  std::optional<LockHolder> Holder() const;
+
  private:
+  enum class Attempt { Taken, Busy, Failed };
+  Attempt TryTake();
   void Notify(Event event) const;
+  void RecordHolder() const;
+  void ForgetHolder() const;
 
   const int fd_;
   const std::filesystem::path path_;
@@ -65,6 +94,15 @@ class NamedMutex {
 // every other byte becomes %XX, so distinct names never share a file ("Global\Access" gives
 // "named-mutex-Global%5CAccess.lock").
 std::string LockFileName(std::string_view name);
+
+// The holder as people read it: "pid 4242, user alice" (the uid when it has no name), or
+// "an unknown process".
+std::string HolderText(const std::optional<LockHolder>& holder);
+
+// The contents a holder writes into the lock file, and what a reader makes of them: nothing
+// unless exactly "pid N uid U" with a newline or not.
+std::string HolderRecord(const LockHolder& holder);
+std::optional<LockHolder> ParseHolderRecord(std::string_view text);
 
 // Where lock files live: $QUELTA_LOCK_DIR when set and not empty, else /tmp (sticky and
 // open to every local user).

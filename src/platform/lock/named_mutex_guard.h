@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <stop_token>
+
 #include "platform/lock/named_mutex.h"
 
 namespace platform {
@@ -8,16 +11,21 @@ namespace platform {
 // nothing is released when it did not.
 class NamedMutexGuard {
  public:
+  // Waits without limit.
   explicit NamedMutexGuard(NamedMutex& mutex);
+  // Waits at most `limit` (NamedMutex::kNoLimit: until taken) and gives up once `stop` is
+  // requested.
+  NamedMutexGuard(NamedMutex& mutex, std::chrono::milliseconds limit, std::stop_token stop = {});
   NamedMutexGuard(const NamedMutexGuard&) = delete;
   NamedMutexGuard& operator=(const NamedMutexGuard&) = delete;
   ~NamedMutexGuard();
 
-  bool Acquired() const { return acquired_; }
+  bool Acquired() const { return result_ == NamedMutex::WaitResult::Acquired; }
+  NamedMutex::WaitResult Result() const { return result_; }
 
  private:
   NamedMutex& mutex_;
-  const bool acquired_;
+  const NamedMutex::WaitResult result_;
 };
 
 }  // namespace platform

@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -150,6 +153,108 @@ TEST(NamedMutex, TheObserverHearsEveryTakeAndReleaseWhileTheLockIsHeld) {
   EXPECT_EQ(events,
             (std::vector<std::pair<E, bool>>{
                 {E::Locked, true}, {E::Unlocking, true}, {E::Locked, true}, {E::Unlocking, true}}));
+}
+
+TEST(NamedMutex, TheHolderIsNamedInTheFileWhileItHoldsAndOnlyThen) {
+  TempFolder dir;
+  auto holder = OpenIn(dir);
+  auto waiter = OpenIn(dir);
+  EXPECT_EQ(waiter->Holder(), std::nullopt);
+  const LockHolder us{::getpid(), ::getuid()};
+  ASSERT_TRUE(holder->Lock());
+  EXPECT_EQ(waiter->Holder(), us);
+  holder->Unlock();
+  EXPECT_EQ(waiter->Holder(), std::nullopt);  // emptied before the release
+  ASSERT_TRUE(holder->TryLock());
+  EXPECT_EQ(waiter->Holder(), us);
+  holder->Unlock();
+  EXPECT_EQ(std::filesystem::file_size(holder->LockFilePath()), 0u);
+}
+
+TEST(NamedMutex, AHolderRecordIsReadOnlyWhenItIsExactlyOne) {
+  EXPECT_EQ(HolderRecord({4242, 1000}), "pid 4242 uid 1000\n");
+  EXPECT_EQ(ParseHolderRecord("pid 4242 uid 1000\n"), (LockHolder{4242, 1000}));
+  EXPECT_EQ(ParseHolderRecord("pid 1 uid 0"), (LockHolder{1, 0}));
+  EXPECT_EQ(ParseHolderRecord("pid 4242 uid 4294967295\n"), (LockHolder{4242, 4294967295u}));
+  // Anyone may write into the shared file: whatever is not a record names no one.
+  for (const char* garbage :
+       {"", "\n", "pid 4242", "pid 4242 uid", "pid 0 uid 1000", "pid -7 uid 1000",
+        "pid 4242 uid -1", "pid 4242 uid 4294967296", "pid 4242 uid 1000 and more",
+        "pid 4242 uid 1000\n\n", "pid x uid 1000", "PID 4242 UID 1000", " pid 4242 uid 1000",
+        "pid 99999999999999999999 uid 1000"}) {
+    EXPECT_EQ(ParseHolderRecord(garbage), std::nullopt) << garbage;
+  }
+  TempFolder dir;
+  auto mutex = OpenIn(dir);
+  std::ofstream(mutex->LockFilePath()) << std::string(10000, '7');
+  EXPECT_EQ(mutex->Holder(), std::nullopt);
+
+  EXPECT_EQ(HolderText(std::nullopt), "an unknown process");
+  EXPECT_EQ(HolderText(LockHolder{77, 0}), "pid 77, user root");
+  // A uid without an entry in the user database is shown as the number.
+  EXPECT_EQ(HolderText(LockHolder{77, 3999999999u}), "pid 77, user 3999999999");
+}
+
+// Every wait below has its own deadline; a wait that never ends fails with what it awaited.
+template <typename T>
+T Within(std::future<T>& result, const char* what) {
+  if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    ADD_FAILURE() << what << " did not return within 10 s";
+    std::abort();  // the thread cannot be stopped; waiting on would hang the run
+  }
+  return result.get();
+}
+
+TEST(NamedMutex, ALimitedWaitGivesUpAtItsLimitAndTakesALockThatComesFree) {
+  using namespace std::chrono_literals;
+  TempFolder dir;
+  auto holder = OpenIn(dir);
+  auto waiter = OpenIn(dir);
+  ASSERT_TRUE(holder->Lock());
+  using W = NamedMutex::WaitResult;
+  for (const auto limit : {0ms, 1ms, 60ms}) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(waiter->LockWithin(limit), W::TimedOut) << limit.count();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, limit);
+  }
+  // Released while the other waits without limit: the waiter takes it and names itself.
+  // What the waiter holds it releases on its own thread.
+  struct Seen {
+    W result;
+    std::optional<LockHolder> named;
+    bool othersShutOut;
+  };
+  auto waited = std::async(std::launch::async, [&] {
+    Seen seen{waiter->LockWithin(NamedMutex::kNoLimit), holder->Holder(), false};
+    if (seen.result == W::Acquired) {
+      seen.othersShutOut = !holder->TryLock();
+      waiter->Unlock();
+    }
+    return seen;
+  });
+  holder->Unlock();
+  const Seen seen = Within(waited, "a wait for a lock that came free");
+  EXPECT_EQ(seen.result, W::Acquired);
+  EXPECT_EQ(seen.named, (LockHolder{::getpid(), ::getuid()}));
+  EXPECT_TRUE(seen.othersShutOut);
+  // Free at once: even a limit of 0 takes it.
+  EXPECT_EQ(waiter->LockWithin(0ms), W::Acquired);
+  waiter->Unlock();
+}
+
+TEST(NamedMutex, AWaitWithoutLimitEndsWhenItIsStopped) {
+  TempFolder dir;
+  auto holder = OpenIn(dir);
+  auto waiter = OpenIn(dir);
+  ASSERT_TRUE(holder->Lock());
+  std::stop_source stop;
+  auto waited = std::async(std::launch::async, [&] {
+    return waiter->LockWithin(NamedMutex::kNoLimit, stop.get_token());
+  });
+  stop.request_stop();
+  EXPECT_EQ(Within(waited, "a stopped wait"), NamedMutex::WaitResult::Stopped);
+  EXPECT_EQ(waiter->Holder(), (LockHolder{::getpid(), ::getuid()}));  // still the holder's
+  holder->Unlock();
 }
 
 }  // namespace
