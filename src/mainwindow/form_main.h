@@ -128,6 +128,9 @@ class TFormMain {
 
  private:
   void FormCreate();
+  // A skin picture whose pixels were refused when first decoded: the skin cannot be drawn, so
+  // the program ends as when the skin cannot be read at start.
+  void SkinPictureRefused(const std::string& why);
   // Connects after a device arrival; on failure the next notice or the reconnect timer
   // tries again. Returns whether the device is now connected.
   bool Reconnect();
