@@ -213,14 +213,15 @@ TEST_F(SkinCheckTest, EveryHostilePictureIsRefusedNamingItsFile) {
   fs::create_directories(program);
   fs::copy(BinDir() / "Skin", program / "Skin",
            fs::copy_options::recursive | fs::copy_options::create_hard_links);
-  const fs::path picture = program / "Skin" / "M_Sel.bmp";
+  // The first picture the check opens: each case ends at once.
+  const fs::path picture = program / "Skin" / "Eng" / "btn_clear_up.bmp";
   platform::RegFileStore store(BinDir() / "quelta-factory.reg");
   for (const auto& [name, bytes] : testing_support::HostileBitmaps()) {
     fs::remove(picture);
     std::ofstream(picture, std::ios::binary) << bytes;
     std::ostringstream out, err;
     EXPECT_EQ(RunSkinCheck(store, program, 550, 1, out, err), 1) << name;
-    EXPECT_EQ(err.str().rfind("skin-check: " + picture.string() + " ", 0), 0u)
+    EXPECT_EQ(err.str().rfind("skin-check: [Eng, 550 W] " + picture.string() + " ", 0), 0u)
         << name << ": " << err.str();
     EXPECT_EQ(out.str(), "") << name;
   }
