@@ -61,6 +61,17 @@ constexpr DisplaySpec kDisplays[kThresholdCount] = {
      false},
 };
 constexpr std::size_t kWattDisplay = 0;
+
+// `value` within the range a drag on `display` covers (its status rect's Min to Max); a value
+// that is no number takes the range's start. A display without a range takes it as it is.
+float WithinRange(const skin::TImageTrackBar& display, float value) {
+  if (!display.ShowStatusRect) return value;
+  const skin::TImageTrackBar::StatusRectGroup& r = display.StatusRect();
+  const float low = std::fmin(r.Min, r.Max);
+  const float high = std::fmax(r.Min, r.Max);
+  if (!(low < high)) return value;
+  return std::fmin(std::fmax(value, low), high);
+}
 constexpr std::size_t kVol33Display = 3;
 constexpr std::size_t kFirstTempDisplay = 12;
 
@@ -315,7 +326,11 @@ settings::SensorNames AlarmPage::AlarmPageNames() const {
 void AlarmPage::TakeLoadedSettings(const settings::SensorNames& names) {
   for (std::size_t i = 0; i < edits_.size(); ++i) edits_[i]->SetText(names[i]);
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
-    if (displays_[i]) displays_[i]->SetValue(Threshold(i));
+    if (!displays_[i]) continue;
+    // A stored threshold beyond the display's range is taken as the end of the range, where a
+    // drag would stop: the page shows, and the alarms judge, the same number.
+    Threshold(i) = WithinRange(*displays_[i], Threshold(i));
+    displays_[i]->SetValue(Threshold(i));
   }
   CaptureCommittedThresholds();
 }

@@ -199,6 +199,9 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
       skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
       mainwindow::ResourceStrips()};
   environment.accessMutexObserver = devices.AccessMutexObserver();
+  environment.reportSkinProblem = [](const std::string& why) {
+    std::cerr << "quelta: " << why << "\n";
+  };
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());
@@ -212,7 +215,8 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
   int exitCode = form.Started() || form.WaitingForLock() ? kExitOk : kExitFailed;
   if (options.screenshotFile) ScheduleScreenshot(loop, form, options, exitCode);
   loop.Run();
-  if (!form.Started()) exitCode = kExitFailed;
+  // A skin picture refused at its first decode ends a started window too.
+  if (!form.Started() || form.CloseOnActivate()) exitCode = kExitFailed;
   return exitCode;
 }
 

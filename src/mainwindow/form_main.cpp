@@ -111,6 +111,13 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   MakeHandovers();
 
   window_->OnActivate = [this](ui::Window&) { FormActivate(); };
+  // Pictures are decoded on first draw, on a decoding-ahead thread or in a paint: a refusal is
+  // handed to the UI thread. The task runs only while the window, and so this form, exists.
+  env_.app.Bitmaps().SetOnDecodeFailure(
+      [this, handle = window_->Handle()](const ui::FileError& failure) {
+        handle.PostTask(
+            [this, why = std::string(failure.what())](ui::Window&) { SkinPictureRefused(why); });
+      });
   window_->OnClose = [this](ui::Window&) { FormClose(); };
 
   // The needle panel is driven from creation on, whatever start-up gives.
@@ -123,6 +130,7 @@ TFormMain::TFormMain(FormMainEnvironment environment)
 
 TFormMain::~TFormMain() {
   // FormDestroy: no notification and no hand-over may reach a window being taken apart.
+  env_.app.Bitmaps().SetOnDecodeFailure({});
   env_.bus.SetChangeListener({});
   StopWorkers();
   connection_->DisconnectDevice();
@@ -352,11 +360,24 @@ bool TFormMain::LoadSkin() {
     if (!loaded || !bar_) return false;
     BuildRoll();
     return true;
-  } catch (...) {
+  } catch (const std::exception& e) {
     // A malformed value or a missing picture: its own error names it, then the load failed.
+    if (env_.reportSkinProblem) env_.reportSkinProblem(e.what());
+    env_.app.ShowException(std::current_exception());
+    return false;
+  } catch (...) {
     env_.app.ShowException(std::current_exception());
     return false;
   }
+}
+
+void TFormMain::SkinPictureRefused(const std::string& why) {
+  // Once: a start-up that failed already said so, and a second refused picture adds nothing.
+  if (closeOnActivate_ || closed_) return;
+  closeOnActivate_ = true;
+  if (env_.reportSkinProblem) env_.reportSkinProblem(why);
+  env_.app.GetDialogs().ShowMessage(kReadUiFail);
+  window_->Close();
 }
 
 void TFormMain::DecodeMonitorPageAhead(const skin::SkinLoader& loader) {

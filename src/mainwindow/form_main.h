@@ -143,6 +143,9 @@ class TFormMain {
   // The start-up probe has finished (posted from its thread).
   void ProbeFinished();
   std::function<void()> ProbeFinishedNotice();
+  // A skin picture whose pixels were refused when first decoded: the skin cannot be drawn, so
+  // the program ends as when the skin cannot be read at start.
+  void SkinPictureRefused(const std::string& why);
   // Connects after a device arrival; on failure the next notice or the reconnect timer
   // tries again. Returns whether the device is now connected.
   bool Reconnect();

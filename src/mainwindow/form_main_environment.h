@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "device/cycle_pause.h"
 #include "device/sleeper.h"
@@ -28,6 +30,9 @@ struct FormMainEnvironment {
   MonitorImageLists::StripSource imageStrips;  // the monitor page's picture lists; none: empty
   // Told of every take and release of the access mutex (the trace); none: nobody is told.
   platform::NamedMutex::Observer accessMutexObserver = {};
+  // Told, before "**** Read UI FAIL! ****" is shown, what in the skin was refused (the file
+  // and why); the program writes it to stderr. None: nobody is told.
+  std::function<void(const std::string&)> reportSkinProblem = {};
 };
 
 }  // namespace mainwindow

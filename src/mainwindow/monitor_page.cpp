@@ -284,12 +284,14 @@ void MonitorPage::RefreshMonitorPage() {
 }
 
 void MonitorPage::StartFan(FanClock::Fan& timer, const ui::Image& picture, float rpm) {
-  if (rpm == 0.0f || !std::isfinite(rpm)) {
+  // A negative or tiny reading must not give a negative or overflowing interval.
+  const double interval = std::trunc(kFanFrameRpmMs / std::fabs(static_cast<double>(rpm)));
+  // A stopped fan (no interval at all), a reading that is no number, and one so fast that a
+  // frame lasts under a millisecond give no interval: the fan stands still.
+  if (!std::isfinite(interval) || interval < 1.0) {
     timer.SetEnabled(false);
     return;
   }
-  // A negative or tiny reading must not give a negative or overflowing interval.
-  const double interval = std::trunc(kFanFrameRpmMs / std::fabs(static_cast<double>(rpm)));
   const double capped = std::min(interval, static_cast<double>(INT32_MAX));
   const std::chrono::milliseconds wanted{static_cast<std::int64_t>(capped)};
   // Setting the same interval again would start the timer over and stall the animation.

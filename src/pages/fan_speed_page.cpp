@@ -329,8 +329,23 @@ void FanSpeedPage::SelectUnit(std::int32_t unit) {
 
 void FanSpeedPage::ApplyEditTexts() {
   const float volts = core::ParseSettingNumber(editStartVol_->Text());
-  const float temp = core::ParseSettingNumber(editRisingTemp_->Text());
-  values_ = {volts, fc::CelsiusFromPageUnit(temp, configTempUnit_)};
+  const std::string& typed = editRisingTemp_->Text();
+  // The text this page wrote stands for the page's own value: read back from whole
+  // Fahrenheit it would lose a degree each time it is taken (38 C shows as 100 F, which is
+  // 37.8 C).
+  const bool ours = std::isfinite(values_.celsius) &&
+                    typed == fc::WholeText(fc::InPageUnit(values_.celsius, configTempUnit_));
+  float celsius = ours ? values_.celsius
+                       : fc::CelsiusFromPageUnit(core::ParseSettingNumber(typed), configTempUnit_);
+  // The PSU takes whole degrees Celsius: the temperature is truncated to them once, here, and
+  // the edit shows that number in the page's unit, so the edit, the command and the stored text
+  // all carry the same degrees (25.9 C is 25; 102 F is 38.9 C, so 38, shown as 100 F). An
+  // empty or refused text is left for the checks to judge.
+  if (fc::PassesDigitTest(typed) && std::isfinite(celsius)) {
+    celsius = std::trunc(celsius);
+    editRisingTemp_->SetText(fc::WholeText(fc::InPageUnit(celsius, configTempUnit_)));
+  }
+  values_ = {volts, celsius};
   DrawFanCurve(values_.volts, values_.celsius);
 }
 

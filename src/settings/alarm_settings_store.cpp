@@ -122,6 +122,7 @@ constexpr Group kFanSpeedGroup{kAlarmFanSpeed, "\\FanSpeed", FlagRule::Numeric,
 constexpr Group kTemperatureGroup{kAlarmTemperature, "\\Temperature", FlagRule::Strict,
                                   kTemperatures,     kTemperatures,   kTemperatures};
 constexpr std::string_view kWattKey = "\\Watt";
+constexpr std::string_view kWattValue = "Watt";
 
 // The groups with a threshold table, in loading order; power is handled on its own.
 constexpr const Group* kTableGroups[] = {&kVoltageGroup, &kCurrentGroup, &kFanSpeedGroup,
@@ -233,11 +234,19 @@ std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group) {
 void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, SensorNames& names) {
   const auto registry = store.Open(platform::RegistryAccess::Read);
 
-  if (const auto key = registry->OpenKey(GroupKey(kWattKey))) {
-    alarms.Watt = Threshold(*key, "Watt");
-    alarms.DefaultWatt = Threshold(*key, "DefaultWatt");
-    alarms.WattMuted = !Flag(*key, kWattKey, "WattEnable", FlagRule::Strict);
+  // The power alarm is held as a muted flag, so a power key or threshold that is not there
+  // would leave the alarm on at 0 W, in alarm at every poll: a missing threshold is refused as
+  // a missing switch is.
+  const auto watt = registry->OpenKey(GroupKey(kWattKey));
+  const std::string wattText = watt ? watt->ReadString(kWattValue) : std::string();
+  if (wattText.empty()) {
+    throw core::ConversionError("'' is not a valid number: alarm threshold \"" +
+                                std::string(kWattValue) + "\" under " + GroupKey(kWattKey) +
+                                (watt ? "" : " (the key does not exist)"));
   }
+  alarms.Watt = core::ParseSettingNumber(wattText);
+  alarms.DefaultWatt = Threshold(*watt, "DefaultWatt");
+  alarms.WattMuted = !Flag(*watt, kWattKey, "WattEnable", FlagRule::Strict);
   for (const Group* group : kTableGroups) {
     if (const auto key = registry->OpenKey(GroupKey(group->key))) {
       LoadGroup(*key, *group, alarms, names);

@@ -1,21 +1,14 @@
 #include "skin/skin_check.h"
 
 #include <QImage>
-#include <QImageReader>
-#include <QString>
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/ui/bmp_header.h"
+#include "platform/ui/picture_decode.h"
 #include "skin/language.h"
 #include "skin/layout_reader.h"
 #include "skin/page_records.h"
@@ -30,35 +23,6 @@ constexpr int kRatings[] = {450, 550, 680, 800};
 constexpr int kLanguages = 8;
 // A digit row wider than this overflows the 32-bit value the display splits into digits.
 constexpr int kMostDigitCells = 9;
-
-// For a BMP shorter than its header says it is, what is missing; "" otherwise. An uncompressed
-// picture needs its rows; a run-length compressed one the image size its header gives.
-// (A picture reader fills the missing rows in silently; the window's loader does not.)
-std::string BmpTruncation(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::array<unsigned char, ui::kBmpHeadBytes> bytes{};
-  in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
-  const std::optional<ui::BmpHead> header =
-      ui::ReadBmpHead(std::span(bytes.data(), static_cast<std::size_t>(in.gcount())));
-  if (!header) return {};
-  const std::uint64_t offset = header->pixelOffset;
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(file, error);
-  const auto shortBy = [&](std::uint64_t needed) -> std::string {
-    if (error || size >= needed) return {};
-    return "is cut short: " + std::to_string(size) + " bytes where its header needs " +
-           std::to_string(needed);
-  };
-  const std::uint32_t compression = header->compression;
-  if (compression == ui::kBmpRle8 || compression == ui::kBmpRle4) {
-    return shortBy(offset + header->imageSize);
-  }
-  if (compression != ui::kBmpUncompressed && compression != ui::kBmpBitFields) return {};
-  const std::uint64_t width = static_cast<std::uint64_t>(std::llabs(header->width));
-  const std::uint64_t height = static_cast<std::uint64_t>(std::llabs(header->height));
-  const std::uint64_t rowBytes = (width * header->bits + 31) / 32 * 4;
-  return shortBy(offset + rowBytes * height);
-}
 
 // The first problem found; thrown to end the check there.
 class Problem : public std::runtime_error {
@@ -153,18 +117,12 @@ class SkinChecker {
     } catch (const std::exception& e) {
       Fail(std::string(e.what()) + " (named by " + where + ")");
     }
-    // A short file first: it says more than the reader's failure to decode it.
-    if (const std::string cut = BmpTruncation(file); !cut.empty()) {
-      Fail(file.string() + " " + cut + " (named by " + where + ")");
-    }
-    QImageReader reader(QString::fromStdString(file.string()));
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-      Fail("cannot open " + file.string() + " as a picture: " + reader.errorString().toStdString() +
-           " (named by " + where + ")");
-    }
-    opened_.emplace(stored, picture);
-    return picture;
+    // The window's own decode, so what passes here draws there.
+    ui::PictureDecode picture = ui::DecodePictureFile(file);
+    if (picture.image.isNull())
+      Fail(file.string() + " " + picture.problem + " (named by " + where + ")");
+    opened_.emplace(stored, picture.image);
+    return picture.image;
   }
 
   platform::Registry& registry_;

@@ -315,6 +315,115 @@ TEST_F(AlarmPageTest, AlarmDefaultFromTheTraySaysSoWhenTheSettingsCouldNotBeSave
   }
 }
 
+TEST_F(AlarmPageTest, StoredThresholdsBeyondThePageRangeAreTakenAtItsEndsAndJudgedSo) {
+  // Ranges at 550 W: power 0..550, currents 0..30, fans 0..3000, temperatures 0..100,
+  // the 12 V band 10.8..13.2.
+  std::string text = FactoryText();
+  Replace(text, "\"Watt\"=\"450.00\"", "\"Watt\"=\"99999\"");
+  Replace(text, "\"12V\"=\"12.60\"", "\"12V\"=\"20\"");
+  Replace(text, "\"5V\"=\"20.00\"", "\"5V\"=\"-5\"");
+  Replace(text, "\"PSUFan\"=\"500.00\"", "\"PSUFan\"=\"1e10\"");
+  Replace(text, "\"PSU\"=\"60.00\"", "\"PSU\"=\"1e20\"");
+  Replace(text, "\"T1\"=\"55.00\"", "\"T1\"=\"100\"");
+  Replace(text, "\"T2\"=\"55.00\"", "\"T2\"=\"100.5\"");
+  UseSettingsText(text);
+  TFormMain& form = OnAlarmPage();
+  alarms::AlarmPage& page = Page(form);
+  const settings::AlarmSettings& s = form.Alarms();
+  EXPECT_EQ(s.Watt, 550.0f);
+  EXPECT_EQ(s.Voltage12V.Value, 13.2f);
+  EXPECT_EQ(s.Current5V.Value, 0.0f);
+  EXPECT_EQ(s.PSUFan.Value, 3000.0f);
+  EXPECT_EQ(s.TempPSU.Value, 100.0f);
+  EXPECT_EQ(s.TempT1.Value, 100.0f) << "the end itself stays";
+  EXPECT_EQ(s.TempT2.Value, 100.0f);
+  EXPECT_EQ(s.TempT3.Value, 55.0f) << "within the range, as stored";
+  EXPECT_EQ(DigitsIn(*page.Display("AWattTotal"), Digits(form)), "550");
+  ClickOn(form, "Temperature");
+  EXPECT_EQ(DigitsIn(*page.Display("ATempPSU"), Digits(form)), "100");
+  ClickOn(form, "FanSpeed");
+  EXPECT_EQ(DigitsIn(*page.Display("AFSPSU"), Digits(form)), "3000");
+
+  // The evaluation judges the number the page shows.
+  RollTo(form, kMonitorPage);
+  Readings(form, [](device::ReadingSet& r) {
+    r.WattTotal = 550.5f;
+    r.FanPSU = 2999.0f;
+    r.TempPSU = 100.5f;
+    r.Cur5V = 0.5f;
+  });
+  for (AlarmRow row : {AlarmRow::Watt, AlarmRow::PSUFan, AlarmRow::TempPSU, AlarmRow::Cur5V}) {
+    EXPECT_TRUE(form.AlarmStatus().InAlarm(row)) << static_cast<int>(row);
+  }
+  Readings(form, [](device::ReadingSet& r) {
+    r.WattTotal = 549.5f;
+    r.FanPSU = 3000.0f;
+    r.TempPSU = 99.5f;
+    r.Cur5V = 0.0f;
+  });
+  for (AlarmRow row : {AlarmRow::Watt, AlarmRow::PSUFan, AlarmRow::TempPSU, AlarmRow::Cur5V}) {
+    EXPECT_FALSE(form.AlarmStatus().InAlarm(row)) << static_cast<int>(row);
+  }
+}
+
+// Every switch of the current, fan and temperature groups turns its own alarm off and on
+// again, and no other; at 550 W and at 800 W the current switches lie in different places.
+class AlarmSwitchTest : public AlarmPageTest {
+ protected:
+  void ToggleEverySwitchAt(std::int32_t rating) {
+    struct Switch {
+      const char* tab;
+      const char* name;
+      settings::AlarmThreshold settings::AlarmSettings::*threshold;
+    };
+    using A = settings::AlarmSettings;
+    const Switch switches[] = {
+        {"Current", "AC12V1Light", &A::Current12V1},
+        {"Current", "AC12V2Light", &A::Current12V2},
+        {"Current", "AC12V3Light", &A::Current12V3},
+        {"Current", "AC12V4Light", &A::Current12V4},
+        {"Current", "AC5VLight", &A::Current5V},
+        {"Current", "AC33VLight", &A::Current33V},
+        {"FanSpeed", "AFSPSULight", &A::PSUFan},
+        {"FanSpeed", "AFSSystemFanLight", &A::SystemFan},
+        {"Temperature", "ATempPSULight", &A::TempPSU},
+        {"Temperature", "ATempT1Light", &A::TempT1},
+        {"Temperature", "ATempT2Light", &A::TempT2},
+        {"Temperature", "ATempT3Light", &A::TempT3},
+        {"Temperature", "ATempT4Light", &A::TempT4},
+    };
+    sim::Scenario scenario;
+    scenario.monitor.rating = rating;
+    MakeBus(scenario);
+    TFormMain& form = OnAlarmPage();
+    settings::AlarmSettings& s = form.Alarms();
+    const auto flags = [&] {
+      std::vector<bool> on;
+      for (const Switch& w : switches) on.push_back((s.*w.threshold).Enable);
+      return on;
+    };
+    for (std::size_t i = 0; i < std::size(switches); ++i) {
+      const Switch& w = switches[i];
+      ClickOn(form, w.tab);
+      const std::vector<bool> before = flags();
+      ClickOn(form, w.name);
+      std::vector<bool> expected = before;
+      expected[i] = !expected[i];
+      EXPECT_EQ(flags(), expected) << rating << " W, " << w.name;
+      ClickOn(form, w.name);
+      EXPECT_EQ(flags(), before) << rating << " W, " << w.name << " back";
+    }
+  }
+};
+
+TEST_F(AlarmSwitchTest, EverySwitchTogglesItsOwnFlagAt550Watt) {
+  ToggleEverySwitchAt(550);
+}
+
+TEST_F(AlarmSwitchTest, EverySwitchTogglesItsOwnFlagAt800Watt) {
+  ToggleEverySwitchAt(800);
+}
+
 TEST_F(AlarmPageTest, AlarmDefaultShowsAtOnceOnlyOnTheAlarmPage) {
   TFormMain& form = OnAlarmPage();
   alarms::AlarmPage& page = Page(form);

@@ -179,7 +179,9 @@ TEST_F(ConfigPageTest, FahrenheitShowsConvertsAndChecksInItsOwnUnitAndKeepsItsPi
   const std::size_t shown = Messages().size();
   fan.EditRisingTemp().InputText("165");
   PressIn(fan.EditStartVol());
-  EXPECT_FLOAT_EQ(fan.FanPageValues().celsius, 73.889f);
+  // 165 F is 73.889 C, taken as whole 73 C, which the edit shows as 163.4 F.
+  EXPECT_EQ(fan.FanPageValues().celsius, 73.0f);
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "163");
   fan.EditRisingTemp().InputText("77");
   PressIn(fan.EditStartVol());
   EXPECT_EQ(Messages().size(), shown);
@@ -313,6 +315,29 @@ TEST_F(ConfigPageTest, WholeDegreesAreTruncatedAlikeInTheEditTheCommandAndTheSto
   RunCommandCycle();
   EXPECT_EQ(Written("09"), (std::vector<std::string>{"00 09 5D 2D A0 01"}));
   EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "Temp"), "45");
+
+  // Typed fractions, taken by OK: 25.9 C is 25 C everywhere.
+  Fan().EditRisingTemp().InputText("25.9");
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  EXPECT_EQ(Fan().EditRisingTemp().Text(), "25");
+  RunCycle(3);
+  EXPECT_EQ(Written("09").back(), "00 09 5D 19 A0 01");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "Temp"), "25");
+
+  // 102 F is 38.889 C: 38 C is sent and stored (rounding would give 39), and the edit shows
+  // 38 C in Fahrenheit, 100.4, as 100. Read back, the stored 38 shows as 100 again.
+  Click(FanButton(302));
+  Fan().EditRisingTemp().InputText("102");
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  EXPECT_EQ(Fan().EditRisingTemp().Text(), "100");
+  RunCycle(4);
+  EXPECT_EQ(Written("09").back(), "00 09 5D 26 A0 01");
+  EXPECT_EQ(Saved("FanSpeed\\PSUFan\\Manual", "Temp"), "38");
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "38");
+  Click(*Page().Button("Cancel"));
+  EXPECT_EQ(Fan().EditRisingTemp().Text(), "100");
 }
 
 TEST_F(ConfigPageTest, EachFanShowsItsOwnModeAndSensorCurveAndOnlyTheUserPicksTheSensor) {
@@ -366,7 +391,9 @@ TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackS
   mouse.Release();
   EXPECT_EQ(fan.EditRisingTemp().Text(), "109");
   loop_.RunPending();  // message 2025
-  EXPECT_FLOAT_EQ(fan.FanPageValues().celsius, 42.778f);
+  // 109 F is 42.778 C, taken as whole 42 C: 107.6 F in the edit.
+  EXPECT_EQ(fan.FanPageValues().celsius, 42.0f);
+  EXPECT_EQ(fan.EditRisingTemp().Text(), "107");
   EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Temp, "42");
 
   // The same message from outside applies what is typed.

@@ -94,6 +94,9 @@ TEST(QueltaCtl, BadUsageExitsOneAndSaysWhatWasWrong) {
       {{"--simulate", "trim", "12v", "1e400"}, "VOLTS must be a decimal number"},
       {{"--simulate", "trim", "12v", "14"}, "between 10.80 and 13.20"},
       {{"--simulate", "fan", "psu", "13", "40"}, "VOLTS must be between 4.0 and 12.0"},
+      {{"--simulate", "fan", "psu", "12.1", "40"}, "VOLTS must be between 4.0 and 12.0"},
+      {{"--simulate", "fan", "psu", "3.9", "40"}, "VOLTS must be between 4.0 and 12.0"},
+      {{"--simulate", "fan", "system", "3.9", "40", "0"}, "VOLTS must be between 4.0 and 12.0"},
       {{"--simulate", "fan", "psu", "nan", "40"}, "VOLTS must be a decimal number"},
       {{"--simulate", "fan", "psu", "6", "80"}, "TEMP must be between 25 and 74"},
       {{"--simulate", "fan", "system", "6", "40", "5"}, "SENSOR must be 0..4"},
@@ -184,6 +187,29 @@ TEST(QueltaCtl, StatusJsonNamesEveryReadingAndItsFloatsReadBackExactly) {
   EXPECT_EQ(json["groups"].dump(),
             R"({"Reference":true,"Calibration":true,"PowerRating":true,"Voltages":true,)"
             R"("Currents":true,"Fans":true,"SensorTemps":true,"PsuTemp":true})");
+}
+
+// Each group that can fail alone, failed alone: it is false and every other group true.
+TEST(QueltaCtl, StatusJsonMarksOnlyTheGroupWhoseReplyFailed) {
+  const std::pair<const char*, const char*> groups[] = {
+      {"11", "PowerRating"}, {"12", "Calibration"}, {"13", "Calibration"},
+      {"21", "Voltages"},    {"22", "Voltages"},    {"02", "Currents"},
+      {"03", "Fans"},        {"04", "SensorTemps"}, {"05", "PsuTemp"}};
+  const char* names[] = {"Reference", "Calibration", "PowerRating", "Voltages",
+                         "Currents",  "Fans",        "SensorTemps", "PsuTemp"};
+  CtlRig rig;
+  for (const auto& [code, failed] : groups) {
+    const Result run =
+        rig.Run({rig.Scenario(std::string(R"({"monitor": {"replies": {")") + code + "\": null}}}"),
+                 "status", "--json"});
+    ASSERT_EQ(run.code, 0) << code << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json["groups"].size(), std::size(names)) << code;
+    for (const char* name : names) {
+      EXPECT_EQ(json["groups"][name].get<bool>(), std::string(name) != failed)
+          << "reply " << code << " cut short, group " << name;
+    }
+  }
 }
 
 TEST(QueltaCtl, StatusShowsFailedGroupsAndFailsOnlyWithoutAReference) {
@@ -336,6 +362,14 @@ TEST(QueltaCtl, CommandsSendTheirReportsUnderTheAccessLock) {
   EXPECT_TRUE(has("M W 6 00 0B 01 00 00 00"));
   EXPECT_TRUE(has("M W 6 00 0A 5D 2D A4 01"));  // code 93, 45 degrees, sensor T2
   EXPECT_TRUE(has("M W 6 00 09 BA 4A A0 01"));
+  // The lowest start voltage and temperature: 4.0 x 256 / (5 x 3.3) = 62.06, so code 62.
+  const Result lowest = rig.Run({"--simulate", trace, "fan", "psu", "4.0", "25"});
+  EXPECT_EQ(lowest.code, 0) << lowest.err;
+  EXPECT_EQ(lowest.out, "PSU fan curve: start 4.0 V (code 62), rising from 25 C\n");
+  const std::vector<std::string> after = rig.Trace();
+  EXPECT_NE(std::find(after.begin() + static_cast<std::ptrdiff_t>(lines.size()), after.end(),
+                      "M W 6 00 09 3E 19 A0 01"),
+            after.end());
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "LOCK"), 5);
 }
 

@@ -32,7 +32,9 @@
 #include "pages/page_groups.h"
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
+#include "platform/ui/render_window.h"
 #include "support/core_application.h"
+#include "support/hostile_bitmaps.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -464,6 +466,61 @@ TEST_F(WindowMatrix, AnOlderWindowsExitLeavesTheSocketOfTheCopyThatStartedAfterI
   MessageServer third(newerWindow.Handle());
   EXPECT_EQ(third.Listen(socket_), MessageServer::ListenResult::AlreadyRunning);
   EXPECT_LT(longestTurn_, kLongestHold);
+// Hostile skin pictures, each in place of the monitor page's background (decoded ahead while
+// the window is built) and one in place of a background first drawn long after start-up: the
+// window ends with "**** Read UI FAIL! ****" and names the file, never draws half a picture.
+TEST_F(WindowMatrix, HostileSkinPicturesEndTheWindowNamingTheFile) {
+  const testing_support::TempFolder program;
+  std::filesystem::copy(
+      BinFolder() / "Skin", program / "Skin",
+      std::filesystem::copy_options::recursive | std::filesystem::copy_options::create_hard_links);
+  programFolder_ = program.Path();
+  const auto replace = [&](const std::string& file, const std::string& bytes) {
+    const std::filesystem::path picture = program / "Skin" / "Eng" / file;
+    std::filesystem::remove(picture);  // a hard link to the build's own skin
+    testing_support::WriteFile(picture, bytes);
+    return picture;
+  };
+  std::size_t fails = 0;  // "**** Read UI FAIL! ****" shown so far, once a window
+  const auto failsShown = [&] {
+    const auto all = Messages();
+    return static_cast<std::size_t>(std::count(all.begin(), all.end(), "**** Read UI FAIL! ****"));
+  };
+  const auto ended = [&](const std::string& row, const std::filesystem::path& picture) {
+    EXPECT_TRUE(RunUntil([&] { return failsShown() > fails && form_->Closed(); }))
+        << row << ": the window went on";
+    ++fails;
+    EXPECT_EQ(failsShown(), fails) << row << ": said once";
+    const std::string named = "\"" + picture.string() + "\"";
+    EXPECT_TRUE(
+        std::any_of(skinProblems_.begin(), skinProblems_.end(),
+                    [&](const std::string& why) { return why.find(named) != std::string::npos; }))
+        << row << ": " << ::testing::PrintToString(skinProblems_);
+    form_.reset();
+    bus_.reset();
+    app_.Bitmaps().Clear();
+    skinProblems_.clear();
+  };
+  const std::string sound =
+      testing_support::ReadFile(BinFolder() / "Skin" / "Eng" / "Manager_BK.bmp");
+  for (const auto& [name, bytes] : testing_support::HostileBitmaps()) {
+    const auto picture = replace("Manager_BK.bmp", bytes);
+    Create();
+    std::cout << "  Manager_BK.bmp " << name << "\n";
+    ended("Manager_BK.bmp " + name, picture);
+  }
+  replace("Manager_BK.bmp", sound);
+
+  // Drawn first when the fan group of the alarm page is shown, minutes after start-up.
+  const auto late = replace("Alarm-FanSpeed.bmp", testing_support::HostileBitmaps().front().bytes);
+  TFormMain& form = Create();
+  ASSERT_TRUE(RunUntil([&] { return form.Started(); }));
+  Click(form.Bar()->Tab(kAlarmPage));
+  loop_.AdvanceBy(std::chrono::milliseconds(3000));
+  EXPECT_EQ(failsShown(), fails);
+  Click(*form.AlarmPage()->Button("FanSpeed"));
+  ui::RenderWindow(form.Window());
+  ended("Alarm-FanSpeed.bmp drawn late", late);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "device/recording_sleeper.h"
 #include "mainwindow/form_main.h"
@@ -61,9 +62,13 @@ class FormMainTest : public ::testing::Test {
     std::filesystem::copy_file(settingsSource_, settingsFile_,
                                std::filesystem::copy_options::overwrite_existing);
     store_ = std::make_unique<platform::RegFileStore>(settingsFile_);
-    form_ = std::make_unique<TFormMain>(
-        FormMainEnvironment{app_, bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(),
-                            sleeper_, pause_, 0x0409, ResourceStrips()});
+    FormMainEnvironment environment{
+        app_,   bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(), sleeper_, pause_,
+        0x0409, ResourceStrips()};
+    environment.reportSkinProblem = [this](const std::string& why) {
+      skinProblems_.push_back(why);
+    };
+    form_ = std::make_unique<TFormMain>(std::move(environment));
     form_->Window().Show();
     return *form_;
   }
@@ -119,6 +124,8 @@ class FormMainTest : public ::testing::Test {
   std::unique_ptr<sim::SimulatedBus> bus_;
   std::unique_ptr<platform::RegistryStore> store_;
   std::unique_ptr<TFormMain> form_;
+  // What the window said was wrong with its skin, as the program writes it to stderr.
+  std::vector<std::string> skinProblems_;
 };
 
 }  // namespace mainwindow::testing

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <fstream>
 #include <sstream>
+#include <limits>
 
 #include "core/numbers.h"
 #include "device/device_identity.h"
@@ -447,6 +448,43 @@ TEST_F(FormMainTest, FanTimersTurnOneFramePerHundredThousandOverRpm) {
   page.Readings().CopyFans(fans);
   page.RefreshMonitorPage();
   EXPECT_FALSE(page.TimerPSUFan().Enabled());
+}
+
+TEST_F(FormMainTest, AReadingThatGivesNoIntervalOfAWholeMillisecondStopsTheFan) {
+  TFormMain& form = Create();
+  RunCycle(1);
+  MonitorPage& page = form.Monitor();
+  // 100000 rpm is a frame a millisecond, the fastest; beyond it a frame lasts under one.
+  struct Case {
+    float rpm;
+    int interval;  // ms; 0: the fan stands still
+  };
+  const Case cases[] = {{100000.0f, 1},
+                        {-2000.0f, 50},
+                        {100001.0f, 0},
+                        {1e30f, 0},
+                        {std::numeric_limits<float>::infinity(), 0},
+                        {-std::numeric_limits<float>::infinity(), 0},
+                        {std::numeric_limits<float>::quiet_NaN(), 0},
+                        {0.0f, 0},
+                        {-0.0f, 0}};
+  for (const Case& c : cases) {
+    // Each from a turning fan, on both fans.
+    device::ReadingSet fans;
+    fans.FanPSU = fans.FanSystem = 1000.0f;
+    page.Readings().CopyFans(fans);
+    page.RefreshMonitorPage();
+    ASSERT_TRUE(page.TimerPSUFan().Enabled() && page.TimerSYSFan().Enabled());
+    fans.FanPSU = fans.FanSystem = c.rpm;
+    page.Readings().CopyFans(fans);
+    page.RefreshMonitorPage();
+    for (const FanClock::Fan* timer : {&page.TimerPSUFan(), &page.TimerSYSFan()}) {
+      EXPECT_EQ(timer->Enabled(), c.interval != 0) << c.rpm;
+      if (c.interval != 0) {
+        EXPECT_EQ(timer->Interval().count(), c.interval) << c.rpm;
+      }
+    }
+  }
 }
 
 TEST_F(FormMainTest, FansStandStillInTheTrayAndRolledInAndTurnAgainWhenShown) {

@@ -144,6 +144,15 @@ TEST(AlarmsShow, EndsWithCodeFourOnABadStrictSwitch) {
             "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Voltage\n");
 }
 
+TEST(AlarmsShow, EndsWithCodeFourWithoutThePowerKeyAsWithoutItsSwitch) {
+  const Outcome run = AlarmsShow(WithoutKey(FactoryTree(), "Alarm\\Watt"), true);
+  EXPECT_EQ(run.code, kExitSettingsError);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "'' is not a valid number: alarm threshold \"Watt\" under "
+            "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt (the key does not exist)\n");
+}
+
 TEST(AlarmsShow, PrintsATidyTable) {
   const Outcome run = AlarmsShow(FactoryTree(), false);
   ASSERT_EQ(run.code, kExitDone);

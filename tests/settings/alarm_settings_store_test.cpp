@@ -72,9 +72,34 @@ TEST(AlarmLoad, AMissingGroupKeyLeavesThatGroupOffAndLoadsTheOthers) {
   }
   EXPECT_TRUE(loaded.alarms.Voltage5V.Enable);
   EXPECT_EQ(loaded.alarms.TempPSU.Value, 60.0f);
+}
 
-  // Without the Watt key the power alarm counts as switched on.
-  EXPECT_FALSE(LoadFrom(WithoutKey(FactoryTree(), "Alarm\\Watt")).alarms.WattMuted);
+// The power alarm is on unless muted: without its threshold it would judge every poll against
+// 0 W. So the threshold, like the switch, must be there: the key, the value and some text.
+TEST(AlarmLoad, APowerThresholdThatIsNotThereIsRefusedAsAMissingSwitchIs) {
+  const std::string trees[] = {
+      WithoutKey(FactoryTree(), "Alarm\\Watt"),
+      WithValueLine(FactoryTree(), "Alarm\\Watt", "Watt", ""),
+      WithValue(FactoryTree(), "Alarm\\Watt", "Watt", ""),
+  };
+  const char* messages[] = {
+      "'' is not a valid number: alarm threshold \"Watt\" under "
+      "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt (the key does not exist)",
+      "'' is not a valid number: alarm threshold \"Watt\" under "
+      "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt",
+      "'' is not a valid number: alarm threshold \"Watt\" under "
+      "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt",
+  };
+  for (std::size_t i = 0; i < std::size(trees); ++i) {
+    try {
+      LoadFrom(trees[i]);
+      ADD_FAILURE() << "case " << i << " loaded";
+    } catch (const core::ConversionError& error) {
+      EXPECT_STREQ(error.what(), messages[i]) << i;
+    }
+  }
+  // A threshold of 0 that is written is the user's: it loads.
+  EXPECT_EQ(LoadFrom(WithValue(FactoryTree(), "Alarm\\Watt", "Watt", "0")).alarms.Watt, 0.0f);
 }
 
 TEST(AlarmLoad, NumericSwitchesTakeNumbersWhileStrictOnesTakeOnlyIntegers) {

@@ -11,6 +11,7 @@
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "skin/language.h"
+#include "support/hostile_bitmaps.h"
 
 namespace skin {
 namespace {
@@ -203,6 +204,27 @@ TEST_F(SkinCheckTest, ACutShortBitmapIsReportedAndASharedOneCarriesNoLanguage) {
   EXPECT_EQ(result.err, "skin-check: " + (program / "Skin" / "M_Sel.bmp").string() +
                             " is cut short: 600 bytes where its header needs " +
                             std::to_string(whole) + " (named by the program)\n");
+  fs::remove_all(program);
+}
+
+TEST_F(SkinCheckTest, EveryHostilePictureIsRefusedNamingItsFile) {
+  const fs::path program = BinDir().parent_path() / ("skin-hostile-" + std::to_string(::getpid()));
+  fs::remove_all(program);
+  fs::create_directories(program);
+  fs::copy(BinDir() / "Skin", program / "Skin",
+           fs::copy_options::recursive | fs::copy_options::create_hard_links);
+  // The first picture the check opens: each case ends at once.
+  const fs::path picture = program / "Skin" / "Eng" / "btn_clear_up.bmp";
+  platform::RegFileStore store(BinDir() / "quelta-factory.reg");
+  for (const auto& [name, bytes] : testing_support::HostileBitmaps()) {
+    fs::remove(picture);
+    std::ofstream(picture, std::ios::binary) << bytes;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunSkinCheck(store, program, 550, 1, out, err), 1) << name;
+    EXPECT_EQ(err.str().rfind("skin-check: [Eng, 550 W] " + picture.string() + " ", 0), 0u)
+        << name << ": " << err.str();
+    EXPECT_EQ(out.str(), "") << name;
+  }
   fs::remove_all(program);
 }
 

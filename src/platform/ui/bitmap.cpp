@@ -9,6 +9,7 @@
 
 #include "platform/ui/bmp_header.h"
 #include "platform/ui/file_error.h"
+#include "platform/ui/picture_decode.h"
 
 namespace ui {
 namespace {
@@ -65,7 +66,11 @@ Bitmap::Bitmap(Shared, std::shared_ptr<Pixels> pixels, Size size, Color key)
 Bitmap::Pixels& Bitmap::Made(Pixels& p) {
   std::call_once(p.made, [&p] {
     if (!p.file.empty()) {
-      p.decoded = QImageReader(NameOf(p.file)).read();
+      PictureDecode picture = DecodePictureFile(p.file);
+      p.decoded = std::move(picture.image);
+      if (!picture.problem.empty() && p.failures)
+        p.failures->Report(FileError(p.file, picture.problem));
+      p.failures.reset();
     } else if (p.whole) {
       p.decoded = Made(*p.whole).decoded.copy(p.part.left, p.part.top, p.part.width, p.part.height);
       p.whole.reset();  // a cell keeps only its own pixels
@@ -98,13 +103,15 @@ const QImage& Bitmap::Keyed() const {
   return keyed_->image;
 }
 
-std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path) {
+std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path,
+                                           std::shared_ptr<const DecodeFailures> failures) {
   if (path.empty()) throw FileError(path, "no file name");
   // ":/..." names a picture compiled into the program as a Qt resource.
   const bool resource = path.native().front() == ':';
   if (const std::optional<Size> size = SizeOfReadableBmp(path, resource)) {
     auto pixels = std::make_shared<Pixels>();
     pixels->file = path;
+    pixels->failures = std::move(failures);
     return std::make_shared<const Bitmap>(Shared{}, std::move(pixels), *size, colors::kMagenta);
   }
   std::error_code error;
@@ -115,13 +122,13 @@ std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path) {
   QSize size = reader.canRead() ? reader.size() : QSize();
   auto pixels = std::make_shared<Pixels>();
   if (!size.isValid()) {
-    QImageReader full(NameOf(path));
-    QImage image = full.read();
-    if (image.isNull()) throw FileError(path, full.errorString().toStdString());
-    size = image.size();
-    pixels->source = std::move(image);
+    PictureDecode picture = DecodePictureFile(path);
+    if (picture.image.isNull()) throw FileError(path, picture.problem);
+    size = picture.image.size();
+    pixels->source = std::move(picture.image);
   } else {
     pixels->file = path;
+    pixels->failures = std::move(failures);
   }
   return std::make_shared<const Bitmap>(Shared{}, std::move(pixels),
                                         Size{size.width(), size.height()}, colors::kMagenta);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "platform/ui/color.h"
+#include "platform/ui/decode_failures.h"
 #include "platform/ui/geometry.h"
 
 namespace ui {
@@ -21,9 +22,11 @@ class Bitmap {
  public:
   // Reads the header of a picture file (or a Qt resource, ":/...") through Qt's image reader;
   // throws FileError naming the path when it is missing, unreadable or not a picture. The
-  // pixels are read when first drawn; a file that fails then draws as an empty picture. Use
-  // the application's BitmapCache instead of calling this directly, so each file is read once.
-  static std::shared_ptr<const Bitmap> Load(const std::filesystem::path& path);
+  // pixels are read when first drawn, through DecodePictureFile; a file refused then draws as
+  // an empty picture and is reported once to `failures` (if given). Use the application's
+  // BitmapCache instead of calling this directly, so each file is read once.
+  static std::shared_ptr<const Bitmap> Load(const std::filesystem::path& path,
+                                            std::shared_ptr<const DecodeFailures> failures = {});
 
   // A picture made in memory (image lists, drawn test pictures). A null image gives an empty
   // bitmap of size 0 x 0.
@@ -56,7 +59,8 @@ class Bitmap {
   // copy and its decoded pixels.
   struct Pixels {
     std::once_flag made;
-    std::filesystem::path file;     // decoded from this file, or
+    std::filesystem::path file;                      // decoded from this file, or
+    std::shared_ptr<const DecodeFailures> failures;  // told if that file is refused
     std::shared_ptr<Pixels> whole;  // cut from this picture's pixels (`part` of it), or
     Rect part;
     QImage source;  // taken as it is

@@ -9,9 +9,13 @@ std::shared_ptr<const Bitmap> BitmapCache::Load(const std::filesystem::path& pat
     if (const auto found = bitmaps_.find(key); found != bitmaps_.end()) return found->second;
   }
   // Read outside the lock; two threads racing for one file both read it, one copy is kept.
-  auto bitmap = Bitmap::Load(path);
+  auto bitmap = Bitmap::Load(path, failures_);
   const std::lock_guard lock(mutex_);
   return bitmaps_.try_emplace(key, std::move(bitmap)).first->second;
+}
+
+void BitmapCache::SetOnDecodeFailure(DecodeFailures::Listener listener) {
+  failures_->SetListener(std::move(listener));
 }
 
 void BitmapCache::Clear() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/bitmap.h"
+#include "platform/ui/decode_failures.h"
 
 namespace ui {
 
@@ -18,6 +19,10 @@ class BitmapCache {
  public:
   // The picture of `path`; throws FileError naming the path when it cannot be loaded.
   std::shared_ptr<const Bitmap> Load(const std::filesystem::path& path);
+
+  // Told of each picture of this cache whose pixels are refused when first decoded (see
+  // DecodeFailures for the rules a listener keeps); none: nobody is told.
+  void SetOnDecodeFailure(DecodeFailures::Listener listener);
 
   // Forgets every picture (those still shown stay alive in their controls).
   void Clear();
@@ -37,6 +42,7 @@ class BitmapCache {
   void FinishDecodingAhead();
 
  private:
+  const std::shared_ptr<DecodeFailures> failures_ = std::make_shared<DecodeFailures>();
   mutable std::mutex mutex_;
   std::map<std::filesystem::path, std::shared_ptr<const Bitmap>> bitmaps_;  // guarded by mutex_
   std::vector<std::jthread> decoders_;  // guarded by mutex_; last, so ended first

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <filesystem>
+#include <string>
+
+namespace ui {
+
+// A picture file decoded, or why it was refused. The window and `quelta-ctl skin-check` both
+// decode through DecodePictureFile, so the window refuses exactly the pictures the check does.
+struct PictureDecode {
+  QImage image;  // null when refused
+  // What is wrong, written to follow the file's name ("is cut short: 600 bytes where its header
+  // needs 1270"); empty when the picture decoded.
+  std::string problem;
+};
+
+// Decodes the picture of `file` (or a Qt resource, ":/..."). A BMP shorter than its header
+// says it is (pixel rows, or the run-length stream's stated size, past the end of the file) is
+// refused before any pixel is read: Qt's reader would fill the missing part in silently. So is
+// anything Qt's reader cannot decode (a palette or pixel offset beyond the file, a run-length
+// stream that ends mid-run, a picture larger than it decodes).
+PictureDecode DecodePictureFile(const std::filesystem::path& file);
+
+}  // namespace ui
