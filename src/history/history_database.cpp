@@ -26,8 +26,9 @@ void HistoryStatement::Bind(int index, double value) {
 }
 
 void HistoryStatement::Bind(int index, std::string_view text) {
-  sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
-                    SQLITE_TRANSIENT);
+  // An empty view may have no data at all, which would bind NULL: "" is a text too.
+  sqlite3_bind_text(statement_, index, text.empty() ? "" : text.data(),
+                    static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 int HistoryStatement::Step() {

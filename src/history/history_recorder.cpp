@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "history/history_columns.h"
@@ -97,7 +98,8 @@ class HistoryRecorder::Impl {
       insertPoll_.Reset();
       return code;
     });
-    if (stored && clock_.Now() - lastMaintained_ >= kMaintainEvery) Maintain();
+    if (stored && (!lastMaintained_ || clock_.Now() - *lastMaintained_ >= kMaintainEvery))
+      Maintain();
     return stored;
   }
 
@@ -348,7 +350,7 @@ class HistoryRecorder::Impl {
   HistoryStatement prunePolls_;
   HistoryStatement pruneEvents_;
   std::int64_t maxPages_ = 0;
-  HistoryTime lastMaintained_ = HistoryTime::min();
+  std::optional<HistoryTime> lastMaintained_;  // none yet: the first poll maintains
   std::string error_;
   std::vector<std::string> notices_;
 };
