@@ -4,6 +4,7 @@
 
 #include "device/cycle_pause.h"
 #include "device/sleeper.h"
+#include "history/history_clock.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
@@ -28,6 +29,10 @@ struct FormMainEnvironment {
   MonitorImageLists::StripSource imageStrips;  // the monitor page's picture lists; none: empty
   // Told of every take and release of the access mutex (the trace); none: nobody is told.
   platform::NamedMutex::Observer accessMutexObserver = {};
+  // The record every completed poll goes to; empty: nothing is recorded.
+  std::filesystem::path historyFile = {};
+  // Where the record takes its time from; none: the system's clock.
+  const history::HistoryClock* historyClock = nullptr;
 };
 
 }  // namespace mainwindow

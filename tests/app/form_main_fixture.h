@@ -59,9 +59,12 @@ class FormMainTest : public ::testing::Test {
     std::filesystem::copy_file(settingsSource_, settingsFile_,
                                std::filesystem::copy_options::overwrite_existing);
     store_ = std::make_unique<platform::RegFileStore>(settingsFile_);
-    form_ = std::make_unique<TFormMain>(
-        FormMainEnvironment{app_, bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(),
-                            sleeper_, pause_, 0x0409, ResourceStrips()});
+    FormMainEnvironment environment{
+        app_,   bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(), sleeper_, pause_,
+        0x0409, ResourceStrips()};
+    environment.historyFile = historyFile_;
+    environment.historyClock = historyClock_;
+    form_ = std::make_unique<TFormMain>(std::move(environment));
     form_->Window().Show();
     return *form_;
   }
@@ -119,6 +122,9 @@ class FormMainTest : public ::testing::Test {
   device::testing::SteppedPause pause_;
   std::unique_ptr<sim::SimulatedBus> bus_;
   std::unique_ptr<platform::RegistryStore> store_;
+  // The record the window writes, and its clock; none: the window records nothing.
+  std::filesystem::path historyFile_;
+  const history::HistoryClock* historyClock_ = nullptr;
   std::unique_ptr<TFormMain> form_;
 };
 
