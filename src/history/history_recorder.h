@@ -12,9 +12,9 @@
 //   CREATE TABLE poll (          -- one row per completed poll, the newest day of the record
 //     time INTEGER NOT NULL,     -- HistoryTime: ms since 1970-01-01T00:00:00Z
 //     pid INTEGER NOT NULL,      -- the process that wrote it
-//     ReferenceVoltage REAL, Vol5V REAL, ... PowerRating REAL  -- kHistoryColumns, in order
-//   );
-//   CREATE INDEX poll_time ON poll(time);
+//     ReferenceVoltage REAL, Vol5V REAL, ... PowerRating REAL,  -- kHistoryColumns, in order
+//     PRIMARY KEY (time, pid)
+//   ) WITHOUT ROWID;
 //   CREATE TABLE minute (        -- polls older than 24 h, folded per minute and writer
 //     time INTEGER NOT NULL,     -- start of the minute, ms
 //     pid INTEGER NOT NULL,
