@@ -1,6 +1,6 @@
 // The record's figures: one poll's CPU and writes, what the UI thread pays to hand a poll
-// over, a month at one poll every 3 s folded as the recorder folds it (its size), and
-// `quelta-ctl history --csv` of that month. QUELTA_HISTORY_BENCH_DAYS makes the month shorter
+// over, a month at one poll every 3 s folded as the recorder folds it (its size), and the CSV
+// of that month as `quelta-ctl history --csv` makes it (the query and the writing). QUELTA_HISTORY_BENCH_DAYS makes the month shorter
 // (the suite's run of every benchmark uses 1).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -12,8 +12,8 @@
 #include <sstream>
 #include <streambuf>
 
-#include "app/ctl/run_ctl.h"
-#include "device/recording_sleeper.h"
+#include "app/ctl/history_export.h"
+#include "history/history_query.h"
 #include "history/history_recorder.h"
 #include "history/history_writer.h"
 #include "history/virtual_history_clock.h"
@@ -181,19 +181,20 @@ class CountingBuffer : public std::streambuf {
   }
 };
 
-// `quelta-ctl history --csv` of the month, whole, as the command runs.
+// `quelta-ctl history --csv` of the month, whole: every row and event read, then written.
 void BM_MonthAsCsv(benchmark::State& state) {
-  const std::filesystem::path folder = MonthFolder();
-  ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
-  device::RecordingSleeper sleeper;
-  app::ctl::CtlHost host{folder, sleeper, [] { return 0.0; }, {}};
+  const std::filesystem::path file = MonthFolder() / "quelta" / "history.sqlite";
   std::size_t bytes = 0;
   for (auto _ : state) {
     CountingBuffer buffer;
     std::ostream out(&buffer);
-    std::ostringstream err;
-    if (app::ctl::RunCtl({"history", "--csv"}, out, err, host) != 0)
-      state.SkipWithError(err.str().c_str());
+    history::HistoryQuery query(file);
+    const std::vector<history::HistoryRow> rows =
+        query.Rows(history::HistoryTime{}, history::HistoryTime::max());
+    const std::vector<history::HistoryEvent> events =
+        query.Events(history::HistoryTime{}, history::HistoryTime::max());
+    if (rows.empty()) state.SkipWithError(query.LastError().c_str());
+    app::ctl::WriteHistory(out, app::ctl::HistoryFormat::Csv, rows, events);
     bytes = buffer.count;
   }
   state.counters["MB_out"] = static_cast<double>(bytes) / 1e6;
