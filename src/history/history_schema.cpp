@@ -78,6 +78,16 @@ std::string UnifiedRowsSql() {
          MinuteColumnList() + " FROM minute WHERE time >= ?1 AND time < ?2";
 }
 
+std::string PollRowsSql() {
+  return "SELECT time, pid, 1, 0, " + Joined("@, @, @") +
+         " FROM poll WHERE time >= ?1 AND time < ?2 ORDER BY time, pid";
+}
+
+std::string MinuteRowsSql() {
+  return "SELECT time, pid, polls, 1, " + MinuteColumnList() +
+         " FROM minute WHERE time >= ?1 AND time < ?2 ORDER BY time, pid";
+}
+
 HistoryTime MinuteOf(HistoryTime time) {
   return std::chrono::floor<std::chrono::minutes>(time);
 }

@@ -25,6 +25,9 @@ std::string FoldSql();
 // Polls and minute rows alike, as time, pid, polls, folded, then min, mean, max of each
 // reading: the one shape every reader takes rows in. Parameters ?1 from and ?2 to.
 std::string UnifiedRowsSql();
+// The same shape from one table alone, in its key's order (time, pid): no sort needed.
+std::string PollRowsSql();
+std::string MinuteRowsSql();
 
 // The start of the minute `time` lies in.
 HistoryTime MinuteOf(HistoryTime time);
