@@ -1,7 +1,7 @@
 // The record's figures: one poll's CPU and writes, what the UI thread pays to hand a poll
 // over, a month at one poll every 3 s folded as the recorder folds it (its size), and the CSV
-// of that month as `quelta-ctl history --csv` makes it (the query and the writing). QUELTA_HISTORY_BENCH_DAYS makes the month shorter
-// (the suite's run of every benchmark uses 1).
+// of that month as `quelta-ctl history --csv` makes it (the query and the writing).
+// QUELTA_HISTORY_BENCH_DAYS makes the month shorter (the suite's run of every benchmark uses 1).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -127,8 +127,9 @@ BENCHMARK(BM_HandOverToWriter)->Iterations(2000)->Repetitions(5)->ReportAggregat
 // set, a month an earlier run made completely is taken as it is.
 const std::filesystem::path& MonthFolder() {
   static const std::filesystem::path folder = [] {
-    const std::filesystem::path kept = std::filesystem::temp_directory_path() /
-                                       ("quelta-history-bench-month-" + std::to_string(BenchDays()));
+    const std::filesystem::path kept =
+        std::filesystem::temp_directory_path() /
+        ("quelta-history-bench-month-" + std::to_string(BenchDays()));
     if (std::getenv("QUELTA_HISTORY_BENCH_REUSE") && std::filesystem::exists(kept / "complete"))
       return kept;
     std::filesystem::remove_all(kept);

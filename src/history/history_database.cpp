@@ -63,8 +63,10 @@ int HistoryDatabase::Open(const std::filesystem::path& file, Mode mode) {
   Close();
   const int flags =
       mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-  // NOFOLLOW: the record is a file of ours, not whatever a link points at.
-  const int code = sqlite3_open_v2(file.c_str(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+  // NOFOLLOW: the record is a file of ours, not whatever a link points at. NOMUTEX: a
+  // connection is used by one thread at a time, so SQLite need not lock each call.
+  const int code = sqlite3_open_v2(file.c_str(), &db_,
+                                   flags | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, nullptr);
   if (code != SQLITE_OK) return code;
   sqlite3_extended_result_codes(db_, 1);
   return SQLITE_OK;

@@ -41,7 +41,8 @@ class HistoryStatement {
   sqlite3_stmt* statement_ = nullptr;
 };
 
-// One connection to the record's file. Every failing call leaves its message in Error().
+// One connection to the record's file, used by one thread at a time. Every failing call
+// leaves its message in Error().
 class HistoryDatabase {
  public:
   enum class Mode { ReadOnly, ReadWrite };
