@@ -1,7 +1,7 @@
 // The record's figures: one poll's CPU and writes, what the UI thread pays to hand a poll
 // over, a month at one poll every 3 s folded as the recorder folds it (its size), and the CSV
 // of that month as `quelta-ctl history --csv` makes it (the query and the writing).
-// QUELTA_HISTORY_BENCH_DAYS makes the month shorter (the suite's run of every benchmark uses 1).
+// QUELTA_HISTORY_BENCH_HOURS makes the month shorter (the suite's run of every benchmark uses 2).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -83,9 +83,9 @@ WriteCount Writes() {
   return count;
 }
 
-int BenchDays() {
-  const char* days = std::getenv("QUELTA_HISTORY_BENCH_DAYS");
-  return days ? std::max(1, std::atoi(days)) : 30;
+int BenchHours() {
+  const char* hours = std::getenv("QUELTA_HISTORY_BENCH_HOURS");
+  return hours ? std::max(1, std::atoi(hours)) : 30 * 24;
 }
 
 // One poll appended, as the writer thread does it: the row's transaction, and once a minute of
@@ -129,7 +129,7 @@ const std::filesystem::path& MonthFolder() {
   static const std::filesystem::path folder = [] {
     const std::filesystem::path kept =
         std::filesystem::temp_directory_path() /
-        ("quelta-history-bench-month-" + std::to_string(BenchDays()));
+        ("quelta-history-bench-month-" + std::to_string(BenchHours()) + "h");
     if (std::getenv("QUELTA_HISTORY_BENCH_REUSE") && std::filesystem::exists(kept / "complete"))
       return kept;
     std::filesystem::remove_all(kept);
@@ -139,7 +139,7 @@ const std::filesystem::path& MonthFolder() {
     history::HistoryRecorderOptions options;
     options.file = made / "quelta" / "history.sqlite";
     history::HistoryRecorder recorder(options, clock);
-    const int polls = BenchDays() * 24 * 60 * 20;
+    const int polls = BenchHours() * 60 * 20;
     for (int n = 0; n < polls; ++n) {
       clock.Advance(3s);
       recorder.RecordPoll(Poll(n));
@@ -162,7 +162,7 @@ std::uintmax_t FileBytes(const std::filesystem::path& file) {
 void BM_MonthRecorded(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(MonthFolder());
   const std::filesystem::path file = MonthFolder() / "quelta" / "history.sqlite";
-  state.counters["days"] = BenchDays();
+  state.counters["days"] = BenchHours() / 24.0;
   state.counters["MB"] =
       static_cast<double>(FileBytes(file) + FileBytes(file.string() + "-wal")) / 1e6;
 }
