@@ -1,11 +1,11 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <thread>
 
 #include "history/history_query.h"
 #include "history/history_recorder.h"
@@ -13,6 +13,7 @@
 #include "support/temp_folder.h"
 #include "tests/history/database_check.h"
 #include "tests/history/history_test_support.h"
+#include "tests/history/kill_rounds.h"
 #include "tests/history/private_tmpfs.h"
 
 namespace {
@@ -159,31 +160,27 @@ TEST_F(HistoryFile, NeverGrowsPastItsCapAndDropsTheOldestFirst) {
   EXPECT_EQ(history_testing::IntegrityCheck(file), "ok");
 }
 
-TEST_F(HistoryFile, TwoRecordersAtOnceBothSucceedAndSignTheirRows) {
+TEST_F(HistoryFile, TwoRecordingProcessesAtOnceBothSucceedAndSignTheirRows) {
   constexpr int kPolls = 300;
-  const auto record = [&](std::int64_t pid, std::chrono::milliseconds offset, bool* ok) {
-    HistoryRecorderOptions options = Options();
-    options.processId = pid;
-    HistoryRecorder recorder(options, clock_);
-    for (int i = 0; i < kPolls && *ok; ++i)
-      *ok = recorder.RecordPoll(kStart + offset + i * 3s, Readings(static_cast<float>(pid)));
-  };
-  bool windowOk = true;
-  bool serviceOk = true;
-  std::thread window(record, 100, 0ms, &windowOk);
-  std::thread service(record, 200, 1ms, &serviceOk);
-  window.join();
-  service.join();
-  EXPECT_TRUE(windowOk);
-  EXPECT_TRUE(serviceOk);
-  EXPECT_EQ(history_testing::QueryInteger(File(),
-                                          "SELECT count(*) FROM poll WHERE pid = 100 "
-                                          "AND WattTotal = 22100"),
-            kPolls);
-  EXPECT_EQ(history_testing::QueryInteger(File(),
-                                          "SELECT count(*) FROM poll WHERE pid = 200 "
-                                          "AND WattTotal = 22200"),
-            kPolls);
+  const int first = history_testing::StartRecorder(File(), kPolls);
+  const int second = history_testing::StartRecorder(File(), kPolls);
+  ASSERT_GT(first, 0);
+  ASSERT_GT(second, 0);
+  for (const int pid : {first, second}) {
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "recorder " << pid << " failed";
+  }
+  for (const int pid : {first, second}) {
+    EXPECT_EQ(history_testing::QueryInteger(
+                  File(), "SELECT count(*) FROM poll WHERE pid = " + std::to_string(pid)) +
+                  history_testing::QueryInteger(
+                      File(), "SELECT coalesce(sum(polls), 0) FROM minute WHERE pid = " +
+                                  std::to_string(pid)),
+              kPolls)
+        << "polls of " << pid;
+  }
+  EXPECT_EQ(history_testing::IntegrityCheck(File()), "ok");
 }
 
 TEST_F(HistoryFile, AReadOnlyStateFolderIsToldAndNothingBreaks) {

@@ -71,6 +71,21 @@ int ReadAcks(int fd, int wanted, std::chrono::steady_clock::time_point deadline)
 
 }  // namespace
 
+int StartRecorder(const std::filesystem::path& file, int count) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  const std::string program = QUELTA_RECORDER_CHILD;
+  const std::string path = file.string();
+  const std::string polls = std::to_string(count);
+  char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(path.c_str()),
+                  const_cast<char*>(polls.c_str()), nullptr};
+  pid_t pid = -1;
+  const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return spawned == 0 ? pid : -1;
+}
+
 void KillAtRandomPoints(const std::filesystem::path& file, int kills) {
   const unsigned seed = std::random_device{}();
   std::mt19937 random(seed);

@@ -10,4 +10,7 @@ namespace history_testing {
 // one under way. Reports failures through GoogleTest.
 void KillAtRandomPoints(const std::filesystem::path& file, int kills);
 
+// Starts a process that records `count` polls into `file` and ends; its pid, or -1.
+int StartRecorder(const std::filesystem::path& file, int count);
+
 }  // namespace history_testing
