@@ -4,17 +4,20 @@
 #include <QImage>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include "app/console_dialogs.h"
 #include "app/device_stack.h"
 #include "device/cycle_pause.h"
 #include "device/real_sleeper.h"
+#include "history/history_location.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
@@ -202,6 +205,13 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
   environment.reportSkinProblem = [](const std::string& why) {
     std::cerr << "quelta: " << why << "\n";
   };
+  try {
+    environment.historyFile =
+        history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess());
+  } catch (const std::runtime_error& error) {
+    // No HOME: the window runs without its record.
+    std::fprintf(stderr, "quelta: %s\n", error.what());
+  }
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());

@@ -108,6 +108,12 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   timerReconnect_.SetInterval(kReconnectInterval);
   timerReconnect_.OnTimer = [this](ui::Timer&) { TimerReconnectTimer(); };
 
+  if (!env_.historyFile.empty()) {
+    history_ = std::make_unique<HistoryHookup>(
+        env_.historyFile, env_.historyClock ? *env_.historyClock : systemClock_, env_.store,
+        [&loop = env_.app.Loop()](std::function<void()> task) { loop.Post(std::move(task)); },
+        [this](const std::string& text) { env_.app.GetDialogs().ShowMessage(text); });
+  }
   MakeHandovers();
 
   window_->OnActivate = [this](ui::Window&) { FormActivate(); };
@@ -166,8 +172,12 @@ void TFormMain::MakeHandovers() {
       details_->MonitorPageRefreshed(monitor_->Readings().Values());
     }
     EvaluateAlarms();
+    if (history_) history_->CycleComplete(monitor_->Readings().Values(), alarmStatus_.Flags());
   };
-  to.ConnectionRemoved = [this] { env_.app.GetDialogs().ShowMessage(kConnectionRemoved); };
+  to.ConnectionRemoved = [this] {
+    ConnectionLost();
+    env_.app.GetDialogs().ShowMessage(kConnectionRemoved);
+  };
   // The worker refused to step a rail on readings or a target it cannot trust: say which.
   to.TrimRefused = [this](const std::string& why) { env_.app.GetDialogs().ShowMessage(why); };
   // A command that did not reach the PSU: the page that placed it says so (the LED's button
@@ -183,9 +193,14 @@ void TFormMain::MakeHandovers() {
     // The current worker could not start: the device is no longer connected, so the next
     // device notice connects again, as does the restart message.
     if (!connection_->IsCurrentWorker(generation)) return;
+    ConnectionLost();
     connected_ = false;
     window_->SetCaption(kCaptionRemoved);
   };
+}
+
+void TFormMain::ConnectionLost() {
+  if (history_) history_->ConnectionLost();
 }
 
 std::unique_ptr<device::WorkerHandle> TFormMain::StartWorker(platform::NamedMutex& accessMutex,
@@ -522,6 +537,7 @@ void TFormMain::DeviceChanged() {
   } else if (!present) {
     timerReconnect_.SetEnabled(false);
     if (connected_) {
+      ConnectionLost();
       window_->SetCaption(kCaptionRemoved);
       connection_->DisconnectDevice();
       connected_ = false;

@@ -13,7 +13,9 @@
 #include "device/monitor_connection.h"
 #include "device/worker_handovers.h"
 #include "device/worker_pool.h"
+#include "history/history_clock.h"
 #include "mainwindow/form_main_environment.h"
+#include "mainwindow/history_hookup.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_page.h"
 #include "mainwindow/tray_menu.h"
@@ -109,6 +111,8 @@ class TFormMain {
   const alarms::AlarmStatus& AlarmStatus() const { return alarmStatus_; }
   // Whether an alarm group (701..705) is switched off as a whole.
   bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
+  // What records every completed poll; null when the window was given no record.
+  HistoryHookup* History() const { return history_.get(); }
   // Tries a failed reconnection again once a second while the device is present.
   ui::Timer& TimerReconnect() { return timerReconnect_; }
 
@@ -153,6 +157,7 @@ class TFormMain {
   bool LoadSkin();
   void LoadSettings();
   void MakeHandovers();
+  void ConnectionLost();
   pages::WindowHooks MakeHooks();
   void BuildRoll();
   void DecodeMonitorPageAhead(const skin::SkinLoader& loader);
@@ -201,6 +206,9 @@ class TFormMain {
   settings::VoltageSettings voltage_;
   std::int32_t fanPageMode_ = 0;
   skin::LanguageChoice language_;
+
+  history::SystemHistoryClock systemClock_;
+  std::unique_ptr<HistoryHookup> history_;
 
   device::DeviceReady ready_;
   // Dropped at exit before the workers are stopped, so nothing they post runs afterwards.

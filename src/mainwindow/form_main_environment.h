@@ -6,6 +6,7 @@
 
 #include "device/cycle_pause.h"
 #include "device/sleeper.h"
+#include "history/history_clock.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
@@ -33,6 +34,10 @@ struct FormMainEnvironment {
   // Told, before "**** Read UI FAIL! ****" is shown, what in the skin was refused (the file
   // and why); the program writes it to stderr. None: nobody is told.
   std::function<void(const std::string&)> reportSkinProblem = {};
+  // The record every completed poll goes to; empty: nothing is recorded.
+  std::filesystem::path historyFile = {};
+  // Where the record takes its time from; none: the system's clock.
+  const history::HistoryClock* historyClock = nullptr;
 };
 
 }  // namespace mainwindow

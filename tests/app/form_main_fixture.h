@@ -68,6 +68,8 @@ class FormMainTest : public ::testing::Test {
     environment.reportSkinProblem = [this](const std::string& why) {
       skinProblems_.push_back(why);
     };
+    environment.historyFile = historyFile_;
+    environment.historyClock = historyClock_;
     form_ = std::make_unique<TFormMain>(std::move(environment));
     form_->Window().Show();
     return *form_;
@@ -123,6 +125,9 @@ class FormMainTest : public ::testing::Test {
   device::testing::SteppedPause pause_;
   std::unique_ptr<sim::SimulatedBus> bus_;
   std::unique_ptr<platform::RegistryStore> store_;
+  // The record the window writes, and its clock; none: the window records nothing.
+  std::filesystem::path historyFile_;
+  const history::HistoryClock* historyClock_ = nullptr;
   std::unique_ptr<TFormMain> form_;
   // What the window said was wrong with its skin, as the program writes it to stderr.
   std::vector<std::string> skinProblems_;

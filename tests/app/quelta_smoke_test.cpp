@@ -31,6 +31,7 @@ class QueltaSmokeTest : public ::testing::Test {
     // A socket and settings of this test's own, whatever else runs on the machine.
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(scratch_.Path().string()));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch_.Path().string()));
+    env.insert("XDG_STATE_HOME", QString::fromStdString(scratch_.Path().string()));
     process.setProcessEnvironment(env);
     process.start(QUELTA_PATH, args);
     EXPECT_TRUE(process.waitForFinished(60000));
@@ -79,6 +80,7 @@ TEST_F(QueltaSmokeTest, ASecondStartBringsTheRunningWindowBackAndEnds) {
   env.insert("QT_QPA_PLATFORM", "offscreen");
   env.insert("XDG_RUNTIME_DIR", QString::fromStdString(scratch_.Path().string()));
   env.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch_.Path().string()));
+  env.insert("XDG_STATE_HOME", QString::fromStdString(scratch_.Path().string()));
   first.setProcessEnvironment(env);
   const QString shot = QString::fromStdString((scratch_.Path() / "shot.png").string());
   first.start(QUELTA_PATH, {"--simulate", "--screenshot", shot, "--screenshot-after", "30000"});

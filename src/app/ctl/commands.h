@@ -33,5 +33,7 @@ int RunAlarms(CtlEnvironment& environment, std::span<const std::string> argument
 int RunAlarmsCheck(CtlEnvironment& environment, bool json);
 int RunSkinCheckCommand(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunAutostart(CtlEnvironment& environment, std::span<const std::string> arguments);
+// The record of every poll: export, switch, retention.
+int RunHistory(CtlEnvironment& environment, std::span<const std::string> arguments);
 
 }  // namespace app::ctl

@@ -51,6 +51,13 @@ std::span<const CtlCommand> CtlCommands() {
        "start Quelta in the tray at login (on), not any more (off), or say which\n"
        "($XDG_CONFIG_HOME/autostart/quelta.desktop)",
        RunAutostart},
+      {"history", "[--from T] [--to T] [--csv|--json] | on|off|status | retention DAYS",
+       "print the record of every poll (polls of the last day, then 1-minute rows\n"
+       "with min/mean/max; alarm and connection events); T is ISO 8601 (UTC unless\n"
+       "it says) or an offset back from now: -90s, -30m, -24h, -7d. on/off/status\n"
+       "switch recording; retention keeps DAYS (1..3650, default 30) and drops the\n"
+       "older now ($XDG_STATE_HOME/quelta/history.sqlite)",
+       RunHistory},
   };
   return kCommands;
 }
