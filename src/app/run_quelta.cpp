@@ -18,6 +18,7 @@
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
 #include "platform/lock/named_mutex.h"
+#include "platform/notify/dbus_notifier.h"
 #include "platform/ui/application.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_dialogs.h"
@@ -182,6 +183,9 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
       skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
       mainwindow::ResourceStrips()};
   environment.accessMutexObserver = devices.AccessMutexObserver();
+  // Alarm starts reach the desktop on the session bus, where there is one.
+  platform::DbusNotifier notifier;
+  environment.notifier = &notifier;
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());
