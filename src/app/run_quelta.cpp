@@ -14,6 +14,9 @@
 #include "app/device_stack.h"
 #include "device/cycle_pause.h"
 #include "device/real_sleeper.h"
+#include "history/history_location.h"
+#include "historyview/history_file_hooks.h"
+#include "historyview/history_window.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
@@ -186,6 +189,16 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
   // Alarm starts reach the desktop on the session bus, where there is one.
   platform::DbusNotifier notifier;
   environment.notifier = &notifier;
+  // The history window is made at its first opening and kept; it goes after the main window.
+  std::unique_ptr<historyview::HistoryWindow> history;
+  environment.openHistory = [&history, &store] {
+    if (!history) {
+      history = std::make_unique<historyview::HistoryWindow>(historyview::FileHistoryHooks(
+          history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess()), store));
+      history->resize(history->sizeHint());
+    }
+    history->Open();
+  };
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());
