@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "history/history_query.h"
 #include "history/history_recorder.h"
 #include "history/virtual_history_clock.h"
 #include "historyview/history_file_hooks.h"
@@ -107,6 +108,21 @@ void BM_OpenThirtyDays(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenThirtyDays)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+// The read alone: the month's points and events from the file.
+void BM_ReadThirtyDays(benchmark::State& state) {
+  ThirtyDays& record = Record();
+  for (auto _ : state) {
+    history::HistoryQuery query(record.File());
+    historyview::HistoryRecord read =
+        historyview::ReadHistory(query, record.File(), record.End() - 30 * kDayMs, record.End());
+    benchmark::DoNotOptimize(read.rows.data());
+  }
+}
+BENCHMARK(BM_ReadThirtyDays)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

@@ -224,10 +224,8 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
   QString title = QString::fromLatin1(panel.title) + "  (" + unit + ")";
   painter.drawText(QPoint(plot.left(), line1 + metrics.ascent()), title);
   const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
-  painter.setFont(QFont(bold.family(), bold.pointSize()));
-  QFont normal = painter.font();
+  QFont normal = bold;
   normal.setBold(false);
-  normal.setPointSizeF(bold.pointSizeF());
   painter.setFont(normal);
   if (pointer_) {
     painter.setPen(kMutedText);
