@@ -175,31 +175,45 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
   const std::int64_t span = model_.ToMs() - model_.FromMs();
   const double msPerColumn = plot.width() > 0 ? static_cast<double>(span) / plot.width() : 0;
   const int joinColumns = std::max(1, static_cast<int>(kJoinGapMs / std::max(1.0, msPerColumn)));
-  painter.setRenderHint(QPainter::Antialiasing, true);
   for (std::size_t s = 0; s < panel.channels.size(); ++s) {
     const QColor colour = kSeries[s % std::size(kSeries)];
-    const std::vector<Column> columns = model_.Columns(panel.channels[s], plot.width());
     QColor band = colour;
     band.setAlpha(45);
-    QPainterPath line;
+    const std::vector<Column> columns = model_.Columns(panel.channels[s], plot.width());
+    // Each run of joined columns: its band as one polygon, its mean as one line.
+    std::vector<QPointF> means;
+    std::vector<QPointF> tops;
+    std::vector<QPointF> bottoms;
+    const auto flush = [&] {
+      if (means.empty()) return;
+      QPolygonF outline(static_cast<qsizetype>(tops.size() + bottoms.size()));
+      std::copy(tops.begin(), tops.end(), outline.begin());
+      std::copy(bottoms.rbegin(), bottoms.rend(),
+                outline.begin() + static_cast<qsizetype>(tops.size()));
+      painter.setRenderHint(QPainter::Antialiasing, false);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(band);
+      painter.drawPolygon(outline);
+      painter.setRenderHint(QPainter::Antialiasing, true);
+      painter.setPen(QPen(colour, 1.4));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawPolyline(means.data(), static_cast<int>(means.size()));
+      means.clear();
+      tops.clear();
+      bottoms.clear();
+    };
     int lastX = -1000000;
     for (int x = 0; x < static_cast<int>(columns.size()); ++x) {
       const Column& c = columns[static_cast<std::size_t>(x)];
       if (!c.any) continue;
-      const int px = plot.left() + x;
-      if (c.max > c.min)
-        painter.fillRect(QRect(px, yOf(c.max), 1, std::max(1, yOf(c.min) - yOf(c.max))), band);
-      const QPointF point(px + 0.5, yOf(c.mean));
-      if (x - lastX > joinColumns) {
-        line.moveTo(point);
-      } else {
-        line.lineTo(point);
-      }
+      if (x - lastX > joinColumns) flush();
+      const double px = plot.left() + x + 0.5;
+      means.emplace_back(px, yOf(c.mean));
+      tops.emplace_back(px, yOf(c.max) - 0.5);
+      bottoms.emplace_back(px, yOf(c.min) + 0.5);
       lastX = x;
     }
-    painter.setPen(QPen(colour, 1.4));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(line);
+    flush();
   }
   painter.setRenderHint(QPainter::Antialiasing, false);
 
