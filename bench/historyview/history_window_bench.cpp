@@ -1,5 +1,7 @@
 // Opening the history window on 30 days of record: the read, the model and the first paint.
-// Run on the release build: build/release/bin/history_window_bench
+// Run on the release build for medians:
+//   build/release/bin/history_window_bench --benchmark_repetitions=9 \
+//     --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
