@@ -126,18 +126,26 @@ std::vector<AlarmNotice> AlarmNotices::Evaluated(const AlarmState& now,
                                                  const device::ReadingSet& readings,
                                                  const settings::AlarmSettings& settings) {
   std::vector<AlarmNotice> notices;
-  const auto time = clock_();
   for (std::size_t i = 0; i < kAlarmRowCount; ++i) {
-    const bool started = now.flags[i] && !previous_.flags[i];
-    if (!started || !enabled_) continue;
-    if (told_[i] && time - lastTold_[i] < kQuietTime) continue;
-    told_[i] = true;
-    lastTold_[i] = time;
-    const auto row = static_cast<AlarmRow>(i);
-    notices.push_back(AlarmNotice{row, kSummary, AlarmNoticeBody(row, readings, settings)});
+    if (!now.flags[i] || previous_.flags[i]) continue;
+    if (auto notice = Started(static_cast<AlarmRow>(i), readings, settings)) {
+      notices.push_back(std::move(*notice));
+    }
   }
   previous_ = now;
   return notices;
+}
+
+std::optional<AlarmNotice> AlarmNotices::Started(AlarmRow row, const device::ReadingSet& readings,
+                                                 const settings::AlarmSettings& settings) {
+  if (!enabled_) return std::nullopt;
+  const auto i = static_cast<std::size_t>(row);
+  if (i >= kAlarmRowCount) return std::nullopt;
+  const auto time = clock_();
+  if (told_[i] && time - lastTold_[i] < kQuietTime) return std::nullopt;
+  told_[i] = true;
+  lastTold_[i] = time;
+  return AlarmNotice{row, kSummary, AlarmNoticeBody(row, readings, settings)};
 }
 
 }  // namespace alarms

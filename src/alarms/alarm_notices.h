@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,10 @@ class AlarmNotices {
 
   // After each evaluation: the notices to send, in row order.
   std::vector<AlarmNotice> Evaluated(const AlarmState& now, const device::ReadingSet& readings,
+                                     const settings::AlarmSettings& settings);
+  // For a caller that tells the starts itself (the service): the notice for a row that has
+  // just started, unless switched off or told less than kQuietTime ago.
+  std::optional<AlarmNotice> Started(AlarmRow row, const device::ReadingSet& readings,
                                      const settings::AlarmSettings& settings);
 
  private:

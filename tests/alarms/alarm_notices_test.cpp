@@ -78,6 +78,12 @@ TEST_F(AlarmNoticesTest, ARowIsToldAtMostOncePerMinuteEachRowOnItsOwnClock) {
   clock_.now += 20s;  // the fan's minute is up
   EXPECT_TRUE(Evaluate({}).empty());
   EXPECT_EQ(Evaluate(With({AlarmRow::PSUFan})).size(), 1u);
+  // A caller that tells the starts itself shares the same minute.
+  EXPECT_FALSE(notices_.Started(AlarmRow::PSUFan, readings_, settings_));
+  clock_.now += 60s;
+  EXPECT_TRUE(notices_.Started(AlarmRow::PSUFan, readings_, settings_));
+  notices_.SetEnabled(false);
+  EXPECT_FALSE(notices_.Started(AlarmRow::Vol12V2, readings_, settings_));
 }
 
 TEST_F(AlarmNoticesTest, SwitchedOffNothingIsToldAndALastingAlarmIsNotToldLater) {
