@@ -1,7 +1,7 @@
 // Opening the history window on 30 days of record: the read, the model and the first paint.
-// Run on the release build for medians:
-//   build/release/bin/history_window_bench --benchmark_repetitions=9 \
-//     --benchmark_report_aggregates_only=true
+// Run on the release build for medians (one line):
+//   build/release/bin/history_window_bench --benchmark_repetitions=9
+//   --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -109,10 +109,7 @@ void BM_OpenThirtyDays(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(window.Model().Shown().size());
   }
 }
-BENCHMARK(BM_OpenThirtyDays)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenThirtyDays)->Unit(benchmark::kMillisecond);
 
 // The read alone: the month's points and events from the file.
 void BM_ReadThirtyDays(benchmark::State& state) {
@@ -124,10 +121,7 @@ void BM_ReadThirtyDays(benchmark::State& state) {
     benchmark::DoNotOptimize(read.rows.data());
   }
 }
-BENCHMARK(BM_ReadThirtyDays)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadThirtyDays)->Unit(benchmark::kMillisecond);
 
 void BM_OpenLastDay(benchmark::State& state) {
   Qt();
@@ -143,9 +137,6 @@ void BM_OpenLastDay(benchmark::State& state) {
     benchmark::DoNotOptimize(shot.bits());
   }
 }
-BENCHMARK(BM_OpenLastDay)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenLastDay)->Unit(benchmark::kMillisecond);
 
 }  // namespace
