@@ -10,6 +10,7 @@
 #include "mainwindow/monitor_image_lists.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
+#include "platform/notify/desktop_notifier.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/application.h"
 #include "skin/language.h"
@@ -38,6 +39,10 @@ struct FormMainEnvironment {
   std::filesystem::path historyFile = {};
   // Where the record takes its time from; none: the system's clock.
   const history::HistoryClock* historyClock = nullptr;
+  // Told of each alarm start worth a desktop notification; none: nobody is told.
+  platform::DesktopNotifier* notifier = nullptr;
+  // Opens the history window, or brings it forward; none: "History" does nothing.
+  std::function<void()> openHistory = {};
 };
 
 }  // namespace mainwindow

@@ -70,6 +70,8 @@ class FormMainTest : public ::testing::Test {
     };
     environment.historyFile = historyFile_;
     environment.historyClock = historyClock_;
+    environment.notifier = notifier_;
+    environment.openHistory = openHistory_;
     form_ = std::make_unique<TFormMain>(std::move(environment));
     form_->Window().Show();
     return *form_;
@@ -128,6 +130,9 @@ class FormMainTest : public ::testing::Test {
   // The record the window writes, and its clock; none: the window records nothing.
   std::filesystem::path historyFile_;
   const history::HistoryClock* historyClock_ = nullptr;
+  // What the window tells of alarm starts and how it opens its history window; none by default.
+  platform::DesktopNotifier* notifier_ = nullptr;
+  std::function<void()> openHistory_;
   std::unique_ptr<TFormMain> form_;
   // What the window said was wrong with its skin, as the program writes it to stderr.
   std::vector<std::string> skinProblems_;
