@@ -11,6 +11,7 @@ enum ExitCode : int {
   kExitSettingsError = 4,  // a conversion or registry read error in the settings file
   kExitSaveFailed = 5,     // a save did not reach the settings file (or the autostart entry)
   kExitInAlarm = 6,        // alarms check: at least one reading is in alarm
+  kExitNotListening = 7,   // serve: the address could not be listened on
 };
 
 }  // namespace app::ctl

@@ -54,7 +54,8 @@ std::string CtlUsage() {
       "\nexit codes: 0 done; 1 bad usage or bad scenario; 2 device not found or not\n"
       "opened, or this user may not open it; 3 the device did not answer; 4 an error\n"
       "in the settings file; 5 a save did not reach the settings file or the autostart\n"
-      "entry could not be written or removed\n";
+      "entry could not be written or removed; 6 alarms check found a row in alarm;\n"
+      "7 serve could not listen on its address\n";
   return text;
 }
 
