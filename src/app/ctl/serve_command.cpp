@@ -4,14 +4,18 @@
 #include <cstdint>
 #include <string>
 
-#include "alarms/alarm_evaluation.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/ctl_arguments.h"
 #include "app/ctl/exit_code.h"
 #include "app/ctl/service_connection.h"
+#include "app/ctl/service_polls.h"
 #include "app/ctl/termination_signals.h"
 #include "app/ctl/usage_error.h"
 #include "core/numbers.h"
+#include "history/history_clock.h"
+#include "history/history_location.h"
+#include "history/history_settings.h"
+#include "history/history_writer.h"
 #include "metrics/metrics_board.h"
 #include "metrics/metrics_endpoint.h"
 #include "metrics/open_metrics_text.h"
@@ -75,9 +79,14 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
   const ServeOptions options = ParseServeOptions(arguments);
 
   settings::AlarmSettings alarmSettings;
+  history::HistorySettings historySettings;
   try {
     settings::SensorNames names;
     settings::LoadAlarmSettings(environment.Registry(), alarmSettings, names);
+    historySettings = history::LoadHistorySettings(environment.Registry());
+  } catch (const history::HistorySettingsError& error) {
+    environment.Err() << error.what() << '\n';
+    return kExitSettingsError;
   } catch (const core::ConversionError& error) {
     environment.Err() << error.what() << '\n';
     return kExitSettingsError;
@@ -116,19 +125,30 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
     return kExitNotListening;
   }
 
+  // The record is written on a thread of its own; what it has to say reaches the log through
+  // the loop, like everything else the service says.
+  const history::SystemHistoryClock clock;
+  std::unique_ptr<history::HistoryWriter> recorder;
+  if (historySettings.enabled) {
+    std::ostream& log = environment.Err();
+    try {
+      recorder = std::make_unique<history::HistoryWriter>(
+          history::HistoryRecorderOptions{
+              history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess()), 0,
+              historySettings.retentionDays},
+          clock, [&loop, &log](const std::string& notice) {
+            loop.Post([&log, notice] { log << "quelta-ctl serve: " << notice << std::endl; });
+          });
+    } catch (const std::runtime_error& error) {
+      log << "quelta-ctl serve: not recording: " << error.what() << std::endl;
+    }
+  }
+  // Desktop notifications of alarm starts join here once the service has a session bus.
+  ServicePolls polls(alarmSettings, board, recorder.get(), {});
   ServiceConnection connection(
       {bus, *mutex.mutex, environment.Sleeper(), loop, options.cycle},
-      [&](const CompletedPoll& poll) {
-        metrics::MetricsPoll shown;
-        shown.success = poll.success;
-        shown.readings = poll.readings;
-        if (poll.success) {
-          alarms::EvaluateAlarms(poll.readings, alarmSettings, /*monitorPageShown=*/true,
-                                 shown.alarms);
-        }
-        board.Publish(metrics::OpenMetricsText(shown));
-      },
-      environment.Err());
+      [&polls](const CompletedPoll& poll) { polls.Poll(poll); },
+      [&polls](bool connected) { polls.Connection(connected); }, environment.Err());
   environment.Out() << "serving " << UrlOf(options.listen, server.Port()) << std::endl;
   connection.Begin();
   if (environment.Serving()) {

@@ -13,8 +13,12 @@ constexpr std::chrono::milliseconds kRetryInterval{1000};
 }  // namespace
 
 ServiceConnection::ServiceConnection(Parts parts, std::function<void(const CompletedPoll&)> onPoll,
+                                     std::function<void(bool connected)> onConnection,
                                      std::ostream& log)
-    : parts_(parts), onPoll_(std::move(onPoll)), log_(log) {}
+    : parts_(parts),
+      onPoll_(std::move(onPoll)),
+      onConnection_(std::move(onConnection)),
+      log_(log) {}
 
 ServiceConnection::~ServiceConnection() {
   Stop();
@@ -61,6 +65,7 @@ void ServiceConnection::TryStart() {
       return;
     }
     Say("polling the " + std::to_string(rating) + " W PSU");
+    onConnection_(true);
   };
   handovers_->StartFailed = [this](std::uint64_t) {
     Say("the PSU controller did not open or did not answer the reference read; trying again");
@@ -90,6 +95,7 @@ void ServiceConnection::Poll(const CompletedPoll& poll) {
 
 void ServiceConnection::Ended() {
   if (stopped_) return;
+  if (rating_ != 0) onConnection_(false);
   rating_ = 0;
   worker_.reset();
   pool_.ReapFinished();

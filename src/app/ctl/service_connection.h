@@ -33,8 +33,10 @@ class ServiceConnection {
     std::chrono::milliseconds cycleInterval{3000};
   };
 
+  // `onConnection` is told true when a worker has its rating and false when a worker that had
+  // one has ended.
   ServiceConnection(Parts parts, std::function<void(const CompletedPoll&)> onPoll,
-                    std::ostream& log);
+                    std::function<void(bool connected)> onConnection, std::ostream& log);
   ServiceConnection(const ServiceConnection&) = delete;
   ServiceConnection& operator=(const ServiceConnection&) = delete;
   // Stops and joins every worker.
@@ -57,6 +59,7 @@ class ServiceConnection {
 
   Parts parts_;
   std::function<void(const CompletedPoll&)> onPoll_;
+  std::function<void(bool)> onConnection_;
   std::ostream& log_;
   device::DeviceReady ready_;
   device::RealCyclePause pause_;
