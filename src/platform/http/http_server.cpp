@@ -136,6 +136,8 @@ void HttpServer::Stop() {
   while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
   }
   thread_.join();
+  ::close(listenFd_);
+  listenFd_ = -1;
 }
 
 void HttpServer::Serve() {
