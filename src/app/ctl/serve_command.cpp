@@ -78,6 +78,19 @@ std::string UrlOf(const platform::http::ListenAddress& listen, std::uint16_t por
 int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments) {
   const ServeOptions options = ParseServeOptions(arguments);
 
+  ui::RealTimeEventLoop loop;
+  // Before any thread starts (the bus's change monitor, the worker, the server, the record's
+  // writer), so that only the watcher takes the signals.
+  std::atomic<int> stoppedBy{0};
+  const TerminationSignals signals([&loop, &stoppedBy](int number) {
+    stoppedBy = number;
+    loop.Quit();
+  });
+  if (!signals.Watching()) {
+    environment.Err() << "quelta-ctl: SIGTERM and SIGINT could not be watched\n";
+    return kExitUsage;
+  }
+
   settings::AlarmSettings alarmSettings;
   history::HistorySettings historySettings;
   try {
@@ -99,18 +112,6 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
   if (!mutex.mutex) {
     environment.Err() << "quelta-ctl: no access mutex: " << mutex.error << "\n";
     return kExitNotFound;
-  }
-
-  ui::RealTimeEventLoop loop;
-  // Before any thread starts, so that only the watcher takes the signals.
-  std::atomic<int> stoppedBy{0};
-  const TerminationSignals signals([&loop, &stoppedBy](int number) {
-    stoppedBy = number;
-    loop.Quit();
-  });
-  if (!signals.Watching()) {
-    environment.Err() << "quelta-ctl: SIGTERM and SIGINT could not be watched\n";
-    return kExitUsage;
   }
 
   // Until the first poll, the metrics say only that there is none.
