@@ -14,10 +14,14 @@
 #include "app/device_stack.h"
 #include "device/cycle_pause.h"
 #include "device/real_sleeper.h"
+#include "history/history_location.h"
+#include "historyview/history_file_hooks.h"
+#include "historyview/history_window.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
 #include "platform/lock/named_mutex.h"
+#include "platform/notify/dbus_notifier.h"
 #include "platform/ui/application.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_dialogs.h"
@@ -182,6 +186,19 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
       skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
       mainwindow::ResourceStrips()};
   environment.accessMutexObserver = devices.AccessMutexObserver();
+  // Alarm starts reach the desktop on the session bus, where there is one.
+  platform::DbusNotifier notifier;
+  environment.notifier = &notifier;
+  // The history window is made at its first opening and kept; it goes after the main window.
+  std::unique_ptr<historyview::HistoryWindow> history;
+  environment.openHistory = [&history, &store] {
+    if (!history) {
+      history = std::make_unique<historyview::HistoryWindow>(historyview::FileHistoryHooks(
+          history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess()), store));
+      history->resize(history->sizeHint());
+    }
+    history->Open();
+  };
   mainwindow::TFormMain form(environment);
 
   mainwindow::MessageServer server(form.Window().Handle());

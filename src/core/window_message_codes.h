@@ -16,5 +16,7 @@ inline constexpr std::uint32_t kDeviceChangeMessage = 0x0219;
 // real device). Only `quelta --simulate` acts on them; they never reach the window.
 inline constexpr std::uint32_t kSimulatedUnplugMessage = 0x8001;
 inline constexpr std::uint32_t kSimulatedPlugMessage = 0x8002;
+// Open the history window (or bring it forward).
+inline constexpr std::uint32_t kHistoryWindowMessage = 0x8010;
 
 }  // namespace core

@@ -48,9 +48,15 @@ class HistoryRecorder::Impl {
     if (db_.IsOpen()) return true;
     if (!CreateFolders()) return false;
     struct stat info {};
-    if (::lstat(options_.file.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-      return Fail("the history file " + options_.file.string() +
-                  " is not a regular file; nothing is recorded");
+    if (::lstat(options_.file.c_str(), &info) == 0) {
+      if (!S_ISREG(info.st_mode)) {
+        return Fail("the history file " + options_.file.string() +
+                    " is not a regular file; nothing is recorded");
+      }
+    } else if (::access(options_.file.parent_path().c_str(), W_OK) != 0) {
+      // Said here: SQLite would name only the last of its attempts (a read-only open).
+      return Fail("cannot create the history file " + options_.file.string() + ": " +
+                  std::strerror(errno));
     }
     const int opened = db_.Open(options_.file, HistoryDatabase::Mode::ReadWrite);
     if (opened != SQLITE_OK) {

@@ -18,6 +18,7 @@
 #include "platform/ui/event_loop.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
+#include "settings/program_settings_store.h"
 #include "skin/skin_files.h"
 #include "skin/skin_loader.h"
 #include "skin/skin_pages.h"
@@ -35,6 +36,7 @@ constexpr const char* kConnectionRemoved = "Connection Removed!";
 constexpr const char* kCaptionConnected = "Connected!";
 constexpr const char* kCaptionRemoved = "Removed!";
 constexpr const char* kWattHint = "Watt: ";
+constexpr const char* kNotSaved = "Settings could not be saved!";
 constexpr int kWattHintDecimals = 2;
 
 // The three page pictures, stacked where the pages show.
@@ -84,7 +86,8 @@ TFormMain::TFormMain(FormMainEnvironment environment)
 
   tray_ = std::make_unique<TrayMenu>(
       env_.app, *window_,
-      TrayMenu::Actions{[this] { Default1Click(); }, [this] { Show1Click(); },
+      TrayMenu::Actions{[this] { Default1Click(); }, [this] { History1Click(); },
+                        [this](bool on) { NotifyOnAlarmClick(on); }, [this] { Show1Click(); },
                         [this] { Exit1Click(); }, [this] { TrayIcon1Minimize(); },
                         [this] { TrayIcon1Restore(); }});
   timerAlarm_.SetInterval(kAlarmInterval);
@@ -374,6 +377,8 @@ void TFormMain::LoadSettings() {
         [this](const std::string& text) { env_.app.GetDialogs().ShowMessage(text); });
   });
   monitor_->MarkSelections();
+  env_.app.Guard([this] { notices_.SetEnabled(settings::LoadNotifyOnAlarm(env_.store)); });
+  tray_->Icon().SetChecked(TrayMenu::kNotifyOnAlarm, notices_.Enabled());
 }
 
 void TFormMain::FormActivate() {
@@ -396,6 +401,9 @@ void TFormMain::MainWindowProc(const ui::Message& message) {
       break;
     case kFanCurveApplyMessage:
       if (config_) config_->ApplyFanCurve();
+      break;
+    case kHistoryWindowMessage:
+      History1Click();
       break;
     default:
       break;  // not ours
@@ -477,10 +485,26 @@ void TFormMain::Default1Click() {
   }
 }
 
+void TFormMain::History1Click() {
+  if (env_.openHistory) env_.openHistory();
+}
+
+void TFormMain::NotifyOnAlarmClick(bool on) {
+  notices_.SetEnabled(on);
+  bool saved = false;
+  env_.app.Guard([&] { saved = settings::SaveNotifyOnAlarm(env_.store, on); });
+  if (!saved) env_.app.GetDialogs().ShowMessage(kNotSaved);
+}
+
 void TFormMain::EvaluateAlarms() {
-  alarms::EvaluateAlarms(monitor_->Readings().Values(), alarms_, CurrentPage() == kMonitorPage,
-                         alarmStatus_.Flags());
+  const device::ReadingSet& readings = monitor_->Readings().Values();
+  alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == kMonitorPage, alarmStatus_.Flags());
   blink_->ShowIcons();
+  // Told once as an alarm starts; the blink that follows tells nothing more.
+  for (const alarms::AlarmNotice& notice :
+       notices_.Evaluated(alarmStatus_.Flags(), readings, alarms_)) {
+    if (env_.notifier) env_.notifier->Notify(notice.summary, notice.body);
+  }
 }
 
 void TFormMain::TimerAlarmTimer() {

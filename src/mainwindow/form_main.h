@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
 #include "alarms/alarm_blink.h"
+#include "alarms/alarm_notices.h"
 #include "alarms/alarm_page.h"
 #include "alarms/alarm_state.h"
 #include "detail/detail_windows.h"
@@ -100,6 +102,8 @@ class TFormMain {
   alarms::AlarmPage* AlarmPage() const { return alarmPage_.get(); }
   alarms::AlarmBlink& Blink() const { return *blink_; }
   const alarms::AlarmStatus& AlarmStatus() const { return alarmStatus_; }
+  // Which alarm starts are told to the desktop.
+  const alarms::AlarmNotices& Notices() const { return notices_; }
   // Whether an alarm group (701..705) is switched off as a whole.
   bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
   // Tries a failed reconnection again once a second while the device is present.
@@ -115,6 +119,10 @@ class TFormMain {
   void Show1Click();
   void Exit1Click();
   void Default1Click();
+  // "History": opens the history window.
+  void History1Click();
+  // "Notify on alarm": switches the desktop notifications and stores the switch.
+  void NotifyOnAlarmClick(bool on);
   void TimerAlarmTimer();
   // The end of each CycleComplete hand-over: every alarm flag from the window's readings.
   void EvaluateAlarms();
@@ -173,6 +181,10 @@ class TFormMain {
   alarms::AlarmStatus alarmStatus_{alarms_};
   std::unique_ptr<alarms::AlarmPage> alarmPage_;
   std::unique_ptr<alarms::AlarmBlink> blink_;
+  alarms::AlarmNotices notices_{[this] {
+    return std::chrono::steady_clock::time_point(
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(env_.app.Loop().Now()));
+  }};
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
   std::int32_t fanPageMode_ = 0;

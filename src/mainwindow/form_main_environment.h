@@ -1,12 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "device/cycle_pause.h"
 #include "device/sleeper.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "platform/hid/hid_bus.h"
 #include "platform/lock/named_mutex.h"
+#include "platform/notify/desktop_notifier.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/application.h"
 #include "skin/language.h"
@@ -28,6 +30,10 @@ struct FormMainEnvironment {
   MonitorImageLists::StripSource imageStrips;  // the monitor page's picture lists; none: empty
   // Told of every take and release of the access mutex (the trace); none: nobody is told.
   platform::NamedMutex::Observer accessMutexObserver = {};
+  // Told of each alarm start worth a desktop notification; none: nobody is told.
+  platform::DesktopNotifier* notifier = nullptr;
+  // Opens the history window, or brings it forward; none: "History" does nothing.
+  std::function<void()> openHistory = {};
 };
 
 }  // namespace mainwindow

@@ -14,6 +14,7 @@ namespace mainwindow {
 // The program's own messages to its main window; their numbers live with the controls' codes.
 using core::kDeviceChangeMessage;
 using core::kFanCurveApplyMessage;
+using core::kHistoryWindowMessage;
 using core::kRestoreMessage;
 using core::kSimulatedPlugMessage;
 using core::kSimulatedUnplugMessage;

@@ -371,7 +371,7 @@ TEST_F(WindowMatrix, SettingsWrittenFromBothSidesWhileTheDeviceGoesKeepEveryValu
   EXPECT_EQ(Messages().back(), "New Value Setting OK!");
   bus_->SetMonitorPresent(false);
   ASSERT_TRUE(Serve([&] { return Count(kRemoved) == 1; }));
-  form.TrayIcon1().InputMenuChoice(2);  // Exit
+  form.TrayIcon1().InputMenuChoice(form.TrayIcon1().MenuIndex("Exit"));
   ASSERT_TRUE(form.Closed());
   ASSERT_TRUE(Serve([&] { return restores.wait_for(0s) == std::future_status::ready; }));
   for (const Ctl& run : restores.get()) EXPECT_EQ(run.code, 0) << run.err;
@@ -420,7 +420,7 @@ TEST_F(WindowMatrix, ExitWhileThePsuStopsAnsweringSavesAndEndsInTime) {
                        [](const std::string& l) { return l.rfind("M W 6 00 02 ", 0) == 0; });
   }));
   const auto exit = std::chrono::steady_clock::now();
-  form.TrayIcon1().InputMenuChoice(2);
+  form.TrayIcon1().InputMenuChoice(form.TrayIcon1().MenuIndex("Exit"));
   const auto took = std::chrono::steady_clock::now() - exit;
   EXPECT_TRUE(form.Closed());
   EXPECT_EQ(form.Workers().Count(), 0u);

@@ -59,9 +59,12 @@ class FormMainTest : public ::testing::Test {
     std::filesystem::copy_file(settingsSource_, settingsFile_,
                                std::filesystem::copy_options::overwrite_existing);
     store_ = std::make_unique<platform::RegFileStore>(settingsFile_);
-    form_ = std::make_unique<TFormMain>(
-        FormMainEnvironment{app_, bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(),
-                            sleeper_, pause_, 0x0409, ResourceStrips()});
+    FormMainEnvironment environment{
+        app_,   bus ? *bus : *bus_, *store_, programFolder_, scratch_.Path(), sleeper_, pause_,
+        0x0409, ResourceStrips()};
+    environment.notifier = notifier_;
+    environment.openHistory = openHistory_;
+    form_ = std::make_unique<TFormMain>(std::move(environment));
     form_->Window().Show();
     return *form_;
   }
@@ -119,6 +122,9 @@ class FormMainTest : public ::testing::Test {
   device::testing::SteppedPause pause_;
   std::unique_ptr<sim::SimulatedBus> bus_;
   std::unique_ptr<platform::RegistryStore> store_;
+  // What the window tells of alarm starts and how it opens its history window; none by default.
+  platform::DesktopNotifier* notifier_ = nullptr;
+  std::function<void()> openHistory_;
   std::unique_ptr<TFormMain> form_;
 };
 

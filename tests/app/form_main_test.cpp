@@ -233,16 +233,28 @@ TEST_F(FormMainTest, RestartMessageWithoutWorkerDoesNothing) {
   EXPECT_FALSE(form.Connection().HasWorker());
 }
 
+TEST_F(FormMainTest, TheHistoryItemAndTheHistoryMessageBothOpenTheHistoryWindow) {
+  int opened = 0;
+  openHistory_ = [&] { ++opened; };
+  TFormMain& form = Create();
+  form.TrayIcon1().InputMenuChoice(form.TrayIcon1().MenuIndex("History"));
+  EXPECT_EQ(opened, 1);
+  form.Window().DeliverMessage(ui::Message{kHistoryWindowMessage, 0, 0});
+  EXPECT_EQ(opened, 2);
+}
+
 TEST_F(FormMainTest, ExitSavesTheNamesAndStopsTheWorkerWithoutRemovalMessage) {
   TFormMain& form = Create();
   RunCycle(1);
   form.Monitor().EditT(2).InputText("GPU");
   const auto& menu = form.TrayIcon1().Menu();
-  ASSERT_EQ(menu.size(), 3u);
+  ASSERT_EQ(menu.size(), 5u);
   EXPECT_EQ(menu[0].caption, "AlarmDefault");
-  EXPECT_EQ(menu[1].caption, "Show");
-  EXPECT_EQ(menu[2].caption, "Exit");
-  form.TrayIcon1().InputMenuChoice(2);
+  EXPECT_EQ(menu[1].caption, "History");
+  EXPECT_EQ(menu[2].caption, "Notify on alarm");
+  EXPECT_EQ(menu[3].caption, "Show");
+  EXPECT_EQ(menu[4].caption, "Exit");
+  form.TrayIcon1().InputMenuChoice(4);
   EXPECT_TRUE(form.Closed());
   EXPECT_EQ(form.Workers().Count(), 0u);  // stopped and joined, not left in its pause
   loop_.RunPending();

@@ -23,9 +23,10 @@ std::span<const CtlCommand> CtlCommands() {
        "reads the reference and voltages, then trims that rail alone to VOLTS\n"
        "(taken exactly as typed; within 10% of nominal)",
        RunTrim},
-      {"send", "restore|restart-worker|apply-fan-curve|unplug|plug",
+      {"send", "restore|restart-worker|apply-fan-curve|history|unplug|plug",
        "sends the running Quelta window one of its messages: restore it from the\n"
-       "tray, restart its device worker, or apply the fan page's manual curve;\n"
+       "tray, restart its device worker, apply the fan page's manual curve, or open\n"
+       "its history window;\n"
        "unplug and plug pull and put back the cable of `quelta --simulate`'s PSU",
        RunSend},
       {"gauge", "[--json]",

@@ -24,6 +24,7 @@ constexpr NamedMessage kMessages[] = {
     {"restore", mainwindow::kRestoreMessage},
     {"restart-worker", mainwindow::kWorkerRestartMessage},
     {"apply-fan-curve", mainwindow::kFanCurveApplyMessage},
+    {"history", mainwindow::kHistoryWindowMessage},
     {"unplug", mainwindow::kSimulatedUnplugMessage},
     {"plug", mainwindow::kSimulatedPlugMessage},
 };
@@ -83,7 +84,7 @@ int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t mes
 }
 
 int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments) {
-  ExpectArguments(arguments, 1, "send restore|restart-worker|apply-fan-curve|unplug|plug");
+  ExpectArguments(arguments, 1, "send restore|restart-worker|apply-fan-curve|history|unplug|plug");
   for (const NamedMessage& named : kMessages) {
     if (arguments[0] != named.name) continue;
     const int code =
@@ -91,8 +92,9 @@ int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments)
     if (code == kExitDone) environment.Out() << "sent " << named.name << "\n";
     return code;
   }
-  throw UsageError("send takes restore, restart-worker, apply-fan-curve, unplug or plug (got '" +
-                   arguments[0] + "')");
+  throw UsageError(
+      "send takes restore, restart-worker, apply-fan-curve, history, unplug or plug (got '" +
+      arguments[0] + "')");
 }
 
 }  // namespace app::ctl

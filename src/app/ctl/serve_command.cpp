@@ -1,9 +1,12 @@
+#include <QCoreApplication>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
+#include "alarms/alarm_notices.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/ctl_arguments.h"
 #include "app/ctl/exit_code.h"
@@ -20,9 +23,11 @@
 #include "metrics/metrics_endpoint.h"
 #include "metrics/open_metrics_text.h"
 #include "platform/http/http_server.h"
+#include "platform/notify/dbus_notifier.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/real_time_event_loop.h"
 #include "settings/alarm_settings_store.h"
+#include "settings/program_settings_store.h"
 
 namespace app::ctl {
 namespace {
@@ -82,21 +87,23 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
   // Before any thread starts (the bus's change monitor, the worker, the server, the record's
   // writer), so that only the watcher takes the signals.
   std::atomic<int> stoppedBy{0};
-  const TerminationSignals signals([&loop, &stoppedBy](int number) {
+  const TerminationSignals terminations([&loop, &stoppedBy](int number) {
     stoppedBy = number;
     loop.Quit();
   });
-  if (!signals.Watching()) {
+  if (!terminations.Watching()) {
     environment.Err() << "quelta-ctl: SIGTERM and SIGINT could not be watched\n";
     return kExitUsage;
   }
 
   settings::AlarmSettings alarmSettings;
   history::HistorySettings historySettings;
+  bool notifyOnAlarm = true;
   try {
     settings::SensorNames names;
     settings::LoadAlarmSettings(environment.Registry(), alarmSettings, names);
     historySettings = history::LoadHistorySettings(environment.Registry());
+    notifyOnAlarm = settings::LoadNotifyOnAlarm(environment.Registry());
   } catch (const history::HistorySettingsError& error) {
     environment.Err() << error.what() << '\n';
     return kExitSettingsError;
@@ -144,8 +151,36 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
       log << "quelta-ctl serve: not recording: " << error.what() << std::endl;
     }
   }
-  // Desktop notifications of alarm starts join here once the service has a session bus.
-  ServicePolls polls(alarmSettings, board, recorder.get(), {});
+  // Alarm starts go to the desktop when the service runs in a session with a message bus (a
+  // systemd user unit does) and the settings do not switch them off. Qt's D-Bus needs an
+  // application object; it is made here unless the process has one.
+  int qtArgc = 1;
+  char qtName[] = "quelta-ctl";
+  char* qtArgv[] = {qtName, nullptr};
+  std::unique_ptr<QCoreApplication> qt;
+  std::unique_ptr<platform::DbusNotifier> notifier;
+  const char* sessionBus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (notifyOnAlarm && sessionBus != nullptr && *sessionBus != '\0') {
+    if (QCoreApplication::instance() == nullptr) {
+      qt = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    }
+    notifier = std::make_unique<platform::DbusNotifier>();
+    if (!notifier->Connected()) {
+      environment.Err() << "quelta-ctl serve: no session bus; alarm starts are not told to the "
+                           "desktop"
+                        << std::endl;
+      notifier.reset();
+    }
+  }
+  alarms::AlarmNotices notices([] { return std::chrono::steady_clock::now(); });
+  ServicePolls polls(
+      alarmSettings, board, recorder.get(),
+      [&](const alarms::AlarmState& now, const device::ReadingSet& readings) {
+        if (!notifier) return;
+        for (const alarms::AlarmNotice& notice : notices.Evaluated(now, readings, alarmSettings)) {
+          notifier->Notify(notice.summary, notice.body);
+        }
+      });
   ServiceConnection connection(
       {bus, *mutex.mutex, environment.Sleeper(), loop, options.cycle},
       [&polls](const CompletedPoll& poll) { polls.Poll(poll); },

@@ -5,14 +5,12 @@
 
 namespace app::ctl {
 
-ServicePolls::ServicePolls(
-    settings::AlarmSettings& alarmSettings, metrics::MetricsBoard& board,
-    history::HistoryWriter* recorder,
-    std::function<void(alarms::AlarmRow, const device::ReadingSet&)> onAlarmStart)
+ServicePolls::ServicePolls(settings::AlarmSettings& alarmSettings, metrics::MetricsBoard& board,
+                           history::HistoryWriter* recorder, Judged onJudged)
     : alarmSettings_(alarmSettings),
       board_(board),
       recorder_(recorder),
-      onAlarmStart_(std::move(onAlarmStart)) {}
+      onJudged_(std::move(onJudged)) {}
 
 void ServicePolls::Poll(const CompletedPoll& poll) {
   metrics::MetricsPoll shown;
@@ -26,15 +24,14 @@ void ServicePolls::Poll(const CompletedPoll& poll) {
     if (recorder_) recorder_->Poll(poll.readings);
     for (std::size_t i = 0; i < alarms::kAlarmRowCount; ++i) {
       if (now.flags[i] == alarms_.flags[i]) continue;
-      const auto row = static_cast<alarms::AlarmRow>(i);
       if (recorder_) {
         recorder_->Event(now.flags[i] ? history::HistoryEventKind::AlarmStart
                                       : history::HistoryEventKind::AlarmEnd,
                          alarms::kAlarmRowNames[i]);
       }
-      if (now.flags[i] && onAlarmStart_) onAlarmStart_(row, poll.readings);
     }
     alarms_ = now;
+    if (onJudged_) onJudged_(now, poll.readings);
   }
   board_.Publish(metrics::OpenMetricsText(shown));
 }

@@ -15,11 +15,11 @@ namespace app::ctl {
 // that started or ended and the connection's losses and returns. UI thread only.
 class ServicePolls {
  public:
-  // `recorder` may be null (recording switched off). `onAlarmStart` (may be empty) is told
-  // of each row that starts, with the readings that started it: where a notification goes.
+  // `recorder` may be null (recording switched off). `onJudged` (may be empty) is told of
+  // every judged poll with its alarm flags and readings: the desktop's notices start there.
+  using Judged = std::function<void(const alarms::AlarmState&, const device::ReadingSet&)>;
   ServicePolls(settings::AlarmSettings& alarmSettings, metrics::MetricsBoard& board,
-               history::HistoryWriter* recorder,
-               std::function<void(alarms::AlarmRow, const device::ReadingSet&)> onAlarmStart);
+               history::HistoryWriter* recorder, Judged onJudged);
 
   void Poll(const CompletedPoll& poll);
   // The connection lost (the worker ended after it had polled) or back (a new worker has its
@@ -30,7 +30,7 @@ class ServicePolls {
   settings::AlarmSettings& alarmSettings_;
   metrics::MetricsBoard& board_;
   history::HistoryWriter* recorder_;
-  std::function<void(alarms::AlarmRow, const device::ReadingSet&)> onAlarmStart_;
+  Judged onJudged_;
   alarms::AlarmState alarms_;  // of the last judged poll; a failed poll changes none
   bool lost_ = false;
 };

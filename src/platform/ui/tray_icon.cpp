@@ -39,6 +39,31 @@ void TrayIcon::AddMenuItem(std::string caption, std::function<void()> onClick) {
   Changed();
 }
 
+void TrayIcon::AddCheckItem(std::string caption, bool checked, std::function<void(bool)> onToggle) {
+  const std::size_t index = menu_.size();
+  auto toggle = [this, index, onToggle = std::move(onToggle)] {
+    const bool now = menu_[index].checked = !menu_[index].checked;
+    Changed();
+    if (onToggle) onToggle(now);
+  };
+  menu_.push_back(MenuItem{std::move(caption), std::move(toggle), true, checked});
+  Changed();
+}
+
+void TrayIcon::SetChecked(const std::string& caption, bool checked) {
+  const std::size_t index = MenuIndex(caption);
+  if (index == menu_.size() || menu_[index].checked == checked) return;
+  menu_[index].checked = checked;
+  Changed();
+}
+
+std::size_t TrayIcon::MenuIndex(const std::string& caption) const {
+  for (std::size_t i = 0; i < menu_.size(); ++i) {
+    if (menu_[i].caption == caption) return i;
+  }
+  return menu_.size();
+}
+
 bool TrayIcon::TrayAvailable() const {
   return host_ && host_->Available();
 }

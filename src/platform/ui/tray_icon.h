@@ -21,6 +21,8 @@ class TrayIcon {
   struct MenuItem {
     std::string caption;
     std::function<void()> onClick;
+    bool checkable = false;  // shows a check mark that each choice turns over
+    bool checked = false;
   };
 
   TrayIcon(Application& app, Window& window);
@@ -37,6 +39,12 @@ class TrayIcon {
 
   const std::vector<MenuItem>& Menu() const { return menu_; }
   void AddMenuItem(std::string caption, std::function<void()> onClick);
+  // A checkable item: a choice turns its mark over, then tells `onToggle` the new state.
+  void AddCheckItem(std::string caption, bool checked, std::function<void(bool)> onToggle);
+  // Sets the mark of the item with that caption (the program changed the setting itself).
+  void SetChecked(const std::string& caption, bool checked);
+  // The position of the item with that caption; Menu().size() when there is none.
+  std::size_t MenuIndex(const std::string& caption) const;
 
   // Hides the window into the notification area (minimises it where there is none), then
   // runs OnMinimize.

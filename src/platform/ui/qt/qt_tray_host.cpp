@@ -43,18 +43,32 @@ bool QtTrayHost::Available() const {
 
 void QtTrayHost::RebuildMenu() {
   menu_->clear();
+  actions_.clear();
   for (std::size_t i = 0; i < tray_.Menu().size(); ++i) {
-    QAction* action = menu_->addAction(QString::fromStdString(tray_.Menu()[i].caption));
+    const TrayIcon::MenuItem& item = tray_.Menu()[i];
+    QAction* action = menu_->addAction(QString::fromStdString(item.caption));
+    action->setCheckable(item.checkable);
+    action->setChecked(item.checked);
     QObject::connect(action, &QAction::triggered, menu_.get(),
                      [this, i] { tray_.InputMenuChoice(i); });
+    actions_.push_back(action);
   }
-  menuItems_ = tray_.Menu().size();
 }
 
 void QtTrayHost::Changed() {
   // Only what changed reaches the desktop: the hint changes with every reading, and setting
   // the icon again would redraw it in the notification area each time.
-  if (menuItems_ != tray_.Menu().size()) RebuildMenu();
+  // A check mark turned over while its action is still being triggered: the action stays,
+  // only its mark follows.
+  if (actions_.size() != tray_.Menu().size()) {
+    RebuildMenu();
+  } else {
+    for (std::size_t i = 0; i < actions_.size(); ++i) {
+      if (actions_[i]->isChecked() != tray_.Menu()[i].checked) {
+        actions_[i]->setChecked(tray_.Menu()[i].checked);
+      }
+    }
+  }
   if (tray_.Hint() != shownHint_) {
     shownHint_ = tray_.Hint();
     icon_->setToolTip(QString::fromStdString(shownHint_));

@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/bitmap.h"
 #include "platform/ui/tray_host.h"
@@ -29,7 +30,7 @@ class QtTrayHost : public TrayHost {
   TrayIcon& tray_;
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
-  std::size_t menuItems_ = 0;
+  std::vector<QAction*> actions_;  // owned by menu_, one per item
   std::string shownHint_;
   std::shared_ptr<const Bitmap> shownIcon_;  // the program's icon as last shown; null: plain
 };
