@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -90,6 +92,11 @@ class Service {
                 stop_ = std::move(stop);
                 listening_.set_value();
               }} {
+    // The error stream goes to a file of its own, so the test reads it while the service
+    // writes to it without sharing a buffer.
+    errFile_ = dir / ("err-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".txt");
+    err_.open(errFile_);
+    err_ << std::unitbuf;
     std::vector<std::string> args{"--registry", (dir / "registry.reg").string()};
     args.insert(args.end(), arguments.begin(), arguments.end());
     run_ = std::async(std::launch::async, [this, args] { return RunCtl(args, out_, err_, host_); });
@@ -136,12 +143,17 @@ class Service {
     if (run_.valid()) code_ = run_.get();
     return code_;
   }
-  std::string Err() const { return err_.str(); }
+  std::string Err() const {
+    std::ifstream file(errFile_);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
 
  private:
   device::RecordingSleeper sleeper_;
   CtlHost host_;
-  std::ostringstream out_, err_;
+  std::ostringstream out_;
+  std::filesystem::path errFile_;
+  std::ofstream err_;
   std::mutex mutex_;
   std::uint16_t port_ = 0;
   std::function<void()> stop_;

@@ -87,7 +87,7 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
   // Before any thread starts (the bus's change monitor, the worker, the server, the record's
   // writer), so that only the watcher takes the signals.
   std::atomic<int> stoppedBy{0};
-  const TerminationSignals terminations([&loop, &stoppedBy](int number) {
+  TerminationSignals terminations([&loop, &stoppedBy](int number) {
     stoppedBy = number;
     loop.Quit();
   });
@@ -188,7 +188,7 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
   environment.Out() << "serving " << UrlOf(options.listen, server.Port()) << std::endl;
   connection.Begin();
   if (environment.Serving()) {
-    environment.Serving()(server.Port(), [&loop] { loop.Quit(); });
+    environment.Serving()(server.Port(), [&terminations] { terminations.Raise(); });
   }
   loop.Run();
 

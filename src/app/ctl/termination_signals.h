@@ -21,12 +21,19 @@ class TerminationSignals {
   // False when the watcher could not be set up (the error stream should say so).
   bool Watching() const { return thread_.joinable(); }
 
+  // Calls `onSignal` with 0 on the watcher's thread, as a signal would: how a host that runs
+  // the service in its own process stops it. Any thread, while this lives. Going through the
+  // watcher matters: its thread is joined before what `onSignal` touches goes away, where a
+  // call from the host's thread could still be inside it.
+  void Raise();
+
  private:
   void Watch();
 
   std::function<void(int)> onSignal_;
   int signalFd_ = -1;
-  int wakeFd_ = -1;
+  int wakeFd_ = -1;   // ends the watcher
+  int raiseFd_ = -1;  // Raise()
   bool masked_ = false;
   std::thread thread_;
 };
