@@ -4,11 +4,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -113,6 +117,48 @@ TEST(QueltaCtlProcesses, TheProgramEndsWithTheDocumentedExitCodes) {
             3);
   // The real backend on this machine: listing never fails.
   EXPECT_EQ(RunCtl("list", dir.Path()), 0);
+}
+
+// The service in a process of its own ends cleanly on each of the signals it is stopped with,
+// within the deadline of a systemd stop, saying which signal it was.
+TEST(QueltaCtlProcesses, ServeStopsCleanlyOnSigtermAndSigint) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    testing_support::TempFolder dir;
+    const auto out = dir.Path() / "out.txt";
+    const auto err = dir.Path() / "err.txt";
+    setenv("XDG_STATE_HOME", (dir.Path() / "state").c_str(), 1);
+    const pid_t pid = Start("exec " + kCtl.string() + " --simulate serve --listen 127.0.0.1:0 >" +
+                                out.string() + " 2>" + err.string(),
+                            dir.Path());
+    // Serving once its address is printed.
+    const auto started = std::chrono::steady_clock::now();
+    std::string said;
+    while (said.find("serving http://127.0.0.1:") == std::string::npos &&
+           std::chrono::steady_clock::now() - started < std::chrono::seconds(10)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::ifstream file(out);
+      said.assign(std::istreambuf_iterator<char>(file), {});
+    }
+    ASSERT_NE(said.find("serving http://127.0.0.1:"), std::string::npos)
+        << "the service did not say where it serves within 10 s";
+    const auto signalled = std::chrono::steady_clock::now();
+    kill(pid, signal);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() - signalled > std::chrono::seconds(10)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "the service did not end within 10 s of signal " << signal;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "signal " << signal;
+    std::ifstream file(err);
+    const std::string errors(std::istreambuf_iterator<char>(file), {});
+    EXPECT_NE(errors.find(signal == SIGTERM ? "stopped on SIGTERM" : "stopped on SIGINT"),
+              std::string::npos)
+        << errors;
+  }
 }
 
 }  // namespace

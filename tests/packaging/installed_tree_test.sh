@@ -17,7 +17,8 @@ for file in lib/quelta/quelta lib/quelta/quelta-ctl lib/quelta/quelta-factory.re
   lib/quelta/Skin/M_Sel.bmp share/applications/quelta.desktop \
   share/icons/hicolor/16x16/apps/quelta.png share/icons/hicolor/256x256/apps/quelta.png \
   share/man/man1/quelta.1.gz share/man/man1/quelta-ctl.1.gz \
-  lib/udev/rules.d/70-quelta.rules share/doc/quelta/copyright; do
+  lib/udev/rules.d/70-quelta.rules share/doc/quelta/copyright \
+  lib/systemd/user/quelta.service share/quelta/prometheus/quelta-rules.yml; do
   [ -e "$usr/$file" ] || fail "missing $file"
 done
 for program in quelta quelta-ctl; do

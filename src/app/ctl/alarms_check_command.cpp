@@ -25,11 +25,6 @@ constexpr float device::ReadingSet::*kRowReadings[alarms::kAlarmRowCount] = {
 
 constexpr int kReadingDecimals = 2;
 
-bool EveryGroupRead(const StatusGroups& groups) {
-  return groups.Voltages() && groups.Currents && groups.Fans && groups.SensorTemps &&
-         groups.PsuTemp;
-}
-
 }  // namespace
 
 int RunAlarmsCheck(CtlEnvironment& environment, bool json) {
@@ -38,7 +33,7 @@ int RunAlarmsCheck(CtlEnvironment& environment, bool json) {
   settings::AlarmSettings& alarms = poll.alarms;
   const StatusSnapshot& snapshot = poll.snapshot;
   // The window evaluates only once every group was read; so does the check.
-  if (!snapshot.groups.Reference || !EveryGroupRead(snapshot.groups)) {
+  if (!snapshot.groups.EveryReading()) {
     environment.Err() << "quelta-ctl: the PSU controller did not answer every reading\n";
     return kExitNoAnswer;
   }

@@ -32,6 +32,10 @@ int RunAlarms(CtlEnvironment& environment, std::span<const std::string> argument
 // `alarms check [--json]`: one poll under the access lock, evaluated as the monitor page does.
 int RunAlarmsCheck(CtlEnvironment& environment, bool json);
 int RunSkinCheckCommand(CtlEnvironment& environment, std::span<const std::string> arguments);
+// `metrics`: one poll under the access lock, printed as OpenMetrics text.
+int RunMetrics(CtlEnvironment& environment, std::span<const std::string> arguments);
+// `serve`: the worker without a window, serving the metrics of every poll over HTTP.
+int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunAutostart(CtlEnvironment& environment, std::span<const std::string> arguments);
 // The record of every poll: export, switch, retention.
 int RunHistory(CtlEnvironment& environment, std::span<const std::string> arguments);

@@ -48,6 +48,17 @@ std::span<const CtlCommand> CtlCommands() {
        "read every skin record of every page, resolve every path, open every bitmap;\n"
        "\"skin OK\" (exit 0) or the first problem with its key or file (exit 1)",
        RunSkinCheckCommand},
+      {"metrics", "",
+       "one poll under the access lock, judged by the stored alarm settings, printed\n"
+       "as OpenMetrics text (for a textfile collector); exit 2 or 3 when the PSU was\n"
+       "not found or did not answer (the text then says quelta_poll_success 0)",
+       RunMetrics},
+      {"serve", "[--listen 127.0.0.1:9469] [--cycle-ms MS]",
+       "run the worker without a window: poll, judge the stored alarms and serve\n"
+       "the metrics of the last poll at http://ADDRESS/metrics until SIGTERM or\n"
+       "SIGINT; the PSU is shared through the access lock and found again when it\n"
+       "comes back; exit 8 when the address cannot be listened on",
+       RunServe},
       {"autostart", "on|off|status",
        "start Quelta in the tray at login (on), not any more (off), or say which\n"
        "($XDG_CONFIG_HOME/autostart/quelta.desktop)",

@@ -42,6 +42,10 @@ class CtlEnvironment {
   // the file when it cannot be had.
   platform::RegistryStore& Registry();
   const std::filesystem::path& ProgramFolder() const { return host_.programFolder; }
+  // The host's word to a service that has started listening; may be empty.
+  const std::function<void(std::uint16_t, std::function<void()>)>& Serving() const {
+    return host_.serving;
+  }
 
  private:
   std::ostream& out_;

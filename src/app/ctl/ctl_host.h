@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,6 +23,9 @@ struct CtlHost {
   std::filesystem::path programFolder = {};
   // The devices without --simulate; when empty, the real ones through hidapi.
   std::function<std::unique_ptr<platform::HidBus>()> deviceBus = {};
+  // Told once `serve` listens, with its port and a call that ends it as SIGTERM does; tests
+  // that run the service in their own process stop it with that.
+  std::function<void(std::uint16_t port, std::function<void()> stop)> serving = {};
 };
 
 }  // namespace app::ctl

@@ -12,6 +12,7 @@ enum ExitCode : int {
   kExitSaveFailed = 5,     // a save did not reach the settings file (or the autostart entry)
   kExitInAlarm = 6,        // alarms check: at least one reading is in alarm
   kExitNoHistory = 7,      // history: the record cannot be read (or its place not found)
+  kExitNotListening = 8,   // serve: the address could not be listened on
 };
 
 }  // namespace app::ctl

@@ -58,8 +58,8 @@ std::string CtlUsage() {
       "opened, or this user may not open it; 3 the device did not answer, or a command\n"
       "was not delivered, or another program kept the access lock; 4 an error\n"
       "in the settings file; 5 a save did not reach the settings file or the autostart\n"
-      "entry could not be written or removed; 7 the history record could not be\n"
-      "read\n";
+      "entry could not be written or removed; 6 alarms check found a row in alarm;\n"
+      "7 the history record could not be read; 8 serve could not listen on its address\n";
   return text;
 }
 

@@ -19,6 +19,10 @@ struct StatusGroups {
   bool PsuTemp = false;
 
   bool Voltages() const { return VoltagesA && VoltagesB; }
+  // Every reading the alarms judge was read: the reference and every group after it.
+  bool EveryReading() const {
+    return Reference && Voltages() && Currents && Fans && SensorTemps && PsuTemp;
+  }
 };
 
 struct StatusSnapshot {
