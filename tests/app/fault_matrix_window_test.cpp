@@ -453,7 +453,8 @@ TEST_F(WindowMatrix, AnOlderWindowsExitLeavesTheSocketOfTheCopyThatStartedAfterI
   ASSERT_EQ(newer.Listen(socket_), MessageServer::ListenResult::Listening);
 
   // The older window exits as the program does: the window closes, then its server goes.
-  form.TrayIcon1().InputMenuChoice(2);
+  ASSERT_EQ(form.TrayIcon1().Menu()[4].caption, "Exit");
+  form.TrayIcon1().InputMenuChoice(4);
   ASSERT_TRUE(form.Closed());
   server_.reset();
   ASSERT_TRUE(std::filesystem::exists(socket_)) << "the older window removed the newer's socket";

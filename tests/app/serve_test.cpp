@@ -167,7 +167,8 @@ class ServeTest : public ::testing::Test {
   void SetUp() override {
     ::setenv("XDG_STATE_HOME", (dir_.Path() / "state").c_str(), 1);
     std::filesystem::create_directories(lockDir_);
-    std::ofstream(dir_.Path() / "registry.reg") << "Windows Registry Editor Version 5.00\r\n";
+    // The service judges every poll by the stored alarms, so it needs the whole settings tree.
+    std::filesystem::copy_file(QUELTA_FACTORY_SETTINGS, dir_.Path() / "registry.reg");
   }
   std::string Scenario(const std::string& json) {
     const auto file = dir_.Path() / ("scenario" + std::to_string(++scenarios_) + ".json");
