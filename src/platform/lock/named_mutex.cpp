@@ -17,8 +17,6 @@
 namespace platform {
 namespace {
 
-constexpr char kFilePrefix[] = "named-mutex-";
-constexpr char kFileSuffix[] = ".lock";
 constexpr std::size_t kMaxFileNameLength = 255;
 constexpr mode_t kEveryoneReadWrite = 0666;
 // Someone else may create the file between our "absent" and our O_EXCL create.
@@ -26,9 +24,8 @@ constexpr int kOpenAttempts = 4;
 constexpr char kDirectoryVariable[] = "QUELTA_LOCK_DIR";
 constexpr char kSharedDirectory[] = "/tmp";
 
-bool IsPlainNameByte(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '-' || c == '.';
+int Fd(std::intptr_t handle) {
+  return static_cast<int>(handle);
 }
 
 // A record is a few dozen bytes; a reader looks at no more than this.
@@ -50,22 +47,6 @@ std::string Failure(const std::filesystem::path& path, const char* what, int err
 }
 
 }  // namespace
-
-std::string LockFileName(std::string_view name) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string file = kFilePrefix;
-  for (const char raw : name) {
-    const auto c = static_cast<unsigned char>(raw);
-    if (IsPlainNameByte(c)) {
-      file += static_cast<char>(c);
-    } else {
-      file += '%';
-      file += kHex[c >> 4];
-      file += kHex[c & 0x0F];
-    }
-  }
-  return file + kFileSuffix;
-}
 
 std::filesystem::path DefaultLockDirectory() {
   const char* configured = std::getenv(kDirectoryVariable);
@@ -158,12 +139,12 @@ std::string HolderText(const std::optional<LockHolder>& holder) {
 }
 
 NamedMutex::~NamedMutex() {
-  ::close(fd_);
+  ::close(Fd(handle_));
 }
 
 bool NamedMutex::Lock() {
   threads_.lock();
-  while (::flock(fd_, LOCK_EX) != 0) {
+  while (::flock(Fd(handle_), LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     threads_.unlock();
     return false;
@@ -201,7 +182,7 @@ bool NamedMutex::TryLock() {
 NamedMutex::Attempt NamedMutex::TryTake() {
   // Another thread of this process holds it: busy, as another process would be.
   if (!threads_.try_lock()) return Attempt::Busy;
-  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  while (::flock(Fd(handle_), LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     const bool busy = errno == EWOULDBLOCK;
     threads_.unlock();
@@ -215,13 +196,13 @@ NamedMutex::Attempt NamedMutex::TryTake() {
 void NamedMutex::Unlock() {
   Notify(Event::Unlocking);
   ForgetHolder();
-  ::flock(fd_, LOCK_UN);
+  ::flock(Fd(handle_), LOCK_UN);
   threads_.unlock();
 }
 
 std::optional<LockHolder> NamedMutex::Holder() const {
   std::array<char, kLongestRecord> text{};
-  const ssize_t got = ::pread(fd_, text.data(), text.size(), 0);
+  const ssize_t got = ::pread(Fd(handle_), text.data(), text.size(), 0);
   if (got <= 0) return std::nullopt;
   return ParseHolderRecord(std::string_view(text.data(), static_cast<std::size_t>(got)));
 }
@@ -229,14 +210,14 @@ std::optional<LockHolder> NamedMutex::Holder() const {
 void NamedMutex::RecordHolder() const {
   // A file opened read-only (someone made it so) still locks; it just cannot name us.
   const std::string record = HolderRecord({::getpid(), ::getuid()});
-  if (::ftruncate(fd_, 0) != 0) return;
-  [[maybe_unused]] const ssize_t written = ::pwrite(fd_, record.data(), record.size(), 0);
+  if (::ftruncate(Fd(handle_), 0) != 0) return;
+  [[maybe_unused]] const ssize_t written = ::pwrite(Fd(handle_), record.data(), record.size(), 0);
 }
 
 void NamedMutex::ForgetHolder() const {
   // Emptied before the release: a name left behind would be shown for the next holder, who
   // may be a program that writes none.
-  [[maybe_unused]] const int emptied = ::ftruncate(fd_, 0);
+  [[maybe_unused]] const int emptied = ::ftruncate(Fd(handle_), 0);
 }
 
 void NamedMutex::Notify(Event event) const {
