@@ -113,7 +113,13 @@ std::string TextOf(std::string_view bytes, const std::string& source) {
   if (bytes.starts_with(kUtf16BeBom)) {
     Refuse(source, 0, "the file is big-endian UTF-16; export it again with the registry editor");
   }
-  if (!bytes.starts_with(kUtf16LeBom)) return std::string(bytes);
+  if (!bytes.starts_with(kUtf16LeBom)) {
+    // Text starts with a character, never a NUL: a NUL second byte is UTF-16 that lost its mark.
+    if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0') {
+      Refuse(source, 0, "the file is UTF-16 without its byte order mark; export it again");
+    }
+    return std::string(bytes);
+  }
   platform::Utf16Decoding decoded = platform::DecodeUtf16LeText(bytes.substr(kUtf16LeBom.size()));
   if (!decoded.text) Refuse(source, 0, "the UTF-16 text is damaged: " + decoded.error);
   return std::move(*decoded.text);

@@ -217,6 +217,7 @@ TEST(SettingsImport, RefusesWhatIsNotAnExportOfTheQueltaKey) {
       {utf16.substr(0, utf16.size() - 4) + std::string("\x00\xD8\x0A\x00", 4),
        "a high surrogate without a low one after it"},
       {std::string("\xFE\xFF\x00W", 4), "big-endian UTF-16"},
+      {utf16.substr(2), "UTF-16 without its byte order mark"},
       {header + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Other]\r\n",
        "line 3: the key [HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Other] is not Quelta's"},
       {header + "[HKEY_CURRENT_USER\\Software\\NORVANE\\Quelta2]\r\n", "is not Quelta's"},
