@@ -12,8 +12,6 @@
 namespace platform {
 namespace {
 
-constexpr char kFilePrefix[] = "named-mutex-";
-constexpr char kFileSuffix[] = ".lock";
 constexpr std::size_t kMaxFileNameLength = 255;
 constexpr mode_t kEveryoneReadWrite = 0666;
 // Someone else may create the file between our "absent" and our O_EXCL create.
@@ -21,9 +19,8 @@ constexpr int kOpenAttempts = 4;
 constexpr char kDirectoryVariable[] = "QUELTA_LOCK_DIR";
 constexpr char kSharedDirectory[] = "/tmp";
 
-bool IsPlainNameByte(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '-' || c == '.';
+int Fd(std::intptr_t handle) {
+  return static_cast<int>(handle);
 }
 
 std::string Failure(const std::filesystem::path& path, const char* what, int error) {
@@ -31,22 +28,6 @@ std::string Failure(const std::filesystem::path& path, const char* what, int err
 }
 
 }  // namespace
-
-std::string LockFileName(std::string_view name) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string file = kFilePrefix;
-  for (const char raw : name) {
-    const auto c = static_cast<unsigned char>(raw);
-    if (IsPlainNameByte(c)) {
-      file += static_cast<char>(c);
-    } else {
-      file += '%';
-      file += kHex[c >> 4];
-      file += kHex[c & 0x0F];
-    }
-  }
-  return file + kFileSuffix;
-}
 
 std::filesystem::path DefaultLockDirectory() {
   const char* configured = std::getenv(kDirectoryVariable);
@@ -113,12 +94,12 @@ NamedMutex::OpenResult NamedMutex::Open(std::string_view name,
 }
 
 NamedMutex::~NamedMutex() {
-  ::close(fd_);
+  ::close(Fd(handle_));
 }
 
 bool NamedMutex::Lock() {
   threads_.lock();
-  while (::flock(fd_, LOCK_EX) != 0) {
+  while (::flock(Fd(handle_), LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     threads_.unlock();
     return false;
@@ -129,7 +110,7 @@ bool NamedMutex::Lock() {
 
 bool NamedMutex::TryLock() {
   if (!threads_.try_lock()) return false;
-  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  while (::flock(Fd(handle_), LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     threads_.unlock();
     return false;
@@ -140,7 +121,7 @@ bool NamedMutex::TryLock() {
 
 void NamedMutex::Unlock() {
   Notify(Event::Unlocking);
-  ::flock(fd_, LOCK_UN);
+  ::flock(Fd(handle_), LOCK_UN);
   threads_.unlock();
 }
 
