@@ -1,9 +1,15 @@
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
 #include "app/ctl/usage_error.h"
-#include "app/ctl/win32/run_key_autostart.h"
+#include "platform/autostart/win32/run_key_autostart.h"
 
 namespace app::ctl {
+
+using platform::DisableRunKeyAutostart;
+using platform::EnableRunKeyAutostart;
+using platform::kRunKey;
+using platform::kRunValueName;
+using platform::RunKeyAutostartEnabled;
 
 // On Windows the login entry is the current user's Run value, which needs no rights beyond
 // the user's own.

@@ -1,4 +1,4 @@
-#include "app/ctl/win32/run_key_autostart.h"
+#include "platform/autostart/win32/run_key_autostart.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-namespace app::ctl {
+namespace platform {
 namespace {
 
 // A Run key of the test's own below HKEY_CURRENT_USER, gone at the end.
@@ -73,4 +73,4 @@ TEST_F(RunKeyTest, AnEmptyValueIsOffAndOnReplacesIt) {
 }
 
 }  // namespace
-}  // namespace app::ctl
+}  // namespace platform

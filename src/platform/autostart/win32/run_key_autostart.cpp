@@ -1,8 +1,8 @@
-#include "app/ctl/win32/run_key_autostart.h"
+#include "platform/autostart/win32/run_key_autostart.h"
 
 #include <windows.h>
 
-namespace app::ctl {
+namespace platform {
 namespace {
 
 class Key {
@@ -67,4 +67,4 @@ std::string DisableRunKeyAutostart(const std::string& runKey) {
   return "cannot remove " + Where(runKey) + ": error " + std::to_string(result);
 }
 
-}  // namespace app::ctl
+}  // namespace platform

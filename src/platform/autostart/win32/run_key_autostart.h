@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-namespace app::ctl {
+namespace platform {
 
 // Programs the desktop starts at the user's login: one text value each, a command line.
 inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -21,4 +21,4 @@ bool RunKeyAutostartEnabled(const std::string& runKey);
 std::string EnableRunKeyAutostart(const std::string& runKey, const std::filesystem::path& program);
 std::string DisableRunKeyAutostart(const std::string& runKey);
 
-}  // namespace app::ctl
+}  // namespace platform
