@@ -3,8 +3,7 @@
 #include "device/device_identity.h"
 #include "device/tracing_hid_bus.h"
 #include "platform/hid/hidapi_bus.h"
-#include "platform/registry/overlay_registry_store.h"
-#include "platform/registry/registry_location.h"
+#include "platform/registry/user_settings.h"
 
 namespace app {
 
@@ -66,10 +65,7 @@ std::unique_ptr<platform::RegistryStore> OpenSettingsStore(
     const std::optional<std::string>& registryFile, const std::filesystem::path& programFolder) {
   std::optional<std::filesystem::path> option;
   if (registryFile) option = *registryFile;
-  return platform::OpenSettingsStore(
-      platform::LocateRegistryFile(option, programFolder,
-                                   platform::RegistryEnvironment::FromProcess()),
-      programFolder);
+  return platform::OpenUserSettings(option, programFolder);
 }
 
 }  // namespace app
