@@ -466,6 +466,8 @@ TEST_F(WindowMatrix, AnOlderWindowsExitLeavesTheSocketOfTheCopyThatStartedAfterI
   MessageServer third(newerWindow.Handle());
   EXPECT_EQ(third.Listen(socket_), MessageServer::ListenResult::AlreadyRunning);
   EXPECT_LT(longestTurn_, kLongestHold);
+}
+
 // Hostile skin pictures, each in place of the monitor page's background (decoded ahead while
 // the window is built) and one in place of a background first drawn long after start-up: the
 // window ends with "**** Read UI FAIL! ****" and names the file, never draws half a picture.
