@@ -6,8 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <limits>
+#include <sstream>
 
 #include "core/numbers.h"
 #include "device/device_identity.h"

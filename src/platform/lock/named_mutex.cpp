@@ -8,8 +8,6 @@
 
 #include <array>
 #include <cerrno>
-#include <charconv>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -31,16 +29,6 @@ int Fd(std::intptr_t handle) {
 // A record is a few dozen bytes; a reader looks at no more than this.
 constexpr std::size_t kLongestRecord = 64;
 constexpr std::size_t kNameBufferSize = 4096;
-
-template <typename Number>
-bool ParseWord(std::string_view& text, std::string_view word, Number& value) {
-  if (!text.starts_with(word)) return false;
-  text.remove_prefix(word.size());
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end == text.data()) return false;
-  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-  return true;
-}
 
 std::string Failure(const std::filesystem::path& path, const char* what, int error) {
   return "lock file " + path.string() + ": " + what + " (" + std::strerror(error) + ")";
@@ -112,19 +100,6 @@ NamedMutex::OpenResult NamedMutex::Open(std::string_view name,
   return {std::make_unique<NamedMutex>(PrivateKey{}, fd, path), {}};
 }
 
-std::string HolderRecord(const LockHolder& holder) {
-  return "pid " + std::to_string(holder.pid) + " uid " + std::to_string(holder.uid) + "\n";
-}
-
-std::optional<LockHolder> ParseHolderRecord(std::string_view text) {
-  LockHolder holder;
-  if (!ParseWord(text, "pid ", holder.pid) || !ParseWord(text, " uid ", holder.uid))
-    return std::nullopt;
-  if (!text.empty() && text != "\n") return std::nullopt;
-  if (holder.pid <= 0) return std::nullopt;
-  return holder;
-}
-
 std::string HolderText(const std::optional<LockHolder>& holder) {
   if (!holder) return "an unknown process";
   std::string user = std::to_string(holder->uid);
@@ -152,27 +127,6 @@ bool NamedMutex::Lock() {
   RecordHolder();
   Notify(Event::Locked);
   return true;
-}
-
-NamedMutex::WaitResult NamedMutex::LockWithin(std::chrono::milliseconds limit,
-                                              std::stop_token stop) {
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
-  std::mutex sleeping;
-  std::condition_variable_any woken;
-  for (;;) {
-    const Attempt attempt = TryTake();
-    if (attempt == Attempt::Taken) return WaitResult::Acquired;
-    if (attempt == Attempt::Failed) return WaitResult::Failed;
-    const auto waited = Clock::now() - start;
-    if (limit != kNoLimit && waited >= limit) return WaitResult::TimedOut;
-    auto pause = std::chrono::duration_cast<Clock::duration>(kLockRetry);
-    if (limit != kNoLimit) pause = std::min(pause, limit - waited);
-    std::unique_lock lock(sleeping);
-    // Nothing notifies: this is a pause that a stop request cuts short.
-    woken.wait_for(lock, stop, pause, [] { return false; });
-    if (stop.stop_requested()) return WaitResult::Stopped;
-  }
 }
 
 bool NamedMutex::TryLock() {

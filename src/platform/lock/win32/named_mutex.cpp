@@ -58,19 +58,37 @@ bool NamedMutex::Lock() {
 }
 
 bool NamedMutex::TryLock() {
-  if (!threads_.try_lock()) return false;
-  if (!Acquired(::WaitForSingleObject(Handle(handle_), 0))) {
+  return TryTake() == Attempt::Taken;
+}
+
+NamedMutex::Attempt NamedMutex::TryTake() {
+  // Another thread of this process holds it: busy, as another process would be.
+  if (!threads_.try_lock()) return Attempt::Busy;
+  const DWORD waited = ::WaitForSingleObject(Handle(handle_), 0);
+  if (!Acquired(waited)) {
     threads_.unlock();
-    return false;
+    return waited == WAIT_TIMEOUT ? Attempt::Busy : Attempt::Failed;
   }
   Notify(Event::Locked);
-  return true;
+  return Attempt::Taken;
 }
 
 void NamedMutex::Unlock() {
   Notify(Event::Unlocking);
   ::ReleaseMutex(Handle(handle_));
   threads_.unlock();
+}
+
+// A kernel mutex has no file to write a name into, and its owner cannot be asked of it: the
+// holder is never known here, and people are told "an unknown process".
+std::optional<LockHolder> NamedMutex::Holder() const {
+  return std::nullopt;
+}
+
+// No user names behind numbers on this system: the number is shown as it is.
+std::string HolderText(const std::optional<LockHolder>& holder) {
+  if (!holder) return "an unknown process";
+  return "pid " + std::to_string(holder->pid) + ", user " + std::to_string(holder->uid);
 }
 
 void NamedMutex::Notify(Event event) const {

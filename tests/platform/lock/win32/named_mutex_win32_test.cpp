@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -94,6 +96,34 @@ TEST(NamedMutexOnWindows, AMutexLeftByADeadHolderIsTaken) {
   opened.mutex->Unlock();
   // Released properly now: a plain wait takes it again.
   EXPECT_TRUE(opened.mutex->Lock());
+  opened.mutex->Unlock();
+}
+
+TEST(NamedMutexOnWindows, ABoundedWaitEndsOnItsLimitAStopOrTheRelease) {
+  using namespace std::chrono_literals;
+  using W = NamedMutex::WaitResult;
+  const std::string name = "Local\\quelta-within-" + std::to_string(::GetCurrentProcessId());
+  Holder holder(name, "release");
+  ASSERT_TRUE(holder.Took()) << "the holder did not say it took the mutex within 10 s";
+  const auto opened = NamedMutex::Open(name, {});
+  ASSERT_NE(opened.mutex, nullptr) << opened.error;
+  for (const auto limit : {0ms, 1ms, 60ms}) {
+    EXPECT_EQ(opened.mutex->LockWithin(limit), W::TimedOut) << limit.count();
+  }
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_EQ(opened.mutex->LockWithin(NamedMutex::kNoLimit, stop.get_token()), W::Stopped);
+  // The kernel mutex keeps no holder's name: whoever waits is told of an unknown process.
+  EXPECT_EQ(opened.mutex->Holder(), std::nullopt);
+  EXPECT_EQ(HolderText(opened.mutex->Holder()), "an unknown process");
+  EXPECT_EQ(HolderText(LockHolder{77, 1000}), "pid 77, user 1000");
+
+  ASSERT_TRUE(holder.GoAndEnd()) << "the holder did not end within 10 s";
+  EXPECT_EQ(opened.mutex->LockWithin(0ms), W::Acquired);
+  // Another thread is kept out of a bounded wait as another process would be.
+  W other = W::Acquired;
+  std::thread([&] { other = opened.mutex->LockWithin(1ms); }).join();
+  EXPECT_EQ(other, W::TimedOut);
   opened.mutex->Unlock();
 }
 
