@@ -2,7 +2,11 @@
 
 #include "device/device_identity.h"
 #include "device/tracing_hid_bus.h"
+#ifdef _WIN32
+#include "platform/hid/win32/win32_hid_bus.h"
+#else
 #include "platform/hid/hidapi_bus.h"
+#endif
 #include "platform/registry/user_settings.h"
 
 namespace app {
@@ -34,7 +38,11 @@ platform::HidBus& DeviceStack::Bus() {
     } else if (options_.deviceBus) {
       bus_ = options_.deviceBus();
     } else {
+#ifdef _WIN32
+      bus_ = std::make_unique<platform::Win32HidBus>();
+#else
       bus_ = std::make_unique<platform::HidapiBus>();
+#endif
     }
     if (trace_) tracingBus_ = std::make_unique<device::TracingHidBus>(*bus_, *trace_);
   }
