@@ -39,8 +39,8 @@ int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments)
         environment.Err() << "quelta-ctl: no Quelta window is open (no window of class Quelta)\n";
         return kExitNotFound;
       case platform::MessageDelivery::NotDelivered:
-        environment.Err() << "quelta-ctl: the Quelta window did not take the message "
-                          << named.name << "\n";
+        environment.Err() << "quelta-ctl: the Quelta window did not take the message " << named.name
+                          << "\n";
         return kExitNoAnswer;
     }
     return kExitNoAnswer;
