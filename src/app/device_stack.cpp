@@ -2,9 +2,12 @@
 
 #include "device/device_identity.h"
 #include "device/tracing_hid_bus.h"
+#ifdef _WIN32
+#include "platform/hid/win32/win32_hid_bus.h"
+#else
 #include "platform/hid/hidapi_bus.h"
-#include "platform/registry/overlay_registry_store.h"
-#include "platform/registry/registry_location.h"
+#endif
+#include "platform/registry/user_settings.h"
 
 namespace app {
 
@@ -35,7 +38,11 @@ platform::HidBus& DeviceStack::Bus() {
     } else if (options_.deviceBus) {
       bus_ = options_.deviceBus();
     } else {
+#ifdef _WIN32
+      bus_ = std::make_unique<platform::Win32HidBus>();
+#else
       bus_ = std::make_unique<platform::HidapiBus>();
+#endif
     }
     if (trace_) tracingBus_ = std::make_unique<device::TracingHidBus>(*bus_, *trace_);
   }
@@ -66,10 +73,7 @@ std::unique_ptr<platform::RegistryStore> OpenSettingsStore(
     const std::optional<std::string>& registryFile, const std::filesystem::path& programFolder) {
   std::optional<std::filesystem::path> option;
   if (registryFile) option = *registryFile;
-  return platform::OpenSettingsStore(
-      platform::LocateRegistryFile(option, programFolder,
-                                   platform::RegistryEnvironment::FromProcess()),
-      programFolder);
+  return platform::OpenUserSettings(option, programFolder);
 }
 
 }  // namespace app

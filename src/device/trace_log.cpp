@@ -1,16 +1,9 @@
 #include "device/trace_log.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 
 namespace device {
 namespace {
-
-constexpr mode_t kTraceFileMode = 0644;
 
 std::int64_t SystemMicroseconds() {
   return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -21,20 +14,16 @@ std::int64_t SystemMicroseconds() {
 }  // namespace
 
 TraceLog::OpenResult TraceLog::Open(const std::filesystem::path& path, Clock clock) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kTraceFileMode);
-  if (fd < 0) {
-    return {nullptr, "cannot open trace file " + path.string() + ": " + std::strerror(errno)};
-  }
-  return {
-      std::make_unique<TraceLog>(PrivateKey{}, fd, clock ? std::move(clock) : SystemMicroseconds),
-      {}};
+  auto opened = core::AppendFile::Open(path);
+  if (!opened.file)
+    return {nullptr, "cannot open trace file " + path.string() + ": " + opened.error};
+  return {std::make_unique<TraceLog>(PrivateKey{}, std::move(opened.file),
+                                     clock ? std::move(clock) : SystemMicroseconds),
+          {}};
 }
 
-TraceLog::TraceLog(PrivateKey, int fd, Clock clock) : fd_(fd), clock_(std::move(clock)) {}
-
-TraceLog::~TraceLog() {
-  ::close(fd_);
-}
+TraceLog::TraceLog(PrivateKey, std::unique_ptr<core::AppendFile> file, Clock clock)
+    : file_(std::move(file)), clock_(std::move(clock)) {}
 
 void TraceLog::Event(std::string_view text) {
   std::string line = std::to_string(clock_());
@@ -43,8 +32,7 @@ void TraceLog::Event(std::string_view text) {
   line += '\n';
   // One write per line keeps lines whole; a trace that cannot be written is not worth
   // stopping the exchange for.
-  while (::write(fd_, line.data(), line.size()) < 0 && errno == EINTR) {
-  }
+  file_->Append(line);
 }
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {

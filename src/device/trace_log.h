@@ -8,10 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/append_file.h"
+
 namespace device {
 
 // An append-only trace file: each event is one line "<unix time in microseconds> <text>",
-// written with one write() on a file opened for appending, so lines of several threads or
+// written with one write on a file opened for appending, so lines of several threads or
 // processes tracing to the same file never mix.
 class TraceLog {
   struct PrivateKey {};
@@ -25,15 +27,12 @@ class TraceLog {
   };
   static OpenResult Open(const std::filesystem::path& path, Clock clock = {});
 
-  TraceLog(PrivateKey, int fd, Clock clock);
-  TraceLog(const TraceLog&) = delete;
-  TraceLog& operator=(const TraceLog&) = delete;
-  ~TraceLog();
+  TraceLog(PrivateKey, std::unique_ptr<core::AppendFile> file, Clock clock);
 
   void Event(std::string_view text);
 
  private:
-  const int fd_;
+  const std::unique_ptr<core::AppendFile> file_;
   const Clock clock_;
 };
 

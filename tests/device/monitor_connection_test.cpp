@@ -74,7 +74,20 @@ sim::Scenario WithReply(std::uint8_t code, sim::ReplyOverride reply) {
 struct ConnectionRig {
   explicit ConnectionRig(sim::Scenario scenario = {}) : sim(std::move(scenario)), bus(sim) {}
 
+  // Makes the access mutex impossible to open on either system: its lock files' folder goes
+  // (Linux), and its name takes a level below its namespace, which Windows refuses.
+  void BreakAccessMutex() {
+    std::filesystem::remove_all(lockDir.Path());
+    mutexName = "Global\\no\\such\\level";
+  }
+  // Whether an error names the broken place: the folder on Linux, the name on Windows.
+  bool NamesBrokenPlace(const std::string& error) const {
+    return error.find(lockDir.Path().string()) != std::string::npos ||
+           error.find(mutexName) != std::string::npos;
+  }
+
   testing_support::TempFolder lockDir;
+  std::string mutexName = "Global\\Test";
   sim::SimulatedBus sim;
   CountingBus bus;
   RecordingSleeper sleeper;
@@ -85,8 +98,7 @@ struct ConnectionRig {
   platform::NamedMutex* workerMutex = nullptr;
   std::thread::id workerStartedOn;
   MonitorConnection connection{
-      bus, sleeper, ready,
-      [this] { return platform::NamedMutex::Open("Global\\Test", lockDir.Path()); },
+      bus, sleeper, ready, [this] { return platform::NamedMutex::Open(mutexName, lockDir.Path()); },
       [this](platform::NamedMutex& mutex, std::uint64_t generation) {
         ++workersStarted;
         workerStartedOn = std::this_thread::get_id();
@@ -175,10 +187,10 @@ TEST(MonitorConnection, FailuresStartNoWorkerAndLeaveNoHandleOpen) {
   EXPECT_FALSE(silent.connection.HasWorker());
 
   ConnectionRig noLockDir;
-  std::filesystem::remove_all(noLockDir.lockDir.Path());
+  noLockDir.BreakAccessMutex();
   EXPECT_EQ(noLockDir.connection.ConnectDevice(), ConnectResult::NoAccessMutex);
-  EXPECT_NE(noLockDir.connection.AccessMutexError().find(noLockDir.lockDir.Path().string()),
-            std::string::npos);
+  EXPECT_TRUE(noLockDir.NamesBrokenPlace(noLockDir.connection.AccessMutexError()))
+      << noLockDir.connection.AccessMutexError();
   EXPECT_EQ(noLockDir.bus.open, 0);
 }
 
@@ -213,7 +225,7 @@ TEST(MonitorConnection, AProbeAheadRunsOnItsOwnThreadAndConnectDeviceFinishesIt)
   EXPECT_EQ(silent.connection.ConnectDevice(), ConnectResult::ProbeFailed);
   EXPECT_EQ(silent.workersStarted, 0);
   ConnectionRig noLockDir;
-  std::filesystem::remove_all(noLockDir.lockDir.Path());
+  noLockDir.BreakAccessMutex();
   noLockDir.connection.ProbeAhead();
   EXPECT_EQ(noLockDir.connection.ConnectDevice(), ConnectResult::NoAccessMutex);
   EXPECT_FALSE(noLockDir.connection.AccessMutexError().empty());

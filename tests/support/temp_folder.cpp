@@ -1,21 +1,31 @@
 #include "support/temp_folder.h"
 
-#include <stdlib.h>
-
+#include <chrono>
+#include <cstdint>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace testing_support {
 
 TempFolder::TempFolder() {
-  const std::string pattern =
-      (std::filesystem::temp_directory_path() / "quelta-test-XXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = name.data();
+  // A random name that no one has taken: create_directory says false when it exists. The
+  // folder is the user's alone, as mkdtemp would make it (on both systems).
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device device;
+  std::mt19937_64 random(
+      (static_cast<std::uint64_t>(device()) << 32) ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = base / ("quelta-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) {
+      std::filesystem::permissions(candidate, std::filesystem::perms::owner_all);
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("no fresh folder could be made in " + base.string());
 }
 
 TempFolder::~TempFolder() {

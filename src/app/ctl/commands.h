@@ -29,6 +29,8 @@ int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t mes
 int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunConfig(CtlEnvironment& environment, std::span<const std::string> arguments);
 int RunAlarms(CtlEnvironment& environment, std::span<const std::string> arguments);
+// `settings import FILE`: a registry editor's export of the program key into the user's settings.
+int RunSettings(CtlEnvironment& environment, std::span<const std::string> arguments);
 // `alarms check [--json]`: one poll under the access lock, evaluated as the monitor page does.
 int RunAlarmsCheck(CtlEnvironment& environment, bool json);
 int RunSkinCheckCommand(CtlEnvironment& environment, std::span<const std::string> arguments);

@@ -44,6 +44,11 @@ std::span<const CtlCommand> CtlCommands() {
        "one poll under the access lock, every alarm row evaluated against the stored\n"
        "thresholds as the monitor page does; exit 6 when any row is in alarm",
        RunAlarms},
+      {"settings", "import FILE",
+       "take the configuration and alarm values of a registry editor's export of the\n"
+       "Quelta key (UTF-16 or UTF-8; HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER) into your\n"
+       "settings; prints each value taken and each left (factory values, the skin)",
+       RunSettings},
       {"skin-check", "[--rating 450|550|680|800] [--lang 1..8]",
        "read every skin record of every page, resolve every path, open every bitmap;\n"
        "\"skin OK\" (exit 0) or the first problem with its key or file (exit 1)",

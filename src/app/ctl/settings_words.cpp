@@ -3,6 +3,7 @@
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
 #include "app/ctl/settings_commands.h"
+#include "app/ctl/settings_import_command.h"
 #include "app/ctl/usage_error.h"
 #include "platform/registry/registry.h"
 
@@ -59,6 +60,15 @@ int RunAlarms(CtlEnvironment& environment, std::span<const std::string> argument
         environment, [&](platform::RegistryStore&) { return RunAlarmsCheck(environment, json); });
   }
   throw UsageError("usage: " + std::string(kUsage));
+}
+
+int RunSettings(CtlEnvironment& environment, std::span<const std::string> arguments) {
+  if (arguments.size() != 2 || arguments[0] != "import") {
+    throw UsageError("usage: settings import FILE");
+  }
+  return WithSettings(environment, [&](platform::RegistryStore& store) {
+    return RunSettingsImport(store, arguments[1], environment.Out(), environment.Err());
+  });
 }
 
 }  // namespace app::ctl

@@ -8,8 +8,6 @@
 
 #include <array>
 #include <cerrno>
-#include <charconv>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -17,8 +15,6 @@
 namespace platform {
 namespace {
 
-constexpr char kFilePrefix[] = "named-mutex-";
-constexpr char kFileSuffix[] = ".lock";
 constexpr std::size_t kMaxFileNameLength = 255;
 constexpr mode_t kEveryoneReadWrite = 0666;
 // Someone else may create the file between our "absent" and our O_EXCL create.
@@ -26,46 +22,19 @@ constexpr int kOpenAttempts = 4;
 constexpr char kDirectoryVariable[] = "QUELTA_LOCK_DIR";
 constexpr char kSharedDirectory[] = "/tmp";
 
-bool IsPlainNameByte(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '-' || c == '.';
+int Fd(std::intptr_t handle) {
+  return static_cast<int>(handle);
 }
 
 // A record is a few dozen bytes; a reader looks at no more than this.
 constexpr std::size_t kLongestRecord = 64;
 constexpr std::size_t kNameBufferSize = 4096;
 
-template <typename Number>
-bool ParseWord(std::string_view& text, std::string_view word, Number& value) {
-  if (!text.starts_with(word)) return false;
-  text.remove_prefix(word.size());
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end == text.data()) return false;
-  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-  return true;
-}
-
 std::string Failure(const std::filesystem::path& path, const char* what, int error) {
   return "lock file " + path.string() + ": " + what + " (" + std::strerror(error) + ")";
 }
 
 }  // namespace
-
-std::string LockFileName(std::string_view name) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string file = kFilePrefix;
-  for (const char raw : name) {
-    const auto c = static_cast<unsigned char>(raw);
-    if (IsPlainNameByte(c)) {
-      file += static_cast<char>(c);
-    } else {
-      file += '%';
-      file += kHex[c >> 4];
-      file += kHex[c & 0x0F];
-    }
-  }
-  return file + kFileSuffix;
-}
 
 std::filesystem::path DefaultLockDirectory() {
   const char* configured = std::getenv(kDirectoryVariable);
@@ -131,19 +100,6 @@ NamedMutex::OpenResult NamedMutex::Open(std::string_view name,
   return {std::make_unique<NamedMutex>(PrivateKey{}, fd, path), {}};
 }
 
-std::string HolderRecord(const LockHolder& holder) {
-  return "pid " + std::to_string(holder.pid) + " uid " + std::to_string(holder.uid) + "\n";
-}
-
-std::optional<LockHolder> ParseHolderRecord(std::string_view text) {
-  LockHolder holder;
-  if (!ParseWord(text, "pid ", holder.pid) || !ParseWord(text, " uid ", holder.uid))
-    return std::nullopt;
-  if (!text.empty() && text != "\n") return std::nullopt;
-  if (holder.pid <= 0) return std::nullopt;
-  return holder;
-}
-
 std::string HolderText(const std::optional<LockHolder>& holder) {
   if (!holder) return "an unknown process";
   std::string user = std::to_string(holder->uid);
@@ -158,12 +114,12 @@ std::string HolderText(const std::optional<LockHolder>& holder) {
 }
 
 NamedMutex::~NamedMutex() {
-  ::close(fd_);
+  ::close(Fd(handle_));
 }
 
 bool NamedMutex::Lock() {
   threads_.lock();
-  while (::flock(fd_, LOCK_EX) != 0) {
+  while (::flock(Fd(handle_), LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     threads_.unlock();
     return false;
@@ -173,27 +129,6 @@ bool NamedMutex::Lock() {
   return true;
 }
 
-NamedMutex::WaitResult NamedMutex::LockWithin(std::chrono::milliseconds limit,
-                                              std::stop_token stop) {
-  using Clock = std::chrono::steady_clock;
-  const auto start = Clock::now();
-  std::mutex sleeping;
-  std::condition_variable_any woken;
-  for (;;) {
-    const Attempt attempt = TryTake();
-    if (attempt == Attempt::Taken) return WaitResult::Acquired;
-    if (attempt == Attempt::Failed) return WaitResult::Failed;
-    const auto waited = Clock::now() - start;
-    if (limit != kNoLimit && waited >= limit) return WaitResult::TimedOut;
-    auto pause = std::chrono::duration_cast<Clock::duration>(kLockRetry);
-    if (limit != kNoLimit) pause = std::min(pause, limit - waited);
-    std::unique_lock lock(sleeping);
-    // Nothing notifies: this is a pause that a stop request cuts short.
-    woken.wait_for(lock, stop, pause, [] { return false; });
-    if (stop.stop_requested()) return WaitResult::Stopped;
-  }
-}
-
 bool NamedMutex::TryLock() {
   return TryTake() == Attempt::Taken;
 }
@@ -201,7 +136,7 @@ bool NamedMutex::TryLock() {
 NamedMutex::Attempt NamedMutex::TryTake() {
   // Another thread of this process holds it: busy, as another process would be.
   if (!threads_.try_lock()) return Attempt::Busy;
-  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  while (::flock(Fd(handle_), LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     const bool busy = errno == EWOULDBLOCK;
     threads_.unlock();
@@ -215,13 +150,13 @@ NamedMutex::Attempt NamedMutex::TryTake() {
 void NamedMutex::Unlock() {
   Notify(Event::Unlocking);
   ForgetHolder();
-  ::flock(fd_, LOCK_UN);
+  ::flock(Fd(handle_), LOCK_UN);
   threads_.unlock();
 }
 
 std::optional<LockHolder> NamedMutex::Holder() const {
   std::array<char, kLongestRecord> text{};
-  const ssize_t got = ::pread(fd_, text.data(), text.size(), 0);
+  const ssize_t got = ::pread(Fd(handle_), text.data(), text.size(), 0);
   if (got <= 0) return std::nullopt;
   return ParseHolderRecord(std::string_view(text.data(), static_cast<std::size_t>(got)));
 }
@@ -229,14 +164,14 @@ std::optional<LockHolder> NamedMutex::Holder() const {
 void NamedMutex::RecordHolder() const {
   // A file opened read-only (someone made it so) still locks; it just cannot name us.
   const std::string record = HolderRecord({::getpid(), ::getuid()});
-  if (::ftruncate(fd_, 0) != 0) return;
-  [[maybe_unused]] const ssize_t written = ::pwrite(fd_, record.data(), record.size(), 0);
+  if (::ftruncate(Fd(handle_), 0) != 0) return;
+  [[maybe_unused]] const ssize_t written = ::pwrite(Fd(handle_), record.data(), record.size(), 0);
 }
 
 void NamedMutex::ForgetHolder() const {
   // Emptied before the release: a name left behind would be shown for the next holder, who
   // may be a program that writes none.
-  [[maybe_unused]] const int emptied = ::ftruncate(fd_, 0);
+  [[maybe_unused]] const int emptied = ::ftruncate(Fd(handle_), 0);
 }
 
 void NamedMutex::Notify(Event event) const {

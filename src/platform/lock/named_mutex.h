@@ -1,7 +1,7 @@
 #pragma once
 
-#include <sys/types.h>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -15,16 +15,17 @@ namespace platform {
 
 // Who holds a lock, as the holder wrote it into the lock file when it took the lock.
 struct LockHolder {
-  pid_t pid = 0;
-  uid_t uid = 0;
+  std::int64_t pid = 0;
+  std::uint32_t uid = 0;
   friend bool operator==(const LockHolder&, const LockHolder&) = default;
 };
 
 // A machine-wide named mutex: threads of this process and other processes that open the
 // same name exclude each other. Behind it are an in-process mutex (threads sharing this
-// object) and an exclusive flock() on a per-name lock file in a directory every local user
-// can open. The operating system drops the file lock when its holder dies, so a lock left
-// by a dead process is simply acquired by the next one: nothing waits on a dead holder.
+// object) and the system's lock: on Linux an exclusive flock() on a per-name lock file in a
+// directory every local user can open, on Windows the kernel mutex of that name. Either is
+// dropped when its holder dies, so a lock left by a dead process is simply acquired by the
+// next one: nothing waits on a dead holder.
 // Whoever takes the lock writes its pid and uid into the file ("pid 4242 uid 1000") and
 // empties it again before releasing, so a process kept waiting can say who holds it. The
 // file is shared with every local user: what it holds is a hint to show, never trusted.
@@ -44,11 +45,14 @@ class NamedMutex {
 
   // Opens the lock file of `name` in `directory`, creating it world-writable when no one
   // has yet. Never follows a symbolic link and refuses anything but a regular file, so a
-  // link or FIFO planted in a shared directory cannot redirect or block it.
+  // link or FIFO planted in a shared directory cannot redirect or block it. On Windows the
+  // kernel mutex `name` is opened, or created when no process has made it yet, and
+  // `directory` is not used.
   static OpenResult Open(std::string_view name, const std::filesystem::path& directory);
 
-  // Only Open can name the key.
-  NamedMutex(PrivateKey, int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
+  // Only Open can name the key. `handle` is the lock file's descriptor or the mutex's handle.
+  NamedMutex(PrivateKey, std::intptr_t handle, std::filesystem::path path)
+      : handle_(handle), path_(std::move(path)) {}
   NamedMutex(const NamedMutex&) = delete;
   NamedMutex& operator=(const NamedMutex&) = delete;
   ~NamedMutex();
@@ -71,6 +75,7 @@ class NamedMutex {
   // Set before the mutex is shared between threads.
   void SetObserver(Observer observer) { observer_ = std::move(observer); }
 
+  // The lock file; on Windows the mutex's name.
   const std::filesystem::path& LockFilePath() const { return path_; }
 
   // The holder the lock file names now; nothing when it names none (the lock is free, is
@@ -84,7 +89,7 @@ class NamedMutex {
   void RecordHolder() const;
   void ForgetHolder() const;
 
-  const int fd_;
+  const std::intptr_t handle_;
   const std::filesystem::path path_;
   std::mutex threads_;
   Observer observer_;
@@ -105,7 +110,7 @@ std::string HolderRecord(const LockHolder& holder);
 std::optional<LockHolder> ParseHolderRecord(std::string_view text);
 
 // Where lock files live: $QUELTA_LOCK_DIR when set and not empty, else /tmp (sticky and
-// open to every local user).
+// open to every local user). Empty on Windows, where the system keeps the names.
 std::filesystem::path DefaultLockDirectory();
 
 }  // namespace platform

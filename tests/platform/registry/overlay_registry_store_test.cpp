@@ -57,28 +57,7 @@ struct Install {
   std::filesystem::path userFile = folder / "registry.reg";
 };
 
-TEST(OverlayRegistryStore, AUserValueWinsAndEveryOtherValueAndKeyComesFromEitherFile) {
-  const Install install(std::string(kHeader) +
-                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Config\\Voltage]\r\n"
-                        "\"12v\"=\"12.10\"\r\n"
-                        "\"33V\"=\"3.35\"\r\n"
-                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Mine]\r\n"
-                        "\"Note\"=\"hello\"\r\n"
-                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt]\r\n"
-                        "\"Watt\"=dword:000001c2\r\n");
-  const auto store = install.Store();
-  const char* voltage = "SOFTWARE\\NORVANE\\Quelta\\Config\\Voltage";
-  EXPECT_EQ(Read(*store, voltage, "12V"), "12.10");  // in both: the user's, whatever its case
-  EXPECT_EQ(Read(*store, voltage, "5V"), "5.00");    // only in the factory tree
-  EXPECT_EQ(Read(*store, voltage, "33V"), "3.35");   // only in the user's file
-  EXPECT_EQ(Read(*store, voltage, "Nothing"), "");
-  EXPECT_EQ(Read(*store, "\\software\\norvane\\quelta\\mine\\", "Note"), "hello");
-  EXPECT_EQ(Read(*store, "SOFTWARE\\NORVANE\\Quelta\\Skin\\Eng", "x"), "");  // a factory parent
-  EXPECT_EQ(Read(*store, "SOFTWARE\\NORVANE\\Quelta\\Elsewhere", "x"), "<no key>");
-  // The user's value wins even when it is of a type the program cannot read.
-  EXPECT_THROW(Read(*store, "SOFTWARE\\NORVANE\\Quelta\\Alarm\\Watt", "Watt"), RegistryReadError);
-}
-
+// The rules every backend keeps are in overlay_rules_test.cpp; these are the file's own.
 TEST(OverlayRegistryStore, ASaveWritesOnlyTheValuesSavedToTheUsersFileAndNeverTheFactoryFile) {
   Install install("");
   std::filesystem::remove(install.userFile);
