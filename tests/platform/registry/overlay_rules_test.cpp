@@ -117,9 +117,10 @@ TYPED_TEST(OverlayRules, EveryValueOfTheFactorySettingsGoesThroughTheUsersLayerA
       values.push_back({path, line.name, TextOf(line.value, false).value()});
     }
   }
-  // osLang; 17 PSU fan, 34 system fan and 6 voltage values; alarms 3 power, 9 voltage, 18
-  // current, 6 fan and 23 temperature values (names included).
-  ASSERT_EQ(values.size(), 1u + 17u + 34u + 6u + 3u + 9u + 18u + 6u + 23u);
+  // osLang and NotifyOnAlarm; 17 PSU fan, 34 system fan and 6 voltage values; alarms 3 power,
+  // 9 voltage, 18 current, 6 fan and 23 temperature values (names included); the record's
+  // switch and retention.
+  ASSERT_EQ(values.size(), 2u + 17u + 34u + 6u + 3u + 9u + 18u + 6u + 23u + 2u);
   const auto store = install.Store();
   {
     const auto registry = store->Open(RegistryAccess::Write);
