@@ -20,7 +20,7 @@ class SetupHidBus : public HidBus {
   std::vector<HidInterfaceInfo> Interfaces() override;
   std::vector<std::optional<std::string>> PresentDeviceIds() override;
   std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) override;
-  // Notices come from the window's WM_DEVICECHANGE, not from the bus.
+  // No notices here: Win32HidBus adds them from a device notice window.
   void SetChangeListener(std::function<void()> listener) override;
 
  private:
