@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/ui/geometry.h"
-#include "platform/ui/win32/frame.h"
+#include "platform/ui/frame.h"
 
 namespace ui::win32 {
 

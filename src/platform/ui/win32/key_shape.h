@@ -7,7 +7,7 @@
 
 #include "platform/ui/color.h"
 #include "platform/ui/geometry.h"
-#include "platform/ui/win32/frame.h"
+#include "platform/ui/frame.h"
 
 namespace ui::win32 {
 

@@ -5,7 +5,7 @@
 
 #include "platform/ui/color.h"
 
-namespace ui::win32 {
+namespace ui {
 
 // A window's picture as the system's device-independent bitmaps hold it: rows from the top,
 // one 32-bit word a pixel, 0x00RRGGBB (bytes blue, green, red, unused in memory).
@@ -25,4 +25,4 @@ struct Frame {
   std::uint32_t& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-}  // namespace ui::win32
+}  // namespace ui
