@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/ui/geometry.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/geometry.h"
 
 namespace ui::win32 {
 

@@ -6,7 +6,7 @@ namespace ui::win32 {
 namespace {
 
 // A region of the given rectangles, made in one call from region data.
-HRGN RegionOf(const std::vector<Rect>& rects) {
+HRGN RegionOf(const std::vector<Rect>& rects, int scale) {
   std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
   RGNDATAHEADER header{};
   header.dwSize = sizeof header;
@@ -17,7 +17,7 @@ HRGN RegionOf(const std::vector<Rect>& rects) {
   std::vector<RECT> out;
   out.reserve(rects.size());
   for (const Rect& r : rects) {
-    out.push_back(RECT{r.left, r.top, r.Right(), r.Bottom()});
+    out.push_back(RECT{r.left * scale, r.top * scale, r.Right() * scale, r.Bottom() * scale});
     if (out.size() == 1) {
       bounds = out.back();
     } else {
@@ -65,13 +65,13 @@ std::vector<Rect> OpaqueRuns(const Frame& frame, Color key) {
   return rects;
 }
 
-bool KeyShape::Apply(HWND window, const Frame& frame, std::optional<Color> key) {
+bool KeyShape::Apply(HWND window, const Frame& frame, std::optional<Color> key, int scale) {
   std::optional<std::vector<Rect>> shape;
   if (key) shape = OpaqueRuns(frame, *key);
   const Size size{frame.width, frame.height};
-  if (applied_ && shape == shape_ && size == size_) return false;
+  if (applied_ && shape == shape_ && size == size_ && scale == scale_) return false;
   // The system owns the region once it is the window's; none means the whole window.
-  HRGN region = shape ? RegionOf(*shape) : nullptr;
+  HRGN region = shape ? RegionOf(*shape, scale) : nullptr;
   if (::SetWindowRgn(window, region, TRUE) == 0) {
     if (region != nullptr) ::DeleteObject(region);
     return false;
@@ -79,6 +79,7 @@ bool KeyShape::Apply(HWND window, const Frame& frame, std::optional<Color> key) 
   applied_ = true;
   shape_ = std::move(shape);
   size_ = size;
+  scale_ = scale;
   ++rebuilds_;
   return true;
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/ui/color.h"
-#include "platform/ui/geometry.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/geometry.h"
 
 namespace ui::win32 {
 
@@ -21,9 +21,9 @@ std::vector<Rect> OpaqueRuns(const Frame& frame, Color key);
 // window has, so repainting a page that keeps its outline costs a scan, not a new region.
 class KeyShape {
  public:
-  // Gives `window` the shape of `frame` under `key` (no key: the whole rectangle). Returns
-  // whether the window's region was set.
-  bool Apply(HWND window, const Frame& frame, std::optional<Color> key);
+  // Gives `window` the shape of `frame` under `key` (no key: the whole rectangle), each pixel
+  // `scale` x `scale` device pixels. Returns whether the window's region was set.
+  bool Apply(HWND window, const Frame& frame, std::optional<Color> key, int scale = 1);
 
   // How many times a region was handed to a window.
   int Rebuilds() const { return rebuilds_; }
@@ -32,6 +32,7 @@ class KeyShape {
   bool applied_ = false;
   std::optional<std::vector<Rect>> shape_;  // nullopt: no key, the whole window
   Size size_;
+  int scale_ = 1;
   int rebuilds_ = 0;
 };
 
