@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ui::win32 {
@@ -37,6 +40,36 @@ TEST(NotifyIcon, EveryMenuItemCarriesItsCaptionAndItsCommandRunsItsChoice) {
   icon.SetMenu({"Show"});
   EXPECT_EQ(::GetMenuItemCount(icon.Menu()), 1);
   EXPECT_FALSE(icon.Choose(NotifyIcon::kFirstCommand + 1));
+}
+
+// From another thread: waits (5 s at most) for the popup menu, then walks `downs` items down
+// from the top and presses Enter (or Escape for none). False when no menu came.
+bool PickFromMenu(int downs) {
+  using namespace std::chrono_literals;
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  HWND menu = nullptr;
+  while (menu == nullptr && std::chrono::steady_clock::now() < deadline) {
+    menu = ::FindWindowA("#32768", nullptr);
+    if (menu == nullptr) std::this_thread::sleep_for(10ms);  // polls the desktop, bounded above
+  }
+  if (menu == nullptr) return false;
+  for (int i = 0; i < downs; ++i) ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageA(menu, WM_KEYDOWN, downs < 0 ? VK_ESCAPE : VK_RETURN, 0);
+  return true;
+}
+
+TEST(NotifyIcon, ARightClickOpensTheMenuAndTheItemPickedRunsOnceOrNoneWhenLeft) {
+  NotifyIcon icon;
+  icon.SetMenu({"AlarmDefault", "Show", "Exit"});
+  std::vector<std::size_t> chosen;
+  icon.OnMenuChoice = [&](std::size_t index) { chosen.push_back(index); };
+  // Down once selects the first item, so n downs pick item n - 1; Escape picks nothing.
+  for (const int downs : {3, 1, -1, 2}) {
+    auto picker = std::async(std::launch::async, PickFromMenu, downs);
+    ::SendMessageA(icon.CallbackWindow(), NotifyIcon::kCallback, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(picker.get()) << "no popup menu after a right click";
+  }
+  EXPECT_EQ(chosen, (std::vector<std::size_t>{2, 0, 1}));
 }
 
 TEST(NotifyIcon, ADoubleClickOnTheIconRestoresAndOtherPointerNewsDoesNot) {

@@ -1,5 +1,9 @@
 #include "platform/ui/win32/win32_dialogs.h"
 
+#include <atomic>
+
+#include "platform/ui/win32/win32_event_loop.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -70,6 +74,27 @@ TEST(Win32Dialogs, AMessageAndAnErrorHaveOnlyAnOkButton) {
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(seen.text, "**** Read UI FAIL! ****");
   EXPECT_FALSE(seen.hasNo);
+}
+
+TEST(Win32Dialogs, TasksPostedWhileABoxIsOpenRunBeforeItIsAnswered) {
+  // The worker's hand-overs keep arriving while a message box waits for its answer.
+  Win32EventLoop loop;
+  Win32Dialogs dialogs("Quelta ver 0.62");
+  std::atomic<bool> ran{false};
+  auto answer = std::async(std::launch::async, [&] {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (::FindWindowA("#32770", dialogs.Title().c_str()) == nullptr &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(10ms);  // polls the desktop, bounded above
+    }
+    loop.Post([&] { ran = true; });
+    while (!ran && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+    const bool ranInTime = ran;
+    Answer(dialogs.Title(), IDOK);
+    return ranInTime;
+  });
+  dialogs.ShowMessage("Connection Removed!");
+  EXPECT_TRUE(answer.get()) << "the posted task did not run while the box was open";
 }
 
 }  // namespace
