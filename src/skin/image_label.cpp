@@ -4,6 +4,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/file_error.h"
+#include "platform/ui/frame_canvas.h"
 #include "platform/ui/window.h"
 
 namespace skin {
@@ -128,6 +129,14 @@ void TImageLabel::MouseUp(const ui::MouseEvent&) {
 
 void TImageLabel::AddPicturesDrawn(std::vector<ui::BitmapUse>& uses) const {
   if (shown_.bitmap && !Bounds().IsEmpty()) uses.push_back({shown_.bitmap, shown_.transparent});
+}
+
+void TImageLabel::PaintFrame(ui::FrameCanvas& canvas) const {
+  if (!shown_.bitmap || Bounds().IsEmpty()) return;
+  const ui::Frame& source = shown_.bitmap->PixelFrame();
+  const int w = std::min(Width(), source.width), h = std::min(Height(), source.height);
+  canvas.Draw(ui::Point{Left(), Top()}, source, ui::Rect{0, 0, w, h},
+              shown_.transparent ? std::optional(shown_.bitmap->Key()) : std::nullopt);
 }
 
 void TImageLabel::Paint(QPainter& painter) const {

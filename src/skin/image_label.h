@@ -68,6 +68,7 @@ class TImageLabel : public ui::Control {
   void MouseEnter() override;
   void MouseLeave() override;
   void Paint(QPainter& painter) const override;
+  void PaintFrame(ui::FrameCanvas& canvas) const override;
   void AddPicturesDrawn(std::vector<ui::BitmapUse>& uses) const override;
 
  protected:

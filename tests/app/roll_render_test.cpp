@@ -146,3 +146,79 @@ TEST_F(PageChecksumTest, APagesPicturesAreDecodedWhenItIsFirstShownAndOnlyOnce) 
 
 }  // namespace
 }  // namespace mainwindow::testing
+
+namespace mainwindow::testing {
+namespace {
+
+// The window on Windows paints the scene into a frame without Qt: every page, sub-page, alarm
+// group and the collapsed bar must come out as the Qt render gives them, outside the native
+// edits and combo box (which the desktop draws there).
+class FrameRenderTest : public RollRenderTest {
+ protected:
+  // Pixels where the two renders differ.
+  int Differing() const {
+    const ui::RenderOptions options{.skipNative = true};
+    const QImage qt = ui::RenderWindow(form_->Window(), options);
+    ui::Frame frame = ui::Frame::Filled(qt.width(), qt.height(), ui::Color{1, 2, 3});
+    ui::RenderWindowFrame(form_->Window(), frame, {ui::Rect{0, 0, qt.width(), qt.height()}},
+                          options);
+    int count = 0;
+    for (int y = 0; y < qt.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(qt.constScanLine(y));
+      for (int x = 0; x < qt.width(); ++x) count += (line[x] & 0xFFFFFFu) != frame.At(x, y);
+    }
+    return count;
+  }
+};
+
+TEST_F(FrameRenderTest, EveryPageIsPaintedWithoutQtAsQtPaintsIt) {
+  TFormMain& form = Create();
+  ASSERT_TRUE(form.Started());
+  RunCycle(1);
+  EXPECT_EQ(Differing(), 0) << "monitor page";
+  RollTo(kConfigPage);
+  EXPECT_EQ(Differing(), 0) << "fan-speed sub-page";
+  Click(*form.Config()->Button("Vol"));
+  EXPECT_EQ(Differing(), 0) << "voltage sub-page";
+  RollTo(kAlarmPage);
+  for (const char* group : {"Voltage", "Current", "FanSpeed", "Temperature", "Watt"}) {
+    Click(*form.AlarmPage()->Button(group));
+    EXPECT_EQ(Differing(), 0) << "alarm page, group " << group;
+  }
+  // Half way through a roll back to the monitor page, then there.
+  Click(form.Bar()->Tab(kMonitorPage));
+  loop_.AdvanceBy(std::chrono::milliseconds(300));
+  EXPECT_EQ(Differing(), 0) << "mid-roll";
+  RollTo(kMonitorPage);
+  EXPECT_EQ(Differing(), 0) << "the monitor page again";
+  form.Roll()->ToggleCollapse();
+  loop_.AdvanceBy(std::chrono::milliseconds(5000));
+  EXPECT_EQ(Differing(), 0) << "collapsed";
+}
+
+TEST_F(FrameRenderTest, PaintingOneAreaLeavesTheRestOfTheFrameAsItWas) {
+  TFormMain& form = Create();
+  ASSERT_TRUE(form.Started());
+  RunCycle(1);
+  const ui::Color untouched{1, 2, 3};
+  ui::Frame frame =
+      ui::Frame::Filled(form.Window().ClientWidth(), form.Window().ClientHeight(), untouched);
+  const ui::Rect area{100, 200, 50, 40};
+  ui::RenderWindowFrame(form.Window(), frame, {area});
+  int outside = 0, inside = 0;
+  for (int y = 0; y < frame.height; ++y) {
+    for (int x = 0; x < frame.width; ++x) {
+      const bool kept = frame.At(x, y) == ui::Frame::Word(untouched);
+      if (area.Contains(ui::Point{x, y})) {
+        inside += kept;
+      } else {
+        outside += !kept;
+      }
+    }
+  }
+  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(inside, 0);
+}
+
+}  // namespace
+}  // namespace mainwindow::testing

@@ -91,6 +91,19 @@ const QImage& Bitmap::Opaque() const {
   return p.opaque;
 }
 
+const Frame& Bitmap::PixelFrame() const {
+  const QImage& opaque = Opaque();
+  Pixels& p = *pixels_;
+  std::call_once(p.frameMade, [&p, &opaque] {
+    p.frame = Frame::Filled(opaque.width(), opaque.height(), Color{});
+    for (int y = 0; y < opaque.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(opaque.constScanLine(y));
+      for (int x = 0; x < opaque.width(); ++x) p.frame.At(x, y) = line[x] & 0xFFFFFFu;
+    }
+  });
+  return p.frame;
+}
+
 bool Bitmap::Decoded() const {
   return pixels_->decodedYet.load(std::memory_order_acquire);
 }

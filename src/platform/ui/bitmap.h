@@ -8,6 +8,7 @@
 
 #include "platform/ui/color.h"
 #include "platform/ui/decode_failures.h"
+#include "platform/ui/frame.h"
 #include "platform/ui/geometry.h"
 
 namespace ui {
@@ -41,6 +42,9 @@ class Bitmap {
   const QImage& Opaque() const;
   // The picture with every pixel of the key colour see-through (made by the first call).
   const QImage& Keyed() const;
+  // The picture's pixels as a frame of 32-bit words (made from the opaque copy by the first
+  // call), for drawing without the toolkit; the key colour is left in, FrameCanvas keys it out.
+  const Frame& PixelFrame() const;
   // Whether the pixels were decoded yet.
   bool Decoded() const;
 
@@ -68,6 +72,8 @@ class Bitmap {
     std::atomic<bool> decodedYet{false};
     std::once_flag opaqueMade;
     QImage opaque;
+    std::once_flag frameMade;
+    Frame frame;
   };
   struct KeyedCopy {
     std::once_flag made;

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include "platform/ui/frame_canvas.h"
+
 namespace ui {
 
 ComboBox::ComboBox(Window& owner, const Rect& bounds) : Control(owner) {
@@ -39,6 +41,12 @@ void ComboBox::InputSelect(int index) {
     const auto routine = OnChange;
     routine(*this);
   }
+}
+
+void ComboBox::PaintFrame(FrameCanvas& canvas) const {
+  if (Bounds().IsEmpty()) return;
+  canvas.Fill(Bounds(), Enabled() ? Color{255, 255, 255} : Color{240, 240, 240});
+  canvas.Outline(Bounds(), Color{122, 122, 122});
 }
 
 void ComboBox::Paint(QPainter& painter) const {

@@ -27,6 +27,7 @@ class ComboBox : public Control {
   void InputSelect(int index);
 
   void Paint(QPainter& painter) const override;
+  void PaintFrame(FrameCanvas& canvas) const override;
   bool IsNative() const override { return true; }
 
  private:

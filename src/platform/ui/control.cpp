@@ -67,6 +67,7 @@ void Control::MouseLeave() {
 }
 
 void Control::Paint(QPainter&) const {}
+void Control::PaintFrame(FrameCanvas&) const {}
 
 void Control::AddPicturesDrawn(std::vector<BitmapUse>&) const {}
 

@@ -11,6 +11,8 @@ class QPainter;
 
 namespace ui {
 
+class FrameCanvas;
+
 class Application;
 class Window;
 
@@ -68,6 +70,9 @@ class Control {
 
   // Draws the control onto its window's picture, in window client coordinates.
   virtual void Paint(QPainter& painter) const;
+  // The same into a frame, without the toolkit (the window on Windows). Native controls draw
+  // their box only: the desktop's own widget stands on it.
+  virtual void PaintFrame(FrameCanvas& canvas) const;
   // Adds the pictures that Paint would draw as the control stands now, so that they can be
   // decoded before the paint needs them.
   virtual void AddPicturesDrawn(std::vector<BitmapUse>& uses) const;

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "platform/ui/frame_canvas.h"
+
 namespace ui {
 namespace {
 
@@ -60,6 +62,17 @@ void DrawingArea::FillRectangle(const Rect& rect, Color fill) {
   QPainter painter(&canvas_);
   painter.fillRect(rect.left, rect.top, rect.width, rect.height, ToQColor(fill));
   Invalidate();
+}
+
+void DrawingArea::PaintFrame(FrameCanvas& canvas) const {
+  if (canvas_.isNull()) return;
+  const int w = std::min(Width(), canvas_.width()), h = std::min(Height(), canvas_.height());
+  Frame pixels = Frame::Filled(std::max(w, 0), std::max(h, 0), Color{});
+  for (int y = 0; y < h; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(canvas_.constScanLine(y));
+    for (int x = 0; x < w; ++x) pixels.At(x, y) = line[x] & 0xFFFFFFu;
+  }
+  canvas.Draw(Point{Left(), Top()}, pixels, Rect{0, 0, w, h}, std::nullopt);
 }
 
 void DrawingArea::Paint(QPainter& painter) const {

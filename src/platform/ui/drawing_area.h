@@ -28,6 +28,7 @@ class DrawingArea : public Control {
   const QImage& Canvas() const { return canvas_; }
 
   void Paint(QPainter& painter) const override;
+  void PaintFrame(FrameCanvas& canvas) const override;
 
  private:
   void FitCanvas();

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include "platform/ui/frame_canvas.h"
+
 namespace ui {
 
 Edit::Edit(Window& owner, const Rect& bounds) : Control(owner) {
@@ -48,6 +50,12 @@ void Edit::InputText(std::string text) {
     const auto routine = OnChange;
     routine(*this);
   }
+}
+
+void Edit::PaintFrame(FrameCanvas& canvas) const {
+  if (Bounds().IsEmpty()) return;
+  if (background_) canvas.Fill(Bounds(), *background_);
+  if (!borderless_) canvas.Outline(Bounds(), Color{122, 122, 122});
 }
 
 void Edit::Paint(QPainter& painter) const {

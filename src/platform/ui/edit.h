@@ -35,6 +35,7 @@ class Edit : public Control {
   void InputText(std::string text);
 
   void Paint(QPainter& painter) const override;
+  void PaintFrame(FrameCanvas& canvas) const override;
   bool IsNative() const override { return true; }
 
  private:

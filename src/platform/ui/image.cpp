@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "platform/ui/application.h"
+#include "platform/ui/frame_canvas.h"
 
 namespace ui {
 
@@ -38,6 +39,14 @@ void Image::FitToPicture() {
 
 void Image::AddPicturesDrawn(std::vector<BitmapUse>& uses) const {
   if (picture_ && !Bounds().IsEmpty()) uses.push_back({picture_, transparent_});
+}
+
+void Image::PaintFrame(FrameCanvas& canvas) const {
+  if (!picture_ || Bounds().IsEmpty()) return;
+  const Frame& source = picture_->PixelFrame();
+  const int w = std::min(Width(), source.width), h = std::min(Height(), source.height);
+  canvas.Draw(Point{Left(), Top()}, source, Rect{0, 0, w, h},
+              transparent_ ? std::optional(picture_->Key()) : std::nullopt);
 }
 
 void Image::Paint(QPainter& painter) const {

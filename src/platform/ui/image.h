@@ -27,6 +27,7 @@ class Image : public Control {
   void SetAutoSize(bool autoSize);
 
   void Paint(QPainter& painter) const override;
+  void PaintFrame(FrameCanvas& canvas) const override;
   void AddPicturesDrawn(std::vector<BitmapUse>& uses) const override;
 
  private:

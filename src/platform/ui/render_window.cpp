@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/ui/control.h"
+#include "platform/ui/frame_canvas.h"
 #include "platform/ui/window.h"
 
 namespace ui {
@@ -37,6 +38,23 @@ void RenderWindowAreas(const Window& window, QImage& target, const std::vector<R
       if (!child->Visible() || (options.skipNative && child->IsNative())) continue;
       if (!child->Bounds().Intersects(clipped)) continue;
       child->Paint(*painter);
+    }
+  }
+}
+
+void RenderWindowFrame(const Window& window, Frame& target, const std::vector<Rect>& areas,
+                       const RenderOptions& options) {
+  FrameCanvas canvas(target);
+  const Rect whole{0, 0, target.width, target.height};
+  for (const Rect& area : areas) {
+    const Rect clipped = area.Intersected(whole);
+    if (clipped.IsEmpty()) continue;
+    canvas.SetClip(clipped);
+    canvas.Fill(clipped, window.BackgroundColor());
+    for (const Control* child : window.Children()) {
+      if (!child->Visible() || (options.skipNative && child->IsNative())) continue;
+      if (!child->Bounds().Intersects(clipped)) continue;
+      child->PaintFrame(canvas);
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <vector>
 
+#include "platform/ui/frame.h"
 #include "platform/ui/geometry.h"
 
 namespace ui {
@@ -24,6 +25,11 @@ void RenderWindowArea(const Window& window, QImage& target, const Rect& area,
                       const RenderOptions& options = {});
 // The same for several areas, with one painter.
 void RenderWindowAreas(const Window& window, QImage& target, const std::vector<Rect>& areas,
+                       const RenderOptions& options = {});
+
+// The same areas painted into a frame of the window's client size without the toolkit (what the
+// window on Windows shows); the rest of the frame is left as it was.
+void RenderWindowFrame(const Window& window, Frame& target, const std::vector<Rect>& areas,
                        const RenderOptions& options = {});
 
 // The picture with the window's colour key turned see-through (ARGB), for screenshots. A

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/ui/frame_canvas.h"
+
 namespace ui {
 
 SolidFill::SolidFill(Window& owner, const Rect& bounds) : Control(owner) {
@@ -29,6 +31,12 @@ const Color* SolidFill::ColorAt(Point windowPoint) const {
     if (it->area.Contains(p)) return &it->color;
   }
   return nullptr;
+}
+
+void SolidFill::PaintFrame(FrameCanvas& canvas) const {
+  const Rect before = canvas.IntersectClip(Bounds());
+  for (const Fill& f : fills_) canvas.Fill(f.area.Translated(Left(), Top()), f.color);
+  canvas.SetClip(before);
 }
 
 void SolidFill::Paint(QPainter& painter) const {

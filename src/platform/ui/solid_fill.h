@@ -31,6 +31,7 @@ class SolidFill : public Control {
   const Color* ColorAt(Point windowPoint) const;
 
   void Paint(QPainter& painter) const override;
+  void PaintFrame(FrameCanvas& canvas) const override;
   bool TakesMouse() const override { return false; }
 
  private:

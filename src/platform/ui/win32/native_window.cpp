@@ -1,0 +1,254 @@
+#include "platform/ui/win32/native_window.h"
+
+#include <stdexcept>
+
+#include "platform/ui/win32/frame_paint.h"
+
+namespace ui::win32 {
+namespace {
+
+constexpr int kDefaultDpi = 96;
+
+// Not in every SDK's headers, nor on every system: looked up where it is used.
+using DpiForWindowCall = UINT(WINAPI*)(HWND);
+using DpiContextCall = BOOL(WINAPI*)(HANDLE);
+const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+
+template <typename Call>
+Call User32Call(const char* name) {
+  HMODULE user32 = ::GetModuleHandleA("user32.dll");
+  if (user32 == nullptr) return nullptr;
+  return reinterpret_cast<Call>(reinterpret_cast<void*>(::GetProcAddress(user32, name)));
+}
+
+COLORREF Ref(Color c) {
+  return RGB(c.red, c.green, c.blue);
+}
+
+}  // namespace
+
+bool NativeWindow::BecomeDpiAware() {
+  const auto call = User32Call<DpiContextCall>("SetProcessDpiAwarenessContext");
+  return call != nullptr && call(kPerMonitorAwareV2) != FALSE;
+}
+
+NativeWindow::NativeWindow(Size clientSize, const std::string& caption) : clientSize_(clientSize) {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = &NativeWindow::WindowProc;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.lpszClassName = kClassName;
+  ::RegisterClassExA(&windowClass);  // a second window finds the class there: fine
+  // The frame is the window's only background: the system never erases under the paint.
+  window_ = ::CreateWindowExA(0, kClassName, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                              clientSize.width, clientSize.height, nullptr, nullptr,
+                              ::GetModuleHandleA(nullptr), this);
+  if (window_ == nullptr) throw std::runtime_error("the window of class Quelta was refused");
+  FitToScale();
+}
+
+NativeWindow::~NativeWindow() {
+  ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  ::DestroyWindow(window_);
+  for (auto& [id, child] : children_) {
+    if (child.font != nullptr) ::DeleteObject(child.font);
+    if (child.background != nullptr) ::DeleteObject(child.background);
+  }
+}
+
+void NativeWindow::FitToScale() {
+  const auto dpiFor = User32Call<DpiForWindowCall>("GetDpiForWindow");
+  const int dpi = dpiFor != nullptr ? static_cast<int>(dpiFor(window_)) : kDefaultDpi;
+  // A whole factor only: a bitmap skin scaled by 1.5 would blur or lose lines.
+  scale_ = std::max(1, dpi / kDefaultDpi);
+  ::SetWindowPos(window_, nullptr, 0, 0, clientSize_.width * scale_, clientSize_.height * scale_,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT NativeWindow::DeviceRect(const Rect& r) const {
+  return RECT{r.left * scale_, r.top * scale_, r.Right() * scale_, r.Bottom() * scale_};
+}
+
+void NativeWindow::SetCaption(const std::string& caption) {
+  ::SetWindowTextA(window_, caption.c_str());
+}
+
+std::string NativeWindow::Caption() const {
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window_)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextA(window_, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void NativeWindow::SetPosition(Point screen) {
+  ::SetWindowPos(window_, nullptr, screen.x, screen.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeWindow::Show() {
+  ::ShowWindow(window_, SW_SHOW);
+}
+
+void NativeWindow::Hide() {
+  ::ShowWindow(window_, SW_HIDE);
+}
+
+void NativeWindow::Present(const Frame& frame, const std::vector<Rect>& dirty,
+                           std::optional<Color> key) {
+  const bool resized = frame.width != frame_.width || frame.height != frame_.height;
+  frame_ = frame;
+  shape_.Apply(window_, frame_, key, scale_);
+  if (resized) {
+    ::InvalidateRect(window_, nullptr, FALSE);
+    return;
+  }
+  for (const Rect& area : dirty) {
+    const RECT r = DeviceRect(area);
+    ::InvalidateRect(window_, &r, FALSE);
+  }
+}
+
+void NativeWindow::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(window_, &paint);
+  // The area the system asks for, in skin pixels, widened to whole skin pixels.
+  const RECT& d = paint.rcPaint;
+  const Rect area =
+      Rect::FromEdges(d.left / scale_, d.top / scale_, (d.right + scale_ - 1) / scale_,
+                      (d.bottom + scale_ - 1) / scale_);
+  if (!area.IsEmpty() && PaintFrameArea(dc, frame_, area, scale_)) painted_.push_back(area);
+  ::EndPaint(window_, &paint);
+}
+
+void NativeWindow::BeginSystemMove() {
+  // The press that started the drag becomes a press on a caption: the system moves the
+  // window until the button is let go.
+  ::ReleaseCapture();
+  ::SendMessageA(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+NativeWindow::NativeChild& NativeWindow::MakeChild(const char* className, DWORD style,
+                                                   const Rect& bounds, const Font& font) {
+  const int id = ++lastChild_;
+  const RECT r = DeviceRect(bounds);
+  NativeChild child;
+  child.window = ::CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   ::GetModuleHandleA(nullptr), nullptr);
+  if (child.window == nullptr) throw std::runtime_error(std::string("no ") + className + " box");
+  child.font = ::CreateFontA(-font.height * scale_, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             NONANTIALIASED_QUALITY, DEFAULT_PITCH, font.face.c_str());
+  ::SendMessageA(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(child.font), TRUE);
+  return children_.emplace(id, child).first->second;
+}
+
+int NativeWindow::AddEdit(const Rect& bounds, const Font& font, Color text, Color background) {
+  NativeChild& child = MakeChild("EDIT", ES_AUTOHSCROLL, bounds, font);
+  child.text = Ref(text);
+  child.background = ::CreateSolidBrush(Ref(background));
+  return lastChild_;
+}
+
+int NativeWindow::AddComboBox(const Rect& bounds, const Font& font,
+                              const std::vector<std::string>& items) {
+  // The list drops below the box: the box's height is its closed height plus the list's.
+  Rect withList = bounds;
+  withList.height += bounds.height * static_cast<int>(std::min<std::size_t>(items.size(), 8));
+  NativeChild& child = MakeChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, withList, font);
+  for (const std::string& item : items) {
+    ::SendMessageA(child.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  return lastChild_;
+}
+
+HWND NativeWindow::Child(int id) const {
+  const auto found = children_.find(id);
+  return found == children_.end() ? nullptr : found->second.window;
+}
+
+Point NativeWindow::SkinPoint(LPARAM lParam) const {
+  const auto x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+  return Point{x / scale_, y / scale_};
+}
+
+LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_LBUTTONDOWN:
+      if (OnMouseDown) OnMouseDown(SkinPoint(lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      if (OnMouseMove) OnMouseMove(SkinPoint(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      if (OnMouseUp) OnMouseUp(SkinPoint(lParam));
+      return 0;
+    case WM_CLOSE:
+      if (OnClose) OnClose();
+      return 0;  // what closing means is the program's call
+    case WM_DPICHANGED:
+      FitToScale();
+      ::InvalidateRect(window_, nullptr, FALSE);
+      return 0;
+    case WM_CTLCOLOREDIT: {
+      const HWND box = reinterpret_cast<HWND>(lParam);
+      for (const auto& [id, child] : children_) {
+        if (child.window != box || child.background == nullptr) continue;
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, child.text);
+        LOGBRUSH brush{};
+        ::GetObjectA(child.background, sizeof brush, &brush);
+        ::SetBkColor(dc, brush.lbColor);
+        return reinterpret_cast<LRESULT>(child.background);
+      }
+      break;
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const HWND box = Child(id);
+      if (box == nullptr) break;
+      if (HIWORD(wParam) == EN_CHANGE && OnEditChange) {
+        std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(box)) + 1, '\0');
+        text.resize(static_cast<std::size_t>(
+            ::GetWindowTextA(box, text.data(), static_cast<int>(text.size()))));
+        OnEditChange(id, text);
+      } else if (HIWORD(wParam) == CBN_SELCHANGE && OnComboSelect) {
+        OnComboSelect(id, static_cast<int>(::SendMessageA(box, CB_GETCURSEL, 0, 0)));
+      }
+      return 0;
+    }
+    case kRestoreRequest:
+    case kFanCurveApply:
+    case kWorkerRestart:
+      if (OnMessage) OnMessage(message, wParam, lParam);
+      return 0;
+    case WM_DEVICECHANGE:
+      if (OnMessage) OnMessage(message, wParam, lParam);
+      break;  // and the system's own processing after ours
+    default:
+      break;
+  }
+  return ::DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<NativeWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr || self->window_ == nullptr) {
+    return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+  return self->OnWindowMessage(message, wParam, lParam);
+}
+
+}  // namespace ui::win32
