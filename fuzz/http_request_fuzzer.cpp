@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(r.request.target.rfind(r.request.path, 0) == 0);
     FUZZ_CHECK(!(r.request.hasBody && r.request.keepAlive));
     const HttpParseResult again = platform::http::ParseHttpRequest(bytes.substr(0, r.consumed));
-    FUZZ_CHECK(again.status == HttpParseResult::Status::Complete &&
-               again.consumed == r.consumed && again.request.target == r.request.target);
+    FUZZ_CHECK(again.status == HttpParseResult::Status::Complete && again.consumed == r.consumed &&
+               again.request.target == r.request.target);
     FUZZ_CHECK(platform::http::ParseHttpRequest(bytes.substr(0, r.consumed - 1)).status ==
                HttpParseResult::Status::Incomplete);
     bytes.remove_prefix(r.consumed);
