@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/registry/registry_file_error.h"
+#include "platform/registry/utf16_text.h"
 
 namespace platform {
 namespace {
@@ -232,24 +233,6 @@ class LineParser {
   const std::string& source_;
   std::size_t line_;
 };
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 // UTF-8 to code points; a byte that does not start a valid sequence becomes U+FFFD.
 std::vector<char32_t> DecodeUtf8(std::string_view text) {

@@ -24,6 +24,12 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= kLowSurrogateFirst && unit <= kLowSurrogateLast;
 }
 
+Utf16Decoding Refused(std::string why, std::size_t offset) {
+  return Utf16Decoding{std::nullopt, std::move(why) + " at byte " + std::to_string(offset)};
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -41,12 +47,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
-
-Utf16Decoding Refused(std::string why, std::size_t offset) {
-  return Utf16Decoding{std::nullopt, std::move(why) + " at byte " + std::to_string(offset)};
-}
-
-}  // namespace
 
 Utf16Decoding DecodeUtf16LeText(std::string_view bytes) {
   if (bytes.size() % 2 != 0) {

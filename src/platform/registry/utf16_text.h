@@ -12,6 +12,9 @@ struct Utf16Decoding {
   std::string error;                // what was wrong and at which byte, when refused
 };
 
+// Appends code point `c` to `out` in UTF-8 (the caller keeps `c` a valid code point).
+void AppendUtf8(std::string& out, char32_t c);
+
 // Decodes `bytes` (without the byte order mark) as UTF-16LE. Strict, unlike a value's hex(1)
 // bytes: a whole file that does not decode is refused rather than patched, so an odd number of
 // bytes and a surrogate without its partner are errors that name the byte offset. A NUL
