@@ -129,10 +129,6 @@ bool NamedMutex::Lock() {
   return true;
 }
 
-bool NamedMutex::TryLock() {
-  return TryTake() == Attempt::Taken;
-}
-
 NamedMutex::Attempt NamedMutex::TryTake() {
   // Another thread of this process holds it: busy, as another process would be.
   if (!threads_.try_lock()) return Attempt::Busy;
@@ -172,10 +168,6 @@ void NamedMutex::ForgetHolder() const {
   // Emptied before the release: a name left behind would be shown for the next holder, who
   // may be a program that writes none.
   [[maybe_unused]] const int emptied = ::ftruncate(Fd(handle_), 0);
-}
-
-void NamedMutex::Notify(Event event) const {
-  if (observer_) observer_(event);
 }
 
 }  // namespace platform

@@ -33,6 +33,14 @@ std::optional<LockHolder> ParseHolderRecord(std::string_view text) {
   return holder;
 }
 
+bool NamedMutex::TryLock() {
+  return TryTake() == Attempt::Taken;
+}
+
+void NamedMutex::Notify(Event event) const {
+  if (observer_) observer_(event);
+}
+
 NamedMutex::WaitResult NamedMutex::LockWithin(std::chrono::milliseconds limit,
                                               std::stop_token stop) {
   using Clock = std::chrono::steady_clock;

@@ -57,10 +57,6 @@ bool NamedMutex::Lock() {
   return true;
 }
 
-bool NamedMutex::TryLock() {
-  return TryTake() == Attempt::Taken;
-}
-
 NamedMutex::Attempt NamedMutex::TryTake() {
   // Another thread of this process holds it: busy, as another process would be.
   if (!threads_.try_lock()) return Attempt::Busy;
@@ -89,10 +85,6 @@ std::optional<LockHolder> NamedMutex::Holder() const {
 std::string HolderText(const std::optional<LockHolder>& holder) {
   if (!holder) return "an unknown process";
   return "pid " + std::to_string(holder->pid) + ", user " + std::to_string(holder->uid);
-}
-
-void NamedMutex::Notify(Event event) const {
-  if (observer_) observer_(event);
 }
 
 }  // namespace platform
