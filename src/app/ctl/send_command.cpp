@@ -7,27 +7,13 @@
 #include <string>
 
 #include "app/ctl/commands.h"
-#include "app/ctl/ctl_arguments.h"
 #include "app/ctl/ctl_environment.h"
 #include "app/ctl/exit_code.h"
-#include "app/ctl/usage_error.h"
+#include "app/ctl/send_words.h"
 #include "mainwindow/window_messages.h"
 
 namespace app::ctl {
 namespace {
-
-struct NamedMessage {
-  std::string_view name;
-  std::uint32_t message;
-};
-constexpr NamedMessage kMessages[] = {
-    {"restore", mainwindow::kRestoreMessage},
-    {"restart-worker", mainwindow::kWorkerRestartMessage},
-    {"apply-fan-curve", mainwindow::kFanCurveApplyMessage},
-    {"history", mainwindow::kHistoryWindowMessage},
-    {"unplug", mainwindow::kSimulatedUnplugMessage},
-    {"plug", mainwindow::kSimulatedPlugMessage},
-};
 
 // Closes the socket however the send ends.
 class SocketFd {
@@ -83,18 +69,11 @@ int SendWindowMessage(const std::filesystem::path& socketPath, std::uint32_t mes
   return kExitDone;
 }
 
-int RunSend(CtlEnvironment& environment, std::span<const std::string> arguments) {
-  ExpectArguments(arguments, 1, "send restore|restart-worker|apply-fan-curve|history|unplug|plug");
-  for (const NamedMessage& named : kMessages) {
-    if (arguments[0] != named.name) continue;
-    const int code =
-        SendWindowMessage(mainwindow::MessageSocketPath(), named.message, environment.Err());
-    if (code == kExitDone) environment.Out() << "sent " << named.name << "\n";
-    return code;
-  }
-  throw UsageError(
-      "send takes restore, restart-worker, apply-fan-curve, history, unplug or plug (got '" +
-      arguments[0] + "')");
+int DeliverToWindow(CtlEnvironment& environment, const SendWord& word) {
+  const int code =
+      SendWindowMessage(mainwindow::MessageSocketPath(), word.message, environment.Err());
+  if (code == kExitDone) environment.Out() << "sent " << word.name << "\n";
+  return code;
 }
 
 }  // namespace app::ctl
