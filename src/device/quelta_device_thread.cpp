@@ -223,19 +223,25 @@ void TQueltaDeviceThread::Poll(MonitorProtocol* protocol) {
     ~Send() {
       worker.collecting_ = false;
       if (worker.collected_.empty()) return;
-      worker.context_.loop.Post([calls = std::move(worker.collected_)] {
-        // As separate posts would: a hand-over that throws stops none of the others, and
-        // what it threw still reaches the loop.
-        std::exception_ptr first;
-        for (const auto& call : calls) {
-          try {
-            call();
-          } catch (...) {
-            if (!first) first = std::current_exception();
-          }
-        }
-        if (first) std::rethrow_exception(first);
+      // The poll's end closes every batch, so its taker learns once that the poll is over.
+      worker.Collect(false, [](const WorkerHandovers& to, const ReadingSet&) {
+        if (to.PollEnd) to.PollEnd();
       });
+      // One copy of the readings per poll: every group's hand-over reads its own fields of it.
+      worker.context_.loop.Post(
+          [calls = std::move(worker.collected_), readings = worker.readings_] {
+            // As separate posts would: a hand-over that throws stops none of the others, and
+            // what it threw still reaches the loop.
+            std::exception_ptr first;
+            for (const auto& call : calls) {
+              try {
+                call(readings);
+              } catch (...) {
+                if (!first) first = std::current_exception();
+              }
+            }
+            if (first) std::rethrow_exception(first);
+          });
       worker.collected_.clear();
     }
   } send{*this};
@@ -272,26 +278,44 @@ void TQueltaDeviceThread::ReadAll(MonitorProtocol* protocol) {
 }
 
 void TQueltaDeviceThread::HandOver(bool guarded, std::function<void(const WorkerHandovers&)> call) {
-  auto task = [handovers = context_.handovers, ready = &context_.ready, guarded,
-               call = std::move(call)] {
-    // The owner may be gone (the program is ending): then nothing runs, and the ready flag,
-    // which lives with the owner, is not touched either.
+  if (collecting_) {
+    Collect(guarded,
+            [call = std::move(call)](const WorkerHandovers& to, const ReadingSet&) { call(to); });
+    return;
+  }
+  context_.loop.Post(
+      Guarded(guarded, [call = std::move(call)](const WorkerHandovers& to) { call(to); }));
+}
+
+std::function<void()> TQueltaDeviceThread::Guarded(
+    bool guarded, std::function<void(const WorkerHandovers&)> call) const {
+  return
+      [handovers = context_.handovers, ready = &context_.ready, guarded, call = std::move(call)] {
+        // The owner may be gone (the program is ending): then nothing runs, and the ready flag,
+        // which lives with the owner, is not touched either.
+        const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
+        if (!to) return;
+        if (guarded && !ready->IsSet()) return;
+        call(*to);
+      };
+}
+
+void TQueltaDeviceThread::Collect(
+    bool guarded, std::function<void(const WorkerHandovers&, const ReadingSet&)> call) {
+  collected_.emplace_back([handovers = context_.handovers, ready = &context_.ready, guarded,
+                           call = std::move(call)](const ReadingSet& readings) {
     const std::shared_ptr<const WorkerHandovers> to = handovers.lock();
     if (!to) return;
     if (guarded && !ready->IsSet()) return;
-    call(*to);
-  };
-  if (collecting_) {
-    collected_.emplace_back(std::move(task));
-  } else {
-    context_.loop.Post(std::move(task));
-  }
+    call(*to, readings);
+  });
 }
 
 void TQueltaDeviceThread::HandOverReadings(
     bool guarded, std::function<void(const ReadingSet&)> WorkerHandovers::*which) {
-  HandOver(guarded, [copy = readings_, which](const WorkerHandovers& to) {
-    if (to.*which) (to.*which)(copy);
+  // Only while a poll collects: the poll's one copy of the readings goes with its batch.
+  Collect(guarded, [which](const WorkerHandovers& to, const ReadingSet& readings) {
+    if (to.*which) (to.*which)(readings);
   });
 }
 

@@ -86,8 +86,14 @@ class TQueltaDeviceThread final : public CommandRequests {
   void ReadAll(MonitorProtocol* protocol);
 
   void HandOver(bool guarded, std::function<void(const WorkerHandovers&)> call);
+  // The readings' groups are handed over only inside a poll.
   void HandOverReadings(bool guarded,
                         std::function<void(const ReadingSet&)> WorkerHandovers::*which);
+  // A hand-over that runs only while the owner keeps its hand-overs (and, when guarded, while
+  // the device is ready as it runs).
+  std::function<void()> Guarded(bool guarded,
+                                std::function<void(const WorkerHandovers&)> call) const;
+  void Collect(bool guarded, std::function<void(const WorkerHandovers&, const ReadingSet&)> call);
 
   WorkerContext context_;
   PendingCommands commands_;   // placed by the UI thread, taken by the worker
@@ -103,9 +109,10 @@ class TQueltaDeviceThread final : public CommandRequests {
     bool All() const { return voltage && current && watt && fan && temperature; }
   } marks_;
   // While a poll runs, its hand-overs wait here and go to the UI thread together at its end,
-  // in order: the window wakes once per poll, not once per group.
+  // in order, with one copy of the readings as the poll left them: the window wakes once per
+  // poll, not once per group, and each group reads its own fields of that copy.
   bool collecting_ = false;
-  std::vector<std::function<void()>> collected_;
+  std::vector<std::function<void(const ReadingSet&)>> collected_;
 
   std::thread thread_;  // last: starts once everything above exists
 };

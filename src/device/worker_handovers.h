@@ -20,7 +20,10 @@ struct WorkerHandovers {
   std::function<void(const ReadingSet&)> FansReady;                // guarded
   std::function<void(const ReadingSet&)> TempsReady;               // guarded
   std::function<void()> CycleComplete;                             // guarded
-  std::function<void()> ConnectionRemoved;                         // once at its end
+  // Last of every poll's hand-overs, after CycleComplete when there is one: the poll is over.
+  // Unguarded, as WattReady is, so every poll ends with it.
+  std::function<void()> PollEnd;
+  std::function<void()> ConnectionRemoved;  // once at its end
   // Right after ConnectionRemoved when the worker could not start (the device did not open,
   // or gave no reference), with its generation, so the owner can tell its current worker
   // from one it has already replaced. Such a worker handed over nothing before.

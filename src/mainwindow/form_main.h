@@ -16,11 +16,18 @@
 #include "device/worker_handovers.h"
 #include "device/worker_pool.h"
 #include "history/history_clock.h"
+#include "mainwindow/device_follower.h"
 #include "mainwindow/form_main_environment.h"
+#include "mainwindow/gauge_driver.h"
 #include "mainwindow/history_hookup.h"
+#include "mainwindow/lock_wait_notice.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_page.h"
+#include "mainwindow/session_view.h"
 #include "mainwindow/tray_menu.h"
+#include "mainwindow/window_pages.h"
+#include "mainwindow/window_settings.h"
+#include "mainwindow/window_tray.h"
 #include "pages/config_page.h"
 #include "pages/control_bar.h"
 #include "pages/page_groups.h"
@@ -29,28 +36,17 @@
 #include "pages/window_drag.h"
 #include "pages/window_hooks.h"
 #include "platform/ui/image.h"
-#include "platform/ui/text_label.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_handle.h"
+#include "session/monitor_session.h"
 #include "settings/alarm_settings.h"
 #include "settings/fan_settings.h"
 #include "settings/voltage_settings.h"
 #include "skin/language.h"
-
-namespace skin {
-class SkinLoader;
-}  // namespace skin
+#include "skin/skin_loader.h"
 
 namespace mainwindow {
-
-// Page codes of the main window.
-inline constexpr std::int32_t kMonitorPage = 100;
-inline constexpr std::int32_t kConfigPage = 101;
-inline constexpr std::int32_t kAlarmPage = 102;
-// Configuration sub-pages.
-inline constexpr std::int32_t kFanSubPage = 401;
-inline constexpr std::int32_t kVoltageSubPage = 402;
 
 // The main window: creates itself from the device, the skin and the settings (FormCreate),
 // follows the device as it comes and goes, takes the program's own messages, sits in the
@@ -77,38 +73,40 @@ class TFormMain {
   device::MonitorConnection& Connection() const { return *connection_; }
   device::WorkerPool& Workers() { return workers_; }
   device::DeviceReady& Ready() { return ready_; }
+  // The model the pages, the detail windows, the blink and the gauge read.
+  session::MonitorSession& Session() { return session_; }
 
   // Whether start-up completed (the hook is installed and the timers run).
   bool Started() const { return started_; }
   // Whether start-up waits for another holder of the PSU's access mutex: the window is live
   // (its caption names the holder, Exit ends it) and goes on once the mutex comes free.
-  bool WaitingForLock() const { return waitingForLock_; }
+  bool WaitingForLock() const { return lockWait_.Waiting(); }
   // Runs `then` once start-up has completed: at once if it has, else when it does.
   void WhenStarted(std::function<void()> then);
   bool CloseOnActivate() const { return closeOnActivate_; }
-  bool Connected() const { return connected_; }
+  bool Connected() const { return session_.Connected(); }
   // The window was closed: the program ends.
   bool Closed() const { return closed_; }
   // The page shown (or being rolled to): the roll's, the monitor page until it exists.
-  std::int32_t CurrentPage() const { return roll_ ? roll_->CurrentPage() : kMonitorPage; }
+  std::int32_t CurrentPage() const { return pages_ ? pages_->CurrentPage() : kMonitorPage; }
   // Null until the skin load built them.
-  pages::ControlBar* Bar() const { return bar_.get(); }
-  pages::PageRoll* Roll() const { return roll_.get(); }
+  pages::ControlBar* Bar() const { return pages_->Bar(); }
+  pages::PageRoll* Roll() const { return pages_->Roll(); }
   pages::PageImages& PageImages() { return pageImages_; }
   // The configuration page; null until the skin load built it.
-  pages::ConfigPage* Config() const { return config_.get(); }
+  pages::ConfigPage* Config() const { return pages_->Config(); }
 
-  settings::AlarmSettings& Alarms() { return alarms_; }
-  settings::FanSettings& Fans() { return fan_; }
-  settings::VoltageSettings& Voltages() { return voltage_; }
+  settings::AlarmSettings& Alarms() { return session_.Alarms(); }
+  settings::FanSettings& Fans() { return session_.Fans(); }
+  settings::VoltageSettings& Voltages() { return session_.Voltages(); }
   ui::Timer& TimerAlarm() { return timerAlarm_; }
-  ui::Timer& TimerGauge() { return timerGauge_; }
-  device::GaugePanel& Gauge() { return gauge_; }
+  ui::Timer& TimerGauge() { return gauge_->TimerGauge(); }
+  device::GaugePanel& Gauge() { return gauge_->Gauge(); }
   detail::DetailWindows& Details() { return *details_; }
   // The language the skin load chose, kept for the detail windows.
-  const skin::LanguageChoice& Language() const { return language_; }
+  const skin::LanguageChoice& Language() const { return pages_->Language(); }
   // The alarm page (null until the skin load built it), the blink and the alarm flags.
-  alarms::AlarmPage* AlarmPage() const { return alarmPage_.get(); }
+  alarms::AlarmPage* AlarmPage() const { return pages_->AlarmPage(); }
   alarms::AlarmBlink& Blink() const { return *blink_; }
   const alarms::AlarmStatus& AlarmStatus() const { return alarmStatus_; }
   // Which alarm starts are told to the desktop.
@@ -118,24 +116,27 @@ class TFormMain {
   // What records every completed poll; null when the window was given no record.
   HistoryHookup* History() const { return history_.get(); }
   // Tries a failed reconnection again once a second while the device is present.
-  ui::Timer& TimerReconnect() { return timerReconnect_; }
+  ui::Timer& TimerReconnect() { return follower_->TimerReconnect(); }
 
   // Event handlers.
   void FormActivate();
   void MainWindowProc(const ui::Message& message);
   // A device appeared or vanished somewhere on the machine.
   void DeviceChanged();
-  void TrayIcon1Minimize();
-  void TrayIcon1Restore();
-  void Show1Click();
+  void TrayIcon1Minimize() { windowTray_->Minimized(); }
+  void TrayIcon1Restore() { windowTray_->Restored(); }
+  void Show1Click() { tray_->Icon().Restore(); }
   void Exit1Click();
   void Default1Click();
   // "History": opens the history window.
-  void History1Click();
+  void History1Click() {
+    if (env_.openHistory) env_.openHistory();
+  }
   // "Notify on alarm": switches the desktop notifications and stores the switch.
   void NotifyOnAlarmClick(bool on);
-  void TimerAlarmTimer();
-  // The end of each CycleComplete hand-over: every alarm flag from the window's readings.
+  void TimerAlarmTimer() { blink_->TimerAlarmTimer(); }
+  // As the end of each CycleComplete hand-over: every alarm flag from the session's readings,
+  // then the blink and the notices.
   void EvaluateAlarms();
   // The control bar's close button: as Exit.
   void CloseButtonClick() { Exit1Click(); }
@@ -143,47 +144,35 @@ class TFormMain {
   void VolNegAllClick();
   void CurAllClick();
   // TimerGauge: drives the needle panel once a second.
-  void GaugeTick();
+  void GaugeTick() { gauge_->GaugeTick(); }
 
  private:
+  // The parts made before FormCreate: the connection, the pages' owners and the timers.
+  void MakeConnection();
+  void MakeParts();
+  void MakeTimers();
   void FormCreate();
   // FormCreate from ConnectDevice on, once the start-up probe holds the access mutex.
   void FinishCreate();
-  // Start-up waits for another holder of the access mutex: the window says so and stays live.
-  void WaitForLock();
-  void ShowLockCaption();
+  // The hook: from here on device notifications and our own messages are handled.
+  void InstallHook();
   // The start-up probe has finished (posted from its thread).
   void ProbeFinished();
   std::function<void()> ProbeFinishedNotice();
   // A skin picture whose pixels were refused when first decoded: the skin cannot be drawn, so
   // the program ends as when the skin cannot be read at start.
   void SkinPictureRefused(const std::string& why);
-  // Connects after a device arrival; on failure the next notice or the reconnect timer
-  // tries again. Returns whether the device is now connected.
-  bool Reconnect();
-  void TimerReconnectTimer();
-  bool LoadSkin();
-  void LoadSettings();
   void MakeHandovers();
-  void ConnectionLost();
-  pages::WindowHooks MakeHooks();
-  void BuildRoll();
-  void DecodeMonitorPageAhead(const skin::SkinLoader& loader);
-  void DecodeRestAhead();
-  void BuildConfigPage(const skin::PageRecords& records, const std::string& languageFolder);
   std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
                                                     std::uint64_t generation);
   // What closing the window does: every worker is stopped and joined before the loop ends.
   void FormClose();
   void StopWorkers();
-  void SaveSensorNames();
-  // The muted flags of the power, fan-speed and temperature alarm groups as the needle panel
-  // reads them. Until the alarm page keeps its own, the power group follows its stored switch
-  // and the other two are not muted, as at the window's creation.
-  device::GaugeMuted GaugeGroupMuted() const;
   std::int32_t DetailRating() const;
 
   FormMainEnvironment env_;
+  // Before everything that reads it: the readings, alarm flags, settings and connection.
+  session::MonitorSession session_;
   std::unique_ptr<ui::Window> window_;
   pages::WindowDrag drag_{*window_};
   // The three page pictures, stacked in one place under everything; the roll moves them.
@@ -192,32 +181,20 @@ class TFormMain {
   std::unique_ptr<MonitorPage> monitor_;
   std::unique_ptr<TrayMenu> tray_;
   ui::Timer timerAlarm_;
-  ui::Timer timerGauge_;
-  ui::Timer timerReconnect_;
-  int reconnectTriesLeft_ = 0;
-  // While start-up waits for the access mutex: the caption again every second, and the
-  // notice that shows it in the window.
-  ui::Timer timerLockWait_;
-  std::unique_ptr<ui::TextLabel> lockNotice_;
-  bool waitingForLock_ = false;
+  // Start-up may wait for another holder of the access mutex; the window says whom.
+  LockWaitNotice lockWait_;
   std::function<void()> whenStarted_;
-  std::unique_ptr<pages::ControlBar> bar_;
-  pages::PageGroups groups_;
-  std::unique_ptr<pages::PageRoll> roll_;
-  std::unique_ptr<pages::ConfigPage> config_;
 
-  settings::AlarmSettings alarms_;
-  alarms::AlarmStatus alarmStatus_{alarms_};
-  std::unique_ptr<alarms::AlarmPage> alarmPage_;
+  alarms::AlarmStatus alarmStatus_{session_.Alarms()};
+  // The bar, the configuration and alarm pages and the roll, built by the skin load.
+  std::unique_ptr<WindowPages> pages_;
+  std::unique_ptr<WindowSettings> settings_;
+  std::unique_ptr<WindowTray> windowTray_;
   std::unique_ptr<alarms::AlarmBlink> blink_;
   alarms::AlarmNotices notices_{[this] {
     return std::chrono::steady_clock::time_point(
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(env_.app.Loop().Now()));
   }};
-  settings::FanSettings fan_;
-  settings::VoltageSettings voltage_;
-  std::int32_t fanPageMode_ = 0;
-  skin::LanguageChoice language_;
 
   history::SystemHistoryClock systemClock_;
   std::unique_ptr<HistoryHookup> history_;
@@ -227,11 +204,13 @@ class TFormMain {
   std::shared_ptr<device::WorkerHandovers> handovers_;
   device::WorkerPool workers_;  // before the connection: the connection goes first
   std::unique_ptr<device::MonitorConnection> connection_;
-  device::GaugePanel gauge_{env_.bus};
+  std::unique_ptr<DeviceFollower> follower_;
+  std::unique_ptr<GaugeDriver> gauge_;
   // After the page's controls: the detail windows go first at destruction.
   std::unique_ptr<detail::DetailWindows> details_;
+  // Draws what the session hears; after everything it draws on, so it goes first.
+  std::unique_ptr<SessionView> view_;
 
-  bool connected_ = false;
   bool presentAtCreation_ = false;  // the first look for the controller
   bool started_ = false;
   bool closeOnActivate_ = false;

@@ -79,10 +79,11 @@ std::int32_t TruncatedBarValue(float value) {
 }  // namespace
 
 MonitorPage::MonitorPage(ui::Window& window, skin::FileResolver files,
-                         const MonitorImageLists& lists)
+                         const MonitorImageLists& lists, MonitorReadings& readings)
     : window_(window),
       files_(skin::Remembering(std::move(files))),
       lists_(lists),
+      readings_(readings),
       fanClock_(window.App(), &window),
       timerPSUFan_(fanClock_.Add([this] { Turn(psuFan_); }, kFanTimerCreationInterval)),
       timerSYSFan_(fanClock_.Add([this] { Turn(sysFan_); }, kFanTimerCreationInterval)) {

@@ -13,10 +13,10 @@
 #include "core/numbers.h"
 #include "mainwindow/fan_clock.h"
 #include "mainwindow/monitor_image_lists.h"
-#include "mainwindow/monitor_readings.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/image.h"
 #include "platform/ui/timer.h"
+#include "session/monitor_readings.h"
 #include "settings/alarm_settings.h"
 #include "skin/file_resolver.h"
 #include "skin/image_label.h"
@@ -29,16 +29,23 @@ namespace mainwindow {
 enum class TempUnit : std::int32_t { Celsius = 301, Fahrenheit = 302 };
 
 using core::ToFahrenheit;
+using session::CurrentRail;
+using session::MonitorReadings;
+using session::ShownValue;
+using session::VoltageRail;
+using session::VoltageWindow;
+using session::WindowOf;
 
 // The monitor page: the displays and buttons of the skin's Manager groups, the sensor-name
-// fields and the fan pictures, the main window's copy of the readings with its peaks, and the
-// selections of rail and unit. UI thread only.
+// fields and the fan pictures, and the selections of rail and unit. It draws the session's
+// readings and peaks, which it does not own. UI thread only.
 class MonitorPage {
  public:
   // Fan frames advance one per 100000 / rpm milliseconds.
   static constexpr double kFanFrameRpmMs = 100000.0;
 
-  MonitorPage(ui::Window& window, skin::FileResolver files, const MonitorImageLists& lists);
+  MonitorPage(ui::Window& window, skin::FileResolver files, const MonitorImageLists& lists,
+              MonitorReadings& readings);
   MonitorPage(const MonitorPage&) = delete;
   MonitorPage& operator=(const MonitorPage&) = delete;
   ~MonitorPage();
@@ -46,7 +53,7 @@ class MonitorPage {
   // The builder of one Manager group, run by the skin load right after the group was read.
   void BuildGroup(skin::ManagerGroup group, const skin::PageRecords& records);
 
-  // Hand-overs of the worker.
+  // The session's readings and peaks, which the page draws ("ClearPeak" resets the peaks).
   MonitorReadings& Readings() { return readings_; }
   const MonitorReadings& Readings() const { return readings_; }
   // The rating becomes the full scale of "WattTotal".
@@ -131,7 +138,7 @@ class MonitorPage {
   ui::Window& window_;
   skin::FileResolver files_;
   const MonitorImageLists& lists_;
-  MonitorReadings readings_;
+  MonitorReadings& readings_;
   VoltageRail shownVoltage_ = VoltageRail::V12V1;
   CurrentRail shownCurrent_ = CurrentRail::C12V1;
   TempUnit unit_ = TempUnit::Celsius;

@@ -21,6 +21,7 @@
 #include "device/reading_fields.h"
 #include "device/worker_pool.h"
 #include "platform/ui/real_time_event_loop.h"
+#include "session/monitor_session.h"
 
 namespace app::ctl {
 namespace {
@@ -104,6 +105,115 @@ class HandoverPrinter {
   const bool json_;
 };
 
+// Where the watch stands: printing every poll; the last counted cycle is done, so the rest
+// of its hand-overs print but one that starts another cycle (the worker may have begun one
+// before it saw the termination request) ends the printing; or printing nothing more.
+enum class WatchState { Watching, LastCycleDone, Muted };
+
+// Prints each poll the session hears of, group by group in the worker's order, counts the
+// cycles asked for and ends the worker after the last, or when the PSU has gone.
+class WatchView final : public session::SessionObserver {
+ public:
+  struct Context {
+    CtlEnvironment& environment;
+    const WatchOptions& options;
+    ui::RealTimeEventLoop& loop;
+    HandoverPrinter& printer;
+    int& exitCode;
+  };
+  explicit WatchView(Context context) : c_(context) {}
+
+  void SetWorker(device::WorkerHandle* worker) { worker_ = worker; }
+
+  void PowerRatingReady(const session::MonitorSession&, std::int32_t rating) override {
+    rated_ = true;
+    c_.printer.PrintRating(rating);
+    if (rating != 0) return;
+    // The window would end here; so does the tool, as the device is never made ready.
+    c_.environment.Err() << "***** Unsupport Power Type *****\n";
+    c_.exitCode = kExitNoAnswer;
+    c_.loop.Quit();
+  }
+
+  void PollCompleted(const session::MonitorSession& session,
+                     const session::PollNews& news) override {
+    const device::ReadingSet& r = session.Values();
+    if (news.voltages && StartsCycle()) {
+      c_.printer.Print("VoltagesReady", FieldsOf(device::kVoltageFields, r));
+    }
+    if (news.currents && StartsCycle()) {
+      c_.printer.Print("CurrentsReady", FieldsOf(device::kCurrentFields, r));
+    }
+    // A poll of a device that has gone reads nothing before its watt: no cycle.
+    if (news.watt) WattReady(r, news.voltages || news.currents);
+    if (news.fans && state_ != WatchState::Muted) {
+      c_.printer.Print("FansReady", FieldsOf(device::kFanFields, r));
+    }
+    if (news.temperatures && state_ != WatchState::Muted) {
+      c_.printer.Print("TempsReady", FieldsOf(device::kTemperatureFields, r));
+    }
+    if (news.complete && state_ != WatchState::Muted) c_.printer.Print("CycleComplete");
+  }
+
+  // Every end of the worker but the tool's own is handed over: the watch waits for it.
+  void WorkerEnded(const session::MonitorSession&) override {
+    c_.loop.Quit();
+    if (rated_) c_.printer.Print("ConnectionRemoved");
+  }
+
+ private:
+  bool StartsCycle() {
+    if (state_ == WatchState::LastCycleDone) state_ = WatchState::Muted;
+    return state_ != WatchState::Muted;
+  }
+
+  void WattReady(const device::ReadingSet& r, bool fresh) {
+    // Once the last counted cycle is done, a later poll that found the device gone changes
+    // nothing: the watch has what it was asked for.
+    if (!fresh && state_ == WatchState::Watching &&
+        !device::OpenMonitorDevice(c_.environment.Bus())) {
+      // Unplugged: the window would stop its worker on the removal notice; so does the tool.
+      c_.environment.Err() << "quelta-ctl: the PSU controller was removed\n";
+      c_.exitCode = kExitNoAnswer;
+      state_ = WatchState::Muted;
+      worker_->Terminate();
+      return;
+    }
+    if (!StartsCycle()) return;
+    c_.printer.Print("WattReady", {{"WattTotal", r.WattTotal}});
+    // The cycle in progress still completes; the worker then ends after its pause.
+    if (c_.options.cycles && ++cycles_ == *c_.options.cycles) {
+      state_ = WatchState::LastCycleDone;
+      worker_->Terminate();
+    }
+  }
+
+  Context c_;
+  device::WorkerHandle* worker_ = nullptr;
+  WatchState state_ = WatchState::Watching;
+  std::int64_t cycles_ = 0;
+  bool rated_ = false;
+};
+
+// The watch does not start while another holder keeps the access mutex beyond --lock-wait
+// (the worker itself waits for it without limit, as it must between its cycles). Returns the
+// exit code when it cannot start.
+std::optional<int> CheckAccess(CtlEnvironment& environment, platform::NamedMutex& mutex) {
+  switch (mutex.LockWithin(environment.LockWait())) {
+    case platform::NamedMutex::WaitResult::Acquired:
+      mutex.Unlock();
+      return std::nullopt;
+    case platform::NamedMutex::WaitResult::TimedOut:
+      return environment.ReportLockBusy(mutex);
+    case platform::NamedMutex::WaitResult::Stopped:
+    case platform::NamedMutex::WaitResult::Failed:
+      break;
+  }
+  environment.Err() << "quelta-ctl: the access mutex could not be taken ("
+                    << mutex.LockFilePath().string() << ")\n";
+  return kExitNotFound;
+}
+
 }  // namespace
 
 int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments) {
@@ -119,95 +229,19 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
     environment.Err() << "quelta-ctl: " << mutex.error << "\n";
     return kExitNotFound;
   }
-  // The worker waits for the mutex without limit, as it must between its cycles; the watch
-  // itself does not start while another holder keeps it beyond --lock-wait.
-  switch (mutex.mutex->LockWithin(environment.LockWait())) {
-    case platform::NamedMutex::WaitResult::Acquired:
-      mutex.mutex->Unlock();
-      break;
-    case platform::NamedMutex::WaitResult::TimedOut:
-      return environment.ReportLockBusy(*mutex.mutex);
-    case platform::NamedMutex::WaitResult::Stopped:
-    case platform::NamedMutex::WaitResult::Failed:
-      environment.Err() << "quelta-ctl: the access mutex could not be taken ("
-                        << mutex.mutex->LockFilePath().string() << ")\n";
-      return kExitNotFound;
-  }
+  if (const std::optional<int> refused = CheckAccess(environment, *mutex.mutex)) return *refused;
 
   ui::RealTimeEventLoop loop;
   device::DeviceReady ready;
   device::RealCyclePause pause;
   HandoverPrinter printer(environment.Out(), options.json);
-  std::int64_t cycles = 0;
-  // Once the last counted cycle is done, a hand-over that starts another cycle (the worker may
-  // have begun one before it saw the termination request) ends the printing.
-  bool lastCycleSeen = false;
-  bool muted = false;
-  auto startsCycle = [&] {
-    if (lastCycleSeen) muted = true;
-    return !muted;
-  };
   int exitCode = kExitDone;
-  // Whether this poll brought a fresh reading before its watt: a poll of a device that has
-  // gone reads nothing, and its stale figures are no cycle.
-  bool fresh = false;
-
-  device::WorkerPool pool;
-  std::unique_ptr<device::WorkerHandle> worker;
+  // The watch judges no alarms: the session only carries the readings to the printer.
+  session::MonitorSession session{session::AlarmJudge{}};
+  WatchView view({environment, options, loop, printer, exitCode});
+  session.AddObserver(view);
   auto handovers = std::make_shared<device::WorkerHandovers>();
-  bool rated = false;
-  handovers->PowerRatingReady = [&](std::int32_t rating) {
-    rated = true;
-    printer.PrintRating(rating);
-    if (rating == 0) {
-      // The window would end here; so does the tool, as the device is never made ready.
-      environment.Err() << "***** Unsupport Power Type *****\n";
-      exitCode = kExitNoAnswer;
-      loop.Quit();
-    }
-  };
-  handovers->VoltagesReady = [&](const device::ReadingSet& r) {
-    fresh = true;
-    if (startsCycle()) printer.Print("VoltagesReady", FieldsOf(device::kVoltageFields, r));
-  };
-  handovers->CurrentsReady = [&](const device::ReadingSet& r) {
-    fresh = true;
-    if (startsCycle()) printer.Print("CurrentsReady", FieldsOf(device::kCurrentFields, r));
-  };
-  handovers->WattReady = [&](const device::ReadingSet& r) {
-    const bool wasFresh = std::exchange(fresh, false);
-    // Once the last counted cycle is done, a later poll that found the device gone changes
-    // nothing: the watch has what it was asked for.
-    if (!wasFresh && !muted && !lastCycleSeen && !device::OpenMonitorDevice(bus)) {
-      // Unplugged: the window would stop its worker on the removal notice; so does the tool.
-      environment.Err() << "quelta-ctl: the PSU controller was removed\n";
-      exitCode = kExitNoAnswer;
-      muted = true;
-      worker->Terminate();
-      return;
-    }
-    if (!startsCycle()) return;
-    printer.Print("WattReady", {{"WattTotal", r.WattTotal}});
-    // The cycle in progress still completes; the worker then ends after its pause.
-    if (options.cycles && ++cycles == *options.cycles) {
-      lastCycleSeen = true;
-      worker->Terminate();
-    }
-  };
-  handovers->FansReady = [&](const device::ReadingSet& r) {
-    if (!muted) printer.Print("FansReady", FieldsOf(device::kFanFields, r));
-  };
-  handovers->TempsReady = [&](const device::ReadingSet& r) {
-    if (!muted) printer.Print("TempsReady", FieldsOf(device::kTemperatureFields, r));
-  };
-  handovers->CycleComplete = [&] {
-    if (!muted) printer.Print("CycleComplete");
-  };
-  // Every end of the worker but the tool's own is handed over: the watch waits for it.
-  handovers->ConnectionRemoved = [&] {
-    loop.Quit();
-    if (rated) printer.Print("ConnectionRemoved");
-  };
+  session.TakeHandovers(*handovers);
   handovers->StartFailed = [&](std::uint64_t) {
     // It could not open the PSU or read the reference.
     environment.Err() << "quelta-ctl: the PSU controller did not answer the reference read\n";
@@ -220,7 +254,9 @@ int RunWatch(CtlEnvironment& environment, std::span<const std::string> arguments
       bus,   *mutex.mutex, ready,    ready.BeginGeneration(), environment.Sleeper(),
       pause, loop,         handovers};
   context.cycleInterval = options.interval;
-  worker = pool.Start(std::move(context));
+  device::WorkerPool pool;
+  const std::unique_ptr<device::WorkerHandle> worker = pool.Start(std::move(context));
+  view.SetWorker(worker.get());
   loop.Run();
   pool.StopAll();
   return exitCode;

@@ -6,7 +6,7 @@
 #include "device/rail_table.h"
 #include "device/reading_set.h"
 
-namespace mainwindow {
+namespace session {
 
 // The eight voltage rails and six current rails the monitor page can show, each standing for
 // the rail table's row of the same position.
@@ -65,4 +65,4 @@ class MonitorReadings {
   std::array<float, kCurrentRailCount> currentPeaks_{};
 };
 
-}  // namespace mainwindow
+}  // namespace session

@@ -1,10 +1,10 @@
-#include "mainwindow/monitor_readings.h"
+#include "session/monitor_readings.h"
 
 #include <array>
 
 #include "device/reading_fields.h"
 
-namespace mainwindow {
+namespace session {
 namespace {
 
 // A new value becomes the peak when there is none yet or it is higher.
@@ -77,4 +77,4 @@ void MonitorReadings::ClearPeaks() {
   currentPeaks_.fill(0.0f);
 }
 
-}  // namespace mainwindow
+}  // namespace session

@@ -1,8 +1,8 @@
-#include "mainwindow/monitor_readings.h"
+#include "session/monitor_readings.h"
 
 #include <gtest/gtest.h>
 
-namespace mainwindow {
+namespace session {
 namespace {
 
 device::ReadingSet Currents(float c12v1, float c5v) {
@@ -61,4 +61,4 @@ TEST(MonitorReadings, BarRangesAreTheRailsVoltageWindows) {
 }
 
 }  // namespace
-}  // namespace mainwindow
+}  // namespace session

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+#include "device/reading_set.h"
+#include "session/poll_news.h"
+#include "settings/alarm_settings.h"
+
+namespace session {
+
+// The one joint between the session and the alarm rules: decides every row's flag from the
+// readings and the alarm settings. The rules sit above the session, so the owner hands them in.
+using AlarmJudge = std::function<void(const device::ReadingSet& readings,
+                                      settings::AlarmSettings& settings, AlarmFlags& flags)>;
+
+}  // namespace session

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "device/reading_set.h"
+#include "device/worker_handovers.h"
+#include "session/alarm_judge.h"
+#include "session/monitor_readings.h"
+#include "session/poll_news.h"
+#include "session/session_observer.h"
+#include "settings/alarm_settings.h"
+#include "settings/fan_settings.h"
+#include "settings/voltage_settings.h"
+
+namespace session {
+
+// The model of one PSU while the program runs: the readings with their peaks, the alarm flags,
+// the stored settings as held in memory (alarm thresholds, fan curves, trim targets) and the
+// connection. It takes the worker's hand-overs in their order and tells its observers once per
+// poll, after the poll's last group; views query it and only draw. No toolkit, no UI port.
+// UI thread only.
+class MonitorSession {
+ public:
+  explicit MonitorSession(AlarmJudge judge) : judge_(std::move(judge)) {}
+  MonitorSession(const MonitorSession&) = delete;
+  MonitorSession& operator=(const MonitorSession&) = delete;
+
+  // An observer stays registered until removed; it must outlive its registration.
+  void AddObserver(SessionObserver& observer);
+  void RemoveObserver(SessionObserver& observer);
+
+  // The worker's hand-overs, by their names and in their order.
+  void PowerRatingReady(std::int32_t rating);
+  void VoltagesReady(const device::ReadingSet& readings);
+  void CurrentsReady(const device::ReadingSet& readings);
+  void WattReady(const device::ReadingSet& readings);
+  void FansReady(const device::ReadingSet& readings);
+  void TempsReady(const device::ReadingSet& readings);
+  // Every group was read while the device was ready: the alarms are judged on this poll.
+  void CycleComplete();
+  // The poll is over: the observers hear of it, once.
+  void PollEnd();
+  void ConnectionRemoved();
+  // Points the worker's reading hand-overs (rating, groups, cycle, poll end, removal) at this
+  // session. The others (trim, command failures, start failures) stay the owner's.
+  void TakeHandovers(device::WorkerHandovers& handovers);
+
+  // The connection as its owner finds it; observers hear of a change only.
+  void SetConnected(bool connected);
+  bool Connected() const { return connected_; }
+
+  const MonitorReadings& Readings() const { return readings_; }
+  // For the peaks' reset and for tests that stand in for the worker.
+  MonitorReadings& Readings() { return readings_; }
+  const device::ReadingSet& Values() const { return readings_.Values(); }
+  // The rating handed over by the worker; 0 until then.
+  std::int32_t PowerRating() const { return readings_.Values().PowerRating; }
+
+  const AlarmFlags& Flags() const { return flags_; }
+  // Judges the alarms on the present readings now, as a completed cycle does, and says which
+  // started and ended.
+  void JudgeAlarms(PollNews& news);
+
+  // The stored settings as the program holds them between loads and saves.
+  settings::AlarmSettings& Alarms() { return alarms_; }
+  const settings::AlarmSettings& Alarms() const { return alarms_; }
+  // The fan-curve values (modes, sensor, start volts and rising degrees of every preset).
+  settings::FanSettings& Fans() { return fan_; }
+  // The trim targets and their factory values.
+  settings::VoltageSettings& Voltages() { return voltage_; }
+  // The fan-speed page's mode as loaded.
+  std::int32_t& FanPageMode() { return fanPageMode_; }
+
+ private:
+  template <typename Call>
+  void Tell(Call call);
+
+  AlarmJudge judge_;
+  std::vector<SessionObserver*> observers_;
+  MonitorReadings readings_;
+  AlarmFlags flags_{};
+  PollNews news_;  // of the poll under way
+  bool connected_ = false;
+
+  settings::AlarmSettings alarms_;
+  settings::FanSettings fan_;
+  settings::VoltageSettings voltage_;
+  std::int32_t fanPageMode_ = 0;
+};
+
+}  // namespace session

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace session {
+
+// One flag per alarm row, in the order the rows are evaluated and blinked.
+inline constexpr std::size_t kAlarmRows = 20;
+using AlarmFlags = std::array<bool, kAlarmRows>;
+
+// What one poll brought: the groups that arrived fresh, whether the cycle completed (every
+// group read while the device was ready: only then are the alarms judged), and which alarms
+// started and ended with that judgement.
+struct PollNews {
+  bool voltages = false;
+  bool currents = false;
+  bool watt = false;
+  bool fans = false;
+  bool temperatures = false;
+  bool complete = false;
+  AlarmFlags started{};
+  AlarmFlags ended{};
+};
+
+}  // namespace session
