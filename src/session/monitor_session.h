@@ -42,6 +42,8 @@ class MonitorSession {
   void CycleComplete();
   // The poll is over: the observers hear of it, once.
   void PollEnd();
+  // The worker ended. The connection state stays as its owner set it: the owner decides from
+  // the device's presence whether to connect again.
   void ConnectionRemoved();
   // Points the worker's reading hand-overs (rating, groups, cycle, poll end, removal) at this
   // session. The others (trim, command failures, start failures) stay the owner's.
