@@ -195,7 +195,7 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
       painter.setBrush(band);
       painter.drawPolygon(outline);
       painter.setRenderHint(QPainter::Antialiasing, true);
-      painter.setPen(QPen(colour, 1.4));
+      painter.setPen(QPen(colour, 1.0));
       painter.setBrush(Qt::NoBrush);
       painter.drawPolyline(means.data(), static_cast<int>(means.size()));
       means.clear();
