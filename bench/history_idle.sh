@@ -9,7 +9,8 @@
 #  - the polls each added to its record meanwhile (sqlite3): the copy recording on did record,
 #    the other did not.
 # Usage: bench/history_idle.sh [settle] [seconds]     (defaults 60 and 60)
-# IDLE_BIN names another folder of built programs; IDLE_DISPLAY the X display to start.
+# IDLE_BIN names another folder of built programs; IDLE_DISPLAY the X display to start;
+# IDLE_TRAY=1 starts both put away in the tray (quelta --tray, beside a tray of trayer's).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 settle=${1:-60}
@@ -27,6 +28,15 @@ display=${IDLE_DISPLAY:-:$((80 + RANDOM % 9))}
 Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 export DISPLAY=$display
+where="monitor page"
+extra=()
+if [ "${IDLE_TRAY:-0}" = 1 ]; then
+  command -v trayer >/dev/null || { echo "history_idle: IDLE_TRAY needs trayer" >&2; exit 1; }
+  trayer >/dev/null 2>&1 &
+  sleep 0.5
+  where="in the tray"
+  extra=(--tray)
+fi
 
 # One copy's private folders and settings; "off" switches its recording off first.
 start() {
@@ -36,7 +46,7 @@ start() {
     export XDG_CONFIG_HOME=$dir/cfg XDG_STATE_HOME=$dir/state XDG_RUNTIME_DIR=$dir/rt \
       QUELTA_LOCK_DIR=$dir/lock
     "$bin/quelta-ctl" history "$name" >/dev/null
-    exec "$bin/quelta" --simulate >"$dir/out.txt" 2>&1
+    exec "$bin/quelta" --simulate "${extra[@]}" >"$dir/out.txt" 2>&1
   ) &
   echo $!
 }
@@ -68,7 +78,7 @@ pct_ticks() { awk -v t="$1" -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.3f %%"
 pct_ns() { awk -v n="$1" -v s="$seconds" 'BEGIN {printf "%.3f %%", 100 * n / 1e9 / s}'; }
 
 cat <<TABLE
-| Window, monitor page, ${seconds} s after ${settle} s | recording on | recording off |
+| Window, $where, ${seconds} s after ${settle} s | recording on | recording off |
 |---|---|---|
 | CPU, /proc/PID/stat utime+stime | $(pct_ticks "$t_on") | $(pct_ticks "$t_off") |
 | CPU, run time of all threads | $(pct_ns "$n_on") | $(pct_ns "$n_off") |
