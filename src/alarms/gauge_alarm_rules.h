@@ -8,8 +8,8 @@ namespace alarms {
 // The needle panel's thresholds, taken from the alarm settings: the panel alarms on the same
 // power, PSU temperature and PSU fan rules as the alarm page.
 inline device::GaugeThresholds GaugeThresholdsOf(const settings::AlarmSettings& a) {
-  return device::GaugeThresholds{a.Watt, {a.TempPSU.Value, a.TempPSU.Enable},
-                                 {a.PSUFan.Value, a.PSUFan.Enable}};
+  return device::GaugeThresholds{
+      a.Watt, {a.TempPSU.Value, a.TempPSU.Enable}, {a.PSUFan.Value, a.PSUFan.Enable}};
 }
 
 // The muted flags as the alarm switches leave them when nothing else has touched them: the

@@ -629,7 +629,7 @@ void TFormMain::NotifyOnAlarmClick(bool on) {
 
 void TFormMain::EvaluateAlarms() {
   const device::ReadingSet& readings = monitor_->Readings().Values();
-  alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == kMonitorPage, alarmStatus_.Flags());
+  alarmStatus_.Flags() = alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == kMonitorPage);
   blink_->ShowIcons();
   // Told once as an alarm starts; the blink that follows tells nothing more.
   for (const alarms::AlarmNotice& notice :
