@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "alarms/alarm_page_items.h"
 #include "alarms/alarm_state.h"
 #include "device/reading_set.h"
 #include "pages/page_groups.h"
@@ -29,10 +30,6 @@ namespace alarms {
 inline constexpr std::int32_t kAlarmCelsius = 301;
 inline constexpr std::int32_t kAlarmFahrenheit = 302;
 
-// Number of threshold displays; their order is the order of CommittedThresholds.
-inline constexpr std::size_t kThresholdCount = 17;
-// Number of per-threshold switches (the power threshold has none).
-inline constexpr std::size_t kSwitchCount = 16;
 // What OK and "AlarmDefault" say when the settings file did not take the save.
 inline constexpr const char* kAlarmSaveFailed =
     "Settings could not be saved!\n\nNew Value Setting FAIL!";

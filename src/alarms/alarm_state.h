@@ -6,44 +6,33 @@
 #include <cstdint>
 #include <string_view>
 
+#include "device/reading_catalogue.h"
 #include "settings/alarm_settings.h"
 
 namespace alarms {
 
-// The watched readings, in the order they are evaluated and blinked.
-enum class AlarmRow : std::size_t {
-  Watt,
-  PSUFan,
-  SystemFan,
-  Vol5V,
-  Vol33V,
-  Vol12V1,
-  Vol12V2,
-  Vol12V3,
-  Vol12V4,
-  Cur5V,
-  Cur33V,
-  Cur12V1,
-  Cur12V2,
-  Cur12V3,
-  Cur12V4,
-  TempPSU,
-  TempT1,
-  TempT2,
-  TempT3,
-  TempT4,
-};
-inline constexpr std::size_t kAlarmRowCount = 20;
+// The watched readings and their order come from the reading catalogue.
+using device::AlarmRow;
+using device::kAlarmRowCount;
 
 // Each row's name in quelta-ctl's output, in row order.
-inline constexpr std::array<std::string_view, kAlarmRowCount> kAlarmRowNames = {
-    "Watt",    "PSUFan",  "SystemFan", "5V",     "33V",     "12V1",    "12V2",
-    "12V3",    "12V4",    "Cur5V",     "Cur33V", "Cur12V1", "Cur12V2", "Cur12V3",
-    "Cur12V4", "TempPSU", "T1",        "T2",     "T3",      "T4"};
+inline constexpr std::array<std::string_view, kAlarmRowCount> kAlarmRowNames = [] {
+  std::array<std::string_view, kAlarmRowCount> out{};
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = device::kAlarmRows[i]->rowName;
+  return out;
+}();
 
-// The five temperature rows, PSU first.
-inline constexpr std::array<AlarmRow, 5> kTemperatureRows = {
-    AlarmRow::TempPSU, AlarmRow::TempT1, AlarmRow::TempT2, AlarmRow::TempT3, AlarmRow::TempT4};
+// The rows of one kind of reading, in row order: the temperatures PSU first.
+template <device::ReadingKind kind>
+constexpr auto RowsOfKind() {
+  constexpr std::size_t count = device::ReadingsOfKind<kind>().size();
+  std::array<AlarmRow, count> out{};
+  std::size_t at = 0;
+  for (const device::Reading* r : device::kAlarmRows)
+    if (r->kind == kind) out[at++] = r->row;
+  return out;
+}
+inline constexpr auto kTemperatureRows = RowsOfKind<device::ReadingKind::Temperature>();
 
 // One alarm flag per row; all false until the first evaluation.
 struct AlarmState {

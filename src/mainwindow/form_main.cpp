@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "alarms/alarm_evaluation.h"
+#include "alarms/gauge_alarm_rules.h"
 #include "core/numbers.h"
 #include "device/access_denied.h"
 #include "device/device_discovery.h"
@@ -628,7 +629,7 @@ void TFormMain::NotifyOnAlarmClick(bool on) {
 
 void TFormMain::EvaluateAlarms() {
   const device::ReadingSet& readings = monitor_->Readings().Values();
-  alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == kMonitorPage, alarmStatus_.Flags());
+  alarmStatus_.Flags() = alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == kMonitorPage);
   blink_->ShowIcons();
   // Told once as an alarm starts; the blink that follows tells nothing more.
   for (const alarms::AlarmNotice& notice :
@@ -656,7 +657,8 @@ std::int32_t TFormMain::DetailRating() const {
 
 void TFormMain::GaugeTick() {
   const device::ReadingSet& values = monitor_->Readings().Values();
-  gauge_.GaugeTick({values.WattTotal, values.TempPSU, values.FanPSU}, alarms_, GaugeGroupMuted());
+  gauge_.GaugeTick({values.WattTotal, values.TempPSU, values.FanPSU},
+                   alarms::GaugeThresholdsOf(alarms_), GaugeGroupMuted());
 }
 
 device::GaugeMuted TFormMain::GaugeGroupMuted() const {

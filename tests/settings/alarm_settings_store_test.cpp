@@ -245,6 +245,33 @@ TEST_F(AlarmSave, RestoringDefaultsWritesThemAndKeepsSwitchesAndNamesAsHeld) {
   EXPECT_EQ(reloaded.names, (SensorNames{"A", "B", "C", "D"}));
 }
 
+// A voltage threshold below its nominal is held as its band's upper edge from the load on;
+// restored factory values are saved as they stand and held as upper edges after the save.
+TEST_F(AlarmSave, ALowerVoltageEdgeIsHeldAsItsMirrorFromTheLoadAndAfterARestore) {
+  std::string tree = WithValue(FactoryTree(), "Alarm\\Voltage", "12V", "11.40");
+  tree = WithValue(tree, "Alarm\\Voltage", "5V", "4.75");
+  tree = WithValue(tree, "Alarm\\Voltage", "Default33V", "3.14");
+  platform::MemoryRegistryStore lower(tree);
+  RecordingRegistryStore recording(lower);
+  LoadAlarmSettings(lower, alarms, names);
+  EXPECT_EQ(alarms.Voltage12V.Value, 12.6f);
+  EXPECT_EQ(alarms.Voltage5V.Value, 5.25f);
+  EXPECT_EQ(alarms.Voltage33V.Value, 3.46f);    // already the upper edge
+  EXPECT_EQ(alarms.Voltage33V.Default, 3.14f);  // factory values are kept as stored
+
+  EXPECT_TRUE(SaveAlarmGroup(recording, alarms, kAlarmVoltage, names));
+  EXPECT_THAT(recording.Writes(), ElementsAre("12V=12.60", "5V=5.25", "33V=3.46", "12VEnable=1",
+                                              "5VEnable=1", "33VEnable=1"));
+
+  recording.log.clear();
+  EXPECT_TRUE(RestoreAlarmDefaults(recording, alarms, names));
+  const std::vector<std::string> writes = recording.Writes();
+  EXPECT_NE(std::find(writes.begin(), writes.end(), "33V=3.14"), writes.end());
+  // 3.14 is the float 3.1400001; 3.3 less that is the float 0.15999989; 3.3 plus that is
+  // 3.45999989, whose nearest float is 3.4599998, one step below 3.46.
+  EXPECT_EQ(alarms.Voltage33V.Value, 3.4599998f);
+}
+
 TEST_F(AlarmSave, ANameWithANulIsRefusedBeforeAnythingIsWritten) {
   alarms.TempPSU.Value = 61.0f;
   const SensorNames broken = {"T1", std::string("T\0two", 5), "T3", "T4"};
