@@ -31,34 +31,38 @@ struct DisplaySpec {
   const char* name;
   const char* key;
   bool current;
-  std::int32_t group;
+  settings::AlarmGroup group;
   AlarmThreshold AlarmSettings::*threshold;
   bool centred;
 };
 constexpr DisplaySpec kDisplays[kThresholdCount] = {
-    {"AWattTotal", "Total", false, settings::kAlarmWatt, nullptr, false},
-    {"AVol12V", "Voltage\\12V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage12V, true},
-    {"AVol5V", "Voltage\\5V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage5V, true},
-    {"AVol33V", "Voltage\\33V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage33V, true},
-    {"AC12V1", "12V1", true, settings::kAlarmCurrent, &AlarmSettings::Current12V1, false},
-    {"AC12V2", "12V2", true, settings::kAlarmCurrent, &AlarmSettings::Current12V2, false},
-    {"AC12V3", "12V3", true, settings::kAlarmCurrent, &AlarmSettings::Current12V3, false},
-    {"AC12V4", "12V4", true, settings::kAlarmCurrent, &AlarmSettings::Current12V4, false},
-    {"AC5V", "5V", true, settings::kAlarmCurrent, &AlarmSettings::Current5V, false},
-    {"AC33V", "33V", true, settings::kAlarmCurrent, &AlarmSettings::Current33V, false},
-    {"AFSPSU", "FanSpeed\\PSU", false, settings::kAlarmFanSpeed, &AlarmSettings::PSUFan, false},
-    {"AFSSystemFan", "FanSpeed\\SystemFan", false, settings::kAlarmFanSpeed,
+    {"AWattTotal", "Total", false, settings::AlarmGroup::kWatt, nullptr, false},
+    {"AVol12V", "Voltage\\12V", false, settings::AlarmGroup::kVoltage, &AlarmSettings::Voltage12V,
+     true},
+    {"AVol5V", "Voltage\\5V", false, settings::AlarmGroup::kVoltage, &AlarmSettings::Voltage5V,
+     true},
+    {"AVol33V", "Voltage\\33V", false, settings::AlarmGroup::kVoltage, &AlarmSettings::Voltage33V,
+     true},
+    {"AC12V1", "12V1", true, settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V1, false},
+    {"AC12V2", "12V2", true, settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V2, false},
+    {"AC12V3", "12V3", true, settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V3, false},
+    {"AC12V4", "12V4", true, settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V4, false},
+    {"AC5V", "5V", true, settings::AlarmGroup::kCurrent, &AlarmSettings::Current5V, false},
+    {"AC33V", "33V", true, settings::AlarmGroup::kCurrent, &AlarmSettings::Current33V, false},
+    {"AFSPSU", "FanSpeed\\PSU", false, settings::AlarmGroup::kFanSpeed, &AlarmSettings::PSUFan,
+     false},
+    {"AFSSystemFan", "FanSpeed\\SystemFan", false, settings::AlarmGroup::kFanSpeed,
      &AlarmSettings::SystemFan, false},
-    {"ATempPSU", "Temperature\\PSU", false, settings::kAlarmTemperature, &AlarmSettings::TempPSU,
-     false},
-    {"ATempT1", "Temperature\\T1", false, settings::kAlarmTemperature, &AlarmSettings::TempT1,
-     false},
-    {"ATempT2", "Temperature\\T2", false, settings::kAlarmTemperature, &AlarmSettings::TempT2,
-     false},
-    {"ATempT3", "Temperature\\T3", false, settings::kAlarmTemperature, &AlarmSettings::TempT3,
-     false},
-    {"ATempT4", "Temperature\\T4", false, settings::kAlarmTemperature, &AlarmSettings::TempT4,
-     false},
+    {"ATempPSU", "Temperature\\PSU", false, settings::AlarmGroup::kTemperature,
+     &AlarmSettings::TempPSU, false},
+    {"ATempT1", "Temperature\\T1", false, settings::AlarmGroup::kTemperature,
+     &AlarmSettings::TempT1, false},
+    {"ATempT2", "Temperature\\T2", false, settings::AlarmGroup::kTemperature,
+     &AlarmSettings::TempT2, false},
+    {"ATempT3", "Temperature\\T3", false, settings::AlarmGroup::kTemperature,
+     &AlarmSettings::TempT3, false},
+    {"ATempT4", "Temperature\\T4", false, settings::AlarmGroup::kTemperature,
+     &AlarmSettings::TempT4, false},
 };
 constexpr std::size_t kWattDisplay = 0;
 
@@ -107,17 +111,17 @@ constexpr std::size_t DisplayOfSwitch(std::size_t item) {
 
 struct TabSpec {
   const char* record;
-  std::int32_t group;
+  settings::AlarmGroup group;
 };
-constexpr TabSpec kTabs[] = {{"Watt", settings::kAlarmWatt},
-                             {"Voltage", settings::kAlarmVoltage},
-                             {"Current", settings::kAlarmCurrent},
-                             {"FanSpeed", settings::kAlarmFanSpeed},
-                             {"Temperature", settings::kAlarmTemperature}};
+constexpr TabSpec kTabs[] = {{"Watt", settings::AlarmGroup::kWatt},
+                             {"Voltage", settings::AlarmGroup::kVoltage},
+                             {"Current", settings::AlarmGroup::kCurrent},
+                             {"FanSpeed", settings::AlarmGroup::kFanSpeed},
+                             {"Temperature", settings::AlarmGroup::kTemperature}};
 
-constexpr std::int32_t kGroups[] = {settings::kAlarmWatt, settings::kAlarmVoltage,
-                                    settings::kAlarmCurrent, settings::kAlarmFanSpeed,
-                                    settings::kAlarmTemperature};
+constexpr settings::AlarmGroup kGroups[] = {
+    settings::AlarmGroup::kWatt, settings::AlarmGroup::kVoltage, settings::AlarmGroup::kCurrent,
+    settings::AlarmGroup::kFanSpeed, settings::AlarmGroup::kTemperature};
 
 float RoundHalfUp(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
@@ -240,10 +244,10 @@ void AlarmPage::Build(const skin::PageRecords& records) {
         AddButton(spec.name, records, key, [this, i] { ToggleAlarmSwitch(i); });
     GroupOf(kDisplays[DisplayOfSwitch(i)].group)->plain.push_back(&button);
   }
-  skin::TImageLabel& celsius =
-      AddButton("ATempC", records, "Temperature\\Celsius", [this] { SetUnit(kAlarmCelsius); });
+  skin::TImageLabel& celsius = AddButton("ATempC", records, "Temperature\\Celsius",
+                                         [this] { SetUnit(core::TempUnit::kCelsius); });
   skin::TImageLabel& fahrenheit = AddButton("ATempF", records, "Temperature\\Fahrenheit",
-                                            [this] { SetUnit(kAlarmFahrenheit); });
+                                            [this] { SetUnit(core::TempUnit::kFahrenheit); });
 
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
     skin::TImageTrackBar& display = AddDisplay(i, records);
@@ -280,25 +284,25 @@ float& AlarmPage::Threshold(std::size_t index) {
 bool AlarmPage::Enabled(std::size_t index) const {
   const DisplaySpec& spec = kDisplays[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Enable
-                        : !env_.status.GroupMuted(settings::kAlarmWatt);
+                        : !env_.status.GroupMuted(settings::AlarmGroup::kWatt);
 }
 
-AlarmPage::Group* AlarmPage::GroupOf(std::int32_t group) {
+AlarmPage::Group* AlarmPage::GroupOf(settings::AlarmGroup group) {
   switch (group) {
-    case settings::kAlarmVoltage:
+    case settings::AlarmGroup::kVoltage:
       return &voltage_;
-    case settings::kAlarmCurrent:
+    case settings::AlarmGroup::kCurrent:
       return &current_;
-    case settings::kAlarmFanSpeed:
+    case settings::AlarmGroup::kFanSpeed:
       return &fan_;
-    case settings::kAlarmTemperature:
+    case settings::AlarmGroup::kTemperature:
       return &temperature_;
     default:
       return nullptr;
   }
 }
 
-std::string AlarmPage::TabOf(std::int32_t group) const {
+std::string AlarmPage::TabOf(settings::AlarmGroup group) const {
   for (const TabSpec& tab : kTabs) {
     if (tab.group == group) return tab.record;
   }
@@ -357,18 +361,18 @@ void AlarmPage::RestButton(const std::string& name, std::size_t position) {
   button->Repaint();
 }
 
-void AlarmPage::SelectGroup(std::int32_t group) {
+void AlarmPage::SelectGroup(settings::AlarmGroup group) {
   currentGroup_ = group;
   ShowAlarmGroup();
 }
 
-void AlarmPage::SetUnit(std::int32_t unit) {
+void AlarmPage::SetUnit(core::TempUnit unit) {
   unit_ = unit;
   ShowAlarmGroup();
 }
 
-void AlarmPage::HideGroup(std::int32_t group) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::HideGroup(settings::AlarmGroup group) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = displays_[kWattDisplay]) {
       total->SetPartsVisible(false);
       total->MarkerImage().Hide();
@@ -379,7 +383,7 @@ void AlarmPage::HideGroup(std::int32_t group) {
   for (ui::Control* member : g->plain) member->Hide();
   for (skin::TImageTrackBar* display : g->displays) display->SetPartsVisible(false);
   // The names belong to the temperature group on screen.
-  if (group == settings::kAlarmTemperature) {
+  if (group == settings::AlarmGroup::kTemperature) {
     for (const auto& edit : edits_) edit->Hide();
   }
 }
@@ -407,9 +411,10 @@ void AlarmPage::ShowDisplay(std::size_t index) {
       const float ratio = RoundHalfUp(static_cast<double>((m - t) / m), 2);
       display->ShowValue(ratio * 100.0f, true, true);
     }
-  } else if (kDisplays[index].group == settings::kAlarmTemperature) {
+  } else if (kDisplays[index].group == settings::AlarmGroup::kTemperature) {
     display->TempUnitCode = unit_;
-    display->ShowValue(unit_ == kAlarmFahrenheit ? core::ToFahrenheit(t) : t, false, true);
+    display->ShowValue(unit_ == core::TempUnit::kFahrenheit ? core::ToFahrenheit(t) : t, false,
+                       true);
   } else {
     display->ShowValue(t, false, true);
   }
@@ -418,8 +423,8 @@ void AlarmPage::ShowDisplay(std::size_t index) {
   SetDisplayLook(*display, Enabled(index));
 }
 
-void AlarmPage::ShowGroupDisplays(std::int32_t group) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::ShowGroupDisplays(settings::AlarmGroup group) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = displays_[kWattDisplay]) total->MarkerImage().Show();
     ShowDisplay(kWattDisplay);
     return;
@@ -437,35 +442,36 @@ void AlarmPage::ShowAlarmGroup() {
 
   std::string background;
   switch (currentGroup_) {
-    case settings::kAlarmWatt:
+    case settings::AlarmGroup::kWatt:
       background = skin::AlarmWattGroupBackground(env_.powerRating);
       break;
-    case settings::kAlarmVoltage:
+    case settings::AlarmGroup::kVoltage:
       background = skin::kAlarmVoltageBackground;
       break;
-    case settings::kAlarmCurrent:
+    case settings::AlarmGroup::kCurrent:
       background = skin::AlarmCurrentBackground(env_.powerRating);
       break;
-    case settings::kAlarmFanSpeed:
+    case settings::AlarmGroup::kFanSpeed:
       background = skin::kAlarmFanSpeedBackground;
       break;
     default:
-      background = unit_ == kAlarmFahrenheit ? skin::kAlarmTemperatureFahrenheitBackground
-                                             : skin::kAlarmTemperatureCelsiusBackground;
+      background = unit_ == core::TempUnit::kFahrenheit
+                       ? skin::kAlarmTemperatureFahrenheitBackground
+                       : skin::kAlarmTemperatureCelsiusBackground;
       break;
   }
   // A missing picture is the framework's file error; the rest is not run.
   env_.imgAlarm.LoadPicture(LanguageFile(background));
 
-  for (const std::int32_t group : kGroups) {
+  for (const settings::AlarmGroup group : kGroups) {
     if (group != currentGroup_) HideGroup(group);
   }
-  if (currentGroup_ == settings::kAlarmVoltage) {
+  if (currentGroup_ == settings::AlarmGroup::kVoltage) {
     float& v33 = Threshold(kVol33Display);
     v33 = RoundHalfUp(static_cast<double>(v33), 3);
   }
-  if (currentGroup_ == settings::kAlarmTemperature) {
-    const bool celsius = unit_ != kAlarmFahrenheit;
+  if (currentGroup_ == settings::AlarmGroup::kTemperature) {
+    const bool celsius = unit_ != core::TempUnit::kFahrenheit;
     RestButton("ATempC", celsius ? skin::kClickBmp : skin::kLeaveBmp);
     RestButton("ATempF", celsius ? skin::kLeaveBmp : skin::kClickBmp);
     const settings::SensorNames names = env_.monitorNames ? env_.monitorNames() : AlarmPageNames();
@@ -476,7 +482,7 @@ void AlarmPage::ShowAlarmGroup() {
   }
   ShowGroupDisplays(currentGroup_);
 
-  if (currentGroup_ != settings::kAlarmWatt) {
+  if (currentGroup_ != settings::AlarmGroup::kWatt) {
     bool anyOn = false;
     for (std::size_t item = 0; item < kSwitchCount; ++item) {
       const std::size_t d = DisplayOfSwitch(item);

@@ -11,28 +11,29 @@ using settings::AlarmThreshold;
 
 // The enable flag behind each switch, in switch order, with its group.
 struct SwitchFlag {
-  std::int32_t group;
+  settings::AlarmGroup group;
   AlarmThreshold AlarmSettings::*threshold;
   const char* name;
   const char* display;
 };
 constexpr SwitchFlag kFlags[kSwitchCount] = {
-    {settings::kAlarmVoltage, &AlarmSettings::Voltage12V, "A12VLight", "AVol12V"},
-    {settings::kAlarmVoltage, &AlarmSettings::Voltage5V, "A5VLight", "AVol5V"},
-    {settings::kAlarmVoltage, &AlarmSettings::Voltage33V, "A33VLight", "AVol33V"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V1, "AC12V1Light", "AC12V1"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V2, "AC12V2Light", "AC12V2"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V3, "AC12V3Light", "AC12V3"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V4, "AC12V4Light", "AC12V4"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current5V, "AC5VLight", "AC5V"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current33V, "AC33VLight", "AC33V"},
-    {settings::kAlarmFanSpeed, &AlarmSettings::PSUFan, "AFSPSULight", "AFSPSU"},
-    {settings::kAlarmFanSpeed, &AlarmSettings::SystemFan, "AFSSystemFanLight", "AFSSystemFan"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempPSU, "ATempPSULight", "ATempPSU"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT1, "ATempT1Light", "ATempT1"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT2, "ATempT2Light", "ATempT2"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT3, "ATempT3Light", "ATempT3"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT4, "ATempT4Light", "ATempT4"},
+    {settings::AlarmGroup::kVoltage, &AlarmSettings::Voltage12V, "A12VLight", "AVol12V"},
+    {settings::AlarmGroup::kVoltage, &AlarmSettings::Voltage5V, "A5VLight", "AVol5V"},
+    {settings::AlarmGroup::kVoltage, &AlarmSettings::Voltage33V, "A33VLight", "AVol33V"},
+    {settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V1, "AC12V1Light", "AC12V1"},
+    {settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V2, "AC12V2Light", "AC12V2"},
+    {settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V3, "AC12V3Light", "AC12V3"},
+    {settings::AlarmGroup::kCurrent, &AlarmSettings::Current12V4, "AC12V4Light", "AC12V4"},
+    {settings::AlarmGroup::kCurrent, &AlarmSettings::Current5V, "AC5VLight", "AC5V"},
+    {settings::AlarmGroup::kCurrent, &AlarmSettings::Current33V, "AC33VLight", "AC33V"},
+    {settings::AlarmGroup::kFanSpeed, &AlarmSettings::PSUFan, "AFSPSULight", "AFSPSU"},
+    {settings::AlarmGroup::kFanSpeed, &AlarmSettings::SystemFan, "AFSSystemFanLight",
+     "AFSSystemFan"},
+    {settings::AlarmGroup::kTemperature, &AlarmSettings::TempPSU, "ATempPSULight", "ATempPSU"},
+    {settings::AlarmGroup::kTemperature, &AlarmSettings::TempT1, "ATempT1Light", "ATempT1"},
+    {settings::AlarmGroup::kTemperature, &AlarmSettings::TempT2, "ATempT2Light", "ATempT2"},
+    {settings::AlarmGroup::kTemperature, &AlarmSettings::TempT3, "ATempT3Light", "ATempT3"},
+    {settings::AlarmGroup::kTemperature, &AlarmSettings::TempT4, "ATempT4Light", "ATempT4"},
 };
 
 }  // namespace
@@ -65,8 +66,8 @@ void AlarmPage::ToggleAlarmSwitch(std::size_t item) {
 }
 
 void AlarmPage::SyncGroupMuted() {
-  const std::int32_t group = currentGroup_;
-  if (group < settings::kAlarmVoltage || group > settings::kAlarmTemperature) return;
+  const settings::AlarmGroup group = currentGroup_;
+  if (group < settings::AlarmGroup::kVoltage || group > settings::AlarmGroup::kTemperature) return;
   bool allOn = true;
   bool allOff = true;
   // Flags without a switch (12V3 and 12V4 currents at 450 W) count as they are.
@@ -98,15 +99,15 @@ void AlarmPage::ShowDisableSet(bool muted) {
 }
 
 void AlarmPage::ToggleGroupMuted() {
-  const std::int32_t group = currentGroup_;
+  const settings::AlarmGroup group = currentGroup_;
   const bool muted = !env_.status.GroupMuted(group);
   env_.status.SetGroupMuted(group, muted);
   ShowDisableSet(muted);
   ApplyGroupMuted(group, muted);
 }
 
-void AlarmPage::ApplyGroupMuted(std::int32_t group, bool muted) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::ApplyGroupMuted(settings::AlarmGroup group, bool muted) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = Display("AWattTotal")) SetDisplayLook(*total, !muted);
     return;
   }
@@ -116,7 +117,7 @@ void AlarmPage::ApplyGroupMuted(std::int32_t group, bool muted) {
     (env_.settings.*flag.threshold).Enable = !muted;
     SetItemLook(item, !muted);
   }
-  if (group != settings::kAlarmTemperature) return;
+  if (group != settings::AlarmGroup::kTemperature) return;
   // The temperature flags follow at once, by the evaluation's own rule: switching the group
   // on must not make a sensor within its threshold blink until the next poll.
   const device::ReadingSet none;

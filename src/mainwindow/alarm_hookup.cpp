@@ -37,7 +37,6 @@ constexpr TemperatureName kTemperatures[] = {
 };
 
 constexpr const char* kManagerSelected = "Skin\\M_Sel.bmp";
-constexpr std::int32_t kMonitorPageCode = 100;
 
 std::filesystem::path Resolve(const skin::FileResolver& files, const std::string& stored) {
   if (stored.empty()) return {};
@@ -53,7 +52,7 @@ std::filesystem::path Resolve(const skin::FileResolver& files, const std::string
 alarms::BlinkTargets MonitorBlinkTargets(const MonitorPage& monitor, const pages::ControlBar* bar,
                                          const MonitorImageLists& lists,
                                          const skin::FileResolver& files,
-                                         std::function<std::int32_t()> currentPage) {
+                                         std::function<pages::Page()> currentPage) {
   alarms::BlinkTargets targets;
   targets.tile = [&monitor](AlarmRow row) {
     alarms::BlinkButton tile;
@@ -82,18 +81,18 @@ alarms::BlinkTargets MonitorBlinkTargets(const MonitorPage& monitor, const pages
     }
     return 0.0f;
   };
-  targets.fahrenheit = [&monitor] { return monitor.Unit() == TempUnit::Fahrenheit; };
+  targets.fahrenheit = [&monitor] { return monitor.Unit() == core::TempUnit::kFahrenheit; };
   if (bar) {
     const skin::ButtonRecord& record = bar->Records().Manager;
     const auto path = [&](std::size_t position) {
       return position < record.bitmaps.size() ? Resolve(files, record.bitmaps[position])
                                               : std::filesystem::path();
     };
-    alarms::BlinkButton manager{&bar->Tab(kMonitorPageCode), path(skin::kLeaveBmp),
+    alarms::BlinkButton manager{&bar->Tab(pages::Page::kMonitor), path(skin::kLeaveBmp),
                                 path(skin::kClickBmp), path(skin::kDisBmp), false};
     targets.manager = [manager, currentPage = std::move(currentPage)] {
       alarms::BlinkButton shown = manager;
-      shown.selected = currentPage && currentPage() == kMonitorPageCode;
+      shown.selected = currentPage && currentPage() == pages::Page::kMonitor;
       return shown;
     };
   }

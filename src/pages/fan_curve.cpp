@@ -64,12 +64,12 @@ float RoundedToThousandths(float value) {
                             kThousandths);
 }
 
-float InPageUnit(float celsius, std::int32_t unit) {
-  return unit == kFahrenheit ? ToFahrenheit(celsius) : celsius;
+float InPageUnit(float celsius, core::TempUnit unit) {
+  return unit == core::TempUnit::kFahrenheit ? ToFahrenheit(celsius) : celsius;
 }
 
-float CelsiusFromPageUnit(float value, std::int32_t unit) {
-  return unit == kFahrenheit ? RoundedToThousandths(ToCelsius(value)) : value;
+float CelsiusFromPageUnit(float value, core::TempUnit unit) {
+  return unit == core::TempUnit::kFahrenheit ? RoundedToThousandths(ToCelsius(value)) : value;
 }
 
 std::string WholeText(float value) {

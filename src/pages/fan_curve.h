@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/temp_unit.h"
 #include "platform/ui/geometry.h"
 
 // The rules of the fan-speed sub-page that need no controls: the curve area's geometry, the
@@ -25,10 +26,6 @@ inline constexpr float kMaxCelsius = 74.0f;
 // OK also accepts.
 inline constexpr float kMinFahrenheit = 77.0f;
 inline constexpr float kMaxFahrenheit = 165.0f;
-
-// Temperature unit codes of the page.
-inline constexpr std::int32_t kCelsius = 301;
-inline constexpr std::int32_t kFahrenheit = 302;
 
 struct CurveValues {
   float volts = 0.0f;    // start voltage
@@ -53,10 +50,10 @@ float ToCelsius(float fahrenheit);
 float RoundedToThousandths(float value);
 
 // The temperature as the page shows it: converted when the page shows Fahrenheit.
-float InPageUnit(float celsius, std::int32_t unit);
+float InPageUnit(float celsius, core::TempUnit unit);
 // A temperature read in the page's unit, in Celsius; from Fahrenheit rounded to 0.001, so that
 // what is checked, sent and stored does not fall just short of a whole degree.
-float CelsiusFromPageUnit(float value, std::int32_t unit);
+float CelsiusFromPageUnit(float value, core::TempUnit unit);
 
 // A number written "with no decimals": truncated toward zero, so that the text shown, the text
 // stored and the whole degrees sent agree (45.9 gives "45").

@@ -36,14 +36,14 @@ struct ButtonKey {
   const char* key;
 };
 constexpr ButtonKey kButtons[] = {
-    {settings::kFanModePerformance, "ModePerform"},
-    {settings::kFanModeNormal, "ModeNormal"},
-    {settings::kFanModeSilent, "ModeSilence"},
-    {settings::kFanModeManual, "ModeManual"},
-    {kPsuFan, "PSUFan"},
-    {kSystemFan, "SystemFan"},
-    {fc::kCelsius, "Celsius"},
-    {fc::kFahrenheit, "Fahrenheit"},
+    {static_cast<std::int32_t>(settings::FanMode::kPerformance), "ModePerform"},
+    {static_cast<std::int32_t>(settings::FanMode::kNormal), "ModeNormal"},
+    {static_cast<std::int32_t>(settings::FanMode::kSilent), "ModeSilence"},
+    {static_cast<std::int32_t>(settings::FanMode::kManual), "ModeManual"},
+    {static_cast<std::int32_t>(FanSelector::kPsu), "PSUFan"},
+    {static_cast<std::int32_t>(FanSelector::kSystem), "SystemFan"},
+    {static_cast<std::int32_t>(core::TempUnit::kCelsius), "Celsius"},
+    {static_cast<std::int32_t>(core::TempUnit::kFahrenheit), "Fahrenheit"},
 };
 
 ui::Rect RectOf(const skin::places::Place& place) {
@@ -51,13 +51,23 @@ ui::Rect RectOf(const skin::places::Place& place) {
 }
 
 bool IsMode(std::int32_t code) {
-  return code >= settings::kFanModePerformance && code <= settings::kFanModeManual;
+  return code >= static_cast<std::int32_t>(settings::FanMode::kPerformance) &&
+         code <= static_cast<std::int32_t>(settings::FanMode::kManual);
+}
+
+bool IsMode(settings::FanMode mode) {
+  return IsMode(static_cast<std::int32_t>(mode));
+}
+
+bool IsFan(std::int32_t code) {
+  return code == static_cast<std::int32_t>(FanSelector::kPsu) ||
+         code == static_cast<std::int32_t>(FanSelector::kSystem);
 }
 
 }  // namespace
 
 FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
-                           std::int32_t& currentFanMode, ui::Dialogs& dialogs, Hooks hooks)
+                           settings::FanMode& currentFanMode, ui::Dialogs& dialogs, Hooks hooks)
     : window_(window),
       files_(std::move(files)),
       fan_(fan),
@@ -131,11 +141,11 @@ void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records
   s.click = fileOf(skin::kClickBmp);
   std::function<void()> action;
   if (IsMode(code)) {
-    action = [this, code] { SelectMode(code); };
-  } else if (code == kPsuFan || code == kSystemFan) {
-    action = [this, code] { SelectFan(code); };
+    action = [this, code] { SelectMode(static_cast<settings::FanMode>(code)); };
+  } else if (IsFan(code)) {
+    action = [this, code] { SelectFan(static_cast<FanSelector>(code)); };
   } else {
-    action = [this, code] { SelectUnit(code); };
+    action = [this, code] { SelectUnit(static_cast<core::TempUnit>(code)); };
   }
   s.button = skin::BuildImageLabel(window_, use.rect, use.bitmaps, files_,
                                    [action = std::move(action)](skin::TImageLabel&) { action(); });
@@ -166,7 +176,7 @@ std::unique_ptr<skin::TImageTrackBar> FanSpeedPage::AddMarker(const skin::PageRe
   return display;
 }
 
-skin::TImageLabel* FanSpeedPage::ButtonOf(std::int32_t code) const {
+skin::TImageLabel* FanSpeedPage::ButtonOfCode(std::int32_t code) const {
   const auto it = buttons_.find(code);
   return it == buttons_.end() ? nullptr : it->second.button.get();
 }
@@ -186,20 +196,22 @@ void FanSpeedPage::SetCurveControlsEnabled(bool enabled) {
   editRisingTemp_->SetEnabled(enabled);
 }
 
-std::int32_t& FanSpeedPage::SelectedFanMode() {
-  return fanSelector_ == kSystemFan ? fan_.SystemFanMode : fan_.PSUFanMode;
+settings::FanMode& FanSpeedPage::SelectedFanMode() {
+  return fanSelector_ == FanSelector::kSystem ? fan_.SystemFanMode : fan_.PSUFanMode;
 }
 
 settings::FanPreset* FanSpeedPage::SelectedManualCurve() {
-  if (fanSelector_ != kSystemFan) return &fan_.PSUFanPresets[settings::kPsuManual];
+  if (fanSelector_ != FanSelector::kSystem) return &fan_.PSUFanPresets[settings::kPsuManual];
   const std::int32_t sensor = fan_.SystemFanSensor;
   if (sensor < settings::kSensorPSU || sensor > settings::kSensorT4) return nullptr;
   return &fan_.SystemFanPresets[static_cast<std::size_t>(sensor)];
 }
 
-const settings::FanPreset* FanSpeedPage::SelectedPreset(std::int32_t mode) const {
-  const std::size_t offset = static_cast<std::size_t>(mode - settings::kFanModePerformance);
-  if (fanSelector_ == kSystemFan) return &fan_.SystemFanPresets[settings::kSysPerformance + offset];
+const settings::FanPreset* FanSpeedPage::SelectedPreset(settings::FanMode mode) const {
+  const std::size_t offset = static_cast<std::size_t>(
+      static_cast<std::int32_t>(mode) - static_cast<std::int32_t>(settings::FanMode::kPerformance));
+  if (fanSelector_ == FanSelector::kSystem)
+    return &fan_.SystemFanPresets[settings::kSysPerformance + offset];
   return &fan_.PSUFanPresets[settings::kPsuPerformance + offset];
 }
 
@@ -212,15 +224,15 @@ void FanSpeedPage::RefreshFanPage(bool show) {
   if (!show) return;
 
   // Deselect what changed.
-  if (shownUnit_ != configTempUnit_) ShowSelected(shownUnit_, false);
-  if (shownFan_ != fanSelector_) {
+  if (shownUnit_ != Code(configTempUnit_)) ShowSelected(shownUnit_, false);
+  if (shownFan_ != Code(fanSelector_)) {
     ShowSelected(shownFan_, false);
     currentFanMode_ = SelectedFanMode();
   }
-  if (shownMode_ != currentFanMode_) ShowSelected(shownMode_, false);
+  if (shownMode_ != Code(currentFanMode_)) ShowSelected(shownMode_, false);
 
   // Fan.
-  if (fanSelector_ == kPsuFan) {
+  if (fanSelector_ == FanSelector::kPsu) {
     cbTempSensor_->SetItemIndex(settings::kSensorPSU);
     cbTempSensor_->SetEnabled(false);
   } else {
@@ -235,9 +247,9 @@ void FanSpeedPage::RefreshFanPage(bool show) {
     presetTexts_.vol = preset.Vol;
     presetTexts_.temp = preset.Temp;
   };
-  if (currentFanMode_ == settings::kFanModeManual) {
+  if (currentFanMode_ == settings::FanMode::kManual) {
     SetCurveControlsEnabled(true);
-    SelectedFanMode() = settings::kFanModeManual;
+    SelectedFanMode() = settings::FanMode::kManual;
     if (const settings::FanPreset* curve = SelectedManualCurve()) load(*curve);
   } else if (IsMode(currentFanMode_)) {
     SetCurveControlsEnabled(false);
@@ -246,12 +258,12 @@ void FanSpeedPage::RefreshFanPage(bool show) {
   }
 
   // Select.
-  ShowSelected(configTempUnit_, true);
-  ShowSelected(fanSelector_, true);
-  ShowSelected(currentFanMode_, true);
-  shownUnit_ = configTempUnit_;
-  shownFan_ = fanSelector_;
-  shownMode_ = currentFanMode_;
+  ShowSelected(Code(configTempUnit_), true);
+  ShowSelected(Code(fanSelector_), true);
+  ShowSelected(Code(currentFanMode_), true);
+  shownUnit_ = Code(configTempUnit_);
+  shownFan_ = Code(fanSelector_);
+  shownMode_ = Code(currentFanMode_);
   SelectedFanMode() = currentFanMode_;
 
   WriteEdits();
@@ -296,7 +308,7 @@ void FanSpeedPage::DrawFanCurve(float volts, float celsius) {
 }
 
 void FanSpeedPage::StoreManualCurve() {
-  if (currentFanMode_ != settings::kFanModeManual) return;
+  if (currentFanMode_ != settings::FanMode::kManual) return;
   if (!hooks_.FanSubPageActive || !hooks_.FanSubPageActive()) return;
   settings::FanPreset* curve = SelectedManualCurve();
   if (!curve) return;
@@ -305,22 +317,23 @@ void FanSpeedPage::StoreManualCurve() {
   if (fc::PassesDigitTest(vol)) curve->Vol = vol;
   const std::string& temp = editRisingTemp_->Text();
   if (fc::PassesDigitTest(temp)) {
-    curve->Temp = configTempUnit_ == fc::kFahrenheit ? fc::WholeText(values_.celsius) : temp;
+    curve->Temp =
+        configTempUnit_ == core::TempUnit::kFahrenheit ? fc::WholeText(values_.celsius) : temp;
   }
 }
 
-void FanSpeedPage::SelectMode(std::int32_t mode) {
+void FanSpeedPage::SelectMode(settings::FanMode mode) {
   currentFanMode_ = mode;
   SelectedFanMode() = mode;
   RefreshFanPage(true);
 }
 
-void FanSpeedPage::SelectFan(std::int32_t fan) {
+void FanSpeedPage::SelectFan(FanSelector fan) {
   fanSelector_ = fan;
   RefreshFanPage(true);
 }
 
-void FanSpeedPage::SelectUnit(std::int32_t unit) {
+void FanSpeedPage::SelectUnit(core::TempUnit unit) {
   configTempUnit_ = unit;
   if (fsTemp_) fsTemp_->TempUnitCode = unit;
   if (hooks_.LoadBackground) hooks_.LoadBackground();
@@ -369,7 +382,7 @@ bool FanSpeedPage::CheckEdit(bool startVolts) {
       const float value = core::ParseSettingNumber(text);
       if (startVolts) {
         if (value < fc::kMinVolts || value > fc::kMaxVolts) refusal = kVoltsRange;
-      } else if (configTempUnit_ == fc::kFahrenheit) {
+      } else if (configTempUnit_ == core::TempUnit::kFahrenheit) {
         if (value < fc::kMinFahrenheit || value > fc::kMaxFahrenheit) refusal = kFahrenheitRange;
       } else if (value < fc::kMinCelsius || value > fc::kMaxCelsius) {
         refusal = kCelsiusRange;
@@ -392,7 +405,8 @@ std::optional<std::string> FanSpeedPage::ValidationFailure() const {
   }
   const float celsius = fc::RoundedToThousandths(values_.celsius);
   if (!(celsius >= fc::kMinCelsius && celsius <= fc::kMaxCelsius)) {
-    return std::string(configTempUnit_ == fc::kFahrenheit ? kFahrenheitRange : kCelsiusRange) +
+    return std::string(configTempUnit_ == core::TempUnit::kFahrenheit ? kFahrenheitRange
+                                                                      : kCelsiusRange) +
            kFailSuffix;
   }
   return std::nullopt;
@@ -401,7 +415,7 @@ std::optional<std::string> FanSpeedPage::ValidationFailure() const {
 bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
   // Whole degrees, truncated, as the edit shows them.
   const auto celsius = static_cast<std::int32_t>(std::trunc(values_.celsius));
-  if (fanSelector_ == kSystemFan) {
+  if (fanSelector_ == FanSelector::kSystem) {
     return requests.RequestSystemFanCurve(values_.volts, celsius,
                                           device::SystemFanSensorCode(fan_.SystemFanSensor));
   }
@@ -409,9 +423,9 @@ bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
 }
 
 void FanSpeedPage::CurveMouseDown() {
-  if (currentFanMode_ != settings::kFanModeManual) {
-    currentFanMode_ = settings::kFanModeManual;
-    SelectedFanMode() = settings::kFanModeManual;
+  if (currentFanMode_ != settings::FanMode::kManual) {
+    currentFanMode_ = settings::FanMode::kManual;
+    SelectedFanMode() = settings::FanMode::kManual;
     RefreshFanPage(true);
   }
   curveDragging_ = true;

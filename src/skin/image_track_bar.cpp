@@ -148,7 +148,7 @@ void TImageTrackBar::SetPartsVisible(bool visible) {
 // ---- marker drag ----
 
 float TImageTrackBar::ShownTemperature(float celsius) const {
-  return TempUnitCode == kCelsiusUnitCode ? celsius : core::ToFahrenheit(celsius);
+  return TempUnitCode == core::TempUnit::kCelsius ? celsius : core::ToFahrenheit(celsius);
 }
 
 std::pair<std::int32_t, std::int32_t> TImageTrackBar::DragLimits() const {

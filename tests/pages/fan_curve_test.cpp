@@ -42,16 +42,16 @@ TEST(FanCurve, MarkerOffsetsStopAtBothEndsOfTheirRange) {
 }
 
 TEST(FanCurve, FahrenheitGoesThereAndBackToTheSameWholeDegree) {
-  EXPECT_FLOAT_EQ(InPageUnit(45.0f, kFahrenheit), 113.0f);
-  EXPECT_FLOAT_EQ(InPageUnit(45.0f, kCelsius), 45.0f);
-  EXPECT_FLOAT_EQ(InPageUnit(74.0f, kFahrenheit), 165.2f);
+  EXPECT_FLOAT_EQ(InPageUnit(45.0f, core::TempUnit::kFahrenheit), 113.0f);
+  EXPECT_FLOAT_EQ(InPageUnit(45.0f, core::TempUnit::kCelsius), 45.0f);
+  EXPECT_FLOAT_EQ(InPageUnit(74.0f, core::TempUnit::kFahrenheit), 165.2f);
   // 77 F is 24.999998 C in single precision; read from the page it is 25 C.
   EXPECT_LT(ToCelsius(77.0f), 25.0f);
-  EXPECT_EQ(CelsiusFromPageUnit(77.0f, kFahrenheit), 25.0f);
-  EXPECT_EQ(CelsiusFromPageUnit(113.0f, kFahrenheit), 45.0f);
-  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(165.0f, kFahrenheit), 73.889f);
-  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(109.0f, kFahrenheit), 42.778f);
-  EXPECT_EQ(CelsiusFromPageUnit(45.9f, kCelsius), 45.9f);
+  EXPECT_EQ(CelsiusFromPageUnit(77.0f, core::TempUnit::kFahrenheit), 25.0f);
+  EXPECT_EQ(CelsiusFromPageUnit(113.0f, core::TempUnit::kFahrenheit), 45.0f);
+  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(165.0f, core::TempUnit::kFahrenheit), 73.889f);
+  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(109.0f, core::TempUnit::kFahrenheit), 42.778f);
+  EXPECT_EQ(CelsiusFromPageUnit(45.9f, core::TempUnit::kCelsius), 45.9f);
 }
 
 TEST(FanCurve, NoDecimalsTruncatesTowardZero) {

@@ -383,7 +383,7 @@ TEST_F(TrackBarTest, VerticalDragShowsTheValueInDigitsWhileTheBarTrailsOneStep) 
   mouse.MoveTo(Point{305, 432});
   EXPECT_EQ(bar.LastBand(), Rect::FromEdges(310, 440, 316, 500));
   EXPECT_FLOAT_EQ(bar.Value(), 35.0f);
-  bar.TempUnitCode = 302;
+  bar.TempUnitCode = core::TempUnit::kFahrenheit;
   mouse.MoveTo(Point{305, 442});  // back to 30 degrees: 86 Fahrenheit
   EXPECT_EQ(CellText(bar), " 86");
   mouse.Release();
@@ -458,7 +458,7 @@ TEST_F(TrackBarTest, PositionBarDragWritesItsTextTargetAndPostsMessage2025) {
   DragMarker(temp, -100, 0);  // past the left end: nothing moves
   EXPECT_EQ(temp.MarkerImage().Left(), 436);
   EXPECT_EQ(risingTemp.Text(), "40");
-  temp.TempUnitCode = 302;
+  temp.TempUnitCode = core::TempUnit::kFahrenheit;
   DragMarker(temp, 0, 0);
   EXPECT_EQ(risingTemp.Text(), "104") << "shown in Fahrenheit, whole degrees truncated (104.5)";
   ui.loop.RunPending();
