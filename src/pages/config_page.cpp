@@ -150,7 +150,7 @@ void ConfigPage::CommitDrag() {
 }
 
 void ConfigPage::ApplyFanCurve() {
-  fan_->ApplyEditTexts();
+  fan_->ApplyFanCurve();
 }
 
 void ConfigPage::ApplyConfigPage() {
@@ -158,6 +158,7 @@ void ConfigPage::ApplyConfigPage() {
   if (configSubPage_ == SubPage::kFan) {
     const bool startVolts = fan_->CheckEdit(true);
     const bool risingTemp = fan_->CheckEdit(false);
+    fan_->TakeEdits();
     if (!startVolts || !risingTemp) {
       Finish({});
       return;

@@ -6,6 +6,7 @@
 
 #include "core/temp_unit.h"
 #include "platform/ui/geometry.h"
+#include "settings/fan_curve.h"
 
 // The rules of the fan-speed sub-page that need no controls: the curve area's geometry, the
 // two markers' offsets, the temperature unit conversion and the edits' text rules.
@@ -27,10 +28,8 @@ inline constexpr float kMaxCelsius = 74.0f;
 inline constexpr float kMinFahrenheit = 77.0f;
 inline constexpr float kMaxFahrenheit = 165.0f;
 
-struct CurveValues {
-  float volts = 0.0f;    // start voltage
-  float celsius = 0.0f;  // rising temperature
-};
+// Start voltage and rising temperature (the sensor plays no part in the drawing).
+using CurveValues = settings::FanCurve;
 
 // The values under the pointer at (x, y) of the area.
 CurveValues ValuesAtPointer(int x, int y);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/numbers.h"
+#include "core/window_message_codes.h"
 #include "device/conversions.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/window.h"
@@ -87,9 +88,15 @@ FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, setting
   }
   fanExtras_ = {editStartVol_.get(), editRisingTemp_.get()};
 
-  // Entering one edit checks the other.
-  editRisingTemp_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CheckEdit(true); };
-  editStartVol_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CheckEdit(false); };
+  // Entering one edit checks the other, then the page takes what the edits hold.
+  editRisingTemp_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) {
+    CheckEdit(true);
+    TakeEdits();
+  };
+  editStartVol_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) {
+    CheckEdit(false);
+    TakeEdits();
+  };
   // Only the user's pick runs this; the page's own selections do not.
   cbTempSensor_->OnChange = [this](ui::ComboBox& box) {
     fan_.SystemFanSensor = box.ItemIndex();
@@ -112,15 +119,13 @@ void FanSpeedPage::Build(const skin::PageRecords& records) {
   fsVol_->SetStatusBarGroup(skin::TImageTrackBar::StatusBarGroup{
       fc::kMinVolts, fc::kMaxVolts, fsVol_->StatusBar().Left, kStartVoltsBarTop,
       fsVol_->StatusBar().Width, fc::kDrawnHeight, 0});
-  fsVol_->OneDecimalTarget = editStartVol_.get();
+  fsVol_->OnValueStep = [this](float volts) { VoltsDragged(volts); };
 
   fsTemp_->SBHorz = true;
   fsTemp_->SetStatusBarGroup(skin::TImageTrackBar::StatusBarGroup{
       fc::kMinCelsius, fc::kMaxCelsius, kRisingTempBarLeft, fsTemp_->StatusBar().Top,
       fc::kDrawnWidth, fsTemp_->StatusBar().Height, 0});
-  fsTemp_->WholeNumberTarget = editRisingTemp_.get();
-  // Dragged temperatures reach the edit in the page's unit.
-  fsTemp_->TempUnitCode = configTempUnit_;
+  fsTemp_->OnValueStep = [this](float celsius) { CelsiusDragged(celsius); };
 }
 
 void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records,
@@ -164,7 +169,6 @@ std::unique_ptr<skin::TImageTrackBar> FanSpeedPage::AddMarker(const skin::PageRe
   auto display = std::make_unique<skin::TImageTrackBar>(window_, files_);
   display->ShowDigit = false;
   display->ShowPositionBar = true;
-  display->NotifyWindow = window_.Handle();
   if (const skin::DisplayLayout* layout = records.Display(key); layout && layout->ShowPosBar) {
     const auto& p = layout->posBar;
     display->SetPositionBarOrigin(p.Left, p.Top);
@@ -335,12 +339,54 @@ void FanSpeedPage::SelectFan(FanSelector fan) {
 
 void FanSpeedPage::SelectUnit(core::TempUnit unit) {
   configTempUnit_ = unit;
-  if (fsTemp_) fsTemp_->TempUnitCode = unit;
   if (hooks_.LoadBackground) hooks_.LoadBackground();
   RefreshFanPage(true);
 }
 
+float FanSpeedPage::WholeCelsius(float shown) const {
+  // The text this page wrote stands for the page's own value: read back from whole
+  // Fahrenheit it would lose a degree each time it is taken (38 C shows as 100 F, which is
+  // 37.8 C).
+  if (std::isfinite(values_.celsius) &&
+      std::trunc(shown) == std::trunc(fc::InPageUnit(values_.celsius, configTempUnit_))) {
+    return values_.celsius;
+  }
+  return std::trunc(fc::CelsiusFromPageUnit(std::trunc(shown), configTempUnit_));
+}
+
+void FanSpeedPage::PostFanCurveApply() {
+  window_.Handle().Post(ui::Message{core::kFanCurveApplyMessage, 0, 0});
+}
+
+void FanSpeedPage::VoltsDragged(float volts) {
+  // The edit shows one decimal, and that is the value taken, sent and stored.
+  const std::string text = core::FixedText(volts, 1);
+  values_.volts = core::ParseSettingNumber(text);
+  editStartVol_->SetText(text);
+  PostFanCurveApply();
+}
+
+void FanSpeedPage::CelsiusDragged(float celsius) {
+  // The edit shows the whole degrees under the marker in the page's unit until the message
+  // runs; the value is those degrees in whole Celsius at once.
+  const float shown = std::trunc(fc::InPageUnit(celsius, configTempUnit_));
+  values_.celsius = WholeCelsius(shown);
+  editRisingTemp_->SetText(fc::WholeText(shown));
+  PostFanCurveApply();
+}
+
+void FanSpeedPage::ApplyFanCurve() {
+  TakeEdits();
+}
+
+void FanSpeedPage::TakeEdits() {
+  window_.InvalidateAll();
+  ApplyEditTexts();
+}
+
 void FanSpeedPage::ApplyEditTexts() {
+  // The edit's one decimal is the start voltage taken, whoever wrote it (a drag on the curve
+  // keeps the exact pointer value for drawing until then).
   const float volts = core::ParseSettingNumber(editStartVol_->Text());
   const std::string& typed = editRisingTemp_->Text();
   // The text this page wrote stands for the page's own value: read back from whole
@@ -358,7 +404,8 @@ void FanSpeedPage::ApplyEditTexts() {
     celsius = std::trunc(celsius);
     editRisingTemp_->SetText(fc::WholeText(fc::InPageUnit(celsius, configTempUnit_)));
   }
-  values_ = {volts, celsius};
+  values_.volts = volts;
+  values_.celsius = celsius;
   DrawFanCurve(values_.volts, values_.celsius);
 }
 
@@ -394,8 +441,6 @@ bool FanSpeedPage::CheckEdit(bool startVolts) {
       accepted = false;
     }
   }
-  window_.InvalidateAll();
-  ApplyEditTexts();
   return accepted;
 }
 

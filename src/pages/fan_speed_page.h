@@ -64,14 +64,18 @@ class FanSpeedPage {
   void SelectMode(settings::FanMode mode);
   void SelectFan(FanSelector fan);
   void SelectUnit(core::TempUnit unit);
-  // A marker drag step or the fan-curve apply message: both edits become the page's values.
-  void ApplyEditTexts();
+  // The fan-curve apply message (a marker drag step posts it): the page takes its edits (a
+  // text typed since the page last wrote it is read; one the page wrote stands for its value)
+  // and draws and stores the curve.
+  void ApplyFanCurve();
+  // The same, and the window is redrawn: after an edit check, on leaving an edit and on OK.
+  void TakeEdits();
   // The end of a marker drag: in mode Manual the curve is stored.
   void StoreManualCurve();
 
   // The edit check of one edit, as entering the other one runs it: false when its text was
-  // refused (the message is shown and the text put back); then the values are taken from
-  // both edits and drawn. `startVolts` picks EditStartVol, else EditRisingTemp.
+  // refused (the message is shown and the text put back). Nothing else: the caller takes the
+  // edits once the checks are done. `startVolts` picks EditStartVol, else EditRisingTemp.
   bool CheckEdit(bool startVolts);
   // OK's own check of the values; the message to show when they are refused.
   std::optional<std::string> ValidationFailure() const;
@@ -123,6 +127,14 @@ class FanSpeedPage {
   settings::FanPreset* SelectedManualCurve();
   const settings::FanPreset* SelectedPreset(settings::FanMode mode) const;
   void WriteEdits();
+  void ApplyEditTexts();
+  // A marker step: the value is the page's at once, its edit shows it, the window is told.
+  void VoltsDragged(float volts);
+  void CelsiusDragged(float celsius);
+  void PostFanCurveApply();
+  // A temperature shown in the page's unit as whole degrees Celsius; a number that is what
+  // the page shows for its own value keeps that value.
+  float WholeCelsius(float shown) const;
   void PutBack(bool startVolts);
   void DrawClamped();
 

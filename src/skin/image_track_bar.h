@@ -8,10 +8,8 @@
 #include <vector>
 
 #include "core/temp_unit.h"
-#include "core/window_message_codes.h"
 #include "platform/ui/color.h"
 #include "platform/ui/image.h"
-#include "platform/ui/window_handle.h"
 #include "skin/digit_row.h"
 #include "skin/file_resolver.h"
 #include "skin/status_rect_bar.h"
@@ -49,8 +47,6 @@ class TextTarget {
 // coordinates; the control itself is an invisible image holding the state.
 class TImageTrackBar : public ui::Image {
  public:
-  // Posted to NotifyWindow (both parameters 0) after each drag step that set a value.
-  static constexpr std::uint32_t kMarkerDragMessage = core::kFanCurveApplyMessage;
   static constexpr std::int32_t kMaxDigitCount = DigitRow::kMaxDigitCount;
 
   using DigitGroup = skin::DigitGroup;
@@ -72,7 +68,9 @@ class TImageTrackBar : public ui::Image {
   ui::Color StatusRectColor = ui::colors::kButtonFace;
 
   // Set by the owner before use.
-  ui::WindowHandle NotifyWindow;                           // receives message 2025; empty for none
+  // Told the value (in the bar's own unit) after each drag step that set one; the owner
+  // decides what a step means (the fan-speed page takes it and posts its window's message).
+  std::function<void(float value)> OnValueStep;
   TextTarget OneDecimalTarget;                             // shows a dragged value with 1 decimal
   TextTarget WholeNumberTarget;                            // shows a dragged value with 0 decimals
   core::TempUnit TempUnitCode = core::TempUnit::kCelsius;  // Fahrenheit: dragged values converted

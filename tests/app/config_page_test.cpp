@@ -382,6 +382,51 @@ TEST_F(ConfigPageTest, EachFanShowsItsOwnModeAndSensorCurveAndOnlyTheUserPicksTh
   EXPECT_EQ(Saved("FanSpeed\\SystemFan\\Manual", "Mode"), "2");
 }
 
+// A typed text is judged alike whether the user leaves the edit or clicks OK straight away
+// (OK once took the start voltage first and judged a temperature it had already rewritten),
+// and a marker step is the page's value at once, before its message goes round the loop.
+TEST_F(ConfigPageTest, TypedAndDraggedValuesDoNotDependOnTheOrderTheyAreTaken) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  Click(FanButton(FanMode::kManual));  // PSU manual curve 6.0 / 40 C
+  struct Case {
+    TempUnit unit;
+    const char* typed;
+    const char* refusal;
+    const char* putBack;
+  };
+  for (const Case& c :
+       {Case{TempUnit::kCelsius, "74.5", "Please Enter Number Between (25 - 74)!", "40"},
+        Case{TempUnit::kFahrenheit, "165.5", "Please Enter Number Between (77 - 165)!", "104"}}) {
+    Click(FanButton(c.unit));
+    fan.EditRisingTemp().InputText(c.typed);
+    PressIn(fan.EditStartVol());
+    EXPECT_EQ(Messages().back(), c.refusal) << c.typed;
+    EXPECT_EQ(fan.EditRisingTemp().Text(), c.putBack);
+    const std::size_t shown = Messages().size();
+    fan.EditRisingTemp().InputText(c.typed);
+    Click(*Page().Button("OK"));
+    ASSERT_GT(Messages().size(), shown) << c.typed;
+    EXPECT_EQ(Messages()[shown], c.refusal) << "OK judges the text as typed: " << c.typed;
+    EXPECT_EQ(fan.EditRisingTemp().Text(), c.putBack);
+    EXPECT_EQ(fan.FanPageValues().celsius, 40.0f);
+  }
+
+  Click(FanButton(TempUnit::kCelsius));
+  skin::TImageTrackBar& vol = *fan.FSVol();
+  ui::SyntheticMouse mouse(form.Window());
+  const ui::Point from{vol.MarkerImage().Left() + 2, vol.MarkerImage().Top() + 2};
+  mouse.MoveTo(from);
+  mouse.Press();
+  mouse.MoveTo(ui::Point{from.x, from.y - 10});  // 21 + 10 pixels up: 4 + 31 x 8 / 85 = 6.918
+  mouse.Release();
+  EXPECT_EQ(fan.EditStartVol().Text(), "6.9");
+  EXPECT_EQ(fan.FanPageValues().volts, 6.9f) << "taken before message 2025 has run";
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "6.9");
+}
+
 TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackSo) {
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
