@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,16 @@ float CelsiusFromPageUnit(float value, core::TempUnit unit);
 // A number written "with no decimals": truncated toward zero, so that the text shown, the text
 // stored and the whole degrees sent agree (45.9 gives "45").
 std::string WholeText(float value);
+
+// A temperature shown in the page's unit, as whole degrees Celsius; the whole number the page
+// shows for `current` (its value) stands for `current`.
+float WholeCelsius(float shown, float current, core::TempUnit unit);
+
+// The message refusing an edit's text (EditStartVol when `startVolts`, else EditRisingTemp in
+// the page's unit); null when it may be taken. An empty text is left for OK to judge.
+const char* EditRefusal(std::string_view text, bool startVolts, core::TempUnit unit);
+// OK's message refusing the page's values, or none.
+std::optional<std::string> OkRefusal(CurveValues values, core::TempUnit unit);
 
 // Whether an edit's text may be taken as a number: digits with at most one decimal point,
 // ending in a digit ("7.5", "45"; not "7.", "abc", "4,5", "-3").

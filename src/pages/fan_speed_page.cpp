@@ -15,13 +15,6 @@ namespace {
 
 namespace fc = fan_curve;
 
-constexpr const char* kDigitMessage = "Please Enter Digitial Number!";
-constexpr const char* kVoltsRange = "Please Enter Number Between (4.0 - 12.0)!";
-constexpr const char* kCelsiusRange = "Please Enter Number Between (25 - 74)!";
-constexpr const char* kFahrenheitRange = "Please Enter Number Between (77 - 165)!";
-constexpr const char* kFailSuffix = "\n\nNew Value Setting FAIL!";
-constexpr const char* kVoltsRangeOnOk = "Please Enter Voltage Number Between (4.0 - 12.0)!";
-
 constexpr const char* kSensorItems[] = {"TS_PSU", "T1", "T2", "T3", "T4"};
 // LabelCurve's background, a desktop colour value (blue, green, red from the high byte down).
 constexpr std::uint32_t kCurveBackground = 0xC0DCC0;
@@ -343,17 +336,6 @@ void FanSpeedPage::SelectUnit(core::TempUnit unit) {
   RefreshFanPage(true);
 }
 
-float FanSpeedPage::WholeCelsius(float shown) const {
-  // The text this page wrote stands for the page's own value: read back from whole
-  // Fahrenheit it would lose a degree each time it is taken (38 C shows as 100 F, which is
-  // 37.8 C).
-  if (std::isfinite(values_.celsius) &&
-      std::trunc(shown) == std::trunc(fc::InPageUnit(values_.celsius, configTempUnit_))) {
-    return values_.celsius;
-  }
-  return std::trunc(fc::CelsiusFromPageUnit(std::trunc(shown), configTempUnit_));
-}
-
 void FanSpeedPage::PostFanCurveApply() {
   window_.Handle().Post(ui::Message{core::kFanCurveApplyMessage, 0, 0});
 }
@@ -370,7 +352,7 @@ void FanSpeedPage::CelsiusDragged(float celsius) {
   // The edit shows the whole degrees under the marker in the page's unit until the message
   // runs; the value is those degrees in whole Celsius at once.
   const float shown = std::trunc(fc::InPageUnit(celsius, configTempUnit_));
-  values_.celsius = WholeCelsius(shown);
+  values_.celsius = fc::WholeCelsius(shown, values_.celsius, configTempUnit_);
   editRisingTemp_->SetText(fc::WholeText(shown));
   PostFanCurveApply();
 }
@@ -419,42 +401,16 @@ void FanSpeedPage::PutBack(bool startVolts) {
 }
 
 bool FanSpeedPage::CheckEdit(bool startVolts) {
-  const std::string text = (startVolts ? *editStartVol_ : *editRisingTemp_).Text();
-  bool accepted = true;
-  if (!text.empty()) {
-    const char* refusal = nullptr;
-    if (!fc::PassesDigitTest(text)) {
-      refusal = kDigitMessage;
-    } else {
-      const float value = core::ParseSettingNumber(text);
-      if (startVolts) {
-        if (value < fc::kMinVolts || value > fc::kMaxVolts) refusal = kVoltsRange;
-      } else if (configTempUnit_ == core::TempUnit::kFahrenheit) {
-        if (value < fc::kMinFahrenheit || value > fc::kMaxFahrenheit) refusal = kFahrenheitRange;
-      } else if (value < fc::kMinCelsius || value > fc::kMaxCelsius) {
-        refusal = kCelsiusRange;
-      }
-    }
-    if (refusal) {
-      dialogs_.ShowMessage(refusal);
-      PutBack(startVolts);
-      accepted = false;
-    }
-  }
-  return accepted;
+  const char* refusal = fc::EditRefusal((startVolts ? *editStartVol_ : *editRisingTemp_).Text(),
+                                        startVolts, configTempUnit_);
+  if (!refusal) return true;
+  dialogs_.ShowMessage(refusal);
+  PutBack(startVolts);
+  return false;
 }
 
 std::optional<std::string> FanSpeedPage::ValidationFailure() const {
-  if (!(values_.volts >= fc::kMinVolts && values_.volts <= fc::kMaxVolts)) {
-    return std::string(kVoltsRangeOnOk) + kFailSuffix;
-  }
-  const float celsius = fc::RoundedToThousandths(values_.celsius);
-  if (!(celsius >= fc::kMinCelsius && celsius <= fc::kMaxCelsius)) {
-    return std::string(configTempUnit_ == core::TempUnit::kFahrenheit ? kFahrenheitRange
-                                                                      : kCelsiusRange) +
-           kFailSuffix;
-  }
-  return std::nullopt;
+  return fc::OkRefusal(values_, configTempUnit_);
 }
 
 bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {

@@ -132,9 +132,6 @@ class FanSpeedPage {
   void VoltsDragged(float volts);
   void CelsiusDragged(float celsius);
   void PostFanCurveApply();
-  // A temperature shown in the page's unit as whole degrees Celsius; a number that is what
-  // the page shows for its own value keeps that value.
-  float WholeCelsius(float shown) const;
   void PutBack(bool startVolts);
   void DrawClamped();
 
