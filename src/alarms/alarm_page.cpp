@@ -49,17 +49,17 @@ constexpr std::size_t DisplayOfSwitch(std::size_t item) {
 
 struct TabSpec {
   const char* record;
-  std::int32_t group;
+  settings::AlarmGroup group;
 };
-constexpr TabSpec kTabs[] = {{"Watt", settings::kAlarmWatt},
-                             {"Voltage", settings::kAlarmVoltage},
-                             {"Current", settings::kAlarmCurrent},
-                             {"FanSpeed", settings::kAlarmFanSpeed},
-                             {"Temperature", settings::kAlarmTemperature}};
+constexpr TabSpec kTabs[] = {{"Watt", settings::AlarmGroup::kWatt},
+                             {"Voltage", settings::AlarmGroup::kVoltage},
+                             {"Current", settings::AlarmGroup::kCurrent},
+                             {"FanSpeed", settings::AlarmGroup::kFanSpeed},
+                             {"Temperature", settings::AlarmGroup::kTemperature}};
 
-constexpr std::int32_t kGroups[] = {settings::kAlarmWatt, settings::kAlarmVoltage,
-                                    settings::kAlarmCurrent, settings::kAlarmFanSpeed,
-                                    settings::kAlarmTemperature};
+constexpr settings::AlarmGroup kGroups[] = {
+    settings::AlarmGroup::kWatt, settings::AlarmGroup::kVoltage, settings::AlarmGroup::kCurrent,
+    settings::AlarmGroup::kFanSpeed, settings::AlarmGroup::kTemperature};
 
 float RoundHalfUp(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
@@ -159,10 +159,10 @@ void AlarmPage::Build(const skin::PageRecords& records) {
         AddButton(spec.switchName, records, key, [this, i] { ToggleAlarmSwitch(i); });
     GroupOf(ThresholdItems()[DisplayOfSwitch(i)].group)->plain.push_back(&button);
   }
-  skin::TImageLabel& celsius =
-      AddButton("ATempC", records, "Temperature\\Celsius", [this] { SetUnit(kAlarmCelsius); });
+  skin::TImageLabel& celsius = AddButton("ATempC", records, "Temperature\\Celsius",
+                                         [this] { SetUnit(core::TempUnit::kCelsius); });
   skin::TImageLabel& fahrenheit = AddButton("ATempF", records, "Temperature\\Fahrenheit",
-                                            [this] { SetUnit(kAlarmFahrenheit); });
+                                            [this] { SetUnit(core::TempUnit::kFahrenheit); });
 
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
     skin::TImageTrackBar& display = AddDisplay(i, records);
@@ -199,25 +199,25 @@ float& AlarmPage::Threshold(std::size_t index) {
 bool AlarmPage::Enabled(std::size_t index) const {
   const ThresholdItem& spec = ThresholdItems()[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Enable
-                        : !env_.status.GroupMuted(settings::kAlarmWatt);
+                        : !env_.status.GroupMuted(settings::AlarmGroup::kWatt);
 }
 
-AlarmPage::Group* AlarmPage::GroupOf(std::int32_t group) {
+AlarmPage::Group* AlarmPage::GroupOf(settings::AlarmGroup group) {
   switch (group) {
-    case settings::kAlarmVoltage:
+    case settings::AlarmGroup::kVoltage:
       return &voltage_;
-    case settings::kAlarmCurrent:
+    case settings::AlarmGroup::kCurrent:
       return &current_;
-    case settings::kAlarmFanSpeed:
+    case settings::AlarmGroup::kFanSpeed:
       return &fan_;
-    case settings::kAlarmTemperature:
+    case settings::AlarmGroup::kTemperature:
       return &temperature_;
     default:
       return nullptr;
   }
 }
 
-std::string AlarmPage::TabOf(std::int32_t group) const {
+std::string AlarmPage::TabOf(settings::AlarmGroup group) const {
   for (const TabSpec& tab : kTabs) {
     if (tab.group == group) return tab.record;
   }
@@ -276,18 +276,18 @@ void AlarmPage::RestButton(const std::string& name, std::size_t position) {
   button->Repaint();
 }
 
-void AlarmPage::SelectGroup(std::int32_t group) {
+void AlarmPage::SelectGroup(settings::AlarmGroup group) {
   currentGroup_ = group;
   ShowAlarmGroup();
 }
 
-void AlarmPage::SetUnit(std::int32_t unit) {
+void AlarmPage::SetUnit(core::TempUnit unit) {
   unit_ = unit;
   ShowAlarmGroup();
 }
 
-void AlarmPage::HideGroup(std::int32_t group) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::HideGroup(settings::AlarmGroup group) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = displays_[kWattDisplay]) {
       total->SetPartsVisible(false);
       total->MarkerImage().Hide();
@@ -298,7 +298,7 @@ void AlarmPage::HideGroup(std::int32_t group) {
   for (ui::Control* member : g->plain) member->Hide();
   for (skin::TImageTrackBar* display : g->displays) display->SetPartsVisible(false);
   // The names belong to the temperature group on screen.
-  if (group == settings::kAlarmTemperature) {
+  if (group == settings::AlarmGroup::kTemperature) {
     for (const auto& edit : edits_) edit->Hide();
   }
 }
@@ -326,9 +326,10 @@ void AlarmPage::ShowDisplay(std::size_t index) {
       const float ratio = RoundHalfUp(static_cast<double>((m - t) / m), 2);
       display->ShowValue(ratio * 100.0f, true, true);
     }
-  } else if (ThresholdItems()[index].group == settings::kAlarmTemperature) {
+  } else if (ThresholdItems()[index].group == settings::AlarmGroup::kTemperature) {
     display->TempUnitCode = unit_;
-    display->ShowValue(unit_ == kAlarmFahrenheit ? core::ToFahrenheit(t) : t, false, true);
+    display->ShowValue(unit_ == core::TempUnit::kFahrenheit ? core::ToFahrenheit(t) : t, false,
+                       true);
   } else {
     display->ShowValue(t, false, true);
   }
@@ -337,8 +338,8 @@ void AlarmPage::ShowDisplay(std::size_t index) {
   SetDisplayLook(*display, Enabled(index));
 }
 
-void AlarmPage::ShowGroupDisplays(std::int32_t group) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::ShowGroupDisplays(settings::AlarmGroup group) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = displays_[kWattDisplay]) total->MarkerImage().Show();
     ShowDisplay(kWattDisplay);
     return;
@@ -356,35 +357,36 @@ void AlarmPage::ShowAlarmGroup() {
 
   std::string background;
   switch (currentGroup_) {
-    case settings::kAlarmWatt:
+    case settings::AlarmGroup::kWatt:
       background = skin::AlarmWattGroupBackground(env_.powerRating);
       break;
-    case settings::kAlarmVoltage:
+    case settings::AlarmGroup::kVoltage:
       background = skin::kAlarmVoltageBackground;
       break;
-    case settings::kAlarmCurrent:
+    case settings::AlarmGroup::kCurrent:
       background = skin::AlarmCurrentBackground(env_.powerRating);
       break;
-    case settings::kAlarmFanSpeed:
+    case settings::AlarmGroup::kFanSpeed:
       background = skin::kAlarmFanSpeedBackground;
       break;
     default:
-      background = unit_ == kAlarmFahrenheit ? skin::kAlarmTemperatureFahrenheitBackground
-                                             : skin::kAlarmTemperatureCelsiusBackground;
+      background = unit_ == core::TempUnit::kFahrenheit
+                       ? skin::kAlarmTemperatureFahrenheitBackground
+                       : skin::kAlarmTemperatureCelsiusBackground;
       break;
   }
   // A missing picture is the framework's file error; the rest is not run.
   env_.imgAlarm.LoadPicture(LanguageFile(background));
 
-  for (const std::int32_t group : kGroups) {
+  for (const settings::AlarmGroup group : kGroups) {
     if (group != currentGroup_) HideGroup(group);
   }
-  if (currentGroup_ == settings::kAlarmVoltage) {
+  if (currentGroup_ == settings::AlarmGroup::kVoltage) {
     float& v33 = Threshold(Vol33Display());
     v33 = RoundHalfUp(static_cast<double>(v33), 3);
   }
-  if (currentGroup_ == settings::kAlarmTemperature) {
-    const bool celsius = unit_ != kAlarmFahrenheit;
+  if (currentGroup_ == settings::AlarmGroup::kTemperature) {
+    const bool celsius = unit_ != core::TempUnit::kFahrenheit;
     RestButton("ATempC", celsius ? skin::kClickBmp : skin::kLeaveBmp);
     RestButton("ATempF", celsius ? skin::kLeaveBmp : skin::kClickBmp);
     const settings::SensorNames names = env_.monitorNames ? env_.monitorNames() : AlarmPageNames();
@@ -395,7 +397,7 @@ void AlarmPage::ShowAlarmGroup() {
   }
   ShowGroupDisplays(currentGroup_);
 
-  if (currentGroup_ != settings::kAlarmWatt) {
+  if (currentGroup_ != settings::AlarmGroup::kWatt) {
     bool anyOn = false;
     for (std::size_t item = 0; item < kSwitchCount; ++item) {
       const std::size_t d = DisplayOfSwitch(item);

@@ -10,23 +10,24 @@ namespace {
 
 // How a group names its displays, switches and records around a reading's skin key.
 struct GroupNames {
-  std::int32_t group;
+  settings::AlarmGroup group;
   std::string_view settingsGroup;
   std::string_view display;    // "AVol" + "12V"
   std::string_view switchTag;  // "A" + "12V" + "Light"
   std::string_view folder;     // "Voltage\" + "12V"; currents sit below the rating's group
 };
 constexpr GroupNames kGroupNames[] = {
-    {settings::kAlarmVoltage, device::kVoltageGroup, "AVol", "A", "Voltage\\"},
-    {settings::kAlarmCurrent, device::kCurrentGroup, "AC", "AC", ""},
-    {settings::kAlarmFanSpeed, device::kFanSpeedGroup, "AFS", "AFS", "FanSpeed\\"},
-    {settings::kAlarmTemperature, device::kTemperatureGroup, "ATemp", "ATemp", "Temperature\\"},
+    {settings::AlarmGroup::kVoltage, device::kVoltageGroup, "AVol", "A", "Voltage\\"},
+    {settings::AlarmGroup::kCurrent, device::kCurrentGroup, "AC", "AC", ""},
+    {settings::AlarmGroup::kFanSpeed, device::kFanSpeedGroup, "AFS", "AFS", "FanSpeed\\"},
+    {settings::AlarmGroup::kTemperature, device::kTemperatureGroup, "ATemp", "ATemp",
+     "Temperature\\"},
 };
 constexpr std::string_view kLight = "Light";
 
 // A 450 W unit drives no 12V3 and 12V4 current switches.
-constexpr bool NotAt450(std::string_view skinKey, std::int32_t group) {
-  return group == settings::kAlarmCurrent && (skinKey == "12V3" || skinKey == "12V4");
+constexpr bool NotAt450(std::string_view skinKey, settings::AlarmGroup group) {
+  return group == settings::AlarmGroup::kCurrent && (skinKey == "12V3" || skinKey == "12V4");
 }
 
 const device::Reading& ReadingOf(std::string_view settingsGroup, std::string_view settingsKey) {
@@ -50,9 +51,9 @@ std::array<ThresholdItem, kThresholdCount> Build() {
       item.key = std::string(names.folder) + key;
       item.switchName = std::string(names.switchTag) + key + std::string(kLight);
       item.switchKey = item.key + std::string(kLight);
-      item.current = names.group == settings::kAlarmCurrent;
+      item.current = names.group == settings::AlarmGroup::kCurrent;
       item.notAt450 = NotAt450(key, names.group);
-      item.centred = names.group == settings::kAlarmVoltage;
+      item.centred = names.group == settings::AlarmGroup::kVoltage;
       item.group = names.group;
       item.threshold = member.field;
     }

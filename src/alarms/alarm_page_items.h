@@ -25,7 +25,7 @@ struct ThresholdItem {
   bool current = false;    // both records sit below the rating's current group
   bool notAt450 = false;   // a 450 W unit has no switch for it
   bool centred = false;    // a voltage: shown as its distance from the nominal
-  std::int32_t group = settings::kAlarmWatt;
+  settings::AlarmGroup group = settings::AlarmGroup::kWatt;
   settings::AlarmThreshold settings::AlarmSettings::*threshold = nullptr;  // null for power
 };
 

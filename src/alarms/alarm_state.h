@@ -52,15 +52,14 @@ class AlarmStatus {
  public:
   explicit AlarmStatus(settings::AlarmSettings& settings) : settings_(settings) {}
 
-  // True while the group (701 Watt .. 705 Temperature) is switched off as a whole; false for
-  // any other code.
-  bool GroupMuted(std::int32_t group) const {
-    if (group == settings::kAlarmWatt) return settings_.WattMuted;
+  // True while the group is switched off as a whole; false for a value outside the five.
+  bool GroupMuted(settings::AlarmGroup group) const {
+    if (group == settings::AlarmGroup::kWatt) return settings_.WattMuted;
     const std::size_t i = Index(group);
     return i < muted_.size() && muted_[i];
   }
-  void SetGroupMuted(std::int32_t group, bool muted) {
-    if (group == settings::kAlarmWatt) {
+  void SetGroupMuted(settings::AlarmGroup group, bool muted) {
+    if (group == settings::AlarmGroup::kWatt) {
       settings_.WattMuted = muted;
       return;
     }
@@ -73,11 +72,10 @@ class AlarmStatus {
   AlarmState& Flags() { return flags_; }
 
  private:
-  // 702..705 to 0..3; anything else past the end.
-  static std::size_t Index(std::int32_t group) {
-    return group >= settings::kAlarmVoltage && group <= settings::kAlarmTemperature
-               ? static_cast<std::size_t>(group - settings::kAlarmVoltage)
-               : std::size_t{4};
+  // Voltage .. Temperature to 0 .. 3; anything else past the end.
+  static std::size_t Index(settings::AlarmGroup group) {
+    const std::size_t i = settings::AlarmGroupIndex(group) - 1;
+    return i < 4 ? i : std::size_t{4};
   }
 
   settings::AlarmSettings& settings_;

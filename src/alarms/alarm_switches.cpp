@@ -45,8 +45,8 @@ void AlarmPage::ToggleAlarmSwitch(std::size_t item) {
 }
 
 void AlarmPage::SyncGroupMuted() {
-  const std::int32_t group = currentGroup_;
-  if (group < settings::kAlarmVoltage || group > settings::kAlarmTemperature) return;
+  const settings::AlarmGroup group = currentGroup_;
+  if (group < settings::AlarmGroup::kVoltage || group > settings::AlarmGroup::kTemperature) return;
   bool allOn = true;
   bool allOff = true;
   // Flags without a switch (12V3 and 12V4 currents at 450 W) count as they are.
@@ -79,15 +79,15 @@ void AlarmPage::ShowDisableSet(bool muted) {
 }
 
 void AlarmPage::ToggleGroupMuted() {
-  const std::int32_t group = currentGroup_;
+  const settings::AlarmGroup group = currentGroup_;
   const bool muted = !env_.status.GroupMuted(group);
   env_.status.SetGroupMuted(group, muted);
   ShowDisableSet(muted);
   ApplyGroupMuted(group, muted);
 }
 
-void AlarmPage::ApplyGroupMuted(std::int32_t group, bool muted) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::ApplyGroupMuted(settings::AlarmGroup group, bool muted) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = Display("AWattTotal")) SetDisplayLook(*total, !muted);
     return;
   }
@@ -97,7 +97,7 @@ void AlarmPage::ApplyGroupMuted(std::int32_t group, bool muted) {
     (env_.settings.*flag.threshold).Enable = !muted;
     SetItemLook(item, !muted);
   }
-  if (group != settings::kAlarmTemperature) return;
+  if (group != settings::AlarmGroup::kTemperature) return;
   // The temperature flags follow at once, by the evaluation's own rule: switching the group
   // on must not make a sensor within its threshold blink until the next poll.
   const device::ReadingSet none;

@@ -17,8 +17,8 @@ struct GaugeReadings {
   float FanPSU = 0.0f;
 };
 
-// Whether the alarm groups the panel looks at are muted: power (701), fan speed (704) and
-// temperature (705). The alarm page owns these flags; whoever drives the panel hands in theirs.
+// Whether the alarm groups the panel looks at are muted: power, fan speed and temperature. The
+// alarm page owns these flags; whoever drives the panel hands in theirs.
 struct GaugeMuted {
   bool Watt = false;
   bool FanSpeed = false;

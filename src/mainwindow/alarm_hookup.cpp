@@ -12,7 +12,6 @@ namespace {
 using alarms::AlarmRow;
 
 constexpr const char* kManagerSelected = "Skin\\M_Sel.bmp";
-constexpr std::int32_t kMonitorPageCode = 100;
 
 std::filesystem::path Resolve(const skin::FileResolver& files, const std::string& stored) {
   if (stored.empty()) return {};
@@ -28,7 +27,7 @@ std::filesystem::path Resolve(const skin::FileResolver& files, const std::string
 alarms::BlinkTargets MonitorBlinkTargets(const MonitorPage& monitor, const pages::ControlBar* bar,
                                          const MonitorImageLists& lists,
                                          const skin::FileResolver& files,
-                                         std::function<std::int32_t()> currentPage) {
+                                         std::function<pages::Page()> currentPage) {
   alarms::BlinkTargets targets;
   // The monitor page names its tiles and temperature displays after their readings.
   targets.tile = [&monitor](AlarmRow row) {
@@ -56,18 +55,18 @@ alarms::BlinkTargets MonitorBlinkTargets(const MonitorPage& monitor, const pages
     if (reading.kind != device::ReadingKind::Temperature) return 0.0f;
     return monitor.Readings().Values().*reading.field;
   };
-  targets.fahrenheit = [&monitor] { return monitor.Unit() == TempUnit::Fahrenheit; };
+  targets.fahrenheit = [&monitor] { return monitor.Unit() == core::TempUnit::kFahrenheit; };
   if (bar) {
     const skin::ButtonRecord& record = bar->Records().Manager;
     const auto path = [&](std::size_t position) {
       return position < record.bitmaps.size() ? Resolve(files, record.bitmaps[position])
                                               : std::filesystem::path();
     };
-    alarms::BlinkButton manager{&bar->Tab(kMonitorPageCode), path(skin::kLeaveBmp),
+    alarms::BlinkButton manager{&bar->Tab(pages::Page::kMonitor), path(skin::kLeaveBmp),
                                 path(skin::kClickBmp), path(skin::kDisBmp), false};
     targets.manager = [manager, currentPage = std::move(currentPage)] {
       alarms::BlinkButton shown = manager;
-      shown.selected = currentPage && currentPage() == kMonitorPageCode;
+      shown.selected = currentPage && currentPage() == pages::Page::kMonitor;
       return shown;
     };
   }

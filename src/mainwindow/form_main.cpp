@@ -171,7 +171,7 @@ void TFormMain::MakeHandovers() {
   to.FansReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyFans(r); };
   to.TempsReady = [this](const device::ReadingSet& r) { monitor_->Readings().CopyTemps(r); };
   to.CycleComplete = [this] {
-    if (CurrentPage() == kMonitorPage) {
+    if (CurrentPage() == Page::kMonitor) {
       monitor_->RefreshMonitorPage();
       details_->MonitorPageRefreshed(monitor_->Readings().Values());
     }
@@ -478,7 +478,7 @@ pages::WindowHooks TFormMain::MakeHooks() {
     monitor_->ImgSYSFan().Show();
   };
   hooks.EnableAlarmTimer = [this] { timerAlarm_.SetEnabled(true); };
-  hooks.ConfigSubPage = [this] { return config_ ? config_->ConfigSubPage() : kFanSubPage; };
+  hooks.ConfigSubPage = [this] { return config_ ? config_->ConfigSubPage() : SubPage::kFan; };
   hooks.ShowConfigSubPage = [this] {
     if (config_) config_->ShowConfigSubPage();
   };
@@ -589,9 +589,9 @@ void TFormMain::TrayIcon1Restore() {
     TimerAlarmTimer();
     timerAlarm_.SetEnabled(true);
   }
-  if (CurrentPage() == kMonitorPage) monitor_->RefreshMonitorPage();
-  if (CurrentPage() == kConfigPage && config_) config_->ShowConfigSubPage();
-  if (CurrentPage() == kAlarmPage && alarmPage_) alarmPage_->ShowAlarmGroup();
+  if (CurrentPage() == Page::kMonitor) monitor_->RefreshMonitorPage();
+  if (CurrentPage() == Page::kConfig && config_) config_->ShowConfigSubPage();
+  if (CurrentPage() == Page::kAlarm && alarmPage_) alarmPage_->ShowAlarmGroup();
 }
 
 void TFormMain::Show1Click() {
@@ -610,7 +610,7 @@ void TFormMain::Default1Click() {
   // would write the names the window starts with over the stored ones.
   if (!started_) return;
   if (alarmPage_) {
-    alarmPage_->RestoreDefaults(CurrentPage() == kAlarmPage);
+    alarmPage_->RestoreDefaults(CurrentPage() == Page::kAlarm);
   } else if (!settings::RestoreAlarmDefaults(env_.store, alarms_, monitor_->SensorNames())) {
     env_.app.GetDialogs().ShowMessage(alarms::kAlarmSaveFailed);
   }
@@ -629,7 +629,7 @@ void TFormMain::NotifyOnAlarmClick(bool on) {
 
 void TFormMain::EvaluateAlarms() {
   const device::ReadingSet& readings = monitor_->Readings().Values();
-  alarmStatus_.Flags() = alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == kMonitorPage);
+  alarmStatus_.Flags() = alarms::EvaluateAlarms(readings, alarms_, CurrentPage() == Page::kMonitor);
   blink_->ShowIcons();
   // Told once as an alarm starts; the blink that follows tells nothing more.
   for (const alarms::AlarmNotice& notice :
@@ -662,8 +662,9 @@ void TFormMain::GaugeTick() {
 }
 
 device::GaugeMuted TFormMain::GaugeGroupMuted() const {
-  return device::GaugeMuted{GroupMuted(settings::kAlarmWatt), GroupMuted(settings::kAlarmFanSpeed),
-                            GroupMuted(settings::kAlarmTemperature)};
+  return device::GaugeMuted{GroupMuted(settings::AlarmGroup::kWatt),
+                            GroupMuted(settings::AlarmGroup::kFanSpeed),
+                            GroupMuted(settings::AlarmGroup::kTemperature)};
 }
 
 void TFormMain::SaveSensorNames() {

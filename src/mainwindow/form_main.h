@@ -44,13 +44,8 @@ class SkinLoader;
 
 namespace mainwindow {
 
-// Page codes of the main window.
-inline constexpr std::int32_t kMonitorPage = 100;
-inline constexpr std::int32_t kConfigPage = 101;
-inline constexpr std::int32_t kAlarmPage = 102;
-// Configuration sub-pages.
-inline constexpr std::int32_t kFanSubPage = 401;
-inline constexpr std::int32_t kVoltageSubPage = 402;
+using pages::Page;
+using pages::SubPage;
 
 // The main window: creates itself from the device, the skin and the settings (FormCreate),
 // follows the device as it comes and goes, takes the program's own messages, sits in the
@@ -90,7 +85,7 @@ class TFormMain {
   // The window was closed: the program ends.
   bool Closed() const { return closed_; }
   // The page shown (or being rolled to): the roll's, the monitor page until it exists.
-  std::int32_t CurrentPage() const { return roll_ ? roll_->CurrentPage() : kMonitorPage; }
+  Page CurrentPage() const { return roll_ ? roll_->CurrentPage() : Page::kMonitor; }
   // Null until the skin load built them.
   pages::ControlBar* Bar() const { return bar_.get(); }
   pages::PageRoll* Roll() const { return roll_.get(); }
@@ -114,7 +109,7 @@ class TFormMain {
   // Which alarm starts are told to the desktop.
   const alarms::AlarmNotices& Notices() const { return notices_; }
   // Whether an alarm group (701..705) is switched off as a whole.
-  bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
+  bool GroupMuted(settings::AlarmGroup group) const { return alarmStatus_.GroupMuted(group); }
   // What records every completed poll; null when the window was given no record.
   HistoryHookup* History() const { return history_.get(); }
   // Tries a failed reconnection again once a second while the device is present.
@@ -216,7 +211,7 @@ class TFormMain {
   }};
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
-  std::int32_t fanPageMode_ = 0;
+  settings::FanMode fanPageMode_{};
   skin::LanguageChoice language_;
 
   history::SystemHistoryClock systemClock_;

@@ -190,8 +190,9 @@ void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& 
       AddDisplay("SysFan", records, "System Fan", &lists_.ILSYSStatusBar);
       break;
     case skin::ManagerGroup::Temperature:
-      AddButton("TempC", records, "Celsius", [this] { SetTempUnit(TempUnit::Celsius); });
-      AddButton("TempF", records, "Fahrenheit", [this] { SetTempUnit(TempUnit::Fahrenheit); });
+      AddButton("TempC", records, "Celsius", [this] { SetTempUnit(core::TempUnit::kCelsius); });
+      AddButton("TempF", records, "Fahrenheit",
+                [this] { SetTempUnit(core::TempUnit::kFahrenheit); });
       for (const TemperatureDisplay& t : kTemperatureDisplays) {
         AddDisplay(t.name(), records, t.reading().settingsKey, &(lists_.*t.celsius));
       }
@@ -246,7 +247,7 @@ void MonitorPage::WriteTemperatures() {
     if (!display) continue;
     const float celsius = values.*t.reading().field;
     // Fahrenheit changes the digits only; the bar stays in Celsius.
-    const float shown = unit_ == TempUnit::Fahrenheit ? ToFahrenheit(celsius) : celsius;
+    const float shown = unit_ == core::TempUnit::kFahrenheit ? ToFahrenheit(celsius) : celsius;
     display->SetValue(shown);
     display->ShowValue(shown, false, false);
     display->SetStatusBarValue(TruncatedBarValue(celsius));
@@ -351,12 +352,12 @@ void MonitorPage::SelectCurrent(CurrentRail rail) {
 void MonitorPage::SetTempUnit(TempUnit unit) {
   RestoreNormal(unitButton_);
   unit_ = unit;
-  unitButton_ = unit == TempUnit::Celsius ? "TempC" : "TempF";
+  unitButton_ = unit == core::TempUnit::kCelsius ? "TempC" : "TempF";
   ShowPressed(unitButton_);
   for (const TemperatureDisplay& t : kTemperatureDisplays) {
     if (skin::TImageTrackBar* display = Display(t.name())) {
-      display->SetStatusBarImages(unit == TempUnit::Celsius ? lists_.*t.celsius
-                                                            : lists_.*t.fahrenheit);
+      display->SetStatusBarImages(unit == core::TempUnit::kCelsius ? lists_.*t.celsius
+                                                                   : lists_.*t.fahrenheit);
     }
   }
   WriteTemperatures();

@@ -29,7 +29,7 @@ enum class FlagRule { Strict, Numeric };
 // defaults and later the switches in `laterReads`; saves write the thresholds, then the
 // switches, in `writes`.
 struct Group {
-  std::int32_t code;
+  AlarmGroup code;
   std::string_view key;
   FlagRule flags;
   std::span<const AlarmMember> thresholdReads;
@@ -78,14 +78,15 @@ static_assert(kVoltageReads.items[2].field == &AlarmSettings::Voltage12V &&
               kCurrentWrites.items[5].field == &AlarmSettings::Current33V &&
               kTemperatures.items[0].field == &AlarmSettings::TempPSU);
 
-constexpr Group kVoltageGroup{kAlarmVoltage,        "\\Voltage",          FlagRule::Strict,
+constexpr Group kVoltageGroup{AlarmGroup::kVoltage, "\\Voltage",          FlagRule::Strict,
                               kVoltageReads.Span(), kVoltageReads.Span(), kVoltageWrites.Span()};
-constexpr Group kCurrentGroup{kAlarmCurrent,        "\\Current",           FlagRule::Numeric,
+constexpr Group kCurrentGroup{AlarmGroup::kCurrent, "\\Current",           FlagRule::Numeric,
                               kCurrentReads.Span(), kCurrentWrites.Span(), kCurrentWrites.Span()};
-constexpr Group kFanSpeedGroup{kAlarmFanSpeed, "\\FanSpeed", FlagRule::Numeric,
-                               kFans.Span(),   kFans.Span(), kFans.Span()};
-constexpr Group kTemperatureGroup{kAlarmTemperature,    "\\Temperature",      FlagRule::Strict,
-                                  kTemperatures.Span(), kTemperatures.Span(), kTemperatures.Span()};
+constexpr Group kFanSpeedGroup{AlarmGroup::kFanSpeed, "\\FanSpeed", FlagRule::Numeric,
+                               kFans.Span(),          kFans.Span(), kFans.Span()};
+constexpr Group kTemperatureGroup{AlarmGroup::kTemperature, "\\Temperature",
+                                  FlagRule::Strict,         kTemperatures.Span(),
+                                  kTemperatures.Span(),     kTemperatures.Span()};
 constexpr std::string_view kWattKey = "\\Watt";
 constexpr std::string_view kWattValue = "Watt";
 
@@ -136,11 +137,11 @@ void LoadGroup(platform::RegistryKey& key, const Group& group, AlarmSettings& al
     (alarms.*m.field).Value = Threshold(key, std::string(m.name));
   }
   // A voltage threshold below its nominal is held as the band's upper edge from here on.
-  if (group.code == kAlarmVoltage) KeepVoltageUpperEdges(alarms);
+  if (group.code == AlarmGroup::kVoltage) KeepVoltageUpperEdges(alarms);
   for (const AlarmMember& m : group.laterReads) {
     (alarms.*m.field).Default = Threshold(key, Joined(kDefaultPrefix, m.name));
   }
-  if (group.code == kAlarmTemperature) {
+  if (group.code == AlarmGroup::kTemperature) {
     for (std::size_t i = 0; i < names.size(); ++i) names[i] = key.ReadString(NameValue(i));
     for (std::size_t i = 0; i < names.size(); ++i) {
       alarms.DefaultNames[i] = key.ReadString(Joined(kDefaultPrefix, NameValue(i)));
@@ -155,7 +156,7 @@ void WriteNames(SaveOutcome& save, platform::RegistryKey& key, const SensorNames
   for (std::size_t i = 0; i < names.size(); ++i) save.Write(key, NameValue(i), names[i]);
 }
 
-const Group* TableGroup(std::int32_t code) {
+const Group* TableGroup(AlarmGroup code) {
   for (const Group* group : kTableGroups) {
     if (group->code == code) return group;
   }
@@ -170,7 +171,7 @@ bool Storable(const SensorNames& names) {
   return true;
 }
 
-void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, std::int32_t group,
+void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, AlarmGroup group,
                 const SensorNames& alarmPageNames) {
   const Group* table = TableGroup(group);
   const auto key = save.Open(GroupKey(table ? table->key : kWattKey));
@@ -181,19 +182,20 @@ void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, std::int32_t gro
     for (const AlarmMember& m : table->writes) {
       save.Write(*key, m.name, ThresholdText((alarms.*m.field).Value));
     }
-    if (group == kAlarmTemperature) WriteNames(save, *key, alarmPageNames);
+    if (group == AlarmGroup::kTemperature) WriteNames(save, *key, alarmPageNames);
     for (const AlarmMember& m : table->writes) {
       save.Write(*key, Joined(m.name, kEnableSuffix), FlagText((alarms.*m.field).Enable));
     }
   }
 }
 
-constexpr std::int32_t kSavingOrder[] = {kAlarmWatt, kAlarmVoltage, kAlarmCurrent, kAlarmFanSpeed,
-                                         kAlarmTemperature};
+constexpr AlarmGroup kSavingOrder[] = {AlarmGroup::kWatt, AlarmGroup::kVoltage,
+                                       AlarmGroup::kCurrent, AlarmGroup::kFanSpeed,
+                                       AlarmGroup::kTemperature};
 
 }  // namespace
 
-std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group) {
+std::span<const AlarmMember> AlarmGroupMembers(AlarmGroup group) {
   const Group* table = TableGroup(group);
   return table ? table->writes : std::span<const AlarmMember>();
 }
@@ -221,10 +223,10 @@ void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, Se
   }
 }
 
-bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, std::int32_t group,
+bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, AlarmGroup group,
                     const SensorNames& alarmPageNames) {
-  if (group != kAlarmWatt && TableGroup(group) == nullptr) return false;
-  if (group == kAlarmTemperature && !Storable(alarmPageNames)) return false;
+  if (group != AlarmGroup::kWatt && TableGroup(group) == nullptr) return false;
+  if (group == AlarmGroup::kTemperature && !Storable(alarmPageNames)) return false;
   const auto registry = store.Open(platform::RegistryAccess::Write);
   SaveOutcome save(*registry);
   WriteGroup(save, alarms, group, alarmPageNames);
@@ -253,7 +255,7 @@ bool RestoreAlarmDefaults(platform::RegistryStore& store, AlarmSettings& alarms,
   // One accessor, one commit: a save cut short leaves all five groups old or all five new.
   const auto registry = store.Open(platform::RegistryAccess::Write);
   SaveOutcome save(*registry);
-  for (const std::int32_t group : kSavingOrder) WriteGroup(save, alarms, group, alarmPageNames);
+  for (const AlarmGroup group : kSavingOrder) WriteGroup(save, alarms, group, alarmPageNames);
   const bool saved = save.Finish();
   KeepVoltageUpperEdges(alarms);
   return saved;

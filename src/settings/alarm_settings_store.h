@@ -18,7 +18,7 @@ struct AlarmMember {
 
 // The thresholds of a group (Voltage to Temperature) in saving order; empty for the power
 // group, which has one threshold held apart, and for a code that is not a group.
-std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group);
+std::span<const AlarmMember> AlarmGroupMembers(AlarmGroup group);
 
 // Loads every alarm group whose key opens (Watt, Voltage, Current, FanSpeed, Temperature) with
 // one read accessor; `names` receives "T1Name".."T4Name" for the monitor page's name fields.
@@ -29,11 +29,11 @@ std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group);
 // or a settings file that cannot be read; what was read before stays set.
 void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, SensorNames& names);
 
-// Saves the thresholds ("450.00"), switches ("1"/"0") and, for kAlarmTemperature, the names
+// Saves the thresholds ("450.00"), switches ("1"/"0") and, for AlarmGroup::kTemperature, the names
 // from the alarm page's fields, of one group with one write accessor. Returns true only when
 // the group's key opened, every value was written and the accessor committed; false for a code
 // that is not a group. Throws platform::RegistryReadError when the settings file cannot be read.
-bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, std::int32_t group,
+bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, AlarmGroup group,
                     const SensorNames& alarmPageNames);
 
 // Saves "T1Name".."T4Name" from the monitor page's fields; true when it reached the store.

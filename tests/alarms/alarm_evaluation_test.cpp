@@ -197,18 +197,22 @@ TEST(EvaluateAlarms, ZeroThresholdsSwitchedOn) {
 TEST(AlarmStatus, ThePowerGroupFlagIsTheStoredMutedFlagAndTheOthersStandAlone) {
   AlarmSettings s;
   AlarmStatus status(s);
-  for (std::int32_t group = 701; group <= 705; ++group) EXPECT_FALSE(status.GroupMuted(group));
-  status.SetGroupMuted(701, true);
+  using settings::AlarmGroup;
+  const auto beside = [](AlarmGroup group, std::int32_t step) {
+    return static_cast<AlarmGroup>(static_cast<std::int32_t>(group) + step);
+  };
+  for (const AlarmGroup group : settings::kAlarmGroups) EXPECT_FALSE(status.GroupMuted(group));
+  status.SetGroupMuted(AlarmGroup::kWatt, true);
   EXPECT_TRUE(s.WattMuted);
-  status.SetGroupMuted(704, true);
-  EXPECT_TRUE(status.GroupMuted(704));
-  EXPECT_FALSE(status.GroupMuted(703));
-  EXPECT_FALSE(status.GroupMuted(705));
-  status.SetGroupMuted(706, true);
-  EXPECT_FALSE(status.GroupMuted(706));
-  EXPECT_FALSE(status.GroupMuted(700));
+  status.SetGroupMuted(AlarmGroup::kFanSpeed, true);
+  EXPECT_TRUE(status.GroupMuted(AlarmGroup::kFanSpeed));
+  EXPECT_FALSE(status.GroupMuted(AlarmGroup::kCurrent));
+  EXPECT_FALSE(status.GroupMuted(AlarmGroup::kTemperature));
+  status.SetGroupMuted(beside(AlarmGroup::kTemperature, 1), true);
+  EXPECT_FALSE(status.GroupMuted(beside(AlarmGroup::kTemperature, 1)));
+  EXPECT_FALSE(status.GroupMuted(beside(AlarmGroup::kWatt, -1)));
   s.WattMuted = false;
-  EXPECT_FALSE(status.GroupMuted(701));
+  EXPECT_FALSE(status.GroupMuted(AlarmGroup::kWatt));
 }
 
 }  // namespace

@@ -42,10 +42,13 @@ TEST(ThresholdItems, EachItemHoldsItsOwnThresholdGroupAndLooks) {
       &S::Current12V2, &S::Current12V3, &S::Current12V4, &S::Current5V,  &S::Current33V,
       &S::PSUFan,      &S::SystemFan,   &S::TempPSU,     &S::TempT1,     &S::TempT2,
       &S::TempT3,      &S::TempT4};
-  constexpr std::int32_t W = settings::kAlarmWatt, V = settings::kAlarmVoltage,
-                         C = settings::kAlarmCurrent, F = settings::kAlarmFanSpeed,
-                         T = settings::kAlarmTemperature;
-  const std::int32_t groups[kThresholdCount] = {W, V, V, V, C, C, C, C, C, C, F, F, T, T, T, T, T};
+  constexpr settings::AlarmGroup W = settings::AlarmGroup::kWatt,
+                                 V = settings::AlarmGroup::kVoltage,
+                                 C = settings::AlarmGroup::kCurrent,
+                                 F = settings::AlarmGroup::kFanSpeed,
+                                 T = settings::AlarmGroup::kTemperature;
+  const settings::AlarmGroup groups[kThresholdCount] = {W, V, V, V, C, C, C, C, C,
+                                                        C, F, F, T, T, T, T, T};
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
     const ThresholdItem& item = ThresholdItems()[i];
     SCOPED_TRACE(item.display);

@@ -39,7 +39,7 @@ class AlarmWindowTest : public FormMainTest {
   void Tick() { loop_.AdvanceBy(std::chrono::milliseconds(1000)); }
 
   // Rolls to a page and lets the roll finish.
-  void RollTo(TFormMain& form, std::int32_t page) {
+  void RollTo(TFormMain& form, pages::Page page) {
     Click(form.Bar()->Tab(page));
     loop_.AdvanceBy(std::chrono::milliseconds(3000));
   }

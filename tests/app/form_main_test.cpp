@@ -407,7 +407,7 @@ TEST_F(FormMainTest, FahrenheitChangesTheDigitsButNotTheBars) {
   EXPECT_EQ(ShownDigits(t1, form.ImageLists().ILNumber), "30");
 
   Click(*page.Button("TempF"));
-  EXPECT_EQ(page.Unit(), TempUnit::Fahrenheit);
+  EXPECT_EQ(page.Unit(), core::TempUnit::kFahrenheit);
   EXPECT_EQ(ShownDigits(t1, form.ImageLists().ILNumber), "86");
   EXPECT_EQ(t1.GaugeIndex(), celsiusGauge);
   // The chosen unit rests with its pressed picture, the other with its normal one.

@@ -144,9 +144,9 @@ TEST(SettingsImport, TakesEverySavedValueOfAMachineExportAndTheLoadsReadThem) {
 
   FanSettings fan;
   VoltageSettings voltage;
-  std::int32_t pageMode = 0;
+  FanMode pageMode{};
   LoadConfigSettings(*settings.Store(), fan, voltage, pageMode, [](const std::string&) {});
-  EXPECT_EQ(fan.PSUFanMode, 604);
+  EXPECT_EQ(fan.PSUFanMode, FanMode::kManual);
   EXPECT_EQ(fan.SystemFanSensor, 3);
   EXPECT_EQ(fan.SystemFanPresets[kSensorT4].Vol, "9.5");
   EXPECT_EQ(voltage.Target33V, "3.35");
