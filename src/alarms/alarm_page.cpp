@@ -27,7 +27,7 @@ constexpr std::int32_t kRating450 = 450;
 
 // One threshold display, in creation order. `current` keys sit below the rating's current
 // group ("Current" or "Current_450W"); the power threshold has no AlarmThreshold.
-struct DisplaySpec {
+struct ThresholdDisplayLayout {
   const char* name;
   const char* key;
   bool current;
@@ -35,7 +35,7 @@ struct DisplaySpec {
   AlarmThreshold AlarmSettings::*threshold;
   bool centred;
 };
-constexpr DisplaySpec kDisplays[kThresholdCount] = {
+constexpr ThresholdDisplayLayout kDisplays[kThresholdCount] = {
     {"AWattTotal", "Total", false, settings::kAlarmWatt, nullptr, false},
     {"AVol12V", "Voltage\\12V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage12V, true},
     {"AVol5V", "Voltage\\5V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage5V, true},
@@ -76,13 +76,13 @@ constexpr std::size_t kVol33Display = 3;
 constexpr std::size_t kFirstTempDisplay = 12;
 
 // One switch, in the order group operations walk them; switch i belongs to display i + 1.
-struct SwitchSpec {
+struct SwitchLayout {
   const char* name;
   const char* key;
   bool current;
   bool notAt450;
 };
-constexpr SwitchSpec kSwitches[kSwitchCount] = {
+constexpr SwitchLayout kSwitches[kSwitchCount] = {
     {"A12VLight", "Voltage\\12VLight", false, false},
     {"A5VLight", "Voltage\\5VLight", false, false},
     {"A33VLight", "Voltage\\33VLight", false, false},
@@ -105,15 +105,15 @@ constexpr std::size_t DisplayOfSwitch(std::size_t item) {
   return item + 1;
 }
 
-struct TabSpec {
+struct TabLayout {
   const char* record;
   std::int32_t group;
 };
-constexpr TabSpec kTabs[] = {{"Watt", settings::kAlarmWatt},
-                             {"Voltage", settings::kAlarmVoltage},
-                             {"Current", settings::kAlarmCurrent},
-                             {"FanSpeed", settings::kAlarmFanSpeed},
-                             {"Temperature", settings::kAlarmTemperature}};
+constexpr TabLayout kTabs[] = {{"Watt", settings::kAlarmWatt},
+                               {"Voltage", settings::kAlarmVoltage},
+                               {"Current", settings::kAlarmCurrent},
+                               {"FanSpeed", settings::kAlarmFanSpeed},
+                               {"Temperature", settings::kAlarmTemperature}};
 
 constexpr std::int32_t kGroups[] = {settings::kAlarmWatt, settings::kAlarmVoltage,
                                     settings::kAlarmCurrent, settings::kAlarmFanSpeed,
@@ -122,10 +122,6 @@ constexpr std::int32_t kGroups[] = {settings::kAlarmWatt, settings::kAlarmVoltag
 float RoundHalfUp(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   return static_cast<float>(std::floor(value * scale + 0.5) / scale);
-}
-
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
 }
 
 }  // namespace
@@ -176,7 +172,7 @@ skin::TImageLabel& AlarmPage::AddButton(const std::string& name, const skin::Pag
 }
 
 skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageRecords& records) {
-  const DisplaySpec& spec = kDisplays[index];
+  const ThresholdDisplayLayout& spec = kDisplays[index];
   const std::string key =
       spec.current ? skin::CurrentGroupName(env_.powerRating) + "\\" + spec.key : spec.key;
   auto display = std::make_unique<skin::TImageTrackBar>(env_.window, env_.files);
@@ -220,7 +216,7 @@ skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageR
 }
 
 void AlarmPage::Build(const skin::PageRecords& records) {
-  for (const TabSpec& tab : kTabs) {
+  for (const TabLayout& tab : kTabs) {
     alarmControls_.push_back(&AddButton(tab.record, records, tab.record,
                                         [this, group = tab.group] { SelectGroup(group); }));
   }
@@ -233,7 +229,7 @@ void AlarmPage::Build(const skin::PageRecords& records) {
 
   const std::string current = skin::CurrentGroupName(env_.powerRating) + "\\";
   for (std::size_t i = 0; i < kSwitchCount; ++i) {
-    const SwitchSpec& spec = kSwitches[i];
+    const SwitchLayout& spec = kSwitches[i];
     if (spec.notAt450 && env_.powerRating == kRating450) continue;
     const std::string key = spec.current ? current + spec.key : spec.key;
     skin::TImageLabel& button =
@@ -273,12 +269,12 @@ void AlarmPage::FillGroups(pages::PageGroups& groups) const {
 }
 
 float& AlarmPage::Threshold(std::size_t index) {
-  const DisplaySpec& spec = kDisplays[index];
+  const ThresholdDisplayLayout& spec = kDisplays[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Value : env_.settings.Watt;
 }
 
 bool AlarmPage::Enabled(std::size_t index) const {
-  const DisplaySpec& spec = kDisplays[index];
+  const ThresholdDisplayLayout& spec = kDisplays[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Enable
                         : !env_.status.GroupMuted(settings::kAlarmWatt);
 }
@@ -299,7 +295,7 @@ AlarmPage::Group* AlarmPage::GroupOf(std::int32_t group) {
 }
 
 std::string AlarmPage::TabOf(std::int32_t group) const {
-  for (const TabSpec& tab : kTabs) {
+  for (const TabLayout& tab : kTabs) {
     if (tab.group == group) return tab.record;
   }
   return {};
