@@ -18,10 +18,6 @@ constexpr AlarmRow kTileRows[] = {AlarmRow::Vol5V,   AlarmRow::Vol33V,  AlarmRow
                                   AlarmRow::Cur5V,   AlarmRow::Cur33V,  AlarmRow::Cur12V1,
                                   AlarmRow::Cur12V2, AlarmRow::Cur12V3, AlarmRow::Cur12V4};
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
 }  // namespace
 
 AlarmBlink::AlarmBlink(ui::Window& window, ui::Application& app, skin::FileResolver files,

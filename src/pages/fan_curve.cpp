@@ -50,14 +50,6 @@ CurveValues Clamped(CurveValues values) {
   return values;
 }
 
-float ToFahrenheit(float celsius) {
-  return celsius * 9.0f * 0.2f + 32.0f;
-}
-
-float ToCelsius(float fahrenheit) {
-  return (fahrenheit - 32.0f) / (9.0f * 0.2f);
-}
-
 float RoundedToThousandths(float value) {
   if (!std::isfinite(value)) return value;
   return static_cast<float>(std::floor(static_cast<double>(value) * kThousandths + 0.5) /
@@ -65,11 +57,11 @@ float RoundedToThousandths(float value) {
 }
 
 float InPageUnit(float celsius, std::int32_t unit) {
-  return unit == kFahrenheit ? ToFahrenheit(celsius) : celsius;
+  return unit == kFahrenheit ? core::ToFahrenheit(celsius) : celsius;
 }
 
 float CelsiusFromPageUnit(float value, std::int32_t unit) {
-  return unit == kFahrenheit ? RoundedToThousandths(ToCelsius(value)) : value;
+  return unit == kFahrenheit ? RoundedToThousandths(core::ToCelsius(value)) : value;
 }
 
 std::string WholeText(float value) {

@@ -46,10 +46,6 @@ constexpr ButtonKey kButtons[] = {
     {fc::kFahrenheit, "Fahrenheit"},
 };
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
 bool IsMode(std::int32_t code) {
   return code >= settings::kFanModePerformance && code <= settings::kFanModeManual;
 }
