@@ -89,73 +89,13 @@ class Writer {
   void Row(const HistoryRow& row) {
     switch (format_) {
       case HistoryFormat::Csv:
-        text_ += history::FormatHistoryTime(row.time);
-        text_ += ',';
-        text_ += RowKind(row);
-        text_ += ',';
-        Integer(text_, row.processId);
-        text_ += ',';
-        Integer(text_, row.polls);
-        text_ += ',';
-        for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
-          text_ += ',';
-          Number(text_, row.values.min[i]);
-          text_ += ',';
-          Number(text_, row.values.mean[i]);
-          text_ += ',';
-          Number(text_, row.values.max[i]);
-        }
-        text_ += '\n';
+        CsvRow(row);
         break;
       case HistoryFormat::Json:
-        if (!firstRow_) text_ += ',';
-        firstRow_ = false;
-        text_ += "{\"time\":\"" + history::FormatHistoryTime(row.time) + "\",\"kind\":\"";
-        text_ += RowKind(row);
-        text_ += "\",\"pid\":";
-        Integer(text_, row.processId);
-        text_ += ",\"polls\":";
-        Integer(text_, row.polls);
-        text_ += ",\"readings\":{";
-        for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
-          if (i != 0) text_ += ',';
-          text_ += '"';
-          text_ += kHistoryColumns[i].name;
-          text_ += "\":{\"min\":";
-          Number(text_, row.values.min[i]);
-          text_ += ",\"mean\":";
-          Number(text_, row.values.mean[i]);
-          text_ += ",\"max\":";
-          Number(text_, row.values.max[i]);
-          text_ += '}';
-        }
-        text_ += "}}";
+        JsonRow(row);
         break;
       case HistoryFormat::Text:
-        text_ += history::FormatHistoryTime(row.time);
-        if (row.folded) {
-          text_ += " minute (";
-          Integer(text_, row.polls);
-          text_ += " polls)";
-        } else {
-          text_ += " poll";
-        }
-        text_ += " pid ";
-        Integer(text_, row.processId);
-        text_ += ':';
-        for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
-          text_ += ' ';
-          text_ += kHistoryColumns[i].name;
-          text_ += ' ';
-          if (row.folded) {
-            Number(text_, row.values.min[i]);
-            text_ += '/';
-            Number(text_, row.values.mean[i]);
-            text_ += '/';
-          }
-          Number(text_, row.values.max[i]);
-        }
-        text_ += '\n';
+        TextRow(row);
         break;
     }
     Spill();
@@ -213,6 +153,78 @@ class Writer {
   }
 
  private:
+  void CsvRow(const HistoryRow& row) {
+    text_ += history::FormatHistoryTime(row.time);
+    text_ += ',';
+    text_ += RowKind(row);
+    text_ += ',';
+    Integer(text_, row.processId);
+    text_ += ',';
+    Integer(text_, row.polls);
+    text_ += ',';
+    for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
+      text_ += ',';
+      Number(text_, row.values.min[i]);
+      text_ += ',';
+      Number(text_, row.values.mean[i]);
+      text_ += ',';
+      Number(text_, row.values.max[i]);
+    }
+    text_ += '\n';
+  }
+
+  void JsonRow(const HistoryRow& row) {
+    if (!firstRow_) text_ += ',';
+    firstRow_ = false;
+    text_ += "{\"time\":\"" + history::FormatHistoryTime(row.time) + "\",\"kind\":\"";
+    text_ += RowKind(row);
+    text_ += "\",\"pid\":";
+    Integer(text_, row.processId);
+    text_ += ",\"polls\":";
+    Integer(text_, row.polls);
+    text_ += ",\"readings\":{";
+    for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
+      if (i != 0) text_ += ',';
+      text_ += '"';
+      text_ += kHistoryColumns[i].name;
+      text_ += "\":{\"min\":";
+      Number(text_, row.values.min[i]);
+      text_ += ",\"mean\":";
+      Number(text_, row.values.mean[i]);
+      text_ += ",\"max\":";
+      Number(text_, row.values.max[i]);
+      text_ += '}';
+    }
+    text_ += "}}";
+  }
+
+  void TextRow(const HistoryRow& row) {
+    text_ += history::FormatHistoryTime(row.time);
+    if (row.folded) {
+      text_ += " minute (";
+      Integer(text_, row.polls);
+      text_ += " polls)";
+    } else {
+      text_ += " poll";
+    }
+    text_ += " pid ";
+    Integer(text_, row.processId);
+    text_ += ':';
+    for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
+      text_ += ' ';
+      text_ += kHistoryColumns[i].name;
+      text_ += ' ';
+      if (row.folded) {
+        Number(text_, row.values.min[i]);
+        text_ += '/';
+        Number(text_, row.values.mean[i]);
+        text_ += '/';
+      }
+      Number(text_, row.values.max[i]);
+    }
+    text_ += '\n';
+  }
+
   void Spill() {
     if (text_.size() < kBlock) return;
     out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));

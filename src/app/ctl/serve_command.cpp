@@ -153,8 +153,15 @@ class AlarmStartNotifier {
   AlarmStartNotifier(const AlarmStartNotifier&) = delete;
   AlarmStartNotifier& operator=(const AlarmStartNotifier&) = delete;
 
-  // Null when alarm starts are not told.
-  platform::DbusNotifier* Notifier() const { return notifier_.get(); }
+  // Tells the desktop of the alarms that start with this poll, as AlarmNotices words and
+  // limits them; nothing when alarm starts are not told.
+  void Judged(const alarms::AlarmState& now, const device::ReadingSet& readings,
+              const settings::AlarmSettings& alarmSettings) {
+    if (!notifier_) return;
+    for (const alarms::AlarmNotice& notice : notices_.Evaluated(now, readings, alarmSettings)) {
+      notifier_->Notify(notice.summary, notice.body);
+    }
+  }
 
  private:
   int qtArgc_ = 1;
@@ -162,6 +169,7 @@ class AlarmStartNotifier {
   std::array<char*, 2> qtArgv_{qtName_.data(), nullptr};
   std::unique_ptr<QCoreApplication> qt_;
   std::unique_ptr<platform::DbusNotifier> notifier_;  // ends before the application object
+  alarms::AlarmNotices notices_{[] { return std::chrono::steady_clock::now(); }};
 };
 
 // The service's last line.
@@ -208,20 +216,13 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
     environment.Err() << "quelta-ctl: cannot listen on " << error << '\n';
     return kExitNotListening;
   }
-
   const history::SystemHistoryClock clock;
   const std::unique_ptr<history::HistoryWriter> recorder =
       StartRecorder(settings->history, clock, loop, environment.Err());
-  const AlarmStartNotifier desktop(settings->notifyOnAlarm, environment.Err());
-  alarms::AlarmNotices notices([] { return std::chrono::steady_clock::now(); });
+  AlarmStartNotifier desktop(settings->notifyOnAlarm, environment.Err());
   ServicePolls polls(settings->alarms, board, recorder.get(),
                      [&](const alarms::AlarmState& now, const device::ReadingSet& readings) {
-                       platform::DbusNotifier* notifier = desktop.Notifier();
-                       if (!notifier) return;
-                       for (const alarms::AlarmNotice& notice :
-                            notices.Evaluated(now, readings, settings->alarms)) {
-                         notifier->Notify(notice.summary, notice.body);
-                       }
+                       desktop.Judged(now, readings, settings->alarms);
                      });
   ServiceConnection connection(
       {bus, *mutex.mutex, environment.Sleeper(), loop, options.cycle},
