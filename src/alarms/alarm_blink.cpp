@@ -17,10 +17,6 @@ constexpr AlarmRow kIconRows[] = {AlarmRow::Watt, AlarmRow::PSUFan, AlarmRow::Sy
 constexpr auto kVoltageRows = RowsOfKind<device::ReadingKind::Voltage>();
 constexpr auto kCurrentRows = RowsOfKind<device::ReadingKind::Current>();
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
 }  // namespace
 
 AlarmBlink::AlarmBlink(ui::Window& window, ui::Application& app, skin::FileResolver files,

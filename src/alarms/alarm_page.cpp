@@ -47,15 +47,15 @@ constexpr std::size_t DisplayOfSwitch(std::size_t item) {
   return item + 1;
 }
 
-struct TabSpec {
+struct TabLayout {
   const char* record;
   settings::AlarmGroup group;
 };
-constexpr TabSpec kTabs[] = {{"Watt", settings::AlarmGroup::kWatt},
-                             {"Voltage", settings::AlarmGroup::kVoltage},
-                             {"Current", settings::AlarmGroup::kCurrent},
-                             {"FanSpeed", settings::AlarmGroup::kFanSpeed},
-                             {"Temperature", settings::AlarmGroup::kTemperature}};
+constexpr TabLayout kTabs[] = {{"Watt", settings::AlarmGroup::kWatt},
+                               {"Voltage", settings::AlarmGroup::kVoltage},
+                               {"Current", settings::AlarmGroup::kCurrent},
+                               {"FanSpeed", settings::AlarmGroup::kFanSpeed},
+                               {"Temperature", settings::AlarmGroup::kTemperature}};
 
 constexpr settings::AlarmGroup kGroups[] = {
     settings::AlarmGroup::kWatt, settings::AlarmGroup::kVoltage, settings::AlarmGroup::kCurrent,
@@ -64,10 +64,6 @@ constexpr settings::AlarmGroup kGroups[] = {
 float RoundHalfUp(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   return static_cast<float>(std::floor(value * scale + 0.5) / scale);
-}
-
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
 }
 
 }  // namespace
@@ -139,7 +135,7 @@ skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageR
 }
 
 void AlarmPage::Build(const skin::PageRecords& records) {
-  for (const TabSpec& tab : kTabs) {
+  for (const TabLayout& tab : kTabs) {
     alarmControls_.push_back(&AddButton(tab.record, records, tab.record,
                                         [this, group = tab.group] { SelectGroup(group); }));
   }
@@ -218,7 +214,7 @@ AlarmPage::Group* AlarmPage::GroupOf(settings::AlarmGroup group) {
 }
 
 std::string AlarmPage::TabOf(settings::AlarmGroup group) const {
-  for (const TabSpec& tab : kTabs) {
+  for (const TabLayout& tab : kTabs) {
     if (tab.group == group) return tab.record;
   }
   return {};

@@ -177,23 +177,13 @@ void ScheduleScreenshot(ui::EventLoop& loop, mainwindow::TFormMain& form,
   });
 }
 
-// The window on the Qt loop until it ends; returns the exit code.
-int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
-              const std::filesystem::path& programFolder, platform::RegistryStore& store,
-              DeviceStack& devices) {
-  ui::qt::QtEventLoop loop;
-  ui::qt::QtBackend backend;
-  ui::qt::QtDialogs liveDialogs(kQueltaVersionText);
-  ConsoleDialogs consoleDialogs(std::cerr);
-  ui::Dialogs& dialogs =
-      options.screenshotFile ? static_cast<ui::Dialogs&>(consoleDialogs) : liveDialogs;
-  ui::Application application(loop, dialogs, backend);
-  application.SetTitle(kQueltaVersionText);
-  loop.SetErrorHandler(
-      [&application](std::exception_ptr error) { application.ShowException(error); });
-
-  device::RealSleeper reportSleeper;
-  ChosenCyclePause cyclePause(options.cyclePause);
+// What the window is made with, from the devices, settings and pauses of this run.
+mainwindow::FormMainEnvironment WindowEnvironment(ui::Application& application,
+                                                  DeviceStack& devices,
+                                                  platform::RegistryStore& store,
+                                                  const std::filesystem::path& programFolder,
+                                                  device::RealSleeper& reportSleeper,
+                                                  ChosenCyclePause& cyclePause) {
   mainwindow::FormMainEnvironment environment{
       application,
       devices.Bus(),
@@ -215,6 +205,28 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
     // No HOME: the window runs without its record.
     std::fprintf(stderr, "quelta: %s\n", error.what());
   }
+  return environment;
+}
+
+// The window on the Qt loop until it ends; returns the exit code.
+int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
+              const std::filesystem::path& programFolder, platform::RegistryStore& store,
+              DeviceStack& devices) {
+  ui::qt::QtEventLoop loop;
+  ui::qt::QtBackend backend;
+  ui::qt::QtDialogs liveDialogs(kQueltaVersionText);
+  ConsoleDialogs consoleDialogs(std::cerr);
+  ui::Dialogs& dialogs =
+      options.screenshotFile ? static_cast<ui::Dialogs&>(consoleDialogs) : liveDialogs;
+  ui::Application application(loop, dialogs, backend);
+  application.SetTitle(kQueltaVersionText);
+  loop.SetErrorHandler(
+      [&application](std::exception_ptr error) { application.ShowException(error); });
+
+  device::RealSleeper reportSleeper;
+  ChosenCyclePause cyclePause(options.cyclePause);
+  mainwindow::FormMainEnvironment environment =
+      WindowEnvironment(application, devices, store, programFolder, reportSleeper, cyclePause);
   // Alarm starts reach the desktop on the session bus, where there is one.
   platform::DbusNotifier notifier;
   environment.notifier = &notifier;

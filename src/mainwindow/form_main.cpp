@@ -91,8 +91,7 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   if (presentAtCreation_) connection_->ProbeAhead(ProbeFinishedNotice());
 
   if (env_.imageStrips) lists_.Fill(env_.imageStrips);
-  monitor_ =
-      std::make_unique<MonitorPage>(*window_, skin::SkinFileResolver(env_.programFolder), lists_);
+  monitor_ = std::make_unique<MonitorPage>(*window_, skinFiles_, lists_);
 
   tray_ = std::make_unique<TrayMenu>(
       env_.app, *window_,
@@ -106,8 +105,7 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   details_ = std::make_unique<detail::DetailWindows>(
       detail::DetailEnvironment{env_.app, env_.store, env_.programFolder,
                                 env_.imageStrips ? env_.imageStrips("ILANumber") : nullptr});
-  blink_ = std::make_unique<alarms::AlarmBlink>(
-      *window_, env_.app, skin::SkinFileResolver(env_.programFolder), alarmStatus_);
+  blink_ = std::make_unique<alarms::AlarmBlink>(*window_, env_.app, skinFiles_, alarmStatus_);
   timerAlarm_.OnTimer = [this](ui::Timer&) { TimerAlarmTimer(); };
   timerReconnect_.SetInterval(kReconnectInterval);
   timerReconnect_.OnTimer = [this](ui::Timer&) { TimerReconnectTimer(); };
@@ -339,17 +337,16 @@ bool TFormMain::LoadSkin() {
   };
   builders.ctrlPage = [this](const skin::PageRecords& records) {
     bar_ = std::make_unique<pages::ControlBar>(*window_, pages::CtrlButtons::FromRecords(records),
-                                               skin::SkinFileResolver(env_.programFolder), drag_,
-                                               MakeHooks());
+                                               skinFiles_, drag_, MakeHooks());
   };
   builders.configPage = [this, &loader](const skin::PageRecords& records) {
     BuildConfigPage(records, loader.Language().folder);
   };
   builders.alarmPage = [this, &loader](const skin::PageRecords& records) {
     alarmPage_ = std::make_unique<alarms::AlarmPage>(alarms::AlarmPageEnvironment{
-        *window_, env_.app, skin::SkinFileResolver(env_.programFolder), loader.Language().folder,
-        connection_->PowerRating(), lists_.ILANumber, pageImages_.ImgAlarm(), alarms_, alarmStatus_,
-        env_.store, [this] { return monitor_->SensorNames(); },
+        *window_, env_.app, skinFiles_, loader.Language().folder, connection_->PowerRating(),
+        lists_.ILANumber, pageImages_.ImgAlarm(), alarms_, alarmStatus_, env_.store,
+        [this] { return monitor_->SensorNames(); },
         [this]() -> const device::ReadingSet& { return monitor_->Readings().Values(); }});
     alarmPage_->Build(records);
   };
@@ -427,14 +424,9 @@ void TFormMain::DecodeRestAhead() {
 
 void TFormMain::BuildConfigPage(const skin::PageRecords& records,
                                 const std::string& languageFolder) {
-  pages::ConfigPage::Context context{*window_,
-                                     skin::SkinFileResolver(env_.programFolder),
-                                     pageImages_.ImgConfig(),
-                                     lists_.ILNumber,
-                                     fan_,
-                                     voltage_,
-                                     fanPageMode_,
-                                     env_.app.GetDialogs()};
+  pages::ConfigPage::Context context{
+      *window_, skinFiles_,   pageImages_.ImgConfig(), lists_.ILNumber, fan_,
+      voltage_, fanPageMode_, env_.app.GetDialogs()};
   pages::ConfigPage::Hooks hooks;
   hooks.CurrentPage = [this] { return CurrentPage(); };
   hooks.Requests = connection_.get();
@@ -459,8 +451,7 @@ void TFormMain::BuildRoll() {
       groups_.MonitorControls.end(),
       {&blink_->ImgAlarmWatt(), &blink_->ImgAlarmPSU(), &blink_->ImgAlarmSYS()});
   if (alarmPage_) alarmPage_->FillGroups(groups_);
-  blink_->SetTargets(MonitorBlinkTargets(*monitor_, bar_.get(), lists_,
-                                         skin::SkinFileResolver(env_.programFolder),
+  blink_->SetTargets(MonitorBlinkTargets(*monitor_, bar_.get(), lists_, skinFiles_,
                                          [this] { return CurrentPage(); }));
   roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
 }

@@ -36,7 +36,9 @@
 #include "settings/alarm_settings.h"
 #include "settings/fan_settings.h"
 #include "settings/voltage_settings.h"
+#include "skin/file_resolver.h"
 #include "skin/language.h"
+#include "skin/skin_path.h"
 
 namespace skin {
 class SkinLoader;
@@ -179,6 +181,9 @@ class TFormMain {
   std::int32_t DetailRating() const;
 
   FormMainEnvironment env_;
+  // The skin's stored paths to files, for every page and control of the window: one resolver,
+  // so the folders it has found are looked up once for all of them.
+  const skin::FileResolver skinFiles_ = skin::SkinFileResolver(env_.programFolder);
   std::unique_ptr<ui::Window> window_;
   pages::WindowDrag drag_{*window_};
   // The three page pictures, stacked in one place under everything; the roll moves them.

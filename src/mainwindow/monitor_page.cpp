@@ -14,10 +14,6 @@ namespace {
 // The sensor-name fields are borderless and start with these texts.
 constexpr const char* kEditInitialTexts[4] = {"Test1", "Test2", "Test3", "Test4"};
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
 // The fan timers' interval until the first refresh sets one from the fan speeds.
 constexpr std::chrono::milliseconds kFanTimerCreationInterval{100};
 // Bars are drawn in pure green.

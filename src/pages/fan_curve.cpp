@@ -57,14 +57,6 @@ CurveValues Clamped(CurveValues values) {
   return values;
 }
 
-float ToFahrenheit(float celsius) {
-  return celsius * 9.0f * 0.2f + 32.0f;
-}
-
-float ToCelsius(float fahrenheit) {
-  return (fahrenheit - 32.0f) / (9.0f * 0.2f);
-}
-
 float RoundedToThousandths(float value) {
   if (!std::isfinite(value)) return value;
   return static_cast<float>(std::floor(static_cast<double>(value) * kThousandths + 0.5) /
@@ -72,11 +64,11 @@ float RoundedToThousandths(float value) {
 }
 
 float InPageUnit(float celsius, core::TempUnit unit) {
-  return unit == core::TempUnit::kFahrenheit ? ToFahrenheit(celsius) : celsius;
+  return unit == core::TempUnit::kFahrenheit ? core::ToFahrenheit(celsius) : celsius;
 }
 
 float CelsiusFromPageUnit(float value, core::TempUnit unit) {
-  return unit == core::TempUnit::kFahrenheit ? RoundedToThousandths(ToCelsius(value)) : value;
+  return unit == core::TempUnit::kFahrenheit ? RoundedToThousandths(core::ToCelsius(value)) : value;
 }
 
 std::string WholeText(float value) {

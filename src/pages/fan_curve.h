@@ -43,9 +43,6 @@ int RisingTempMarkerOffset(float celsius);
 // Both values limited to the area's range, for drawing.
 CurveValues Clamped(CurveValues values);
 
-// Celsius x 9 x 0.2 + 32 in single precision, and back.
-float ToFahrenheit(float celsius);
-float ToCelsius(float fahrenheit);
 // A temperature rounded half up to 0.001, so that 77 F (24.999998 C) compares as 25 C.
 float RoundedToThousandths(float value);
 

@@ -40,10 +40,6 @@ constexpr ButtonKey kButtons[] = {
     {static_cast<std::int32_t>(core::TempUnit::kFahrenheit), "Fahrenheit"},
 };
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
 bool IsMode(std::int32_t code) {
   return code >= static_cast<std::int32_t>(settings::FanMode::kPerformance) &&
          code <= static_cast<std::int32_t>(settings::FanMode::kManual);

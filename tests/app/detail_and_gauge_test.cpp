@@ -1,7 +1,7 @@
 // The main window's detail windows and needle panel, on the simulated PSU and virtual time.
 #include <gtest/gtest.h>
 
-#include "form_main_fixture.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

@@ -25,7 +25,6 @@
 #include "device/recording_sleeper.h"
 #include "device/trace_log.h"
 #include "device/tracing_hid_bus.h"
-#include "form_main_fixture.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
@@ -34,6 +33,7 @@
 #include "platform/registry/reg_file_store.h"
 #include "platform/ui/render_window.h"
 #include "support/core_application.h"
+#include "support/form_main_fixture.h"
 #include "support/hostile_bitmaps.h"
 
 namespace mainwindow::testing {

@@ -12,11 +12,11 @@
 #include "core/numbers.h"
 #include "device/device_identity.h"
 #include "device/protocol.h"
-#include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/registry/registry.h"
 #include "support/deadline.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

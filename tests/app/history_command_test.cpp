@@ -11,9 +11,9 @@
 #include "history/history_recorder.h"
 #include "history/history_time.h"
 #include "history/virtual_history_clock.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
 #include "tests/history/history_test_support.h"
-#include "tests/settings/settings_file.h"
 
 namespace app::ctl {
 namespace {

@@ -12,8 +12,8 @@
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "settings/setting_codes.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace app::ctl {
 namespace {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/numbers.h"
+
 namespace pages::fan_curve {
 namespace {
 
@@ -46,7 +48,7 @@ TEST(FanCurve, FahrenheitGoesThereAndBackToTheSameWholeDegree) {
   EXPECT_FLOAT_EQ(InPageUnit(45.0f, core::TempUnit::kCelsius), 45.0f);
   EXPECT_FLOAT_EQ(InPageUnit(74.0f, core::TempUnit::kFahrenheit), 165.2f);
   // 77 F is 24.999998 C in single precision; read from the page it is 25 C.
-  EXPECT_LT(ToCelsius(77.0f), 25.0f);
+  EXPECT_LT(core::ToCelsius(77.0f), 25.0f);
   EXPECT_EQ(CelsiusFromPageUnit(77.0f, core::TempUnit::kFahrenheit), 25.0f);
   EXPECT_EQ(CelsiusFromPageUnit(113.0f, core::TempUnit::kFahrenheit), 45.0f);
   EXPECT_FLOAT_EQ(CelsiusFromPageUnit(165.0f, core::TempUnit::kFahrenheit), 73.889f);

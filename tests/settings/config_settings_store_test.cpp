@@ -7,8 +7,8 @@
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "support/recording_registry_store.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace settings {
 namespace {

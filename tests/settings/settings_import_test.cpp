@@ -10,8 +10,8 @@
 #include "platform/registry/registry_location.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace settings {
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/ui/window.h"
 #include "skin/image_label.h"
 #include "skin/image_track_bar.h"
-#include "tests/platform/ui/qt_application.h"
+#include "support/qt_application.h"
 #include "tests/skin/control_fixture.h"
 
 namespace skin {

@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "form_main_fixture.h"
 #include "skin/skin_path.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 

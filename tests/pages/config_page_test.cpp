@@ -10,14 +10,14 @@
 
 #include "device/trace_log.h"
 #include "device/tracing_hid_bus.h"
-#include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/synthetic_mouse.h"
 #include "sim/scenario.h"
 #include "skin/skin_path.h"
-#include "tests/device/refusing_hid_bus.h"
+#include "support/form_main_fixture.h"
+#include "support/refusing_hid_bus.h"
 
 namespace mainwindow::testing {
 namespace {

@@ -1,7 +1,7 @@
 // The alarm evaluation after each cycle and the one-second blink on the monitor page.
 #include <gtest/gtest.h>
 
-#include "alarm_test_support.h"
+#include "support/alarm_test_support.h"
 
 namespace mainwindow::testing {
 namespace {

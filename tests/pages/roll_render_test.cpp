@@ -4,9 +4,9 @@
 #include <QCryptographicHash>
 #include <QImage>
 
-#include "form_main_fixture.h"
 #include "pages/roll_codes.h"
 #include "platform/ui/render_window.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

@@ -1,7 +1,7 @@
 // The alarm page: groups, OK and Cancel, the switches and "AlarmDefault".
 #include <gtest/gtest.h>
 
-#include "alarm_test_support.h"
+#include "support/alarm_test_support.h"
 
 namespace mainwindow::testing {
 namespace {
