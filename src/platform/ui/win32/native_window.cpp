@@ -197,6 +197,11 @@ int NativeWindow::AddComboBox(const Rect& bounds, const Font& font,
   Rect withList = bounds;
   withList.height += bounds.height * static_cast<int>(std::min<std::size_t>(items.size(), 8));
   NativeChild& child = MakeChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, withList, font);
+  // The closed box is as high as the skin's place for it, not as the font would make it:
+  // the selection field is the box less its 3-pixel frame above and below.
+  constexpr int kComboFrame = 6;
+  ::SendMessageA(child.window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 std::max(1, bounds.height * scale_ - kComboFrame));
   for (const std::string& item : items) {
     ::SendMessageA(child.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
