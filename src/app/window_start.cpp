@@ -1,24 +1,10 @@
 #include "app/window_start.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstring>
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
 namespace app {
-
-std::optional<double> PinnedSimClock(const char* text) {
-  if (text == nullptr || text[0] == '\0') return std::nullopt;
-  double seconds = 0;
-  const char* end = text + std::strlen(text);
-  const auto [stop, error] = std::from_chars(text, end, seconds);
-  if (error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0) {
-    throw std::invalid_argument(std::string(kSimClockVariable) +
-                                " must be a number of seconds, 0 or more (got '" + text + "')");
-  }
-  return seconds;
-}
 
 std::unique_ptr<platform::RegistryStore> OpenWindowStore(
     const QueltaOptions& options, const std::filesystem::path& programFolder) {

@@ -23,13 +23,6 @@ namespace app {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 
-// QUELTA_SIM_CLOCK=SECONDS pins the simulated PSU's model time, so that two runs (on two
-// systems, say) answer and draw alike; unset or empty, the model follows the wall clock.
-inline constexpr char kSimClockVariable[] = "QUELTA_SIM_CLOCK";
-// The pinned time of `text` (the variable's value); nullopt when unset or empty. Throws
-// std::invalid_argument naming the variable for anything but a number of seconds, 0 or more.
-std::optional<double> PinnedSimClock(const char* text);
-
 // The real pause between the worker's cycles, of the length --cycle-ms chose when given.
 class ChosenCyclePause : public device::RealCyclePause {
  public:
