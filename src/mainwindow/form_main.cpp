@@ -110,12 +110,14 @@ TFormMain::TFormMain(FormMainEnvironment environment)
   timerReconnect_.SetInterval(kReconnectInterval);
   timerReconnect_.OnTimer = [this](ui::Timer&) { TimerReconnectTimer(); };
 
+#ifdef QUELTA_HISTORY_RECORD
   if (!env_.historyFile.empty()) {
     history_ = std::make_unique<HistoryHookup>(
         env_.historyFile, env_.historyClock ? *env_.historyClock : systemClock_, env_.store,
         [&loop = env_.app.Loop()](std::function<void()> task) { loop.Post(std::move(task)); },
         [this](const std::string& text) { env_.app.GetDialogs().ShowMessage(text); });
   }
+#endif
   MakeHandovers();
 
   window_->OnActivate = [this](ui::Window&) { FormActivate(); };
@@ -174,7 +176,9 @@ void TFormMain::MakeHandovers() {
       details_->MonitorPageRefreshed(monitor_->Readings().Values());
     }
     EvaluateAlarms();
+#ifdef QUELTA_HISTORY_RECORD
     if (history_) history_->CycleComplete(monitor_->Readings().Values(), alarmStatus_.Flags());
+#endif
   };
   to.ConnectionRemoved = [this] {
     ConnectionLost();
@@ -202,7 +206,9 @@ void TFormMain::MakeHandovers() {
 }
 
 void TFormMain::ConnectionLost() {
+#ifdef QUELTA_HISTORY_RECORD
   if (history_) history_->ConnectionLost();
+#endif
 }
 
 std::unique_ptr<device::WorkerHandle> TFormMain::StartWorker(platform::NamedMutex& accessMutex,

@@ -17,7 +17,9 @@
 #include "device/worker_pool.h"
 #include "history/history_clock.h"
 #include "mainwindow/form_main_environment.h"
+#ifdef QUELTA_HISTORY_RECORD
 #include "mainwindow/history_hookup.h"
+#endif
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_page.h"
 #include "mainwindow/tray_menu.h"
@@ -113,9 +115,15 @@ class TFormMain {
   // Whether an alarm group (701..705) is switched off as a whole.
   bool GroupMuted(settings::AlarmGroup group) const { return alarmStatus_.GroupMuted(group); }
   // What records every completed poll; null when the window was given no record.
-  HistoryHookup* History() const { return history_.get(); }
+#ifdef QUELTA_HISTORY_RECORD
+  HistoryHookup* History() const {
+    return history_.get();
+  }
+#endif
   // Tries a failed reconnection again once a second while the device is present.
-  ui::Timer& TimerReconnect() { return timerReconnect_; }
+  ui::Timer& TimerReconnect() {
+    return timerReconnect_;
+  }
 
   // Event handlers.
   void FormActivate();
@@ -135,7 +143,9 @@ class TFormMain {
   // The end of each CycleComplete hand-over: every alarm flag from the window's readings.
   void EvaluateAlarms();
   // The control bar's close button: as Exit.
-  void CloseButtonClick() { Exit1Click(); }
+  void CloseButtonClick() {
+    Exit1Click();
+  }
   // The monitor page's "All" buttons.
   void VolNegAllClick();
   void CurAllClick();
@@ -220,7 +230,9 @@ class TFormMain {
   skin::LanguageChoice language_;
 
   history::SystemHistoryClock systemClock_;
+#ifdef QUELTA_HISTORY_RECORD
   std::unique_ptr<HistoryHookup> history_;
+#endif
 
   device::DeviceReady ready_;
   // Dropped at exit before the workers are stopped, so nothing they post runs afterwards.
