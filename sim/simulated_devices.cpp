@@ -92,7 +92,8 @@ std::vector<platform::HidInterfaceInfo> SimulatedDevices::Interfaces() const {
 }
 
 std::vector<std::optional<std::string>> SimulatedDevices::PresentDeviceIds() const {
-  // Each USB device shows as itself and as its HID interface, as on the reference platform.
+  // HidBus::PresentDeviceIds lists devices of every class: each USB device appears twice,
+  // its own "USB\..." id and then its HID interface's "HID\..." id.
   std::vector<std::optional<std::string>> ids{std::string(kRootDeviceId)};
   const std::lock_guard<std::mutex> lock(mutex_);
   for (int i = 0; i < scenario_.bus.unreadableIds; ++i) ids.emplace_back();

@@ -37,12 +37,12 @@ void BM_TimerDownTick(benchmark::State& state) {
   RollRig rig;
   FillGroups(rig);
   rig.Build();
-  std::int32_t next = pages::kConfigPage;
+  pages::Page next = pages::Page::kConfig;
   for (auto _ : state) {
     if (!rig.roll->TimerDown().Enabled()) {
       state.PauseTiming();
       rig.roll->SelectPage(next);
-      next = next == pages::kAlarmPage ? pages::kMonitorPage : next + 1;
+      next = pages::kPages[(pages::PageIndex(next) + 1) % std::size(pages::kPages)];
       state.ResumeTiming();
     }
     rig.roll->TimerDownTimer();

@@ -88,7 +88,7 @@ struct Installed {
   std::unique_ptr<platform::RegistryStore> store;
   settings::FanSettings fan;
   settings::VoltageSettings voltage;
-  std::int32_t mode = 0;
+  settings::FanMode mode{};
 };
 
 // One start-up load of the configuration from the settings (the factory tree is parsed once per
@@ -98,7 +98,7 @@ void BM_LoadConfigSettingsFromFile(benchmark::State& state) {
   for (auto _ : state) {
     settings::FanSettings fan;
     settings::VoltageSettings voltage;
-    std::int32_t mode = 0;
+    settings::FanMode mode{};
     settings::LoadConfigSettings(*installed.store, fan, voltage, mode, {});
     benchmark::DoNotOptimize(fan);
   }
@@ -126,7 +126,7 @@ void BM_LoadConfigSettingsFromOldFullCopy(benchmark::State& state) {
   for (auto _ : state) {
     settings::FanSettings fan;
     settings::VoltageSettings voltage;
-    std::int32_t mode = 0;
+    settings::FanMode mode{};
     settings::LoadConfigSettings(*installed.store, fan, voltage, mode, {});
     benchmark::DoNotOptimize(fan);
   }

@@ -12,7 +12,7 @@
 #include "platform/lock/named_mutex.h"
 #include "platform/ui/headless_event_loop.h"
 #include "sim/simulated_bus.h"
-#include "worker_test_support.h"
+#include "support/worker_test_support.h"
 
 namespace {
 

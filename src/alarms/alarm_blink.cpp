@@ -13,14 +13,9 @@ constexpr const char* kWattRed = "Skin\\watt_red.bmp";
 constexpr const char* kFanRed = "Skin\\fan_red.bmp";
 
 constexpr AlarmRow kIconRows[] = {AlarmRow::Watt, AlarmRow::PSUFan, AlarmRow::SystemFan};
-constexpr AlarmRow kTileRows[] = {AlarmRow::Vol5V,   AlarmRow::Vol33V,  AlarmRow::Vol12V1,
-                                  AlarmRow::Vol12V2, AlarmRow::Vol12V3, AlarmRow::Vol12V4,
-                                  AlarmRow::Cur5V,   AlarmRow::Cur33V,  AlarmRow::Cur12V1,
-                                  AlarmRow::Cur12V2, AlarmRow::Cur12V3, AlarmRow::Cur12V4};
-
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
+// The voltage and current rows: each blinks its tile on the monitor page.
+constexpr auto kVoltageRows = RowsOfKind<device::ReadingKind::Voltage>();
+constexpr auto kCurrentRows = RowsOfKind<device::ReadingKind::Current>();
 
 }  // namespace
 
@@ -68,6 +63,22 @@ void AlarmBlink::BlinkIcon(std::size_t icon, AlarmRow row, const std::filesystem
   redThisTick = true;
 }
 
+void AlarmBlink::BlinkTile(AlarmRow row, bool& redThisTick) {
+  const BlinkButton tile = targets_.tile ? targets_.tile(row) : BlinkButton{};
+  if (!tile.button) return;
+  bool& phase = phases_[static_cast<std::size_t>(row)];
+  const std::filesystem::path& rest = tile.selected ? tile.click : tile.leave;
+  if (status_.InAlarm(row) && !phase) {
+    tile.button->LoadLeaveBitmap(tile.dis);
+    phase = true;
+    redThisTick = true;
+  } else {
+    tile.button->LoadLeaveBitmap(rest);
+    phase = false;
+  }
+  tile.button->Repaint();
+}
+
 void AlarmBlink::TimerAlarmTimer() {
   bool redThisTick = false;
 
@@ -84,21 +95,8 @@ void AlarmBlink::TimerAlarmTimer() {
   BlinkIcon(1, AlarmRow::PSUFan, fanRed, redThisTick);
   BlinkIcon(2, AlarmRow::SystemFan, fanRed, redThisTick);
 
-  for (const AlarmRow row : kTileRows) {
-    const BlinkButton tile = targets_.tile ? targets_.tile(row) : BlinkButton{};
-    if (!tile.button) continue;
-    bool& phase = phases_[static_cast<std::size_t>(row)];
-    const std::filesystem::path& rest = tile.selected ? tile.click : tile.leave;
-    if (status_.InAlarm(row) && !phase) {
-      tile.button->LoadLeaveBitmap(tile.dis);
-      phase = true;
-      redThisTick = true;
-    } else {
-      tile.button->LoadLeaveBitmap(rest);
-      phase = false;
-    }
-    tile.button->Repaint();
-  }
+  for (const AlarmRow row : kVoltageRows) BlinkTile(row, redThisTick);
+  for (const AlarmRow row : kCurrentRows) BlinkTile(row, redThisTick);
 
   const bool fahrenheit = targets_.fahrenheit && targets_.fahrenheit();
   for (const AlarmRow row : kTemperatureRows) {

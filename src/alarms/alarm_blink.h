@@ -71,6 +71,7 @@ class AlarmBlink {
  private:
   void BlinkIcon(std::size_t icon, AlarmRow row, const std::filesystem::path& red,
                  bool& redThisTick);
+  void BlinkTile(AlarmRow row, bool& redThisTick);
 
   ui::Application& app_;
   skin::FileResolver files_;

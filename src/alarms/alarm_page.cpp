@@ -5,11 +5,13 @@
 #include <utility>
 
 #include "alarms/alarm_evaluation.h"
+#include "alarms/threshold_display.h"
 #include "core/numbers.h"
 #include "platform/ui/color.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/window.h"
 #include "settings/alarm_settings_store.h"
+#include "settings/voltage_band.h"
 #include "skin/default_skin_places.h"
 #include "skin/skin_files.h"
 #include "skin/skin_pages.h"
@@ -17,50 +19,10 @@
 namespace alarms {
 namespace {
 
-using settings::AlarmSettings;
-using settings::AlarmThreshold;
-
 constexpr ui::Color kOnColor{0, 255, 0};
 constexpr ui::Color kOffColor{128, 128, 128};
 constexpr const char* kSavedOk = "New Value Setting OK!";
 constexpr std::int32_t kRating450 = 450;
-
-// One threshold display, in creation order. `current` keys sit below the rating's current
-// group ("Current" or "Current_450W"); the power threshold has no AlarmThreshold.
-struct DisplaySpec {
-  const char* name;
-  const char* key;
-  bool current;
-  std::int32_t group;
-  AlarmThreshold AlarmSettings::*threshold;
-  bool centred;
-};
-constexpr DisplaySpec kDisplays[kThresholdCount] = {
-    {"AWattTotal", "Total", false, settings::kAlarmWatt, nullptr, false},
-    {"AVol12V", "Voltage\\12V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage12V, true},
-    {"AVol5V", "Voltage\\5V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage5V, true},
-    {"AVol33V", "Voltage\\33V", false, settings::kAlarmVoltage, &AlarmSettings::Voltage33V, true},
-    {"AC12V1", "12V1", true, settings::kAlarmCurrent, &AlarmSettings::Current12V1, false},
-    {"AC12V2", "12V2", true, settings::kAlarmCurrent, &AlarmSettings::Current12V2, false},
-    {"AC12V3", "12V3", true, settings::kAlarmCurrent, &AlarmSettings::Current12V3, false},
-    {"AC12V4", "12V4", true, settings::kAlarmCurrent, &AlarmSettings::Current12V4, false},
-    {"AC5V", "5V", true, settings::kAlarmCurrent, &AlarmSettings::Current5V, false},
-    {"AC33V", "33V", true, settings::kAlarmCurrent, &AlarmSettings::Current33V, false},
-    {"AFSPSU", "FanSpeed\\PSU", false, settings::kAlarmFanSpeed, &AlarmSettings::PSUFan, false},
-    {"AFSSystemFan", "FanSpeed\\SystemFan", false, settings::kAlarmFanSpeed,
-     &AlarmSettings::SystemFan, false},
-    {"ATempPSU", "Temperature\\PSU", false, settings::kAlarmTemperature, &AlarmSettings::TempPSU,
-     false},
-    {"ATempT1", "Temperature\\T1", false, settings::kAlarmTemperature, &AlarmSettings::TempT1,
-     false},
-    {"ATempT2", "Temperature\\T2", false, settings::kAlarmTemperature, &AlarmSettings::TempT2,
-     false},
-    {"ATempT3", "Temperature\\T3", false, settings::kAlarmTemperature, &AlarmSettings::TempT3,
-     false},
-    {"ATempT4", "Temperature\\T4", false, settings::kAlarmTemperature, &AlarmSettings::TempT4,
-     false},
-};
-constexpr std::size_t kWattDisplay = 0;
 
 // `value` within the range a drag on `display` covers (its status rect's Min to Max); a value
 // that is no number takes the range's start. A display without a range takes it as it is.
@@ -72,60 +34,36 @@ float WithinRange(const skin::TImageTrackBar& display, float value) {
   if (!(low < high)) return value;
   return std::fmin(std::fmax(value, low), high);
 }
-constexpr std::size_t kVol33Display = 3;
-constexpr std::size_t kFirstTempDisplay = 12;
-
-// One switch, in the order group operations walk them; switch i belongs to display i + 1.
-struct SwitchSpec {
-  const char* name;
-  const char* key;
-  bool current;
-  bool notAt450;
-};
-constexpr SwitchSpec kSwitches[kSwitchCount] = {
-    {"A12VLight", "Voltage\\12VLight", false, false},
-    {"A5VLight", "Voltage\\5VLight", false, false},
-    {"A33VLight", "Voltage\\33VLight", false, false},
-    {"AC12V1Light", "12V1Light", true, false},
-    {"AC12V2Light", "12V2Light", true, false},
-    {"AC12V3Light", "12V3Light", true, true},
-    {"AC12V4Light", "12V4Light", true, true},
-    {"AC5VLight", "5VLight", true, false},
-    {"AC33VLight", "33VLight", true, false},
-    {"AFSPSULight", "FanSpeed\\PSULight", false, false},
-    {"AFSSystemFanLight", "FanSpeed\\SystemFanLight", false, false},
-    {"ATempPSULight", "Temperature\\PSULight", false, false},
-    {"ATempT1Light", "Temperature\\T1Light", false, false},
-    {"ATempT2Light", "Temperature\\T2Light", false, false},
-    {"ATempT3Light", "Temperature\\T3Light", false, false},
-    {"ATempT4Light", "Temperature\\T4Light", false, false},
-};
+// The one display whose threshold is rounded to three decimals as its group is shown.
+std::size_t Vol33Display() {
+  std::size_t i = 0;
+  while (i + 1 < kThresholdCount &&
+         ThresholdItems()[i].threshold != &settings::AlarmSettings::Voltage33V)
+    ++i;
+  return i;
+}
 
 constexpr std::size_t DisplayOfSwitch(std::size_t item) {
   return item + 1;
 }
 
-struct TabSpec {
+struct TabLayout {
   const char* record;
-  std::int32_t group;
+  settings::AlarmGroup group;
 };
-constexpr TabSpec kTabs[] = {{"Watt", settings::kAlarmWatt},
-                             {"Voltage", settings::kAlarmVoltage},
-                             {"Current", settings::kAlarmCurrent},
-                             {"FanSpeed", settings::kAlarmFanSpeed},
-                             {"Temperature", settings::kAlarmTemperature}};
+constexpr TabLayout kTabs[] = {{"Watt", settings::AlarmGroup::kWatt},
+                               {"Voltage", settings::AlarmGroup::kVoltage},
+                               {"Current", settings::AlarmGroup::kCurrent},
+                               {"FanSpeed", settings::AlarmGroup::kFanSpeed},
+                               {"Temperature", settings::AlarmGroup::kTemperature}};
 
-constexpr std::int32_t kGroups[] = {settings::kAlarmWatt, settings::kAlarmVoltage,
-                                    settings::kAlarmCurrent, settings::kAlarmFanSpeed,
-                                    settings::kAlarmTemperature};
+constexpr settings::AlarmGroup kGroups[] = {
+    settings::AlarmGroup::kWatt, settings::AlarmGroup::kVoltage, settings::AlarmGroup::kCurrent,
+    settings::AlarmGroup::kFanSpeed, settings::AlarmGroup::kTemperature};
 
 float RoundHalfUp(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   return static_cast<float>(std::floor(value * scale + 0.5) / scale);
-}
-
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
 }
 
 }  // namespace
@@ -176,7 +114,7 @@ skin::TImageLabel& AlarmPage::AddButton(const std::string& name, const skin::Pag
 }
 
 skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageRecords& records) {
-  const DisplaySpec& spec = kDisplays[index];
+  const ThresholdItem& spec = ThresholdItems()[index];
   const std::string key =
       spec.current ? skin::CurrentGroupName(env_.powerRating) + "\\" + spec.key : spec.key;
   auto display = std::make_unique<skin::TImageTrackBar>(env_.window, env_.files);
@@ -185,30 +123,7 @@ skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageR
     skin::DisplayLayout layout = *found;
     // The power range ends at the rating.
     if (index == kWattDisplay) layout.statusBar.Max = env_.powerRating;
-    display->SBHorz = layout.statusRect.Horizontal;
-    display->ShowDigit = layout.ShowDigit;
-    display->ShowSBar = layout.ShowStatusBar;
-    display->ShowPositionBar = layout.ShowPosBar;
-    display->ShowStatusRect = layout.ShowStatusRect;
-    if (layout.ShowDigit) {
-      const auto& d = layout.digit;
-      display->SetupDigits(d.Left, d.Top, d.Count, d.Width, d.Height, d.isFloat, d.DecimalCount,
-                           d.isAttr, true);
-      display->SetDigitImages(env_.ilaNumber);
-    }
-    if (layout.ShowStatusBar) {
-      const auto& s = layout.statusBar;
-      display->SetupStatusBar(s.Left, s.Top, s.Min, s.Max, s.Width, s.Height, s.Scale);
-    }
-    if (layout.ShowPosBar) {
-      const auto& p = layout.posBar;
-      display->SetPositionBarOrigin(p.Left, p.Top);
-      display->LoadMarker(env_.files(p.Path), p.Width, p.Height);
-    }
-    if (layout.ShowStatusRect) {
-      const auto& r = layout.statusRect;
-      display->SetupStatusRect(r.Left, r.Top, r.Length, r.Caliper, r.Min, r.Max, kOnColor);
-    }
+    ApplyDisplayLayout(*display, layout, env_.ilaNumber, env_.files, kOnColor);
   }
   display->CenteredMode = spec.centred;
   display->SetPartsVisible(false);
@@ -220,7 +135,7 @@ skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageR
 }
 
 void AlarmPage::Build(const skin::PageRecords& records) {
-  for (const TabSpec& tab : kTabs) {
+  for (const TabLayout& tab : kTabs) {
     alarmControls_.push_back(&AddButton(tab.record, records, tab.record,
                                         [this, group = tab.group] { SelectGroup(group); }));
   }
@@ -233,21 +148,21 @@ void AlarmPage::Build(const skin::PageRecords& records) {
 
   const std::string current = skin::CurrentGroupName(env_.powerRating) + "\\";
   for (std::size_t i = 0; i < kSwitchCount; ++i) {
-    const SwitchSpec& spec = kSwitches[i];
+    const ThresholdItem& spec = ThresholdItems()[DisplayOfSwitch(i)];
     if (spec.notAt450 && env_.powerRating == kRating450) continue;
-    const std::string key = spec.current ? current + spec.key : spec.key;
+    const std::string key = spec.current ? current + spec.switchKey : spec.switchKey;
     skin::TImageLabel& button =
-        AddButton(spec.name, records, key, [this, i] { ToggleAlarmSwitch(i); });
-    GroupOf(kDisplays[DisplayOfSwitch(i)].group)->plain.push_back(&button);
+        AddButton(spec.switchName, records, key, [this, i] { ToggleAlarmSwitch(i); });
+    GroupOf(ThresholdItems()[DisplayOfSwitch(i)].group)->plain.push_back(&button);
   }
-  skin::TImageLabel& celsius =
-      AddButton("ATempC", records, "Temperature\\Celsius", [this] { SetUnit(kAlarmCelsius); });
+  skin::TImageLabel& celsius = AddButton("ATempC", records, "Temperature\\Celsius",
+                                         [this] { SetUnit(core::TempUnit::kCelsius); });
   skin::TImageLabel& fahrenheit = AddButton("ATempF", records, "Temperature\\Fahrenheit",
-                                            [this] { SetUnit(kAlarmFahrenheit); });
+                                            [this] { SetUnit(core::TempUnit::kFahrenheit); });
 
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
     skin::TImageTrackBar& display = AddDisplay(i, records);
-    if (Group* group = GroupOf(kDisplays[i].group)) {
+    if (Group* group = GroupOf(ThresholdItems()[i].group)) {
       group->plain.push_back(&display.MarkerImage());
       group->displays.push_back(&display);
     } else {
@@ -273,33 +188,33 @@ void AlarmPage::FillGroups(pages::PageGroups& groups) const {
 }
 
 float& AlarmPage::Threshold(std::size_t index) {
-  const DisplaySpec& spec = kDisplays[index];
+  const ThresholdItem& spec = ThresholdItems()[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Value : env_.settings.Watt;
 }
 
 bool AlarmPage::Enabled(std::size_t index) const {
-  const DisplaySpec& spec = kDisplays[index];
+  const ThresholdItem& spec = ThresholdItems()[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Enable
-                        : !env_.status.GroupMuted(settings::kAlarmWatt);
+                        : !env_.status.GroupMuted(settings::AlarmGroup::kWatt);
 }
 
-AlarmPage::Group* AlarmPage::GroupOf(std::int32_t group) {
+AlarmPage::Group* AlarmPage::GroupOf(settings::AlarmGroup group) {
   switch (group) {
-    case settings::kAlarmVoltage:
+    case settings::AlarmGroup::kVoltage:
       return &voltage_;
-    case settings::kAlarmCurrent:
+    case settings::AlarmGroup::kCurrent:
       return &current_;
-    case settings::kAlarmFanSpeed:
+    case settings::AlarmGroup::kFanSpeed:
       return &fan_;
-    case settings::kAlarmTemperature:
+    case settings::AlarmGroup::kTemperature:
       return &temperature_;
     default:
       return nullptr;
   }
 }
 
-std::string AlarmPage::TabOf(std::int32_t group) const {
-  for (const TabSpec& tab : kTabs) {
+std::string AlarmPage::TabOf(settings::AlarmGroup group) const {
+  for (const TabLayout& tab : kTabs) {
     if (tab.group == group) return tab.record;
   }
   return {};
@@ -312,7 +227,7 @@ skin::TImageLabel* AlarmPage::Button(std::string_view name) const {
 
 skin::TImageTrackBar* AlarmPage::Display(std::string_view name) const {
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
-    if (name == kDisplays[i].name) return displays_[i];
+    if (name == ThresholdItems()[i].display) return displays_[i];
   }
   return nullptr;
 }
@@ -357,18 +272,18 @@ void AlarmPage::RestButton(const std::string& name, std::size_t position) {
   button->Repaint();
 }
 
-void AlarmPage::SelectGroup(std::int32_t group) {
+void AlarmPage::SelectGroup(settings::AlarmGroup group) {
   currentGroup_ = group;
   ShowAlarmGroup();
 }
 
-void AlarmPage::SetUnit(std::int32_t unit) {
+void AlarmPage::SetUnit(core::TempUnit unit) {
   unit_ = unit;
   ShowAlarmGroup();
 }
 
-void AlarmPage::HideGroup(std::int32_t group) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::HideGroup(settings::AlarmGroup group) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = displays_[kWattDisplay]) {
       total->SetPartsVisible(false);
       total->MarkerImage().Hide();
@@ -379,7 +294,7 @@ void AlarmPage::HideGroup(std::int32_t group) {
   for (ui::Control* member : g->plain) member->Hide();
   for (skin::TImageTrackBar* display : g->displays) display->SetPartsVisible(false);
   // The names belong to the temperature group on screen.
-  if (group == settings::kAlarmTemperature) {
+  if (group == settings::AlarmGroup::kTemperature) {
     for (const auto& edit : edits_) edit->Hide();
   }
 }
@@ -396,7 +311,7 @@ void AlarmPage::ShowDisplay(std::size_t index) {
   const float t = Threshold(index);
   display->SetValue(t);
   display->SetPartsVisible(true);
-  if (kDisplays[index].centred) {
+  if (ThresholdItems()[index].centred) {
     const skin::TImageTrackBar::StatusRectGroup& r = display->StatusRect();
     const float m = (r.Min + r.Max) / 2.0f;
     if (t >= m) {
@@ -407,9 +322,10 @@ void AlarmPage::ShowDisplay(std::size_t index) {
       const float ratio = RoundHalfUp(static_cast<double>((m - t) / m), 2);
       display->ShowValue(ratio * 100.0f, true, true);
     }
-  } else if (kDisplays[index].group == settings::kAlarmTemperature) {
+  } else if (ThresholdItems()[index].group == settings::AlarmGroup::kTemperature) {
     display->TempUnitCode = unit_;
-    display->ShowValue(unit_ == kAlarmFahrenheit ? core::ToFahrenheit(t) : t, false, true);
+    display->ShowValue(unit_ == core::TempUnit::kFahrenheit ? core::ToFahrenheit(t) : t, false,
+                       true);
   } else {
     display->ShowValue(t, false, true);
   }
@@ -418,8 +334,8 @@ void AlarmPage::ShowDisplay(std::size_t index) {
   SetDisplayLook(*display, Enabled(index));
 }
 
-void AlarmPage::ShowGroupDisplays(std::int32_t group) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::ShowGroupDisplays(settings::AlarmGroup group) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = displays_[kWattDisplay]) total->MarkerImage().Show();
     ShowDisplay(kWattDisplay);
     return;
@@ -427,7 +343,7 @@ void AlarmPage::ShowGroupDisplays(std::int32_t group) {
   for (ui::Control* member : GroupOf(group)->plain) member->Show();
   env_.window.InvalidateAll();
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
-    if (kDisplays[i].group == group) ShowDisplay(i);
+    if (ThresholdItems()[i].group == group) ShowDisplay(i);
   }
 }
 
@@ -437,35 +353,36 @@ void AlarmPage::ShowAlarmGroup() {
 
   std::string background;
   switch (currentGroup_) {
-    case settings::kAlarmWatt:
+    case settings::AlarmGroup::kWatt:
       background = skin::AlarmWattGroupBackground(env_.powerRating);
       break;
-    case settings::kAlarmVoltage:
+    case settings::AlarmGroup::kVoltage:
       background = skin::kAlarmVoltageBackground;
       break;
-    case settings::kAlarmCurrent:
+    case settings::AlarmGroup::kCurrent:
       background = skin::AlarmCurrentBackground(env_.powerRating);
       break;
-    case settings::kAlarmFanSpeed:
+    case settings::AlarmGroup::kFanSpeed:
       background = skin::kAlarmFanSpeedBackground;
       break;
     default:
-      background = unit_ == kAlarmFahrenheit ? skin::kAlarmTemperatureFahrenheitBackground
-                                             : skin::kAlarmTemperatureCelsiusBackground;
+      background = unit_ == core::TempUnit::kFahrenheit
+                       ? skin::kAlarmTemperatureFahrenheitBackground
+                       : skin::kAlarmTemperatureCelsiusBackground;
       break;
   }
   // A missing picture is the framework's file error; the rest is not run.
   env_.imgAlarm.LoadPicture(LanguageFile(background));
 
-  for (const std::int32_t group : kGroups) {
+  for (const settings::AlarmGroup group : kGroups) {
     if (group != currentGroup_) HideGroup(group);
   }
-  if (currentGroup_ == settings::kAlarmVoltage) {
-    float& v33 = Threshold(kVol33Display);
+  if (currentGroup_ == settings::AlarmGroup::kVoltage) {
+    float& v33 = Threshold(Vol33Display());
     v33 = RoundHalfUp(static_cast<double>(v33), 3);
   }
-  if (currentGroup_ == settings::kAlarmTemperature) {
-    const bool celsius = unit_ != kAlarmFahrenheit;
+  if (currentGroup_ == settings::AlarmGroup::kTemperature) {
+    const bool celsius = unit_ != core::TempUnit::kFahrenheit;
     RestButton("ATempC", celsius ? skin::kClickBmp : skin::kLeaveBmp);
     RestButton("ATempF", celsius ? skin::kLeaveBmp : skin::kClickBmp);
     const settings::SensorNames names = env_.monitorNames ? env_.monitorNames() : AlarmPageNames();
@@ -476,11 +393,11 @@ void AlarmPage::ShowAlarmGroup() {
   }
   ShowGroupDisplays(currentGroup_);
 
-  if (currentGroup_ != settings::kAlarmWatt) {
+  if (currentGroup_ != settings::AlarmGroup::kWatt) {
     bool anyOn = false;
     for (std::size_t item = 0; item < kSwitchCount; ++item) {
       const std::size_t d = DisplayOfSwitch(item);
-      if (kDisplays[d].group != currentGroup_) continue;
+      if (ThresholdItems()[d].group != currentGroup_) continue;
       anyOn = anyOn || Enabled(d);
       SetItemLook(item, Enabled(d));
     }
@@ -492,7 +409,8 @@ void AlarmPage::ShowAlarmGroup() {
 
 void AlarmPage::ApplyAlarmGroup() {
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
-    if (kDisplays[i].group == currentGroup_ && displays_[i]) Threshold(i) = displays_[i]->Value();
+    if (ThresholdItems()[i].group == currentGroup_ && displays_[i])
+      Threshold(i) = displays_[i]->Value();
   }
   bool saved = false;
   try {
@@ -501,12 +419,15 @@ void AlarmPage::ApplyAlarmGroup() {
     saved = false;  // a settings file that cannot be read is a failed save
   }
   CaptureCommittedThresholds();
+  // Saved as entered; held from here on as the band's upper edge.
+  settings::KeepVoltageUpperEdges(env_.settings);
   env_.app.GetDialogs().ShowMessage(saved ? kSavedOk : kAlarmSaveFailed);
 }
 
 void AlarmPage::RevertAlarmThresholds() {
   for (std::size_t i = 0; i < kThresholdCount; ++i) Threshold(i) = committed_[i];
   ShowAlarmGroup();
+  settings::KeepVoltageUpperEdges(env_.settings);
 }
 
 void AlarmPage::RestoreDefaults(bool pageShown) {

@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "alarms/alarm_page_items.h"
 #include "alarms/alarm_state.h"
+#include "core/temp_unit.h"
 #include "device/reading_set.h"
 #include "pages/page_groups.h"
 #include "platform/registry/registry.h"
@@ -25,14 +27,6 @@
 
 namespace alarms {
 
-// Temperature unit codes of the alarm page (the monitor page has its own).
-inline constexpr std::int32_t kAlarmCelsius = 301;
-inline constexpr std::int32_t kAlarmFahrenheit = 302;
-
-// Number of threshold displays; their order is the order of CommittedThresholds.
-inline constexpr std::size_t kThresholdCount = 17;
-// Number of per-threshold switches (the power threshold has none).
-inline constexpr std::size_t kSwitchCount = 16;
 // What OK and "AlarmDefault" say when the settings file did not take the save.
 inline constexpr const char* kAlarmSaveFailed =
     "Settings could not be saved!\n\nNew Value Setting FAIL!";
@@ -77,14 +71,14 @@ class AlarmPage {
   // The worker reported the rating: the end of the power display's range.
   void SetPowerRating(std::int32_t rating);
 
-  std::int32_t CurrentAlarmGroup() const { return currentGroup_; }
-  std::int32_t PreviousAlarmGroup() const { return previousGroup_; }
-  std::int32_t AlarmPageUnit() const { return unit_; }
+  settings::AlarmGroup CurrentAlarmGroup() const { return currentGroup_; }
+  settings::AlarmGroup PreviousAlarmGroup() const { return previousGroup_; }
+  core::TempUnit AlarmPageUnit() const { return unit_; }
   const std::array<float, kThresholdCount>& CommittedThresholds() const { return committed_; }
 
   // Group tabs and unit buttons.
-  void SelectGroup(std::int32_t group);
-  void SetUnit(std::int32_t unit);
+  void SelectGroup(settings::AlarmGroup group);
+  void SetUnit(core::TempUnit unit);
   void ShowAlarmGroup();
   // OK and Cancel.
   void ApplyAlarmGroup();
@@ -100,7 +94,7 @@ class AlarmPage {
   void ToggleAlarmSwitch(std::size_t item);
   void SyncGroupMuted();
   void ToggleGroupMuted();
-  void ApplyGroupMuted(std::int32_t group, bool muted);
+  void ApplyGroupMuted(settings::AlarmGroup group, bool muted);
 
   // The names in EditATempT1..EditATempT4, which the temperature save writes.
   settings::SensorNames AlarmPageNames() const;
@@ -127,19 +121,19 @@ class AlarmPage {
   void RestButton(const std::string& name, std::size_t position);
   float& Threshold(std::size_t index);
   bool Enabled(std::size_t index) const;
-  Group* GroupOf(std::int32_t group);
-  void HideGroup(std::int32_t group);
-  void ShowGroupDisplays(std::int32_t group);
+  Group* GroupOf(settings::AlarmGroup group);
+  void HideGroup(settings::AlarmGroup group);
+  void ShowGroupDisplays(settings::AlarmGroup group);
   void ShowDisplay(std::size_t index);
   void SetDisplayLook(skin::TImageTrackBar& display, bool on);
   void SetItemLook(std::size_t item, bool on);
   void ShowDisableSet(bool muted);
-  std::string TabOf(std::int32_t group) const;
+  std::string TabOf(settings::AlarmGroup group) const;
 
   AlarmPageEnvironment env_;
-  std::int32_t currentGroup_ = settings::kAlarmWatt;
-  std::int32_t previousGroup_ = settings::kAlarmWatt;
-  std::int32_t unit_ = kAlarmCelsius;
+  settings::AlarmGroup currentGroup_ = settings::AlarmGroup::kWatt;
+  settings::AlarmGroup previousGroup_ = settings::AlarmGroup::kWatt;
+  core::TempUnit unit_ = core::TempUnit::kCelsius;
   std::array<float, kThresholdCount> committed_{};
 
   std::map<std::string, std::unique_ptr<skin::TImageLabel>, std::less<>> buttons_;

@@ -6,44 +6,33 @@
 #include <cstdint>
 #include <string_view>
 
+#include "device/reading_catalogue.h"
 #include "settings/alarm_settings.h"
 
 namespace alarms {
 
-// The watched readings, in the order they are evaluated and blinked.
-enum class AlarmRow : std::size_t {
-  Watt,
-  PSUFan,
-  SystemFan,
-  Vol5V,
-  Vol33V,
-  Vol12V1,
-  Vol12V2,
-  Vol12V3,
-  Vol12V4,
-  Cur5V,
-  Cur33V,
-  Cur12V1,
-  Cur12V2,
-  Cur12V3,
-  Cur12V4,
-  TempPSU,
-  TempT1,
-  TempT2,
-  TempT3,
-  TempT4,
-};
-inline constexpr std::size_t kAlarmRowCount = 20;
+// The watched readings and their order come from the reading catalogue.
+using device::AlarmRow;
+using device::kAlarmRowCount;
 
 // Each row's name in quelta-ctl's output, in row order.
-inline constexpr std::array<std::string_view, kAlarmRowCount> kAlarmRowNames = {
-    "Watt",    "PSUFan",  "SystemFan", "5V",     "33V",     "12V1",    "12V2",
-    "12V3",    "12V4",    "Cur5V",     "Cur33V", "Cur12V1", "Cur12V2", "Cur12V3",
-    "Cur12V4", "TempPSU", "T1",        "T2",     "T3",      "T4"};
+inline constexpr std::array<std::string_view, kAlarmRowCount> kAlarmRowNames = [] {
+  std::array<std::string_view, kAlarmRowCount> out{};
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = device::kAlarmRows[i]->rowName;
+  return out;
+}();
 
-// The five temperature rows, PSU first.
-inline constexpr std::array<AlarmRow, 5> kTemperatureRows = {
-    AlarmRow::TempPSU, AlarmRow::TempT1, AlarmRow::TempT2, AlarmRow::TempT3, AlarmRow::TempT4};
+// The rows of one kind of reading, in row order: the temperatures PSU first.
+template <device::ReadingKind kind>
+constexpr auto RowsOfKind() {
+  constexpr std::size_t count = device::ReadingsOfKind<kind>().size();
+  std::array<AlarmRow, count> out{};
+  std::size_t at = 0;
+  for (const device::Reading* r : device::kAlarmRows)
+    if (r->kind == kind) out[at++] = r->row;
+  return out;
+}
+inline constexpr auto kTemperatureRows = RowsOfKind<device::ReadingKind::Temperature>();
 
 // One alarm flag per row; all false until the first evaluation.
 struct AlarmState {
@@ -63,15 +52,14 @@ class AlarmStatus {
  public:
   explicit AlarmStatus(settings::AlarmSettings& settings) : settings_(settings) {}
 
-  // True while the group (701 Watt .. 705 Temperature) is switched off as a whole; false for
-  // any other code.
-  bool GroupMuted(std::int32_t group) const {
-    if (group == settings::kAlarmWatt) return settings_.WattMuted;
+  // True while the group is switched off as a whole; false for a value outside the five.
+  bool GroupMuted(settings::AlarmGroup group) const {
+    if (group == settings::AlarmGroup::kWatt) return settings_.WattMuted;
     const std::size_t i = Index(group);
     return i < muted_.size() && muted_[i];
   }
-  void SetGroupMuted(std::int32_t group, bool muted) {
-    if (group == settings::kAlarmWatt) {
+  void SetGroupMuted(settings::AlarmGroup group, bool muted) {
+    if (group == settings::AlarmGroup::kWatt) {
       settings_.WattMuted = muted;
       return;
     }
@@ -84,11 +72,10 @@ class AlarmStatus {
   AlarmState& Flags() { return flags_; }
 
  private:
-  // 702..705 to 0..3; anything else past the end.
-  static std::size_t Index(std::int32_t group) {
-    return group >= settings::kAlarmVoltage && group <= settings::kAlarmTemperature
-               ? static_cast<std::size_t>(group - settings::kAlarmVoltage)
-               : std::size_t{4};
+  // Voltage .. Temperature to 0 .. 3; anything else past the end.
+  static std::size_t Index(settings::AlarmGroup group) {
+    const std::size_t i = settings::AlarmGroupIndex(group) - 1;
+    return i < 4 ? i : std::size_t{4};
   }
 
   settings::AlarmSettings& settings_;

@@ -1,6 +1,7 @@
 // The alarm page's switches, the group muted flags and the Disable button.
 #include "alarms/alarm_evaluation.h"
 #include "alarms/alarm_page.h"
+#include "settings/alarm_thresholds.h"
 #include "skin/skin_files.h"
 
 namespace alarms {
@@ -9,38 +10,17 @@ namespace {
 using settings::AlarmSettings;
 using settings::AlarmThreshold;
 
-// The enable flag behind each switch, in switch order, with its group.
-struct SwitchFlag {
-  std::int32_t group;
-  AlarmThreshold AlarmSettings::*threshold;
-  const char* name;
-  const char* display;
-};
-constexpr SwitchFlag kFlags[kSwitchCount] = {
-    {settings::kAlarmVoltage, &AlarmSettings::Voltage12V, "A12VLight", "AVol12V"},
-    {settings::kAlarmVoltage, &AlarmSettings::Voltage5V, "A5VLight", "AVol5V"},
-    {settings::kAlarmVoltage, &AlarmSettings::Voltage33V, "A33VLight", "AVol33V"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V1, "AC12V1Light", "AC12V1"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V2, "AC12V2Light", "AC12V2"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V3, "AC12V3Light", "AC12V3"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current12V4, "AC12V4Light", "AC12V4"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current5V, "AC5VLight", "AC5V"},
-    {settings::kAlarmCurrent, &AlarmSettings::Current33V, "AC33VLight", "AC33V"},
-    {settings::kAlarmFanSpeed, &AlarmSettings::PSUFan, "AFSPSULight", "AFSPSU"},
-    {settings::kAlarmFanSpeed, &AlarmSettings::SystemFan, "AFSSystemFanLight", "AFSSystemFan"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempPSU, "ATempPSULight", "ATempPSU"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT1, "ATempT1Light", "ATempT1"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT2, "ATempT2Light", "ATempT2"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT3, "ATempT3Light", "ATempT3"},
-    {settings::kAlarmTemperature, &AlarmSettings::TempT4, "ATempT4Light", "ATempT4"},
-};
+// The threshold item behind switch `item`.
+const ThresholdItem& ItemOfSwitch(std::size_t item) {
+  return ThresholdItems()[item + 1];
+}
 
 }  // namespace
 
 void AlarmPage::SetItemLook(std::size_t item, bool on) {
-  const SwitchFlag& flag = kFlags[item];
-  if (skin::TImageLabel* button = Button(flag.name)) {
-    const std::string name = flag.name;
+  const ThresholdItem& flag = ItemOfSwitch(item);
+  if (skin::TImageLabel* button = Button(flag.switchName)) {
+    const std::string name = flag.switchName;
     if (on) {
       button->LoadLeaveBitmap(File(name, skin::kLeaveBmp));
       button->LoadEnterBitmap(File(name, skin::kEnterBmp));
@@ -58,19 +38,20 @@ void AlarmPage::SetItemLook(std::size_t item, bool on) {
 
 void AlarmPage::ToggleAlarmSwitch(std::size_t item) {
   if (item >= kSwitchCount) return;
-  AlarmThreshold& threshold = env_.settings.*kFlags[item].threshold;
+  settings::AlarmThreshold& threshold = env_.settings.*ItemOfSwitch(item).threshold;
   threshold.Enable = !threshold.Enable;
   SetItemLook(item, threshold.Enable);
   SyncGroupMuted();
 }
 
 void AlarmPage::SyncGroupMuted() {
-  const std::int32_t group = currentGroup_;
-  if (group < settings::kAlarmVoltage || group > settings::kAlarmTemperature) return;
+  const settings::AlarmGroup group = currentGroup_;
+  if (group < settings::AlarmGroup::kVoltage || group > settings::AlarmGroup::kTemperature) return;
   bool allOn = true;
   bool allOff = true;
   // Flags without a switch (12V3 and 12V4 currents at 450 W) count as they are.
-  for (const SwitchFlag& flag : kFlags) {
+  for (std::size_t item = 0; item < kSwitchCount; ++item) {
+    const ThresholdItem& flag = ItemOfSwitch(item);
     if (flag.group != group) continue;
     const bool on = (env_.settings.*flag.threshold).Enable;
     allOn = allOn && on;
@@ -98,36 +79,35 @@ void AlarmPage::ShowDisableSet(bool muted) {
 }
 
 void AlarmPage::ToggleGroupMuted() {
-  const std::int32_t group = currentGroup_;
+  const settings::AlarmGroup group = currentGroup_;
   const bool muted = !env_.status.GroupMuted(group);
   env_.status.SetGroupMuted(group, muted);
   ShowDisableSet(muted);
   ApplyGroupMuted(group, muted);
 }
 
-void AlarmPage::ApplyGroupMuted(std::int32_t group, bool muted) {
-  if (group == settings::kAlarmWatt) {
+void AlarmPage::ApplyGroupMuted(settings::AlarmGroup group, bool muted) {
+  if (group == settings::AlarmGroup::kWatt) {
     if (skin::TImageTrackBar* total = Display("AWattTotal")) SetDisplayLook(*total, !muted);
     return;
   }
   for (std::size_t item = 0; item < kSwitchCount; ++item) {
-    const SwitchFlag& flag = kFlags[item];
+    const ThresholdItem& flag = ItemOfSwitch(item);
     if (flag.group != group) continue;
     (env_.settings.*flag.threshold).Enable = !muted;
     SetItemLook(item, !muted);
   }
-  if (group != settings::kAlarmTemperature) return;
+  if (group != settings::AlarmGroup::kTemperature) return;
   // The temperature flags follow at once, by the evaluation's own rule: switching the group
   // on must not make a sensor within its threshold blink until the next poll.
   const device::ReadingSet none;
   const device::ReadingSet& r = env_.readings ? env_.readings() : none;
   AlarmState& state = env_.status.Flags();
-  const settings::AlarmSettings& s = env_.settings;
-  state[AlarmRow::TempPSU] = TemperatureInAlarm(r.TempPSU, s.TempPSU);
-  state[AlarmRow::TempT1] = TemperatureInAlarm(r.TempT1, s.TempT1);
-  state[AlarmRow::TempT2] = TemperatureInAlarm(r.TempT2, s.TempT2);
-  state[AlarmRow::TempT3] = TemperatureInAlarm(r.TempT3, s.TempT3);
-  state[AlarmRow::TempT4] = TemperatureInAlarm(r.TempT4, s.TempT4);
+  for (const AlarmRow row : kTemperatureRows) {
+    const device::Reading& reading = device::ReadingOf(row);
+    state[row] =
+        TemperatureInAlarm(r.*reading.field, env_.settings.*settings::ThresholdField(reading));
+  }
 }
 
 }  // namespace alarms

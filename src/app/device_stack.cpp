@@ -1,5 +1,10 @@
 #include "app/device_stack.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
 #include "device/device_identity.h"
 #include "device/tracing_hid_bus.h"
 #ifdef _WIN32
@@ -74,6 +79,18 @@ std::unique_ptr<platform::RegistryStore> OpenSettingsStore(
   std::optional<std::filesystem::path> option;
   if (registryFile) option = *registryFile;
   return platform::OpenUserSettings(option, programFolder);
+}
+
+std::optional<double> PinnedSimClock(const char* text) {
+  if (text == nullptr || text[0] == '\0') return std::nullopt;
+  double seconds = 0;
+  const char* end = text + std::strlen(text);
+  const auto [stop, error] = std::from_chars(text, end, seconds);
+  if (error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0) {
+    throw std::invalid_argument(std::string(kSimClockVariable) +
+                                " must be a number of seconds, 0 or more (got '" + text + "')");
+  }
+  return seconds;
 }
 
 }  // namespace app

@@ -66,6 +66,13 @@ class DeviceStack {
   std::unique_ptr<platform::HidBus> tracingBus_;
 };
 
+// QUELTA_SIM_CLOCK=SECONDS pins the simulated PSU's model time, so that two runs (on two
+// systems, say) answer alike; unset or empty, the model follows the wall clock.
+inline constexpr char kSimClockVariable[] = "QUELTA_SIM_CLOCK";
+// The pinned time of `text` (the variable's value); nullopt when unset or empty. Throws
+// std::invalid_argument naming the variable for anything but a number of seconds, 0 or more.
+std::optional<double> PinnedSimClock(const char* text);
+
 // The settings store: `registryFile` (--registry FILE), or the user's file, seeded from the
 // factory file in `programFolder` on first run. Throws platform::RegistryFileError naming the
 // file when it cannot be had.

@@ -20,6 +20,7 @@
 
 #include "app/ctl/ctl_host.h"
 #include "app/ctl/run_ctl.h"
+#include "app/device_stack.h"
 #include "device/real_sleeper.h"
 #include "platform/lock/named_mutex.h"
 
@@ -42,22 +43,6 @@ std::filesystem::path ProgramFolder(const char* argv0) {
   return self.parent_path();
 }
 
-// QUELTA_SIM_CLOCK=SECONDS pins the simulated PSU's model time, so that two runs (on two
-// systems, say) answer alike; unset or empty, the model follows the wall clock.
-constexpr char kSimClockVariable[] = "QUELTA_SIM_CLOCK";
-
-std::optional<double> PinnedSimClock(const char* text) {
-  if (text == nullptr || text[0] == '\0') return std::nullopt;
-  double seconds = 0;
-  const char* end = text + std::strlen(text);
-  const auto [stop, error] = std::from_chars(text, end, seconds);
-  if (error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0) {
-    throw std::invalid_argument(std::string("quelta-ctl: ") + kSimClockVariable +
-                                " must be a number of seconds, 0 or more (got '" + text + "')");
-  }
-  return seconds;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,9 +55,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<double> pinned;
   try {
-    pinned = PinnedSimClock(std::getenv(kSimClockVariable));
+    pinned = app::PinnedSimClock(std::getenv(app::kSimClockVariable));
   } catch (const std::invalid_argument& error) {
-    std::cerr << error.what() << "\n";
+    std::cerr << "quelta-ctl: " << error.what() << "\n";
     return 1;
   }
   device::RealSleeper sleeper;

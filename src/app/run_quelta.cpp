@@ -15,6 +15,7 @@
 
 #include "app/console_dialogs.h"
 #include "app/device_stack.h"
+#include "app/window_start.h"
 #include "device/cycle_pause.h"
 #include "device/real_sleeper.h"
 #include "history/history_location.h"
@@ -36,9 +37,6 @@
 namespace app {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-
 // The folder of the running program as the system tells it, empty when it does not; Qt
 // (once it runs) can tell it from the command line then.
 std::filesystem::path ProgramFolderFromSystem() {
@@ -50,18 +48,6 @@ std::filesystem::path ProgramFolderFromSystem() {
 std::filesystem::path ProgramFolderFromQt() {
   return std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()).parent_path();
 }
-
-// The real pause between the worker's cycles, of the length --cycle-ms chose when given.
-class ChosenCyclePause : public device::RealCyclePause {
- public:
-  explicit ChosenCyclePause(std::optional<std::chrono::milliseconds> chosen) : chosen_(chosen) {}
-  void Wait(std::chrono::milliseconds duration, std::stop_token abandon) override {
-    RealCyclePause::Wait(chosen_.value_or(duration), abandon);
-  }
-
- private:
-  std::optional<std::chrono::milliseconds> chosen_;
-};
 
 // Another running copy of the program is asked to show its window. Returns the exit code
 // when this one is not to run: the socket's folder is unsafe, or a copy answered.
@@ -79,39 +65,6 @@ std::optional<int> LeaveToRunningCopy(const std::filesystem::path& socket) {
     return kExitOk;
   }
   return std::nullopt;
-}
-
-// The settings store; null, with the reason printed, when it cannot be had.
-std::unique_ptr<platform::RegistryStore> OpenStore(const QueltaOptions& options,
-                                                   const std::filesystem::path& programFolder) {
-  if (options.registryFile && !std::filesystem::is_regular_file(*options.registryFile)) {
-    std::cerr << "quelta: no settings file " << *options.registryFile << "\n";
-    return nullptr;
-  }
-  try {
-    return OpenSettingsStore(options.registryFile, programFolder);
-  } catch (const std::exception& error) {
-    std::cerr << "quelta: " << error.what() << "\n";
-    return nullptr;
-  }
-}
-
-// The devices, simulated on a clock that starts now; null, with the reason printed, when the
-// scenario or the trace file cannot be had.
-std::unique_ptr<DeviceStack> OpenDevices(const QueltaOptions& options) {
-  const auto started = std::chrono::steady_clock::now();
-  const auto seconds = [started] {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  };
-  try {
-    auto devices = std::make_unique<DeviceStack>(DeviceStackOptions{
-        options.simulate, options.scenarioFile, options.traceFile, {seconds, {}}, {}});
-    devices->Bus();
-    return devices;
-  } catch (const DeviceStackError& error) {
-    std::cerr << "quelta: " << error.what() << "\n";
-    return nullptr;
-  }
 }
 
 // Our own messages on the socket; the simulated plug and unplug reach the simulated PSU.
@@ -145,36 +98,6 @@ std::optional<int> ListenForMessages(mainwindow::MessageServer& server,
   }
   std::cerr << "quelta: no message socket: " << socket.string() << " kept changing hands\n";
   return std::nullopt;
-}
-
-// --screenshot: the window is saved after the chosen delay and the loop ends; `exitCode`
-// says whether the picture was written.
-void ScheduleScreenshot(ui::EventLoop& loop, mainwindow::TFormMain& form,
-                        const QueltaOptions& options, int& exitCode) {
-  const auto shoot = [&loop, &form, &exitCode, file = *options.screenshotFile] {
-    const QImage shot = ui::KeyedScreenshot(form.Window(), ui::RenderWindow(form.Window()));
-    if (!shot.save(QString::fromStdString(file), "PNG")) {
-      std::cerr << "quelta: cannot write " << file << "\n";
-      exitCode = kExitFailed;
-    } else {
-      exitCode = kExitOk;
-    }
-    // Its work done, the window goes: nothing asked for before the quit is painted.
-    form.Window().Hide();
-    loop.Quit();
-  };
-  // At once: the window as it was made, before the desktop asks for its first paint.
-  if (options.screenshotAfter.count() <= 0) {
-    loop.Post(shoot);
-    return;
-  }
-  // The timer repeats, and the quit is only posted: it is stopped at its first tick, or a
-  // second tick before the quit would render and write the picture again.
-  const auto timer = std::make_shared<ui::EventLoop::TimerId>();
-  *timer = loop.StartTimer(options.screenshotAfter, [&loop, timer, shoot] {
-    loop.StopTimer(*timer);
-    shoot();
-  });
 }
 
 // The window on the Qt loop until it ends; returns the exit code.
@@ -239,7 +162,15 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
   // wait for another holder of the PSU's lock first).
   if (options.tray) form.WhenStarted([&form] { form.TrayIcon1().Minimize(); });
   int exitCode = form.Started() || form.WaitingForLock() ? kExitOk : kExitFailed;
-  if (options.screenshotFile) ScheduleScreenshot(loop, form, options, exitCode);
+  if (options.screenshotFile) {
+    ScheduleScreenshot(
+        loop, form.Window(), options,
+        [](const ui::Window& window, const std::string& file) {
+          return ui::KeyedScreenshot(window, ui::RenderWindow(window))
+              .save(QString::fromStdString(file), "PNG");
+        },
+        exitCode);
+  }
   loop.Run();
   // A skin picture refused at its first decode ends a started window too.
   if (!form.Started() || form.CloseOnActivate()) exitCode = kExitFailed;
@@ -256,15 +187,16 @@ int RunQuelta(const QueltaOptions& options, const ApplicationMaker& makeApplicat
   std::filesystem::path programFolder = ProgramFolderFromSystem();
   std::future<std::unique_ptr<platform::RegistryStore>> opening;
   if (!programFolder.empty()) {
-    opening = std::async(std::launch::async,
-                         [&options, &programFolder] { return OpenStore(options, programFolder); });
+    opening = std::async(std::launch::async, [&options, &programFolder] {
+      return OpenWindowStore(options, programFolder);
+    });
   }
   const std::unique_ptr<QCoreApplication> application = makeApplication();
   if (programFolder.empty()) programFolder = ProgramFolderFromQt();
   const std::unique_ptr<platform::RegistryStore> store =
-      opening.valid() ? opening.get() : OpenStore(options, programFolder);
+      opening.valid() ? opening.get() : OpenWindowStore(options, programFolder);
   if (!store) return kExitFailed;
-  const std::unique_ptr<DeviceStack> devices = OpenDevices(options);
+  const std::unique_ptr<DeviceStack> devices = OpenWindowDevices(options);
   if (!devices) return kExitFailed;
   return RunWindow(options, socket, programFolder, *store, *devices);
 }

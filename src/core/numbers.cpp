@@ -151,4 +151,8 @@ float ToFahrenheit(float celsius) {
   return celsius * 9.0f * 0.2f + 32.0f;
 }
 
+float ToCelsius(float fahrenheit) {
+  return (fahrenheit - 32.0f) / (9.0f * 0.2f);
+}
+
 }  // namespace core

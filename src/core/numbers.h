@@ -33,7 +33,9 @@ std::int32_t StrictToInt(std::string_view text);
 // decimal point whatever the locale: FixedText(450, 2) is "450.00".
 std::string FixedText(double value, int decimals);
 
-// Degrees Fahrenheit from degrees Celsius, in single precision as every display shows them.
+// Degrees Fahrenheit from degrees Celsius (x 9 x 0.2 + 32), in single precision as every
+// display shows them, and back.
 float ToFahrenheit(float celsius);
+float ToCelsius(float fahrenheit);
 
 }  // namespace core

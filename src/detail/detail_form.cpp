@@ -16,7 +16,7 @@ bool IsSmallRail(std::string_view key) {
 
 }  // namespace
 
-DetailForm::DetailForm(const DetailEnvironment& environment, DetailSpec spec,
+DetailForm::DetailForm(const DetailEnvironment& environment, DetailLayout spec,
                        std::string languageFolder, std::int32_t powerRating,
                        std::span<const float> initial)
     : env_(environment),

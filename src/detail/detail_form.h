@@ -41,7 +41,7 @@ struct DetailRail {
 };
 
 // How the two detail windows differ; everything else they share.
-struct DetailSpec {
+struct DetailLayout {
   ui::Size client;
   ui::Point firstPosition;
   skin::ReaderVariant variant;
@@ -84,7 +84,7 @@ class DetailForm {
   // Reads the skin page and the background, builds the window and shows `initial` (one
   // reading per rail). A missing record leaves the background alone; a malformed value, a
   // rating list too short and a missing background throw as the skin readers do.
-  DetailForm(const DetailEnvironment& environment, DetailSpec spec, std::string languageFolder,
+  DetailForm(const DetailEnvironment& environment, DetailLayout spec, std::string languageFolder,
              std::int32_t powerRating, std::span<const float> initial);
 
   // One reading per rail, in the window's rail order.
@@ -99,7 +99,7 @@ class DetailForm {
   void DragMove(ui::MouseButtons held);
 
   DetailEnvironment env_;
-  DetailSpec spec_;
+  DetailLayout spec_;
   std::string languageFolder_;
   std::int32_t powerRating_;
   skin::FileResolver files_;

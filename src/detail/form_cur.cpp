@@ -21,16 +21,16 @@ std::vector<DetailRail> Rails() {
   return rails;
 }
 
-DetailSpec CurrentSpec(std::int32_t powerRating) {
-  return DetailSpec{TFormCur::kClientSize,
-                    TFormCur::kFirstPosition,
-                    skin::ReaderVariant::CurrentWindow,
-                    skin::CurrentWindowKeys(powerRating),
-                    skin::CurrentWindowBackground(powerRating),
-                    Rails(),
-                    TFormCur::kDisplayHeight,
-                    false,
-                    false};
+DetailLayout CurrentLayout(std::int32_t powerRating) {
+  return DetailLayout{TFormCur::kClientSize,
+                      TFormCur::kFirstPosition,
+                      skin::ReaderVariant::CurrentWindow,
+                      skin::CurrentWindowKeys(powerRating),
+                      skin::CurrentWindowBackground(powerRating),
+                      Rails(),
+                      TFormCur::kDisplayHeight,
+                      false,
+                      false};
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ TFormCur::Readings TFormCur::From(const device::ReadingSet& v) {
 
 TFormCur::TFormCur(const DetailEnvironment& environment, const Readings& initial,
                    std::string languageFolder, std::int32_t powerRating)
-    : DetailForm(environment, CurrentSpec(powerRating), std::move(languageFolder), powerRating,
+    : DetailForm(environment, CurrentLayout(powerRating), std::move(languageFolder), powerRating,
                  initial) {}
 
 }  // namespace detail

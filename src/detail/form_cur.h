@@ -19,7 +19,7 @@ class TFormCur : public DetailForm {
   static constexpr std::int32_t kLowerTop = 389;   // 12V4, 33V
   static constexpr std::int32_t kDisplayHeight = 156;
 
-  // Cur12V1, Cur12V2, Cur12V3, Cur12V4, Cur5V, Cur33V.
+  // The currents of the rails in the rail table's order (12 V rails first, then 5V, 3.3V).
   using Readings = std::array<float, 6>;
   enum Rail : std::size_t { C12V1, C12V2, C12V3, C12V4, C5V, C33V };
   static Readings From(const device::ReadingSet& values);

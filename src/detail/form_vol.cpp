@@ -30,16 +30,16 @@ std::vector<DetailRail> Rails() {
   return rails;
 }
 
-DetailSpec VoltageSpec(std::int32_t powerRating) {
-  return DetailSpec{TFormVol::kClientSize,
-                    TFormVol::kFirstPosition,
-                    skin::ReaderVariant::VoltageWindow,
-                    skin::VoltageWindowKeys(powerRating),
-                    skin::VoltageWindowBackground(powerRating),
-                    Rails(),
-                    TFormVol::kDisplayHeight,
-                    true,
-                    true};
+DetailLayout VoltageLayout(std::int32_t powerRating) {
+  return DetailLayout{TFormVol::kClientSize,
+                      TFormVol::kFirstPosition,
+                      skin::ReaderVariant::VoltageWindow,
+                      skin::VoltageWindowKeys(powerRating),
+                      skin::VoltageWindowBackground(powerRating),
+                      Rails(),
+                      TFormVol::kDisplayHeight,
+                      true,
+                      true};
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ TFormVol::Readings TFormVol::From(const device::ReadingSet& v) {
 
 TFormVol::TFormVol(const DetailEnvironment& environment, const Readings& initial,
                    std::string languageFolder, std::int32_t powerRating)
-    : DetailForm(environment, VoltageSpec(powerRating), std::move(languageFolder), powerRating,
+    : DetailForm(environment, VoltageLayout(powerRating), std::move(languageFolder), powerRating,
                  initial) {}
 
 }  // namespace detail

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "device/reading_catalogue.h"
+
 namespace device {
 
 struct CalibrationChannel {
@@ -10,17 +12,9 @@ struct CalibrationChannel {
   float Gain = 0.0f;
 };
 
-// The current channels in calibration order; channel k comes from data byte d(k+1) of the
-// offset and gain replies.
-enum CurrentChannel : std::size_t {
-  kChannel5V = 0,
-  kChannel33V,
-  kChannel12V1,
-  kChannel12V2,
-  kChannel12V3,
-  kChannel12V4,
-  kCurrentChannelCount
-};
+// The current channels in calibration order (the catalogue's currents: 5V, 3.3V, 12V1 ..
+// 12V4); channel k comes from data byte d(k+1) of the offset and gain replies.
+inline constexpr std::size_t kCurrentChannelCount = kNoChannel;
 
 // The per-channel current calibration, read once per connection.
 struct CalibrationTable {

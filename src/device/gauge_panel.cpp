@@ -53,20 +53,13 @@ std::int32_t NeedlePosition(float reading, float low, float high, float minus, f
   return static_cast<std::int32_t>(std::floor(static_cast<double>(p) + 0.5));
 }
 
-GaugeMuted GroupMutedBySwitches(const settings::AlarmSettings& a) {
-  const bool anyFan = a.PSUFan.Enable || a.SystemFan.Enable;
-  const bool anyTemperature =
-      a.TempPSU.Enable || a.TempT1.Enable || a.TempT2.Enable || a.TempT3.Enable || a.TempT4.Enable;
-  return GaugeMuted{a.WattMuted, !anyFan, !anyTemperature};
-}
-
-GaugeState ComputeGaugeState(const GaugeReadings& readings, const settings::AlarmSettings& alarms,
+GaugeState ComputeGaugeState(const GaugeReadings& readings, const GaugeThresholds& thresholds,
                              const GaugeMuted& muted) {
-  const bool powerAlarm = !muted.Watt && readings.WattTotal > alarms.Watt;
-  const bool temperatureAlarm =
-      !muted.Temperature && alarms.TempPSU.Enable && readings.TempPSU > alarms.TempPSU.Value;
+  const bool powerAlarm = !muted.Watt && readings.WattTotal > thresholds.Watt;
+  const bool temperatureAlarm = !muted.Temperature && thresholds.TempPSU.Enable &&
+                                readings.TempPSU > thresholds.TempPSU.Value;
   const bool fanAlarm =
-      !muted.FanSpeed && alarms.PSUFan.Enable && readings.FanPSU < alarms.PSUFan.Value;
+      !muted.FanSpeed && thresholds.PSUFan.Enable && readings.FanPSU < thresholds.PSUFan.Value;
   return GaugeState{{Needle(readings.WattTotal, kPowerScale, powerAlarm),
                      Needle(readings.TempPSU, kTemperatureScale, temperatureAlarm),
                      Needle(readings.FanPSU, kFanScale, fanAlarm)}};
@@ -82,11 +75,11 @@ GaugeReport MakeGaugeReport(const GaugeState& state) {
   return report;
 }
 
-void GaugePanel::GaugeTick(const GaugeReadings& readings, const settings::AlarmSettings& alarms,
+void GaugePanel::GaugeTick(const GaugeReadings& readings, const GaugeThresholds& thresholds,
                            const GaugeMuted& muted) {
   present_ = IsDevicePresent(bus_, kGaugeDevice.instanceText);
   if (present_ && handle_) {
-    state_ = ComputeGaugeState(readings, alarms, muted);
+    state_ = ComputeGaugeState(readings, thresholds, muted);
     const GaugeReport report = MakeGaugeReport(*state_);
     // A handle that no longer takes reports belongs to a panel that went away, perhaps
     // only for a moment: it is let go and the next tick opens the panel again.

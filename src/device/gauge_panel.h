@@ -7,7 +7,6 @@
 
 #include "platform/hid/hid_bus.h"
 #include "platform/hid/hid_handle.h"
-#include "settings/alarm_settings.h"
 
 namespace device {
 
@@ -18,18 +17,27 @@ struct GaugeReadings {
   float FanPSU = 0.0f;
 };
 
-// Whether the alarm groups the panel looks at are muted: power (701), fan speed (704) and
-// temperature (705). The alarm page owns these flags; whoever drives the panel hands in theirs.
+// Whether the alarm groups the panel looks at are muted: power, fan speed and temperature. The
+// alarm page owns these flags; whoever drives the panel hands in theirs.
 struct GaugeMuted {
   bool Watt = false;
   bool FanSpeed = false;
   bool Temperature = false;
 };
 
-// The muted flags as the alarm switches leave them when nothing else has touched them: the
-// power group as its stored switch says, a fan-speed or temperature group when none of its
-// alarms is switched on.
-GaugeMuted GroupMutedBySwitches(const settings::AlarmSettings& alarms);
+// One needle's alarm rule as the alarm settings hold it: the threshold and its switch.
+struct GaugeRule {
+  float Value = 0.0f;
+  bool Enable = false;
+};
+
+// The thresholds the needles alarm on. Power has no switch of its own: its group's muted flag
+// silences it. The caller maps them from the alarm settings, which live above this layer.
+struct GaugeThresholds {
+  float Watt = 0.0f;
+  GaugeRule TempPSU;  // alarm above
+  GaugeRule PSUFan;   // alarm below
+};
 
 // One needle: the reading it was given, where it points (0 to 270) and whether it alarms.
 struct GaugeNeedle {
@@ -58,7 +66,7 @@ std::int32_t NeedlePosition(float reading, float low, float high, float minus, f
 // The three needles from the readings, the alarm thresholds and switches, and the muted
 // groups: power alarms above its threshold, the PSU temperature above its threshold and the
 // PSU fan below its threshold, each only while switched on and its group is not muted.
-GaugeState ComputeGaugeState(const GaugeReadings& readings, const settings::AlarmSettings& alarms,
+GaugeState ComputeGaugeState(const GaugeReadings& readings, const GaugeThresholds& thresholds,
                              const GaugeMuted& muted);
 
 // The output report: report id 0, 0x00, 0x83, then flags and position of each needle.
@@ -75,7 +83,7 @@ class GaugePanel {
   // through closes the handle, so a panel plugged out and back in between two ticks is opened
   // afresh on the next one. Present and closed: opened (nothing sent on this tick). Absent and
   // open: closed.
-  void GaugeTick(const GaugeReadings& readings, const settings::AlarmSettings& alarms,
+  void GaugeTick(const GaugeReadings& readings, const GaugeThresholds& thresholds,
                  const GaugeMuted& muted);
 
   bool GaugePresent() const { return present_; }

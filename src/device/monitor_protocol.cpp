@@ -6,29 +6,32 @@
 
 #include "core/numbers.h"
 
+#include "device/rail_table.h"
 #include "device/reply_decoder.h"
 
 namespace device {
 namespace {
 
-// How each output is trimmed: its step command, the reading that feeds back, and whether
-// that reading comes with the second voltage reply (0x22) or the first (0x21).
+// How each output is trimmed: its step command, the rail whose voltage feeds back (its reply
+// and nominal from the rail table), and the name messages give the output.
 struct RailTrim {
+  TrimRail rail;
   Command command;
-  float ReadingSet::*feedback;
-  bool fromSecondReply;
+  RailId feedback;
+  const char* name;
+
+  const Rail& Feedback() const { return RailOf(feedback); }
+};
+constexpr RailTrim kTrims[] = {
+    {TrimRail::V12, Command::Step12V, RailId::R12V2, "12V"},
+    {TrimRail::V5, Command::Step5V, RailId::R5V, "5V"},
+    {TrimRail::V33, Command::Step33V, RailId::R33V, "3.3V"},
 };
 
-RailTrim TrimOf(TrimRail rail) {
-  switch (rail) {
-    case TrimRail::V12:
-      return {Command::Step12V, &ReadingSet::Vol12V2, true};
-    case TrimRail::V5:
-      return {Command::Step5V, &ReadingSet::Vol5V, false};
-    case TrimRail::V33:
-      break;
-  }
-  return {Command::Step33V, &ReadingSet::Vol33V, false};
+const RailTrim& TrimOf(TrimRail rail) {
+  for (const RailTrim& trim : kTrims)
+    if (trim.rail == rail) return trim;
+  return kTrims[std::size(kTrims) - 1];
 }
 
 constexpr std::uint8_t kNoArgument = 0x00;
@@ -57,27 +60,11 @@ std::uint8_t LowByte(std::int32_t value) {
 }  // namespace
 
 const char* RailName(TrimRail rail) {
-  switch (rail) {
-    case TrimRail::V12:
-      return "12V";
-    case TrimRail::V5:
-      return "5V";
-    case TrimRail::V33:
-      break;
-  }
-  return "3.3V";
+  return TrimOf(rail).name;
 }
 
 float RailNominal(TrimRail rail) {
-  switch (rail) {
-    case TrimRail::V12:
-      return 12.0f;
-    case TrimRail::V5:
-      return 5.0f;
-    case TrimRail::V33:
-      break;
-  }
-  return 3.3f;
+  return static_cast<float>(TrimOf(rail).Feedback().nominal);
 }
 
 bool TrimTargetAllowed(TrimRail rail, float target) {
@@ -222,9 +209,10 @@ bool MonitorProtocol::ReadPsuTemp() {
 }
 
 TrimResult MonitorProtocol::TrimOutput(TrimRail rail, float target) {
-  const RailTrim trim = TrimOf(rail);
+  const RailTrim& trim = TrimOf(rail);
+  float ReadingSet::*const feedback = trim.Feedback().volts;
   TrimResult result;
-  result.startReading = readings_.*trim.feedback;
+  result.startReading = readings_.*feedback;
   result.lastReading = result.startReading;
   result.reference = readings_.ReferenceVoltage;
   if (!TrimTargetAllowed(rail, target)) {
@@ -244,11 +232,11 @@ TrimResult MonitorProtocol::TrimOutput(TrimRail rail, float target) {
     SendCommand(MakeReport(trim.command, step, kNoArgument, kNoArgument, kNoArgument));
     ++result.steps;
     const VoltageReplies replies = ReadVoltageReplies();
-    if (!(trim.fromSecondReply ? replies.second : replies.first)) {
+    if (!(trim.Feedback().reply == VoltageReply::Second ? replies.second : replies.first)) {
       result.feedbackLost = true;
       break;
     }
-    const float reading = readings_.*trim.feedback;
+    const float reading = readings_.*feedback;
     unchanged = reading == result.lastReading ? unchanged + 1 : 0;
     result.lastReading = reading;
     if (down ? target >= result.lastReading : target <= result.lastReading) {

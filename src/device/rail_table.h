@@ -5,14 +5,12 @@
 #include <cstddef>
 #include <string_view>
 
+#include "device/reading_catalogue.h"
 #include "device/reading_set.h"
 
 namespace device {
 
-// The rails of the PSU, in the order the status table and the detail windows list them.
-enum class RailId : std::size_t { R12V1, R12V2, R12V3, R12V4, R5V, R33V, R5Vsb, RNeg12V };
-inline constexpr std::size_t kRailCount = 8;
-// The rails that carry a current, each with its calibration channel.
+// The rails with a current, each with its calibration channel.
 inline constexpr std::size_t kCurrentRailCount = 6;
 
 // The two voltage replies: 0x21 carries 5V, 3.3V, 5Vsb and 12V4; 0x22 the other four.
@@ -24,22 +22,23 @@ struct RailWindow {
   float high = 0.0f;
 };
 
-// Everything the program knows about one rail.
+// Everything the program knows about one rail; what it knows about the rail's readings comes
+// from the reading catalogue.
 struct Rail {
   RailId id;
   std::string_view key;    // in settings, skin records and button names: "12V1", "33V", "Neg12V"
   std::string_view shown;  // in the status table: "12V1", "3.3V", "-12V"
-  std::string_view voltageField;  // JSON and hand-over name of its voltage: "Vol12V1"
-  float ReadingSet::*volts;
-  std::size_t voltageSlot;  // position among the voltages in reply order (0x21, then 0x22)
-  VoltageReply reply;
-  std::string_view currentField;  // "Cur12V1"; empty for a rail without a current reading
-  float ReadingSet::*amps;        // null for a rail without a current reading
-  std::size_t currentChannel;     // calibration channel, and position among the currents
-  double nominal;                 // volts as displays show them: the -12 V rail by magnitude
+  double nominal;          // volts as displays show them: the -12 V rail by magnitude
   RailWindow window;
-  std::string_view alarmVoltageKey;  // its threshold under Alarm\Voltage ("12V"); "" for none
-  std::string_view alarmCurrentKey;  // its threshold under Alarm\Current ("12V1"); "" for none
+  std::string_view voltageField = {};  // JSON and hand-over name of its voltage: "Vol12V1"
+  float ReadingSet::*volts = nullptr;
+  std::size_t voltageSlot = 0;  // position among the voltages in reply order (0x21, then 0x22)
+  VoltageReply reply = VoltageReply::First;
+  std::string_view currentField = {};     // "Cur12V1"; empty for a rail without a current reading
+  float ReadingSet::*amps = nullptr;      // null for a rail without a current reading
+  std::size_t currentChannel = 0;         // calibration channel, and position among the currents
+  std::string_view alarmVoltageKey = {};  // its threshold under Alarm\Voltage ("12V"); "" for none
+  std::string_view alarmCurrentKey = {};  // its threshold under Alarm\Current ("12V1"); "" for none
 };
 
 inline constexpr std::size_t kNoCurrent = kCurrentRailCount;
@@ -47,23 +46,38 @@ inline constexpr RailWindow kWindow12V{11.4f, 12.6f};
 inline constexpr RailWindow kWindow5V{4.75f, 5.25f};
 inline constexpr RailWindow kWindow33V{3.135f, 3.465f};
 
+// A rail row completed from the catalogue's voltage and current of that rail.
+constexpr Rail WithReadings(Rail rail) {
+  rail.currentChannel = kNoCurrent;
+  std::size_t voltageSlot = 0;
+  for (const Reading& r : kReadings) {
+    const bool mine = r.rail == rail.id;
+    if (r.kind == ReadingKind::Voltage && mine) {
+      rail.voltageField = r.name;
+      rail.volts = r.field;
+      rail.voltageSlot = voltageSlot;
+      rail.reply = r.reply == ReadingReply::VoltagesA ? VoltageReply::First : VoltageReply::Second;
+      rail.alarmVoltageKey = r.settingsKey;
+    } else if (r.kind == ReadingKind::Current && mine) {
+      rail.currentField = r.name;
+      rail.amps = r.field;
+      rail.currentChannel = r.channel;
+      rail.alarmCurrentKey = r.settingsKey;
+    }
+    if (r.kind == ReadingKind::Voltage) ++voltageSlot;
+  }
+  return rail;
+}
+
 inline constexpr std::array<Rail, kRailCount> kRails{{
-    {RailId::R12V1, "12V1", "12V1", "Vol12V1", &ReadingSet::Vol12V1, 4, VoltageReply::Second,
-     "Cur12V1", &ReadingSet::Cur12V1, 2, 12.0, kWindow12V, "12V", "12V1"},
-    {RailId::R12V2, "12V2", "12V2", "Vol12V2", &ReadingSet::Vol12V2, 5, VoltageReply::Second,
-     "Cur12V2", &ReadingSet::Cur12V2, 3, 12.0, kWindow12V, "12V", "12V2"},
-    {RailId::R12V3, "12V3", "12V3", "Vol12V3", &ReadingSet::Vol12V3, 6, VoltageReply::Second,
-     "Cur12V3", &ReadingSet::Cur12V3, 4, 12.0, kWindow12V, "12V", "12V3"},
-    {RailId::R12V4, "12V4", "12V4", "Vol12V4", &ReadingSet::Vol12V4, 3, VoltageReply::First,
-     "Cur12V4", &ReadingSet::Cur12V4, 5, 12.0, kWindow12V, "12V", "12V4"},
-    {RailId::R5V, "5V", "5V", "Vol5V", &ReadingSet::Vol5V, 0, VoltageReply::First, "Cur5V",
-     &ReadingSet::Cur5V, 0, 5.0, kWindow5V, "5V", "5V"},
-    {RailId::R33V, "33V", "3.3V", "Vol33V", &ReadingSet::Vol33V, 1, VoltageReply::First, "Cur33V",
-     &ReadingSet::Cur33V, 1, 3.3, kWindow33V, "33V", "33V"},
-    {RailId::R5Vsb, "5Vsb", "5Vsb", "Vol5Vsb", &ReadingSet::Vol5Vsb, 2, VoltageReply::First, "",
-     nullptr, kNoCurrent, 5.0, kWindow5V, "", ""},
-    {RailId::RNeg12V, "Neg12V", "-12V", "VolNeg12V", &ReadingSet::VolNeg12V, 7,
-     VoltageReply::Second, "", nullptr, kNoCurrent, 12.0, kWindow12V, "", ""},
+    WithReadings({RailId::R12V1, "12V1", "12V1", 12.0, kWindow12V}),
+    WithReadings({RailId::R12V2, "12V2", "12V2", 12.0, kWindow12V}),
+    WithReadings({RailId::R12V3, "12V3", "12V3", 12.0, kWindow12V}),
+    WithReadings({RailId::R12V4, "12V4", "12V4", 12.0, kWindow12V}),
+    WithReadings({RailId::R5V, "5V", "5V", 5.0, kWindow5V}),
+    WithReadings({RailId::R33V, "33V", "3.3V", 3.3, kWindow33V}),
+    WithReadings({RailId::R5Vsb, "5Vsb", "5Vsb", 5.0, kWindow5V}),
+    WithReadings({RailId::RNeg12V, "Neg12V", "-12V", 12.0, kWindow12V}),
 }};
 
 constexpr const Rail& RailOf(RailId id) {
@@ -92,8 +106,8 @@ constexpr bool RailTableConsistent() {
   std::array<bool, kCurrentRailCount + 1> channels{};
   for (std::size_t i = 0; i < kRails.size(); ++i) {
     const Rail& rail = kRails[i];
-    if (static_cast<std::size_t>(rail.id) != i || rail.voltageSlot >= kRailCount ||
-        usedSlots[rail.voltageSlot])
+    if (static_cast<std::size_t>(rail.id) != i || rail.volts == nullptr ||
+        rail.voltageSlot >= kRailCount || usedSlots[rail.voltageSlot])
       return false;
     usedSlots[rail.voltageSlot] = true;
     const bool hasCurrent = rail.amps != nullptr;

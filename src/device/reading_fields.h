@@ -13,33 +13,21 @@ struct ReadingField {
   float ReadingSet::*member = nullptr;
 };
 
-// The readings of each reply group, in reply order; the rails' come from the rail table.
-inline constexpr std::array<ReadingField, kRailCount> kVoltageFields = [] {
-  std::array<ReadingField, kRailCount> out{};
-  for (std::size_t i = 0; i < kRailCount; ++i) {
-    const Rail& rail = *RailsByVoltageSlot()[i];
-    out[i] = {rail.voltageField.data(), rail.volts};
-  }
+// The readings of one kind as named fields, in catalogue order: the voltages in reply order,
+// the currents by calibration channel, the temperatures T1..T4 then PSU, the fans PSU first.
+template <ReadingKind kind>
+constexpr auto FieldsOfKind() {
+  constexpr auto readings = ReadingsOfKind<kind>();
+  std::array<ReadingField, readings.size()> out{};
+  for (std::size_t i = 0; i < readings.size(); ++i)
+    out[i] = {readings[i]->name.data(), readings[i]->field};
   return out;
-}();
-inline constexpr std::array<ReadingField, kCurrentRailCount> kCurrentFields = [] {
-  std::array<ReadingField, kCurrentRailCount> out{};
-  for (std::size_t i = 0; i < kCurrentRailCount; ++i) {
-    const Rail& rail = *RailsByCurrentChannel()[i];
-    out[i] = {rail.currentField.data(), rail.amps};
-  }
-  return out;
-}();
-inline constexpr std::array<ReadingField, 5> kTemperatureFields{{
-    {"TempT1", &ReadingSet::TempT1},
-    {"TempT2", &ReadingSet::TempT2},
-    {"TempT3", &ReadingSet::TempT3},
-    {"TempT4", &ReadingSet::TempT4},
-    {"TempPSU", &ReadingSet::TempPSU},
-}};
-inline constexpr std::array<ReadingField, 2> kFanFields{{
-    {"FanPSU", &ReadingSet::FanPSU},
-    {"FanSystem", &ReadingSet::FanSystem},
-}};
+}
+
+inline constexpr auto kVoltageFields = FieldsOfKind<ReadingKind::Voltage>();
+inline constexpr auto kCurrentFields = FieldsOfKind<ReadingKind::Current>();
+inline constexpr auto kTemperatureFields = FieldsOfKind<ReadingKind::Temperature>();
+inline constexpr auto kFanFields = FieldsOfKind<ReadingKind::Fan>();
+static_assert(kVoltageFields.size() == kRailCount && kCurrentFields.size() == kCurrentRailCount);
 
 }  // namespace device

@@ -3,15 +3,43 @@
 #include <array>
 #include <cstddef>
 
+#include "device/reading_catalogue.h"
+
 namespace device {
 namespace {
 
-// The current reply byte of each calibration channel: d3 and d7 carry none.
-constexpr std::array<std::size_t, kCurrentChannelCount> kCurrentByteOfChannel{kD1, kD2, kD4,
-                                                                              kD5, kD6, kD8};
-
 std::uint16_t Word(const InputReport& reply, std::size_t highByte) {
   return TenBitSample(reply[highByte], reply[highByte + 1]);
+}
+
+// One reading from its slot of the reply; currents go through their calibration channel and
+// the rails through the stored reference.
+float Decoded(const Reading& r, const InputReport& reply, float reference,
+              const CalibrationTable* calibration) {
+  switch (r.decoder) {
+    case ReadingDecoder::LowRail:
+      return LowRailVolts(Word(reply, r.slot), reference);
+    case ReadingDecoder::HighRail:
+      return HighRailVolts(Word(reply, r.slot), reference);
+    case ReadingDecoder::NegativeRail:
+      return NegativeRailVolts(Word(reply, r.slot), reference);
+    case ReadingDecoder::Current:
+      return calibration ? RailCurrent(reply[r.slot], calibration->channels[r.channel]) : 0.0f;
+    case ReadingDecoder::Temperature:
+      return Temperature(reply[r.slot]);
+    case ReadingDecoder::Fan:
+      return FanSpeed(reply[r.slot], reply[r.slot + 1]);
+    default:
+      return 0.0f;
+  }
+}
+
+template <ReadingReply kind>
+void DecodeReply(const InputReport& reply, ReadingSet& readings,
+                 const CalibrationTable* calibration = nullptr) {
+  static constexpr auto kCarried = ReadingsOf<kind>();
+  const float reference = readings.ReferenceVoltage;
+  for (const Reading* r : kCarried) readings.*r->field = Decoded(*r, reply, reference, calibration);
 }
 
 }  // namespace
@@ -24,48 +52,28 @@ bool DecodeReference(const InputReport& reply, ReadingSet& readings) {
 }
 
 void DecodeVoltagesA(const InputReport& reply, ReadingSet& readings) {
-  const float reference = readings.ReferenceVoltage;
-  readings.Vol5V = LowRailVolts(Word(reply, kD1), reference);
-  readings.Vol33V = LowRailVolts(Word(reply, kD3), reference);
-  readings.Vol5Vsb = LowRailVolts(Word(reply, kD5), reference);
-  readings.Vol12V4 = HighRailVolts(Word(reply, kD7), reference);
+  DecodeReply<ReadingReply::VoltagesA>(reply, readings);
 }
 
 void DecodeVoltagesB(const InputReport& reply, ReadingSet& readings) {
-  const float reference = readings.ReferenceVoltage;
-  readings.Vol12V1 = HighRailVolts(Word(reply, kD1), reference);
-  readings.Vol12V2 = HighRailVolts(Word(reply, kD3), reference);
-  readings.Vol12V3 = HighRailVolts(Word(reply, kD5), reference);
-  readings.VolNeg12V = NegativeRailVolts(Word(reply, kD7), reference);
+  DecodeReply<ReadingReply::VoltagesB>(reply, readings);
 }
 
 void DecodeCurrents(const InputReport& reply, const CalibrationTable& calibration,
                     ReadingSet& readings) {
-  const auto current = [&](CurrentChannel channel) {
-    return RailCurrent(reply[kCurrentByteOfChannel[channel]], calibration.channels[channel]);
-  };
-  readings.Cur5V = current(kChannel5V);
-  readings.Cur33V = current(kChannel33V);
-  readings.Cur12V1 = current(kChannel12V1);
-  readings.Cur12V2 = current(kChannel12V2);
-  readings.Cur12V3 = current(kChannel12V3);
-  readings.Cur12V4 = current(kChannel12V4);
+  DecodeReply<ReadingReply::Currents>(reply, readings, &calibration);
 }
 
 void DecodeFans(const InputReport& reply, ReadingSet& readings) {
-  readings.FanPSU = FanSpeed(reply[kD1], reply[kD2]);
-  readings.FanSystem = FanSpeed(reply[kD3], reply[kD4]);
+  DecodeReply<ReadingReply::Fans>(reply, readings);
 }
 
 void DecodeSensorTemps(const InputReport& reply, ReadingSet& readings) {
-  readings.TempT1 = Temperature(reply[kD1]);
-  readings.TempT2 = Temperature(reply[kD3]);
-  readings.TempT3 = Temperature(reply[kD5]);
-  readings.TempT4 = Temperature(reply[kD7]);
+  DecodeReply<ReadingReply::SensorTemps>(reply, readings);
 }
 
 void DecodePsuTemp(const InputReport& reply, ReadingSet& readings) {
-  readings.TempPSU = Temperature(reply[kD1]);
+  DecodeReply<ReadingReply::PsuTemp>(reply, readings);
 }
 
 void DecodeCurrentOffsets(const InputReport& reply, CalibrationTable& calibration) {

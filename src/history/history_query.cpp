@@ -20,8 +20,7 @@ std::int64_t Millis(HistoryTime time) {
 }
 
 // Fills a row from a statement in the unified shape.
-HistoryRow ReadRow(const HistoryStatement& statement) {
-  HistoryRow row;
+void ReadRow(const HistoryStatement& statement, HistoryRow& row) {
   row.time = HistoryTime(std::chrono::milliseconds(statement.Integer(0)));
   row.processId = statement.Integer(1);
   row.polls = statement.Integer(2);
@@ -32,7 +31,6 @@ HistoryRow ReadRow(const HistoryStatement& statement) {
     row.values.mean[i] = statement.Real(at + 1);
     row.values.max[i] = statement.Real(at + 2);
   }
-  return row;
 }
 
 }  // namespace
@@ -63,21 +61,43 @@ class HistoryQuery::Impl {
   }
 
   std::vector<HistoryRow> Rows(HistoryTime from, HistoryTime to) {
-    // Each table is read in its key's order and the two merged here: one sort of a month of
-    // wide rows in SQLite cost more than the whole read.
-    std::vector<HistoryRow> minutes = Read(MinuteRowsSql(), from, to);
-    if (!error_.empty()) return {};
-    std::vector<HistoryRow> polls = Read(PollRowsSql(), from, to);
-    if (!error_.empty()) return {};
     std::vector<HistoryRow> rows;
-    rows.reserve(minutes.size() + polls.size());
-    const auto earlier = [](const HistoryRow& a, const HistoryRow& b) {
-      return a.time < b.time || (a.time == b.time && a.processId < b.processId);
-    };
-    std::merge(std::make_move_iterator(minutes.begin()), std::make_move_iterator(minutes.end()),
-               std::make_move_iterator(polls.begin()), std::make_move_iterator(polls.end()),
-               std::back_inserter(rows), earlier);
+    if (!ForEachRow(from, to, [&rows](const HistoryRow& row) { rows.push_back(row); })) return {};
     return rows;
+  }
+
+  bool ForEachRow(HistoryTime from, HistoryTime to,
+                  const std::function<void(const HistoryRow&)>& take) {
+    // Each table is stepped in its key's order and the two merged as they come: one sort of
+    // a month of wide rows in SQLite cost more than the whole read.
+    if (!Open()) return false;
+    HistoryStatement minutes = db_.Prepare(MinuteRowsSql());
+    if (!Ready(minutes)) return false;
+    HistoryStatement polls = db_.Prepare(PollRowsSql());
+    if (!Ready(polls)) return false;
+    for (HistoryStatement* statement : {&minutes, &polls}) {
+      statement->Bind(1, Millis(from));
+      statement->Bind(2, Millis(to));
+    }
+    int minuteCode = minutes.Step();
+    int pollCode = polls.Step();
+    HistoryRow row;
+    while (minuteCode == SQLITE_ROW || pollCode == SQLITE_ROW) {
+      // A minute row sorts before a poll of the same time and writer: it starts the minute.
+      bool minuteFirst = pollCode != SQLITE_ROW;
+      if (minuteCode == SQLITE_ROW && pollCode == SQLITE_ROW) {
+        const std::int64_t minuteTime = minutes.Integer(0);
+        const std::int64_t pollTime = polls.Integer(0);
+        minuteFirst = minuteTime < pollTime ||
+                      (minuteTime == pollTime && minutes.Integer(1) <= polls.Integer(1));
+      }
+      HistoryStatement& next = minuteFirst ? minutes : polls;
+      ReadRow(next, row);
+      take(row);
+      (minuteFirst ? minuteCode : pollCode) = next.Step();
+    }
+    if (minuteCode != SQLITE_DONE) return Finished(minuteCode);
+    return Finished(pollCode);
   }
 
   std::vector<HistoryRow> Buckets(HistoryTime from, HistoryTime to,
@@ -97,7 +117,7 @@ class HistoryQuery::Impl {
     statement.Bind(2, Millis(to));
     statement.Bind(3, static_cast<std::int64_t>(width.count()));
     int code = SQLITE_ROW;
-    while ((code = statement.Step()) == SQLITE_ROW) rows.push_back(ReadRow(statement));
+    while ((code = statement.Step()) == SQLITE_ROW) ReadRow(statement, rows.emplace_back());
     Finished(code);
     return rows;
   }
@@ -132,19 +152,6 @@ class HistoryQuery::Impl {
   const std::string& LastError() const { return error_; }
 
  private:
-  std::vector<HistoryRow> Read(const std::string& sql, HistoryTime from, HistoryTime to) {
-    std::vector<HistoryRow> rows;
-    if (!Open()) return rows;
-    HistoryStatement statement = db_.Prepare(sql);
-    if (!Ready(statement)) return rows;
-    statement.Bind(1, Millis(from));
-    statement.Bind(2, Millis(to));
-    int code = SQLITE_ROW;
-    while ((code = statement.Step()) == SQLITE_ROW) rows.push_back(ReadRow(statement));
-    Finished(code);
-    return rows;
-  }
-
   bool Fail(std::string message) {
     error_ = std::move(message);
     return false;
@@ -155,12 +162,12 @@ class HistoryQuery::Impl {
     return Fail("cannot read the history file " + file_.string() + ": " + db_.Error());
   }
 
-  void Finished(int code) {
+  bool Finished(int code) {
     if (code == SQLITE_DONE) {
       error_.clear();
-      return;
+      return true;
     }
-    Fail("cannot read the history file " + file_.string() + ": " + db_.Error());
+    return Fail("cannot read the history file " + file_.string() + ": " + db_.Error());
   }
 
   std::filesystem::path file_;
@@ -179,6 +186,11 @@ bool HistoryQuery::Open() {
 
 std::vector<HistoryRow> HistoryQuery::Rows(HistoryTime from, HistoryTime to) {
   return impl_->Rows(from, to);
+}
+
+bool HistoryQuery::ForEachRow(HistoryTime from, HistoryTime to,
+                              const std::function<void(const HistoryRow&)>& take) {
+  return impl_->ForEachRow(from, to, take);
 }
 
 std::vector<HistoryRow> HistoryQuery::Buckets(HistoryTime from, HistoryTime to,

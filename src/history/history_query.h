@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,11 @@ class HistoryQuery {
 
   // Polls and minute rows as stored, oldest first (a minute row sorts at its minute's start).
   std::vector<HistoryRow> Rows(HistoryTime from, HistoryTime to);
+  // The same rows in the same order, each handed to `take` as it is read (the row is reused
+  // for the next one): a month goes by without a month of rows in memory. False, with
+  // LastError(), when the read failed; rows taken before that stay taken.
+  bool ForEachRow(HistoryTime from, HistoryTime to,
+                  const std::function<void(const HistoryRow&)>& take);
   // The same rows folded into buckets `width` wide counted from `from` (a chart's points):
   // least of the least, mean weighted by polls, greatest of the greatest. Empty buckets are
   // left out; processId is 0.

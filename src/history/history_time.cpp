@@ -111,16 +111,38 @@ std::optional<HistoryTime> Iso(std::string_view text) {
 }  // namespace
 
 std::string FormatHistoryTime(HistoryTime time) {
+  std::string text;
+  AppendHistoryTime(text, time);
+  return text;
+}
+
+void AppendHistoryTime(std::string& out, HistoryTime time) {
   const std::chrono::sys_days day = std::chrono::floor<days>(time);
   const std::chrono::year_month_day date(day);
-  const milliseconds within = time - day;
-  const long long ms = within.count();
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lld.%03lldZ",
-                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-                static_cast<unsigned>(date.day()), ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
-                ms % 1000);
-  return text;
+  const long long ms = (time - day).count();
+  const int year = static_cast<int>(date.year());
+  if (year < 0 || year > 9999) {
+    // Beyond four digits: the rare case keeps the general formatting.
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lld.%03lldZ", year,
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
+    out += text;
+    return;
+  }
+  char text[] = "0000-00-00T00:00:00.000Z";
+  const auto put = [&text](std::size_t at, long long value, std::size_t digits) {
+    for (std::size_t i = digits; i-- > 0; value /= 10)
+      text[at + i] = static_cast<char>('0' + value % 10);
+  };
+  put(0, year, 4);
+  put(5, static_cast<unsigned>(date.month()), 2);
+  put(8, static_cast<unsigned>(date.day()), 2);
+  put(11, ms / 3600000, 2);
+  put(14, ms / 60000 % 60, 2);
+  put(17, ms / 1000 % 60, 2);
+  put(20, ms % 1000, 3);
+  out.append(text, sizeof text - 1);
 }
 
 std::optional<HistoryTime> ParseHistoryTime(std::string_view text, HistoryTime now) {

@@ -10,6 +10,8 @@ namespace history {
 
 // "2026-12-09T03:45:07.250Z": UTC, always with milliseconds.
 std::string FormatHistoryTime(HistoryTime time);
+// The same text appended to `out`: an export writes one a row.
+void AppendHistoryTime(std::string& out, HistoryTime time);
 
 // A time as quelta-ctl takes it: ISO 8601 ("2026-12-09", "2026-12-09T03:45",
 // "2026-12-09T03:45:07", "2026-12-09T03:45:07.25", "2026-12-09 03:45", each with an optional

@@ -127,11 +127,13 @@ void HistoryChart::PaintMarks(QPainter& painter, const QRect& plot) const {
   }
 }
 
-void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect& plot) const {
-  const Panel& panel = panels_[index];
-  const QFontMetrics metrics = painter.fontMetrics();
+int HistoryChart::ValueScale::YOf(double value) const {
+  return plot.bottom() -
+         static_cast<int>(std::lround((value - bottom) / (top - bottom) * plot.height()));
+}
 
-  // The value scale: every reading of the panel over the range, with some room.
+// Every reading of the panel over the range, with some room.
+HistoryChart::ValueScale HistoryChart::ScaleOf(const Panel& panel, const QRect& plot) const {
   float low = 0.0f, high = 0.0f;
   bool any = false;
   for (Channel c : panel.channels) {
@@ -147,30 +149,26 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
   }
   const double pad = (high - low) * 0.08;
   const double step = NiceStep(high - low + 2 * pad, kYTicks);
-  const double bottom = std::floor((low - pad) / step) * step;
-  const double top = std::ceil((high + pad) / step) * step;
-  const auto yOf = [&](double v) {
-    return plot.bottom() -
-           static_cast<int>(std::lround((v - bottom) / (top - bottom) * plot.height()));
-  };
+  return {std::floor((low - pad) / step) * step, std::ceil((high + pad) / step) * step, step, plot};
+}
 
-  painter.fillRect(plot, kPlotBackground);
-  PaintMarks(painter, plot);
-
-  // Grid and value labels.
-  const int decimals = step < 0.1 ? 2 : step < 1 ? 1 : 0;
-  const QString unit =
-      QString::fromUtf8(InfoOf(panel.channels.front()).unit.data(),
-                        static_cast<int>(InfoOf(panel.channels.front()).unit.size()));
-  for (double v = bottom; v <= top + step / 2; v += step) {
-    const int y = yOf(v);
+// Grid lines and value labels.
+void HistoryChart::PaintGrid(QPainter& painter, const ValueScale& scale) const {
+  const int decimals = scale.step < 0.1 ? 2 : scale.step < 1 ? 1 : 0;
+  for (double v = scale.bottom; v <= scale.top + scale.step / 2; v += scale.step) {
+    const int y = scale.YOf(v);
     painter.setPen(kGrid);
-    painter.drawLine(plot.left(), y, plot.right(), y);
+    painter.drawLine(scale.plot.left(), y, scale.plot.right(), y);
     painter.setPen(kMutedText);
     painter.drawText(QRect(0, y - 8, kLeftMargin - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
                      QString::number(v, 'f', decimals));
   }
+}
 
+void HistoryChart::PaintSeries(QPainter& painter, const Panel& panel,
+                               const ValueScale& scale) const {
+  const QRect& plot = scale.plot;
+  const auto yOf = [&scale](double v) { return scale.YOf(v); };
   // Each reading: the min..max band, then the mean on top.
   const std::int64_t span = model_.ToMs() - model_.FromMs();
   const double msPerColumn = plot.width() > 0 ? static_cast<double>(span) / plot.width() : 0;
@@ -195,7 +193,7 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
       painter.setBrush(band);
       painter.drawPolygon(outline);
       painter.setRenderHint(QPainter::Antialiasing, true);
-      painter.setPen(QPen(colour, 1.4));
+      painter.setPen(QPen(colour, 1.0));
       painter.setBrush(Qt::NoBrush);
       painter.drawPolyline(means.data(), static_cast<int>(means.size()));
       means.clear();
@@ -216,9 +214,17 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
     flush();
   }
   painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect& plot) const {
+  const Panel& panel = panels_[index];
+  const ValueScale scale = ScaleOf(panel, plot);
+  painter.fillRect(plot, kPlotBackground);
+  PaintMarks(painter, plot);
+  PaintGrid(painter, scale);
+  PaintSeries(painter, panel, scale);
 
   // The pointer's moment.
-  const std::optional<HistoryRow> at = pointer_ ? model_.ReadingsAt(*pointer_) : std::nullopt;
   if (pointer_) {
     painter.setPen(QPen(kPointer, 1, Qt::DashLine));
     const int x = XOf(*pointer_, plot);
@@ -227,7 +233,15 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
   painter.setPen(kGrid);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(plot.adjusted(0, 0, -1, -1));
+  PaintHeader(painter, panel, plot);
+}
 
+void HistoryChart::PaintHeader(QPainter& painter, const Panel& panel, const QRect& plot) const {
+  const QFontMetrics metrics = painter.fontMetrics();
+  const QString unit =
+      QString::fromUtf8(InfoOf(panel.channels.front()).unit.data(),
+                        static_cast<int>(InfoOf(panel.channels.front()).unit.size()));
+  const std::optional<HistoryRow> at = pointer_ ? model_.ReadingsAt(*pointer_) : std::nullopt;
   // The header: the title, then per reading its colour, name and min/mean/max (or its value at
   // the pointer).
   const int line1 = plot.top() - kHeaderHeight + 2;

@@ -40,7 +40,21 @@ class HistoryChart : public QWidget {
 
   QRect PlotArea() const;
   QRect PanelRect(std::size_t index) const;
+  // A panel's value scale: grid lines from `bottom` to `top` every `step`, and the pixel row
+  // of a value in `plot`.
+  struct ValueScale {
+    double bottom = 0.0;
+    double top = 1.0;
+    double step = 1.0;
+    QRect plot;
+    int YOf(double value) const;
+  };
+
   void PaintPanel(QPainter& painter, std::size_t index, const QRect& plot) const;
+  ValueScale ScaleOf(const Panel& panel, const QRect& plot) const;
+  void PaintGrid(QPainter& painter, const ValueScale& scale) const;
+  void PaintSeries(QPainter& painter, const Panel& panel, const ValueScale& scale) const;
+  void PaintHeader(QPainter& painter, const Panel& panel, const QRect& plot) const;
   void PaintMarks(QPainter& painter, const QRect& plot) const;
   void PaintTimeAxis(QPainter& painter, const QRect& lastPlot) const;
   int XOf(std::int64_t timeMs, const QRect& plot) const;

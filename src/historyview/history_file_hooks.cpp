@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "history/history_columns.h"
 #include "history/history_database.h"
@@ -99,6 +101,69 @@ class BucketFolder {
   std::vector<Bucket> buckets_;
 };
 
+// The statement of `sql` over [fromMs, toMs]; empty, with `error` set, when it cannot be had.
+history::HistoryStatement PrepareRange(history::HistoryDatabase& db, const std::string& sql,
+                                       const std::filesystem::path& file, std::int64_t fromMs,
+                                       std::int64_t toMs, std::string& error) {
+  history::HistoryStatement statement = db.Prepare(sql);
+  if (!statement) {
+    error = "cannot read the history file " + file.string() + ": " + db.Error();
+    return statement;
+  }
+  statement.Bind(1, fromMs);
+  statement.Bind(2, toMs);
+  return statement;
+}
+
+// Every minute row of the range into `buckets`, each with its min, mean and max.
+void FoldMinutes(history::HistoryStatement& minutes, BucketFolder& buckets) {
+  std::array<Sample, kChannelCount> values{};
+  while (minutes.Step() == kStepRow) {
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+      const int at = 2 + static_cast<int>(c) * 3;
+      values[c] =
+          Sample{static_cast<float>(minutes.Real(at)), static_cast<float>(minutes.Real(at + 1)),
+                 static_cast<float>(minutes.Real(at + 2))};
+    }
+    buckets.Add(minutes.Integer(0), minutes.Integer(1), values);
+  }
+}
+
+// Every poll of the range into `buckets`, one reading standing for its min, mean and max.
+void FoldPolls(history::HistoryStatement& polls, BucketFolder& buckets) {
+  std::array<Sample, kChannelCount> values{};
+  while (polls.Step() == kStepRow) {
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
+      const auto v = static_cast<float>(polls.Real(1 + static_cast<int>(c)));
+      values[c] = Sample{v, v, v};
+    }
+    buckets.Add(polls.Integer(0), 1, values);
+  }
+}
+
+// The alarm and connection-loss events from a month before the range to its end.
+std::vector<HistoryEvent> ReadEvents(history::HistoryQuery& query, std::int64_t fromMs,
+                                     std::int64_t toMs) {
+  std::vector<HistoryEvent> events;
+  const std::int64_t eventsFrom = fromMs - LengthOf(RangeChoice::Month).count();
+  for (const history::HistoryEvent& e : query.Events(At(eventsFrom), At(toMs + 1))) {
+    switch (e.kind) {
+      case history::HistoryEventKind::AlarmStart:
+        events.push_back({Ms(e.time), HistoryEvent::Kind::AlarmStart, e.row});
+        break;
+      case history::HistoryEventKind::AlarmEnd:
+        events.push_back({Ms(e.time), HistoryEvent::Kind::AlarmEnd, e.row});
+        break;
+      case history::HistoryEventKind::ConnectionLost:
+        events.push_back({Ms(e.time), HistoryEvent::Kind::ConnectionLost, {}});
+        break;
+      case history::HistoryEventKind::ConnectionBack:
+        break;  // the loss ends with the next poll
+    }
+  }
+  return events;
+}
+
 }  // namespace
 
 HistoryRecord ReadHistory(history::HistoryQuery& query, const std::filesystem::path& file,
@@ -130,58 +195,18 @@ HistoryRecord ReadHistory(history::HistoryQuery& query, const std::filesystem::p
   pollSql += " FROM poll WHERE time >= ?1 AND time <= ?2";
   minuteSql += " FROM minute WHERE time >= ?1 AND time <= ?2";
   {
-    history::HistoryStatement minutes = db.Prepare(minuteSql);
-    if (!minutes) {
-      record.error = "cannot read the history file " + file.string() + ": " + db.Error();
-      return record;
-    }
-    minutes.Bind(1, fromMs);
-    minutes.Bind(2, toMs);
-    std::array<Sample, kChannelCount> values{};
-    while (minutes.Step() == kStepRow) {
-      for (std::size_t c = 0; c < kChannelCount; ++c) {
-        const int at = 2 + static_cast<int>(c) * 3;
-        values[c] =
-            Sample{static_cast<float>(minutes.Real(at)), static_cast<float>(minutes.Real(at + 1)),
-                   static_cast<float>(minutes.Real(at + 2))};
-      }
-      buckets.Add(minutes.Integer(0), minutes.Integer(1), values);
-    }
+    history::HistoryStatement minutes =
+        PrepareRange(db, minuteSql, file, fromMs, toMs, record.error);
+    if (!minutes) return record;
+    FoldMinutes(minutes, buckets);
   }
   {
-    history::HistoryStatement polls = db.Prepare(pollSql);
-    if (!polls) {
-      record.error = "cannot read the history file " + file.string() + ": " + db.Error();
-      return record;
-    }
-    polls.Bind(1, fromMs);
-    polls.Bind(2, toMs);
-    std::array<Sample, kChannelCount> values{};
-    while (polls.Step() == kStepRow) {
-      for (std::size_t c = 0; c < kChannelCount; ++c) {
-        const auto v = static_cast<float>(polls.Real(1 + static_cast<int>(c)));
-        values[c] = Sample{v, v, v};
-      }
-      buckets.Add(polls.Integer(0), 1, values);
-    }
+    history::HistoryStatement polls = PrepareRange(db, pollSql, file, fromMs, toMs, record.error);
+    if (!polls) return record;
+    FoldPolls(polls, buckets);
   }
   record.rows = buckets.Rows();
-  const std::int64_t eventsFrom = fromMs - LengthOf(RangeChoice::Month).count();
-  for (const history::HistoryEvent& e : query.Events(At(eventsFrom), At(toMs + 1))) {
-    switch (e.kind) {
-      case history::HistoryEventKind::AlarmStart:
-        record.events.push_back({Ms(e.time), HistoryEvent::Kind::AlarmStart, e.row});
-        break;
-      case history::HistoryEventKind::AlarmEnd:
-        record.events.push_back({Ms(e.time), HistoryEvent::Kind::AlarmEnd, e.row});
-        break;
-      case history::HistoryEventKind::ConnectionLost:
-        record.events.push_back({Ms(e.time), HistoryEvent::Kind::ConnectionLost, {}});
-        break;
-      case history::HistoryEventKind::ConnectionBack:
-        break;  // the loss ends with the next poll
-    }
-  }
+  record.events = ReadEvents(query, fromMs, toMs);
   return record;
 }
 

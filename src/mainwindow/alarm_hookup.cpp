@@ -4,40 +4,14 @@
 #include <string>
 #include <utility>
 
+#include "device/reading_catalogue.h"
+
 namespace mainwindow {
 namespace {
 
 using alarms::AlarmRow;
 
-struct TileName {
-  AlarmRow row;
-  const char* button;
-  bool voltage;
-};
-constexpr TileName kTiles[] = {
-    {AlarmRow::Vol5V, "Vol5V", true},      {AlarmRow::Vol33V, "Vol33V", true},
-    {AlarmRow::Vol12V1, "Vol12V1", true},  {AlarmRow::Vol12V2, "Vol12V2", true},
-    {AlarmRow::Vol12V3, "Vol12V3", true},  {AlarmRow::Vol12V4, "Vol12V4", true},
-    {AlarmRow::Cur5V, "Cur5V", false},     {AlarmRow::Cur33V, "Cur33V", false},
-    {AlarmRow::Cur12V1, "Cur12V1", false}, {AlarmRow::Cur12V2, "Cur12V2", false},
-    {AlarmRow::Cur12V3, "Cur12V3", false}, {AlarmRow::Cur12V4, "Cur12V4", false},
-};
-
-struct TemperatureName {
-  AlarmRow row;
-  const char* display;
-  float device::ReadingSet::*reading;
-};
-constexpr TemperatureName kTemperatures[] = {
-    {AlarmRow::TempPSU, "TempPSU", &device::ReadingSet::TempPSU},
-    {AlarmRow::TempT1, "TempT1", &device::ReadingSet::TempT1},
-    {AlarmRow::TempT2, "TempT2", &device::ReadingSet::TempT2},
-    {AlarmRow::TempT3, "TempT3", &device::ReadingSet::TempT3},
-    {AlarmRow::TempT4, "TempT4", &device::ReadingSet::TempT4},
-};
-
 constexpr const char* kManagerSelected = "Skin\\M_Sel.bmp";
-constexpr std::int32_t kMonitorPageCode = 100;
 
 std::filesystem::path Resolve(const skin::FileResolver& files, const std::string& stored) {
   if (stored.empty()) return {};
@@ -53,47 +27,46 @@ std::filesystem::path Resolve(const skin::FileResolver& files, const std::string
 alarms::BlinkTargets MonitorBlinkTargets(const MonitorPage& monitor, const pages::ControlBar* bar,
                                          const MonitorImageLists& lists,
                                          const skin::FileResolver& files,
-                                         std::function<std::int32_t()> currentPage) {
+                                         std::function<pages::Page()> currentPage) {
   alarms::BlinkTargets targets;
+  // The monitor page names its tiles and temperature displays after their readings.
   targets.tile = [&monitor](AlarmRow row) {
     alarms::BlinkButton tile;
-    for (const TileName& t : kTiles) {
-      if (t.row != row) continue;
-      const MonitorPage::ButtonFiles* pictures = monitor.FilesOf(t.button);
-      tile.button = pictures ? monitor.Button(t.button) : nullptr;
-      if (!tile.button) break;
-      tile.leave = pictures->leave;
-      tile.click = pictures->click;
-      tile.dis = pictures->dis;
-      tile.selected =
-          (t.voltage ? monitor.ShownVoltageButton() : monitor.ShownCurrentButton()) == t.button;
-    }
+    const device::Reading& reading = device::ReadingOf(row);
+    const bool voltage = reading.kind == device::ReadingKind::Voltage;
+    if (!voltage && reading.kind != device::ReadingKind::Current) return tile;
+    const MonitorPage::ButtonFiles* pictures = monitor.FilesOf(reading.name);
+    tile.button = pictures ? monitor.Button(reading.name) : nullptr;
+    if (!tile.button) return tile;
+    tile.leave = pictures->leave;
+    tile.click = pictures->click;
+    tile.dis = pictures->dis;
+    tile.selected =
+        (voltage ? monitor.ShownVoltageButton() : monitor.ShownCurrentButton()) == reading.name;
     return tile;
   };
   targets.temperature = [&monitor](AlarmRow row) -> skin::TImageTrackBar* {
-    for (const TemperatureName& t : kTemperatures) {
-      if (t.row == row) return monitor.Display(t.display);
-    }
-    return nullptr;
+    const device::Reading& reading = device::ReadingOf(row);
+    if (reading.kind != device::ReadingKind::Temperature) return nullptr;
+    return monitor.Display(reading.name);
   };
   targets.reading = [&monitor](AlarmRow row) {
-    for (const TemperatureName& t : kTemperatures) {
-      if (t.row == row) return monitor.Readings().Values().*t.reading;
-    }
-    return 0.0f;
+    const device::Reading& reading = device::ReadingOf(row);
+    if (reading.kind != device::ReadingKind::Temperature) return 0.0f;
+    return monitor.Readings().Values().*reading.field;
   };
-  targets.fahrenheit = [&monitor] { return monitor.Unit() == TempUnit::Fahrenheit; };
+  targets.fahrenheit = [&monitor] { return monitor.Unit() == core::TempUnit::kFahrenheit; };
   if (bar) {
     const skin::ButtonRecord& record = bar->Records().Manager;
     const auto path = [&](std::size_t position) {
       return position < record.bitmaps.size() ? Resolve(files, record.bitmaps[position])
                                               : std::filesystem::path();
     };
-    alarms::BlinkButton manager{&bar->Tab(kMonitorPageCode), path(skin::kLeaveBmp),
+    alarms::BlinkButton manager{&bar->Tab(pages::Page::kMonitor), path(skin::kLeaveBmp),
                                 path(skin::kClickBmp), path(skin::kDisBmp), false};
     targets.manager = [manager, currentPage = std::move(currentPage)] {
       alarms::BlinkButton shown = manager;
-      shown.selected = currentPage && currentPage() == kMonitorPageCode;
+      shown.selected = currentPage && currentPage() == pages::Page::kMonitor;
       return shown;
     };
   }

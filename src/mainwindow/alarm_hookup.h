@@ -16,6 +16,6 @@ namespace mainwindow {
 alarms::BlinkTargets MonitorBlinkTargets(const MonitorPage& monitor, const pages::ControlBar* bar,
                                          const MonitorImageLists& lists,
                                          const skin::FileResolver& files,
-                                         std::function<std::int32_t()> currentPage);
+                                         std::function<pages::Page()> currentPage);
 
 }  // namespace mainwindow

@@ -31,7 +31,7 @@ constexpr std::chrono::milliseconds kLockNoticeAfter{1000};
 
 TFormMain::TFormMain(FormMainEnvironment environment)
     : env_(std::move(environment)),
-      session_(WindowAlarmJudge([this] { return CurrentPage() == kMonitorPage; })),
+      session_(WindowAlarmJudge([this] { return CurrentPage() == Page::kMonitor; })),
       window_(std::make_unique<ui::Window>(env_.app, ui::Size{kClientWidth, kClientHeight})),
       timerAlarm_(env_.app),
       lockWait_(env_.app, *window_,
@@ -67,15 +67,18 @@ void TFormMain::MakeConnection() {
   presentAtCreation_ = device::IsDevicePresent(env_.bus, device::kMonitorDevice.instanceText);
   if (presentAtCreation_) connection_->ProbeAhead(ProbeFinishedNotice());
   follower_ = std::make_unique<DeviceFollower>(env_.app, env_.bus, *window_, *connection_, workers_,
-                                               session_, [this] {
-                                                 if (history_) history_->ConnectionLost();
-                                               });
+                                               session_, [this] { ConnectionLost(); });
+}
+
+void TFormMain::ConnectionLost() {
+#ifdef QUELTA_HISTORY_RECORD
+  if (history_) history_->ConnectionLost();
+#endif
 }
 
 void TFormMain::MakeParts() {
   if (env_.imageStrips) lists_.Fill(env_.imageStrips);
-  monitor_ = std::make_unique<MonitorPage>(*window_, skin::SkinFileResolver(env_.programFolder),
-                                           lists_, session_.Readings());
+  monitor_ = std::make_unique<MonitorPage>(*window_, skinFiles_, lists_, session_.Readings());
   tray_ = std::make_unique<TrayMenu>(
       env_.app, *window_,
       TrayMenu::Actions{[this] { Default1Click(); }, [this] { History1Click(); },
@@ -87,22 +90,26 @@ void TFormMain::MakeParts() {
   details_ = std::make_unique<detail::DetailWindows>(
       detail::DetailEnvironment{env_.app, env_.store, env_.programFolder,
                                 env_.imageStrips ? env_.imageStrips("ILANumber") : nullptr});
-  blink_ = std::make_unique<alarms::AlarmBlink>(
-      *window_, env_.app, skin::SkinFileResolver(env_.programFolder), alarmStatus_);
+  blink_ = std::make_unique<alarms::AlarmBlink>(*window_, env_.app, skinFiles_, alarmStatus_);
+#ifdef QUELTA_HISTORY_RECORD
   if (!env_.historyFile.empty()) {
     history_ = std::make_unique<HistoryHookup>(
         env_.historyFile, env_.historyClock ? *env_.historyClock : systemClock_, env_.store,
         [&loop = env_.app.Loop()](std::function<void()> task) { loop.Post(std::move(task)); },
         [this](const std::string& text) { env_.app.GetDialogs().ShowMessage(text); });
   }
+#endif
   view_ = std::make_unique<SessionView>(SessionView::Parts{
       *window_, env_.app.GetDialogs(), *monitor_, *details_, tray_->Icon(), *blink_, alarmStatus_,
-      notices_, env_.notifier, history_.get(), [this] { return AlarmPage(); },
-      [this] { return CurrentPage() == kMonitorPage; }});
+      notices_, env_.notifier,
+#ifdef QUELTA_HISTORY_RECORD
+      history_.get(),
+#endif
+      [this] { return AlarmPage(); }, [this] { return CurrentPage() == Page::kMonitor; }});
   session_.AddObserver(*view_);
   pages_ = std::make_unique<WindowPages>(WindowPages::Parts{
-      env_, *window_, drag_, pageImages_, lists_, *monitor_, *blink_, alarmStatus_, session_,
-      *connection_, timerAlarm_, tray_->Icon(), [this] { CloseButtonClick(); }});
+      env_, skinFiles_, *window_, drag_, pageImages_, lists_, *monitor_, *blink_, alarmStatus_,
+      session_, *connection_, timerAlarm_, tray_->Icon(), [this] { CloseButtonClick(); }});
   windowTray_ = std::make_unique<WindowTray>(WindowTray::Parts{*monitor_, timerAlarm_, *blink_,
                                                                *pages_, [this] { return started_; },
                                                                [this] { return closed_; }});

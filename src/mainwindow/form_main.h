@@ -19,7 +19,9 @@
 #include "mainwindow/device_follower.h"
 #include "mainwindow/form_main_environment.h"
 #include "mainwindow/gauge_driver.h"
+#ifdef QUELTA_HISTORY_RECORD
 #include "mainwindow/history_hookup.h"
+#endif
 #include "mainwindow/lock_wait_notice.h"
 #include "mainwindow/monitor_image_lists.h"
 #include "mainwindow/monitor_page.h"
@@ -43,10 +45,14 @@
 #include "settings/alarm_settings.h"
 #include "settings/fan_settings.h"
 #include "settings/voltage_settings.h"
+#include "skin/file_resolver.h"
 #include "skin/language.h"
-#include "skin/skin_loader.h"
+#include "skin/skin_path.h"
 
 namespace mainwindow {
+
+using pages::Page;
+using pages::SubPage;
 
 // The main window: creates itself from the device, the skin and the settings (FormCreate),
 // follows the device as it comes and goes, takes the program's own messages, sits in the
@@ -88,7 +94,7 @@ class TFormMain {
   // The window was closed: the program ends.
   bool Closed() const { return closed_; }
   // The page shown (or being rolled to): the roll's, the monitor page until it exists.
-  std::int32_t CurrentPage() const { return pages_ ? pages_->CurrentPage() : kMonitorPage; }
+  Page CurrentPage() const { return pages_ ? pages_->CurrentPage() : Page::kMonitor; }
   // Null until the skin load built them.
   pages::ControlBar* Bar() const { return pages_->Bar(); }
   pages::PageRoll* Roll() const { return pages_->Roll(); }
@@ -112,20 +118,32 @@ class TFormMain {
   // Which alarm starts are told to the desktop.
   const alarms::AlarmNotices& Notices() const { return notices_; }
   // Whether an alarm group (701..705) is switched off as a whole.
-  bool GroupMuted(std::int32_t group) const { return alarmStatus_.GroupMuted(group); }
+  bool GroupMuted(settings::AlarmGroup group) const { return alarmStatus_.GroupMuted(group); }
   // What records every completed poll; null when the window was given no record.
-  HistoryHookup* History() const { return history_.get(); }
+#ifdef QUELTA_HISTORY_RECORD
+  HistoryHookup* History() const {
+    return history_.get();
+  }
+#endif
   // Tries a failed reconnection again once a second while the device is present.
-  ui::Timer& TimerReconnect() { return follower_->TimerReconnect(); }
+  ui::Timer& TimerReconnect() {
+    return follower_->TimerReconnect();
+  }
 
   // Event handlers.
   void FormActivate();
   void MainWindowProc(const ui::Message& message);
   // A device appeared or vanished somewhere on the machine.
   void DeviceChanged();
-  void TrayIcon1Minimize() { windowTray_->Minimized(); }
-  void TrayIcon1Restore() { windowTray_->Restored(); }
-  void Show1Click() { tray_->Icon().Restore(); }
+  void TrayIcon1Minimize() {
+    windowTray_->Minimized();
+  }
+  void TrayIcon1Restore() {
+    windowTray_->Restored();
+  }
+  void Show1Click() {
+    tray_->Icon().Restore();
+  }
   void Exit1Click();
   void Default1Click();
   // "History": opens the history window.
@@ -134,17 +152,23 @@ class TFormMain {
   }
   // "Notify on alarm": switches the desktop notifications and stores the switch.
   void NotifyOnAlarmClick(bool on);
-  void TimerAlarmTimer() { blink_->TimerAlarmTimer(); }
+  void TimerAlarmTimer() {
+    blink_->TimerAlarmTimer();
+  }
   // As the end of each CycleComplete hand-over: every alarm flag from the session's readings,
   // then the blink and the notices.
   void EvaluateAlarms();
   // The control bar's close button: as Exit.
-  void CloseButtonClick() { Exit1Click(); }
+  void CloseButtonClick() {
+    Exit1Click();
+  }
   // The monitor page's "All" buttons.
   void VolNegAllClick();
   void CurAllClick();
   // TimerGauge: drives the needle panel once a second.
-  void GaugeTick() { gauge_->GaugeTick(); }
+  void GaugeTick() {
+    gauge_->GaugeTick();
+  }
 
  private:
   // The parts made before FormCreate: the connection, the pages' owners and the timers.
@@ -163,6 +187,8 @@ class TFormMain {
   // the program ends as when the skin cannot be read at start.
   void SkinPictureRefused(const std::string& why);
   void MakeHandovers();
+  // The worker ended or could not start: the record marks the gap.
+  void ConnectionLost();
   std::unique_ptr<device::WorkerHandle> StartWorker(platform::NamedMutex& accessMutex,
                                                     std::uint64_t generation);
   // What closing the window does: every worker is stopped and joined before the loop ends.
@@ -171,6 +197,9 @@ class TFormMain {
   std::int32_t DetailRating() const;
 
   FormMainEnvironment env_;
+  // The skin's stored paths to files, for every page and control of the window: one resolver,
+  // so the folders it has found are looked up once for all of them.
+  const skin::FileResolver skinFiles_ = skin::SkinFileResolver(env_.programFolder);
   // Before everything that reads it: the readings, alarm flags, settings and connection.
   session::MonitorSession session_;
   std::unique_ptr<ui::Window> window_;
@@ -197,7 +226,9 @@ class TFormMain {
   }};
 
   history::SystemHistoryClock systemClock_;
+#ifdef QUELTA_HISTORY_RECORD
   std::unique_ptr<HistoryHookup> history_;
+#endif
 
   device::DeviceReady ready_;
   // Dropped at exit before the workers are stopped, so nothing they post runs afterwards.

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "alarms/gauge_alarm_rules.h"
+
 namespace mainwindow {
 namespace {
 
@@ -20,14 +22,14 @@ GaugeDriver::GaugeDriver(ui::Application& app, platform::HidBus& bus,
 
 void GaugeDriver::GaugeTick() {
   const device::ReadingSet& values = session_.Values();
-  gauge_.GaugeTick({values.WattTotal, values.TempPSU, values.FanPSU}, session_.Alarms(),
-                   GroupMuted());
+  gauge_.GaugeTick({values.WattTotal, values.TempPSU, values.FanPSU},
+                   alarms::GaugeThresholdsOf(session_.Alarms()), GroupMuted());
 }
 
 device::GaugeMuted GaugeDriver::GroupMuted() const {
-  return device::GaugeMuted{alarmStatus_.GroupMuted(settings::kAlarmWatt),
-                            alarmStatus_.GroupMuted(settings::kAlarmFanSpeed),
-                            alarmStatus_.GroupMuted(settings::kAlarmTemperature)};
+  return device::GaugeMuted{alarmStatus_.GroupMuted(settings::AlarmGroup::kWatt),
+                            alarmStatus_.GroupMuted(settings::AlarmGroup::kFanSpeed),
+                            alarmStatus_.GroupMuted(settings::AlarmGroup::kTemperature)};
 }
 
 }  // namespace mainwindow

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "device/reading_catalogue.h"
 #include "platform/ui/color.h"
 #include "platform/ui/window.h"
 #include "skin/default_skin_places.h"
@@ -13,33 +14,31 @@ namespace {
 // The sensor-name fields are borderless and start with these texts.
 constexpr const char* kEditInitialTexts[4] = {"Test1", "Test2", "Test3", "Test4"};
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
-}
-
 // The fan timers' interval until the first refresh sets one from the fan speeds.
 constexpr std::chrono::milliseconds kFanTimerCreationInterval{100};
 // Bars are drawn in pure green.
 constexpr ui::Color kStatusRectColor{0, 255, 0};
 
-// The temperature displays in their building and refresh order, with the reading each shows.
+// The temperature displays in their building and refresh order, each named after its reading
+// and its skin record keyed as its alarm threshold is ("PSU", "T1").
 struct TemperatureDisplay {
-  const char* name;
-  const char* key;
-  float device::ReadingSet::*reading;
+  device::AlarmRow row;
   const ui::ImageList MonitorImageLists::*celsius;
   const ui::ImageList MonitorImageLists::*fahrenheit;
+
+  const device::Reading& reading() const { return device::ReadingOf(row); }
+  std::string name() const { return std::string(reading().name); }
 };
 constexpr TemperatureDisplay kTemperatureDisplays[] = {
-    {"TempPSU", "PSU", &device::ReadingSet::TempPSU, &MonitorImageLists::ILTempPSUCStatusBar,
+    {device::AlarmRow::TempPSU, &MonitorImageLists::ILTempPSUCStatusBar,
      &MonitorImageLists::ILTempPSUFStatusBar},
-    {"TempT1", "T1", &device::ReadingSet::TempT1, &MonitorImageLists::ILTempT1CStatusBar,
+    {device::AlarmRow::TempT1, &MonitorImageLists::ILTempT1CStatusBar,
      &MonitorImageLists::ILTempT1FStatusBar},
-    {"TempT3", "T3", &device::ReadingSet::TempT3, &MonitorImageLists::ILTempT3CStatusBar,
+    {device::AlarmRow::TempT3, &MonitorImageLists::ILTempT3CStatusBar,
      &MonitorImageLists::ILTempT3FStatusBar},
-    {"TempT2", "T2", &device::ReadingSet::TempT2, &MonitorImageLists::ILTempT2CStatusBar,
+    {device::AlarmRow::TempT2, &MonitorImageLists::ILTempT2CStatusBar,
      &MonitorImageLists::ILTempT2FStatusBar},
-    {"TempT4", "T4", &device::ReadingSet::TempT4, &MonitorImageLists::ILTempT4CStatusBar,
+    {device::AlarmRow::TempT4, &MonitorImageLists::ILTempT4CStatusBar,
      &MonitorImageLists::ILTempT4FStatusBar},
 };
 
@@ -188,10 +187,11 @@ void MonitorPage::BuildGroup(skin::ManagerGroup group, const skin::PageRecords& 
       AddDisplay("SysFan", records, "System Fan", &lists_.ILSYSStatusBar);
       break;
     case skin::ManagerGroup::Temperature:
-      AddButton("TempC", records, "Celsius", [this] { SetTempUnit(TempUnit::Celsius); });
-      AddButton("TempF", records, "Fahrenheit", [this] { SetTempUnit(TempUnit::Fahrenheit); });
+      AddButton("TempC", records, "Celsius", [this] { SetTempUnit(core::TempUnit::kCelsius); });
+      AddButton("TempF", records, "Fahrenheit",
+                [this] { SetTempUnit(core::TempUnit::kFahrenheit); });
       for (const TemperatureDisplay& t : kTemperatureDisplays) {
-        AddDisplay(t.name, records, t.key, &(lists_.*t.celsius));
+        AddDisplay(t.name(), records, t.reading().settingsKey, &(lists_.*t.celsius));
       }
       break;
   }
@@ -240,11 +240,11 @@ void MonitorPage::WriteCurrent() {
 void MonitorPage::WriteTemperatures() {
   const device::ReadingSet& values = readings_.Values();
   for (const TemperatureDisplay& t : kTemperatureDisplays) {
-    skin::TImageTrackBar* display = Display(t.name);
+    skin::TImageTrackBar* display = Display(t.name());
     if (!display) continue;
-    const float celsius = values.*t.reading;
+    const float celsius = values.*t.reading().field;
     // Fahrenheit changes the digits only; the bar stays in Celsius.
-    const float shown = unit_ == TempUnit::Fahrenheit ? ToFahrenheit(celsius) : celsius;
+    const float shown = unit_ == core::TempUnit::kFahrenheit ? ToFahrenheit(celsius) : celsius;
     display->SetValue(shown);
     display->ShowValue(shown, false, false);
     display->SetStatusBarValue(TruncatedBarValue(celsius));
@@ -349,12 +349,12 @@ void MonitorPage::SelectCurrent(CurrentRail rail) {
 void MonitorPage::SetTempUnit(TempUnit unit) {
   RestoreNormal(unitButton_);
   unit_ = unit;
-  unitButton_ = unit == TempUnit::Celsius ? "TempC" : "TempF";
+  unitButton_ = unit == core::TempUnit::kCelsius ? "TempC" : "TempF";
   ShowPressed(unitButton_);
   for (const TemperatureDisplay& t : kTemperatureDisplays) {
-    if (skin::TImageTrackBar* display = Display(t.name)) {
-      display->SetStatusBarImages(unit == TempUnit::Celsius ? lists_.*t.celsius
-                                                            : lists_.*t.fahrenheit);
+    if (skin::TImageTrackBar* display = Display(t.name())) {
+      display->SetStatusBarImages(unit == core::TempUnit::kCelsius ? lists_.*t.celsius
+                                                                   : lists_.*t.fahrenheit);
     }
   }
   WriteTemperatures();

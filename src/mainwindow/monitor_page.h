@@ -25,8 +25,7 @@
 
 namespace mainwindow {
 
-// Temperature unit codes of the main window.
-enum class TempUnit : std::int32_t { Celsius = 301, Fahrenheit = 302 };
+using core::TempUnit;
 
 using core::ToFahrenheit;
 using session::CurrentRail;
@@ -141,7 +140,7 @@ class MonitorPage {
   MonitorReadings& readings_;
   VoltageRail shownVoltage_ = VoltageRail::V12V1;
   CurrentRail shownCurrent_ = CurrentRail::C12V1;
-  TempUnit unit_ = TempUnit::Celsius;
+  TempUnit unit_ = core::TempUnit::kCelsius;
   std::string voltageButton_ = "Vol12V1";
   std::string currentButton_ = "Cur12V1";
   std::string unitButton_ = "TempC";

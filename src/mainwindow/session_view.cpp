@@ -43,7 +43,9 @@ void SessionView::CycleComplete(const session::MonitorSession& session) {
     parts_.details.MonitorPageRefreshed(values);
   }
   AlarmsJudged(session);
+#ifdef QUELTA_HISTORY_RECORD
   if (parts_.history) parts_.history->CycleComplete(values, parts_.alarmStatus.Flags());
+#endif
 }
 
 void SessionView::AlarmsJudged(const session::MonitorSession& session) {
@@ -57,7 +59,9 @@ void SessionView::AlarmsJudged(const session::MonitorSession& session) {
 }
 
 void SessionView::WorkerEnded(const session::MonitorSession&) {
+#ifdef QUELTA_HISTORY_RECORD
   if (parts_.history) parts_.history->ConnectionLost();
+#endif
   parts_.dialogs.ShowMessage(kConnectionRemoved);
 }
 

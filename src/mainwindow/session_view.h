@@ -8,7 +8,9 @@
 #include "alarms/alarm_page.h"
 #include "alarms/alarm_state.h"
 #include "detail/detail_windows.h"
+#ifdef QUELTA_HISTORY_RECORD
 #include "mainwindow/history_hookup.h"
+#endif
 #include "mainwindow/monitor_page.h"
 #include "platform/notify/desktop_notifier.h"
 #include "platform/ui/dialogs.h"
@@ -34,7 +36,9 @@ class SessionView final : public session::SessionObserver {
     alarms::AlarmStatus& alarmStatus;
     alarms::AlarmNotices& notices;
     platform::DesktopNotifier* notifier = nullptr;
+#ifdef QUELTA_HISTORY_RECORD
     HistoryHookup* history = nullptr;
+#endif
     // Null until the skin load built it.
     std::function<alarms::AlarmPage*()> alarmPage;
     std::function<bool()> monitorPageShown;

@@ -11,11 +11,8 @@ static_assert(session::kAlarmRows == alarms::kAlarmRowCount);
 
 session::AlarmJudge WindowAlarmJudge(std::function<bool()> monitorPageShown) {
   return [shown = std::move(monitorPageShown)](const device::ReadingSet& readings,
-                                               settings::AlarmSettings& settings,
-                                               session::AlarmFlags& flags) {
-    alarms::AlarmState state{flags};
-    alarms::EvaluateAlarms(readings, settings, shown(), state);
-    flags = state.flags;
+                                               const settings::AlarmSettings& settings) {
+    return alarms::EvaluateAlarms(readings, settings, shown()).flags;
   };
 }
 

@@ -48,8 +48,7 @@ skin::SkinLoader::Builders WindowPages::SkinBuilders(skin::SkinLoader& loader) {
   };
   builders.ctrlPage = [this](const skin::PageRecords& records) {
     bar_ = std::make_unique<pages::ControlBar>(p_.window, pages::CtrlButtons::FromRecords(records),
-                                               skin::SkinFileResolver(p_.env.programFolder),
-                                               p_.drag, MakeHooks());
+                                               p_.files, p_.drag, MakeHooks());
   };
   builders.configPage = [this, &loader](const skin::PageRecords& records) {
     BuildConfigPage(records, loader.Language().folder);
@@ -63,14 +62,9 @@ skin::SkinLoader::Builders WindowPages::SkinBuilders(skin::SkinLoader& loader) {
 void WindowPages::BuildConfigPage(const skin::PageRecords& records,
                                   const std::string& languageFolder) {
   session::MonitorSession& session = p_.session;
-  pages::ConfigPage::Context context{p_.window,
-                                     skin::SkinFileResolver(p_.env.programFolder),
-                                     p_.pageImages.ImgConfig(),
-                                     p_.lists.ILNumber,
-                                     session.Fans(),
-                                     session.Voltages(),
-                                     session.FanPageMode(),
-                                     p_.env.app.GetDialogs()};
+  pages::ConfigPage::Context context{
+      p_.window,      p_.files,           p_.pageImages.ImgConfig(), p_.lists.ILNumber,
+      session.Fans(), session.Voltages(), session.FanPageMode(),     p_.env.app.GetDialogs()};
   pages::ConfigPage::Hooks hooks;
   hooks.CurrentPage = [this] { return CurrentPage(); };
   hooks.Requests = &p_.connection;
@@ -91,10 +85,9 @@ void WindowPages::BuildConfigPage(const skin::PageRecords& records,
 void WindowPages::BuildAlarmPage(const skin::PageRecords& records,
                                  const std::string& languageFolder) {
   alarmPage_ = std::make_unique<alarms::AlarmPage>(alarms::AlarmPageEnvironment{
-      p_.window, p_.env.app, skin::SkinFileResolver(p_.env.programFolder), languageFolder,
-      p_.connection.PowerRating(), p_.lists.ILANumber, p_.pageImages.ImgAlarm(),
-      p_.session.Alarms(), p_.alarmStatus, p_.env.store,
-      [this] { return p_.monitor.SensorNames(); },
+      p_.window, p_.env.app, p_.files, languageFolder, p_.connection.PowerRating(),
+      p_.lists.ILANumber, p_.pageImages.ImgAlarm(), p_.session.Alarms(), p_.alarmStatus,
+      p_.env.store, [this] { return p_.monitor.SensorNames(); },
       [this]() -> const device::ReadingSet& { return p_.session.Values(); }});
   alarmPage_->Build(records);
 }
@@ -108,8 +101,7 @@ void WindowPages::BuildRoll() {
       groups_.MonitorControls.end(),
       {&p_.blink.ImgAlarmWatt(), &p_.blink.ImgAlarmPSU(), &p_.blink.ImgAlarmSYS()});
   if (alarmPage_) alarmPage_->FillGroups(groups_);
-  p_.blink.SetTargets(MonitorBlinkTargets(p_.monitor, bar_.get(), p_.lists,
-                                          skin::SkinFileResolver(p_.env.programFolder),
+  p_.blink.SetTargets(MonitorBlinkTargets(p_.monitor, bar_.get(), p_.lists, p_.files,
                                           [this] { return CurrentPage(); }));
   roll_ = std::make_unique<pages::PageRoll>(p_.window, p_.pageImages, *bar_, groups_, MakeHooks());
 }
@@ -127,7 +119,9 @@ pages::WindowHooks WindowPages::MakeHooks() {
     p_.monitor.ImgSYSFan().Show();
   };
   hooks.EnableAlarmTimer = [this] { p_.timerAlarm.SetEnabled(true); };
-  hooks.ConfigSubPage = [this] { return config_ ? config_->ConfigSubPage() : kFanSubPage; };
+  hooks.ConfigSubPage = [this] {
+    return config_ ? config_->ConfigSubPage() : pages::SubPage::kFan;
+  };
   hooks.ShowConfigSubPage = [this] {
     if (config_) config_->ShowConfigSubPage();
   };

@@ -14,6 +14,7 @@
 #include "mainwindow/monitor_page.h"
 #include "pages/config_page.h"
 #include "pages/control_bar.h"
+#include "pages/page_codes.h"
 #include "pages/page_groups.h"
 #include "pages/page_images.h"
 #include "pages/page_roll.h"
@@ -23,18 +24,11 @@
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/window.h"
 #include "session/monitor_session.h"
+#include "skin/file_resolver.h"
 #include "skin/language.h"
 #include "skin/skin_loader.h"
 
 namespace mainwindow {
-
-// Page codes of the main window.
-inline constexpr std::int32_t kMonitorPage = 100;
-inline constexpr std::int32_t kConfigPage = 101;
-inline constexpr std::int32_t kAlarmPage = 102;
-// Configuration sub-pages.
-inline constexpr std::int32_t kFanSubPage = 401;
-inline constexpr std::int32_t kVoltageSubPage = 402;
 
 // The pages the skin load builds around the monitor page, and how they are wired: the control
 // bar, the configuration and alarm pages, the groups the roll moves, the roll itself and the
@@ -43,6 +37,8 @@ class WindowPages {
  public:
   struct Parts {
     FormMainEnvironment& env;
+    // The window's one resolver of the skin's stored paths.
+    const skin::FileResolver& files;
     ui::Window& window;
     pages::WindowDrag& drag;
     pages::PageImages& pageImages;
@@ -65,7 +61,7 @@ class WindowPages {
   bool LoadSkin();
 
   // The page shown (or being rolled to): the roll's, the monitor page until it exists.
-  std::int32_t CurrentPage() const { return roll_ ? roll_->CurrentPage() : kMonitorPage; }
+  pages::Page CurrentPage() const { return roll_ ? roll_->CurrentPage() : pages::Page::kMonitor; }
   // Null until the skin load built them.
   pages::ControlBar* Bar() const { return bar_.get(); }
   pages::PageRoll* Roll() const { return roll_.get(); }

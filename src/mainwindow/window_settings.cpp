@@ -46,7 +46,7 @@ void WindowSettings::SaveNotifyOnAlarm(bool on) {
 
 void WindowSettings::RestoreAlarmDefaults() {
   if (alarms::AlarmPage* page = p_.pages.AlarmPage()) {
-    page->RestoreDefaults(p_.pages.CurrentPage() == kAlarmPage);
+    page->RestoreDefaults(p_.pages.CurrentPage() == pages::Page::kAlarm);
   } else if (!settings::RestoreAlarmDefaults(p_.env.store, p_.session.Alarms(),
                                              p_.monitor.SensorNames())) {
     p_.env.app.GetDialogs().ShowMessage(alarms::kAlarmSaveFailed);

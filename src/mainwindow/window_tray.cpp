@@ -18,10 +18,10 @@ void WindowTray::Restored() {
     p_.blink.TimerAlarmTimer();
     p_.timerAlarm.SetEnabled(true);
   }
-  const std::int32_t page = p_.pages.CurrentPage();
-  if (page == kMonitorPage) p_.monitor.RefreshMonitorPage();
-  if (page == kConfigPage && p_.pages.Config()) p_.pages.Config()->ShowConfigSubPage();
-  if (page == kAlarmPage && p_.pages.AlarmPage()) p_.pages.AlarmPage()->ShowAlarmGroup();
+  const pages::Page page = p_.pages.CurrentPage();
+  if (page == pages::Page::kMonitor) p_.monitor.RefreshMonitorPage();
+  if (page == pages::Page::kConfig && p_.pages.Config()) p_.pages.Config()->ShowConfigSubPage();
+  if (page == pages::Page::kAlarm && p_.pages.AlarmPage()) p_.pages.AlarmPage()->ShowAlarmGroup();
 }
 
 }  // namespace mainwindow

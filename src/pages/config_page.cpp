@@ -27,8 +27,10 @@ constexpr const char* kCancel = "Cancel";
 ConfigPage::ConfigPage(Context context, Hooks hooks)
     : context_(std::move(context)), hooks_(std::move(hooks)) {
   FanSpeedPage::Hooks fanHooks;
-  fanHooks.FanSubPageActive = [this] { return ConfigPageShown() && configSubPage_ == kFanSubPage; };
-  fanHooks.VoltageSubPageActive = [this] { return configSubPage_ == kVoltageSubPage; };
+  fanHooks.FanSubPageActive = [this] {
+    return ConfigPageShown() && configSubPage_ == SubPage::kFan;
+  };
+  fanHooks.VoltageSubPageActive = [this] { return configSubPage_ == SubPage::kVoltage; };
   fanHooks.StoreVoltageTargets = [this] { voltage_->StoreVoltageTargets(); };
   fanHooks.LoadBackground = [this] { LoadBackground(); };
   fanHooks.ExtrasShown = [this](bool shown) {
@@ -39,19 +41,19 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
                                         std::move(fanHooks));
   voltage_ = std::make_unique<VoltagePage>(
       context_.window, context_.files, context_.digits, context_.voltage,
-      [this] { return ConfigPageShown() && configSubPage_ != kFanSubPage; });
+      [this] { return ConfigPageShown() && configSubPage_ != SubPage::kFan; });
 }
 
 ConfigPage::~ConfigPage() = default;
 
 bool ConfigPage::ConfigPageShown() const {
-  return hooks_.CurrentPage && hooks_.CurrentPage() == kConfigPage;
+  return hooks_.CurrentPage && hooks_.CurrentPage() == Page::kConfig;
 }
 
 void ConfigPage::Build(const skin::PageRecords& records, std::string languageSkinFolder) {
   skinFolder_ = std::move(languageSkinFolder);
-  AddButton(kFanTab, records, "FanSpeed", [this] { SelectSubPage(kFanSubPage); });
-  AddButton(kVoltageTab, records, "Voltage", [this] { SelectSubPage(kVoltageSubPage); });
+  AddButton(kFanTab, records, "FanSpeed", [this] { SelectSubPage(SubPage::kFan); });
+  AddButton(kVoltageTab, records, "Voltage", [this] { SelectSubPage(SubPage::kVoltage); });
   AddButton(kOk, records, "OK", [this] { ApplyConfigPage(); });
   AddButton(kCancel, records, "Cancel", [this] { CancelClick(); });
   // "12VLight", "5VLight" and "33VLight" are read with the page but make no control.
@@ -114,22 +116,23 @@ void ConfigPage::SetNormal(const std::string& key, std::filesystem::path Tab::*p
 void ConfigPage::LoadBackground() {
   if (skinFolder_.empty()) return;
   std::string_view file = skin::kConfigVoltageBackground;
-  if (configSubPage_ == kFanSubPage) {
+  if (configSubPage_ == SubPage::kFan) {
     // The picture carries the unit's scale, so it follows the unit the page shows.
-    file = fan_->ConfigTempUnit() == fan_curve::kFahrenheit ? skin::kConfigFanFahrenheitBackground
-                                                            : skin::kConfigFanCelsiusBackground;
+    file = fan_->ConfigTempUnit() == core::TempUnit::kFahrenheit
+               ? skin::kConfigFanFahrenheitBackground
+               : skin::kConfigFanCelsiusBackground;
   }
   context_.imgConfig.LoadPicture(context_.files(skinFolder_ + std::string(file)));
 }
 
-void ConfigPage::SelectSubPage(std::int32_t subPage) {
+void ConfigPage::SelectSubPage(SubPage subPage) {
   configSubPage_ = subPage;
   ShowConfigSubPage();
 }
 
 void ConfigPage::ShowConfigSubPage() {
   LoadBackground();
-  const bool fan = configSubPage_ == kFanSubPage;
+  const bool fan = configSubPage_ == SubPage::kFan;
   SetNormal(kFanTab, fan ? &Tab::click : &Tab::leave);
   SetNormal(kVoltageTab, fan ? &Tab::leave : &Tab::click);
   if (fan) {
@@ -147,14 +150,15 @@ void ConfigPage::CommitDrag() {
 }
 
 void ConfigPage::ApplyFanCurve() {
-  fan_->ApplyEditTexts();
+  fan_->ApplyFanCurve();
 }
 
 void ConfigPage::ApplyConfigPage() {
   // The typed texts count, not only those an edit's exit has taken.
-  if (configSubPage_ == kFanSubPage) {
+  if (configSubPage_ == SubPage::kFan) {
     const bool startVolts = fan_->CheckEdit(true);
     const bool risingTemp = fan_->CheckEdit(false);
+    fan_->TakeEdits();
     if (!startVolts || !risingTemp) {
       Finish({});
       return;
@@ -166,7 +170,7 @@ void ConfigPage::ApplyConfigPage() {
   }
   std::vector<std::string> skipped;
   bool placed = false;
-  if (hooks_.Requests && configSubPage_ == kFanSubPage) {
+  if (hooks_.Requests && configSubPage_ == SubPage::kFan) {
     placed = fan_->RequestFanCurve(*hooks_.Requests);
   } else if (hooks_.Requests) {
     VoltagePage::Trim trim = voltage_->TrimTargets();

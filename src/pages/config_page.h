@@ -40,12 +40,12 @@ class ConfigPage {
     const ui::ImageList& digits;
     settings::FanSettings& fan;
     settings::VoltageSettings& voltage;
-    std::int32_t& currentFanMode;
+    settings::FanMode& currentFanMode;
     ui::Dialogs& dialogs;
   };
   struct Hooks {
-    // The page shown or being rolled to (100, 101, 102).
-    std::function<std::int32_t()> CurrentPage;
+    // The page shown or being rolled to.
+    std::function<Page()> CurrentPage;
     // Where commands go (the connection to the worker); its setters return false when the
     // command was not accepted (device not ready). None: nothing is ever accepted.
     device::CommandRequests* Requests = nullptr;
@@ -66,9 +66,9 @@ class ConfigPage {
   // Puts the page's controls into the roll's groups.
   void FillGroups(PageGroups& groups) const;
 
-  std::int32_t ConfigSubPage() const { return configSubPage_; }
+  SubPage ConfigSubPage() const { return configSubPage_; }
   // A sub-page tab: selects it and shows it.
-  void SelectSubPage(std::int32_t subPage);
+  void SelectSubPage(SubPage subPage);
   // Shows the selected sub-page again: page picture, tab pictures, contents.
   void ShowConfigSubPage();
 
@@ -107,7 +107,7 @@ class ConfigPage {
   Context context_;
   Hooks hooks_;
   std::string skinFolder_;
-  std::int32_t configSubPage_ = kFanSubPage;
+  SubPage configSubPage_ = SubPage::kFan;
   std::unique_ptr<FanSpeedPage> fan_;
   std::unique_ptr<VoltagePage> voltage_;
   std::map<std::string, Tab, std::less<>> buttons_;

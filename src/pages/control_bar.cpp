@@ -23,11 +23,13 @@ constexpr const char* kCloseGlyph = "x_";
 constexpr const char* kMinimumGlyph = "-_";
 constexpr const char* kStates[4] = {"up", "over", "down", "dis"};  // normal, hover, pressed, dis
 
-int TabIndex(std::int32_t pageCode) {
-  if (pageCode < kMonitorPage || pageCode > kAlarmPage) {
-    throw std::out_of_range("control bar: no tab for page " + std::to_string(pageCode));
+std::size_t TabIndex(Page pageCode) {
+  const std::size_t index = PageIndex(pageCode);
+  if (index >= std::size(kPages)) {
+    throw std::out_of_range("control bar: no tab for page " +
+                            std::to_string(static_cast<std::int32_t>(pageCode)));
   }
-  return pageCode - kMonitorPage;
+  return index;
 }
 
 std::array<std::string, 4> RecordSet(const skin::ButtonRecord& record) {
@@ -50,8 +52,8 @@ ControlBar::ControlBar(ui::Window& window, const CtrlButtons& records, skin::Fil
   imgCtrl_->OnMouseUp = [this](ui::Control&, const ui::MouseEvent& e) { ImgCtrlMouseUp(e); };
 
   const skin::ButtonRecord* tabRecords[3] = {&records_.Manager, &records_.Config, &records_.Alarm};
-  for (int i = 0; i < 3; ++i) {
-    const std::int32_t page = kMonitorPage + i;
+  for (std::size_t i = 0; i < std::size(kPages); ++i) {
+    const Page page = kPages[i];
     tabs_[i] = skin::BuildImageLabel(window, tabRecords[i]->rect, tabRecords[i]->bitmaps, files,
                                      [this, page](skin::TImageLabel&) {
                                        if (OnSelectPage) OnSelectPage(page);
@@ -87,7 +89,7 @@ ControlBar::ControlBar(ui::Window& window, const CtrlButtons& records, skin::Fil
 
 ControlBar::~ControlBar() = default;
 
-skin::TImageLabel& ControlBar::Tab(std::int32_t pageCode) const {
+skin::TImageLabel& ControlBar::Tab(Page pageCode) const {
   return *tabs_[TabIndex(pageCode)];
 }
 
@@ -107,18 +109,19 @@ void ControlBar::SetTabsEnabled(bool enabled) {
   for (const auto& tab : tabs_) tab->SetEnabled(enabled);
 }
 
-void ControlBar::SetTabBitmaps(std::int32_t currentPage) {
+void ControlBar::SetTabBitmaps(Page currentPage) {
   const skin::ButtonRecord* tabRecords[3] = {&records_.Manager, &records_.Config, &records_.Alarm};
-  for (int i = 0; i < 3; ++i) {
-    const bool selected = currentPage == kMonitorPage + i;
+  for (std::size_t i = 0; i < std::size(kPages); ++i) {
+    const bool selected = currentPage == kPages[i];
     const std::string normal = selected ? kSelectedTab[i] : RecordSet(*tabRecords[i])[0];
     tabs_[i]->LoadLeaveBitmap(paths_.ResolveOrEmpty(normal));
     tabs_[i]->Repaint();
   }
 }
 
-void ControlBar::ShowBarState(std::int32_t barState) {
-  imgCtrlMode_->LoadPicture(paths_.Resolve(barState == kCollapsed ? kArrowUp : kArrowDown));
+void ControlBar::ShowBarState(RollState barState) {
+  imgCtrlMode_->LoadPicture(
+      paths_.Resolve(barState == RollState::kCollapsed ? kArrowUp : kArrowDown));
 }
 
 void ControlBar::Repaint() {

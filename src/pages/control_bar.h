@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pages/ctrl_buttons.h"
+#include "pages/page_codes.h"
 #include "pages/skin_path_cache.h"
 #include "pages/window_hooks.h"
 #include "platform/ui/image.h"
@@ -40,8 +41,8 @@ class ControlBar {
 
   ui::Image& ImgCtrl() const { return *imgCtrl_; }
   ui::Image& ImgCtrlMode() const { return *imgCtrlMode_; }
-  // The tab of a page code (100, 101, 102); other codes throw std::out_of_range.
-  skin::TImageLabel& Tab(std::int32_t pageCode) const;
+  // The tab of a page; a value outside the three throws std::out_of_range.
+  skin::TImageLabel& Tab(Page pageCode) const;
   skin::TImageLabel& CloseButton() const { return *close_; }
   skin::TImageLabel& MinimumButton() const { return *minimum_; }
 
@@ -57,15 +58,15 @@ class ControlBar {
   void SetTabsEnabled(bool enabled);
   // The tab of `currentPage` gets its selected picture as its normal one, the others the
   // normal picture of their records.
-  void SetTabBitmaps(std::int32_t currentPage);
-  // "Skin\down.bmp" while expanded (801), "Skin\up.bmp" while collapsed (802).
-  void ShowBarState(std::int32_t barState);
+  void SetTabBitmaps(Page currentPage);
+  // "Skin\down.bmp" while expanded, "Skin\up.bmp" while collapsed.
+  void ShowBarState(RollState barState);
   void Repaint();
 
   bool LedSwitchOn() const { return ledSwitchOn_; }
 
   // Set by the roll: the tabs' and the arrow's click actions.
-  std::function<void(std::int32_t pageCode)> OnSelectPage;
+  std::function<void(Page pageCode)> OnSelectPage;
   std::function<void()> OnToggleCollapse;
 
   // Event handlers (pos in bar pixels).

@@ -11,6 +11,13 @@ constexpr float kVoltsSpan = kMaxVolts - kMinVolts;        // 8
 constexpr float kCelsiusSpan = kMaxCelsius - kMinCelsius;  // 49
 constexpr double kThousandths = 1000.0;
 
+constexpr const char* kDigitMessage = "Please Enter Digitial Number!";
+constexpr const char* kVoltsRange = "Please Enter Number Between (4.0 - 12.0)!";
+constexpr const char* kCelsiusRange = "Please Enter Number Between (25 - 74)!";
+constexpr const char* kFahrenheitRange = "Please Enter Number Between (77 - 165)!";
+constexpr const char* kFailSuffix = "\n\nNew Value Setting FAIL!";
+constexpr const char* kVoltsRangeOnOk = "Please Enter Voltage Number Between (4.0 - 12.0)!";
+
 int Trunc(float value) {
   if (!std::isfinite(value)) return 0;
   const float t = std::trunc(value);
@@ -50,26 +57,18 @@ CurveValues Clamped(CurveValues values) {
   return values;
 }
 
-float ToFahrenheit(float celsius) {
-  return celsius * 9.0f * 0.2f + 32.0f;
-}
-
-float ToCelsius(float fahrenheit) {
-  return (fahrenheit - 32.0f) / (9.0f * 0.2f);
-}
-
 float RoundedToThousandths(float value) {
   if (!std::isfinite(value)) return value;
   return static_cast<float>(std::floor(static_cast<double>(value) * kThousandths + 0.5) /
                             kThousandths);
 }
 
-float InPageUnit(float celsius, std::int32_t unit) {
-  return unit == kFahrenheit ? ToFahrenheit(celsius) : celsius;
+float InPageUnit(float celsius, core::TempUnit unit) {
+  return unit == core::TempUnit::kFahrenheit ? core::ToFahrenheit(celsius) : celsius;
 }
 
-float CelsiusFromPageUnit(float value, std::int32_t unit) {
-  return unit == kFahrenheit ? RoundedToThousandths(ToCelsius(value)) : value;
+float CelsiusFromPageUnit(float value, core::TempUnit unit) {
+  return unit == core::TempUnit::kFahrenheit ? RoundedToThousandths(core::ToCelsius(value)) : value;
 }
 
 std::string WholeText(float value) {
@@ -89,6 +88,38 @@ bool PassesDigitTest(std::string_view text) {
   }
   const char last = text.back();
   return last >= '0' && last <= '9';
+}
+
+float WholeCelsius(float shown, float current, core::TempUnit unit) {
+  // Read back from whole Fahrenheit, the page's own value would lose a degree each time it is
+  // taken (38 C shows as 100 F, which is 37.8 C).
+  if (std::isfinite(current) && std::trunc(shown) == std::trunc(InPageUnit(current, unit))) {
+    return current;
+  }
+  return std::trunc(CelsiusFromPageUnit(std::trunc(shown), unit));
+}
+
+const char* EditRefusal(std::string_view text, bool startVolts, core::TempUnit unit) {
+  if (text.empty()) return nullptr;
+  if (!PassesDigitTest(text)) return kDigitMessage;
+  const float value = core::ParseSettingNumber(text);
+  if (startVolts) return value < kMinVolts || value > kMaxVolts ? kVoltsRange : nullptr;
+  if (unit == core::TempUnit::kFahrenheit) {
+    return value < kMinFahrenheit || value > kMaxFahrenheit ? kFahrenheitRange : nullptr;
+  }
+  return value < kMinCelsius || value > kMaxCelsius ? kCelsiusRange : nullptr;
+}
+
+std::optional<std::string> OkRefusal(CurveValues values, core::TempUnit unit) {
+  if (!(values.volts >= kMinVolts && values.volts <= kMaxVolts)) {
+    return std::string(kVoltsRangeOnOk) + kFailSuffix;
+  }
+  const float celsius = RoundedToThousandths(values.celsius);
+  if (!(celsius >= kMinCelsius && celsius <= kMaxCelsius)) {
+    return std::string(unit == core::TempUnit::kFahrenheit ? kFahrenheitRange : kCelsiusRange) +
+           kFailSuffix;
+  }
+  return std::nullopt;
 }
 
 }  // namespace pages::fan_curve

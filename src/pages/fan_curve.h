@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/temp_unit.h"
 #include "platform/ui/geometry.h"
+#include "settings/fan_curve.h"
 
 // The rules of the fan-speed sub-page that need no controls: the curve area's geometry, the
 // two markers' offsets, the temperature unit conversion and the edits' text rules.
@@ -26,14 +29,8 @@ inline constexpr float kMaxCelsius = 74.0f;
 inline constexpr float kMinFahrenheit = 77.0f;
 inline constexpr float kMaxFahrenheit = 165.0f;
 
-// Temperature unit codes of the page.
-inline constexpr std::int32_t kCelsius = 301;
-inline constexpr std::int32_t kFahrenheit = 302;
-
-struct CurveValues {
-  float volts = 0.0f;    // start voltage
-  float celsius = 0.0f;  // rising temperature
-};
+// Start voltage and rising temperature (the sensor plays no part in the drawing).
+using CurveValues = settings::FanCurve;
 
 // The values under the pointer at (x, y) of the area.
 CurveValues ValuesAtPointer(int x, int y);
@@ -46,21 +43,28 @@ int RisingTempMarkerOffset(float celsius);
 // Both values limited to the area's range, for drawing.
 CurveValues Clamped(CurveValues values);
 
-// Celsius x 9 x 0.2 + 32 in single precision, and back.
-float ToFahrenheit(float celsius);
-float ToCelsius(float fahrenheit);
 // A temperature rounded half up to 0.001, so that 77 F (24.999998 C) compares as 25 C.
 float RoundedToThousandths(float value);
 
 // The temperature as the page shows it: converted when the page shows Fahrenheit.
-float InPageUnit(float celsius, std::int32_t unit);
+float InPageUnit(float celsius, core::TempUnit unit);
 // A temperature read in the page's unit, in Celsius; from Fahrenheit rounded to 0.001, so that
 // what is checked, sent and stored does not fall just short of a whole degree.
-float CelsiusFromPageUnit(float value, std::int32_t unit);
+float CelsiusFromPageUnit(float value, core::TempUnit unit);
 
 // A number written "with no decimals": truncated toward zero, so that the text shown, the text
 // stored and the whole degrees sent agree (45.9 gives "45").
 std::string WholeText(float value);
+
+// A temperature shown in the page's unit, as whole degrees Celsius; the whole number the page
+// shows for `current` (its value) stands for `current`.
+float WholeCelsius(float shown, float current, core::TempUnit unit);
+
+// The message refusing an edit's text (EditStartVol when `startVolts`, else EditRisingTemp in
+// the page's unit); null when it may be taken. An empty text is left for OK to judge.
+const char* EditRefusal(std::string_view text, bool startVolts, core::TempUnit unit);
+// OK's message refusing the page's values, or none.
+std::optional<std::string> OkRefusal(CurveValues values, core::TempUnit unit);
 
 // Whether an edit's text may be taken as a number: digits with at most one decimal point,
 // ending in a digit ("7.5", "45"; not "7.", "abc", "4,5", "-3").

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/numbers.h"
+#include "core/window_message_codes.h"
 #include "device/conversions.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/window.h"
@@ -13,13 +14,6 @@ namespace pages {
 namespace {
 
 namespace fc = fan_curve;
-
-constexpr const char* kDigitMessage = "Please Enter Digitial Number!";
-constexpr const char* kVoltsRange = "Please Enter Number Between (4.0 - 12.0)!";
-constexpr const char* kCelsiusRange = "Please Enter Number Between (25 - 74)!";
-constexpr const char* kFahrenheitRange = "Please Enter Number Between (77 - 165)!";
-constexpr const char* kFailSuffix = "\n\nNew Value Setting FAIL!";
-constexpr const char* kVoltsRangeOnOk = "Please Enter Voltage Number Between (4.0 - 12.0)!";
 
 constexpr const char* kSensorItems[] = {"TS_PSU", "T1", "T2", "T3", "T4"};
 // LabelCurve's background, a desktop colour value (blue, green, red from the high byte down).
@@ -36,28 +30,34 @@ struct ButtonKey {
   const char* key;
 };
 constexpr ButtonKey kButtons[] = {
-    {settings::kFanModePerformance, "ModePerform"},
-    {settings::kFanModeNormal, "ModeNormal"},
-    {settings::kFanModeSilent, "ModeSilence"},
-    {settings::kFanModeManual, "ModeManual"},
-    {kPsuFan, "PSUFan"},
-    {kSystemFan, "SystemFan"},
-    {fc::kCelsius, "Celsius"},
-    {fc::kFahrenheit, "Fahrenheit"},
+    {static_cast<std::int32_t>(settings::FanMode::kPerformance), "ModePerform"},
+    {static_cast<std::int32_t>(settings::FanMode::kNormal), "ModeNormal"},
+    {static_cast<std::int32_t>(settings::FanMode::kSilent), "ModeSilence"},
+    {static_cast<std::int32_t>(settings::FanMode::kManual), "ModeManual"},
+    {static_cast<std::int32_t>(FanSelector::kPsu), "PSUFan"},
+    {static_cast<std::int32_t>(FanSelector::kSystem), "SystemFan"},
+    {static_cast<std::int32_t>(core::TempUnit::kCelsius), "Celsius"},
+    {static_cast<std::int32_t>(core::TempUnit::kFahrenheit), "Fahrenheit"},
 };
 
-ui::Rect RectOf(const skin::places::Place& place) {
-  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
+bool IsMode(std::int32_t code) {
+  return code >= static_cast<std::int32_t>(settings::FanMode::kPerformance) &&
+         code <= static_cast<std::int32_t>(settings::FanMode::kManual);
 }
 
-bool IsMode(std::int32_t code) {
-  return code >= settings::kFanModePerformance && code <= settings::kFanModeManual;
+bool IsMode(settings::FanMode mode) {
+  return IsMode(static_cast<std::int32_t>(mode));
+}
+
+bool IsFan(std::int32_t code) {
+  return code == static_cast<std::int32_t>(FanSelector::kPsu) ||
+         code == static_cast<std::int32_t>(FanSelector::kSystem);
 }
 
 }  // namespace
 
 FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
-                           std::int32_t& currentFanMode, ui::Dialogs& dialogs, Hooks hooks)
+                           settings::FanMode& currentFanMode, ui::Dialogs& dialogs, Hooks hooks)
     : window_(window),
       files_(std::move(files)),
       fan_(fan),
@@ -77,9 +77,15 @@ FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, setting
   }
   fanExtras_ = {editStartVol_.get(), editRisingTemp_.get()};
 
-  // Entering one edit checks the other.
-  editRisingTemp_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CheckEdit(true); };
-  editStartVol_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) { CheckEdit(false); };
+  // Entering one edit checks the other, then the page takes what the edits hold.
+  editRisingTemp_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) {
+    CheckEdit(true);
+    TakeEdits();
+  };
+  editStartVol_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) {
+    CheckEdit(false);
+    TakeEdits();
+  };
   // Only the user's pick runs this; the page's own selections do not.
   cbTempSensor_->OnChange = [this](ui::ComboBox& box) {
     fan_.SystemFanSensor = box.ItemIndex();
@@ -102,15 +108,13 @@ void FanSpeedPage::Build(const skin::PageRecords& records) {
   fsVol_->SetStatusBarGroup(skin::TImageTrackBar::StatusBarGroup{
       fc::kMinVolts, fc::kMaxVolts, fsVol_->StatusBar().Left, kStartVoltsBarTop,
       fsVol_->StatusBar().Width, fc::kDrawnHeight, 0});
-  fsVol_->OneDecimalTarget = editStartVol_.get();
+  fsVol_->OnValueStep = [this](float volts) { VoltsDragged(volts); };
 
   fsTemp_->SBHorz = true;
   fsTemp_->SetStatusBarGroup(skin::TImageTrackBar::StatusBarGroup{
       fc::kMinCelsius, fc::kMaxCelsius, kRisingTempBarLeft, fsTemp_->StatusBar().Top,
       fc::kDrawnWidth, fsTemp_->StatusBar().Height, 0});
-  fsTemp_->WholeNumberTarget = editRisingTemp_.get();
-  // Dragged temperatures reach the edit in the page's unit.
-  fsTemp_->TempUnitCode = configTempUnit_;
+  fsTemp_->OnValueStep = [this](float celsius) { CelsiusDragged(celsius); };
 }
 
 void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records,
@@ -131,11 +135,11 @@ void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records
   s.click = fileOf(skin::kClickBmp);
   std::function<void()> action;
   if (IsMode(code)) {
-    action = [this, code] { SelectMode(code); };
-  } else if (code == kPsuFan || code == kSystemFan) {
-    action = [this, code] { SelectFan(code); };
+    action = [this, code] { SelectMode(static_cast<settings::FanMode>(code)); };
+  } else if (IsFan(code)) {
+    action = [this, code] { SelectFan(static_cast<FanSelector>(code)); };
   } else {
-    action = [this, code] { SelectUnit(code); };
+    action = [this, code] { SelectUnit(static_cast<core::TempUnit>(code)); };
   }
   s.button = skin::BuildImageLabel(window_, use.rect, use.bitmaps, files_,
                                    [action = std::move(action)](skin::TImageLabel&) { action(); });
@@ -154,7 +158,6 @@ std::unique_ptr<skin::TImageTrackBar> FanSpeedPage::AddMarker(const skin::PageRe
   auto display = std::make_unique<skin::TImageTrackBar>(window_, files_);
   display->ShowDigit = false;
   display->ShowPositionBar = true;
-  display->NotifyWindow = window_.Handle();
   if (const skin::DisplayLayout* layout = records.Display(key); layout && layout->ShowPosBar) {
     const auto& p = layout->posBar;
     display->SetPositionBarOrigin(p.Left, p.Top);
@@ -166,7 +169,7 @@ std::unique_ptr<skin::TImageTrackBar> FanSpeedPage::AddMarker(const skin::PageRe
   return display;
 }
 
-skin::TImageLabel* FanSpeedPage::ButtonOf(std::int32_t code) const {
+skin::TImageLabel* FanSpeedPage::ButtonOfCode(std::int32_t code) const {
   const auto it = buttons_.find(code);
   return it == buttons_.end() ? nullptr : it->second.button.get();
 }
@@ -186,20 +189,22 @@ void FanSpeedPage::SetCurveControlsEnabled(bool enabled) {
   editRisingTemp_->SetEnabled(enabled);
 }
 
-std::int32_t& FanSpeedPage::SelectedFanMode() {
-  return fanSelector_ == kSystemFan ? fan_.SystemFanMode : fan_.PSUFanMode;
+settings::FanMode& FanSpeedPage::SelectedFanMode() {
+  return fanSelector_ == FanSelector::kSystem ? fan_.SystemFanMode : fan_.PSUFanMode;
 }
 
 settings::FanPreset* FanSpeedPage::SelectedManualCurve() {
-  if (fanSelector_ != kSystemFan) return &fan_.PSUFanPresets[settings::kPsuManual];
+  if (fanSelector_ != FanSelector::kSystem) return &fan_.PSUFanPresets[settings::kPsuManual];
   const std::int32_t sensor = fan_.SystemFanSensor;
   if (sensor < settings::kSensorPSU || sensor > settings::kSensorT4) return nullptr;
   return &fan_.SystemFanPresets[static_cast<std::size_t>(sensor)];
 }
 
-const settings::FanPreset* FanSpeedPage::SelectedPreset(std::int32_t mode) const {
-  const std::size_t offset = static_cast<std::size_t>(mode - settings::kFanModePerformance);
-  if (fanSelector_ == kSystemFan) return &fan_.SystemFanPresets[settings::kSysPerformance + offset];
+const settings::FanPreset* FanSpeedPage::SelectedPreset(settings::FanMode mode) const {
+  const std::size_t offset = static_cast<std::size_t>(
+      static_cast<std::int32_t>(mode) - static_cast<std::int32_t>(settings::FanMode::kPerformance));
+  if (fanSelector_ == FanSelector::kSystem)
+    return &fan_.SystemFanPresets[settings::kSysPerformance + offset];
   return &fan_.PSUFanPresets[settings::kPsuPerformance + offset];
 }
 
@@ -212,15 +217,15 @@ void FanSpeedPage::RefreshFanPage(bool show) {
   if (!show) return;
 
   // Deselect what changed.
-  if (shownUnit_ != configTempUnit_) ShowSelected(shownUnit_, false);
-  if (shownFan_ != fanSelector_) {
+  if (shownUnit_ != Code(configTempUnit_)) ShowSelected(shownUnit_, false);
+  if (shownFan_ != Code(fanSelector_)) {
     ShowSelected(shownFan_, false);
     currentFanMode_ = SelectedFanMode();
   }
-  if (shownMode_ != currentFanMode_) ShowSelected(shownMode_, false);
+  if (shownMode_ != Code(currentFanMode_)) ShowSelected(shownMode_, false);
 
   // Fan.
-  if (fanSelector_ == kPsuFan) {
+  if (fanSelector_ == FanSelector::kPsu) {
     cbTempSensor_->SetItemIndex(settings::kSensorPSU);
     cbTempSensor_->SetEnabled(false);
   } else {
@@ -235,9 +240,9 @@ void FanSpeedPage::RefreshFanPage(bool show) {
     presetTexts_.vol = preset.Vol;
     presetTexts_.temp = preset.Temp;
   };
-  if (currentFanMode_ == settings::kFanModeManual) {
+  if (currentFanMode_ == settings::FanMode::kManual) {
     SetCurveControlsEnabled(true);
-    SelectedFanMode() = settings::kFanModeManual;
+    SelectedFanMode() = settings::FanMode::kManual;
     if (const settings::FanPreset* curve = SelectedManualCurve()) load(*curve);
   } else if (IsMode(currentFanMode_)) {
     SetCurveControlsEnabled(false);
@@ -246,12 +251,12 @@ void FanSpeedPage::RefreshFanPage(bool show) {
   }
 
   // Select.
-  ShowSelected(configTempUnit_, true);
-  ShowSelected(fanSelector_, true);
-  ShowSelected(currentFanMode_, true);
-  shownUnit_ = configTempUnit_;
-  shownFan_ = fanSelector_;
-  shownMode_ = currentFanMode_;
+  ShowSelected(Code(configTempUnit_), true);
+  ShowSelected(Code(fanSelector_), true);
+  ShowSelected(Code(currentFanMode_), true);
+  shownUnit_ = Code(configTempUnit_);
+  shownFan_ = Code(fanSelector_);
+  shownMode_ = Code(currentFanMode_);
   SelectedFanMode() = currentFanMode_;
 
   WriteEdits();
@@ -296,7 +301,7 @@ void FanSpeedPage::DrawFanCurve(float volts, float celsius) {
 }
 
 void FanSpeedPage::StoreManualCurve() {
-  if (currentFanMode_ != settings::kFanModeManual) return;
+  if (currentFanMode_ != settings::FanMode::kManual) return;
   if (!hooks_.FanSubPageActive || !hooks_.FanSubPageActive()) return;
   settings::FanPreset* curve = SelectedManualCurve();
   if (!curve) return;
@@ -305,29 +310,61 @@ void FanSpeedPage::StoreManualCurve() {
   if (fc::PassesDigitTest(vol)) curve->Vol = vol;
   const std::string& temp = editRisingTemp_->Text();
   if (fc::PassesDigitTest(temp)) {
-    curve->Temp = configTempUnit_ == fc::kFahrenheit ? fc::WholeText(values_.celsius) : temp;
+    curve->Temp =
+        configTempUnit_ == core::TempUnit::kFahrenheit ? fc::WholeText(values_.celsius) : temp;
   }
 }
 
-void FanSpeedPage::SelectMode(std::int32_t mode) {
+void FanSpeedPage::SelectMode(settings::FanMode mode) {
   currentFanMode_ = mode;
   SelectedFanMode() = mode;
   RefreshFanPage(true);
 }
 
-void FanSpeedPage::SelectFan(std::int32_t fan) {
+void FanSpeedPage::SelectFan(FanSelector fan) {
   fanSelector_ = fan;
   RefreshFanPage(true);
 }
 
-void FanSpeedPage::SelectUnit(std::int32_t unit) {
+void FanSpeedPage::SelectUnit(core::TempUnit unit) {
   configTempUnit_ = unit;
-  if (fsTemp_) fsTemp_->TempUnitCode = unit;
   if (hooks_.LoadBackground) hooks_.LoadBackground();
   RefreshFanPage(true);
 }
 
+void FanSpeedPage::PostFanCurveApply() {
+  window_.Handle().Post(ui::Message{core::kFanCurveApplyMessage, 0, 0});
+}
+
+void FanSpeedPage::VoltsDragged(float volts) {
+  // The edit shows one decimal, and that is the value taken, sent and stored.
+  const std::string text = core::FixedText(volts, 1);
+  values_.volts = core::ParseSettingNumber(text);
+  editStartVol_->SetText(text);
+  PostFanCurveApply();
+}
+
+void FanSpeedPage::CelsiusDragged(float celsius) {
+  // The edit shows the whole degrees under the marker in the page's unit until the message
+  // runs; the value is those degrees in whole Celsius at once.
+  const float shown = std::trunc(fc::InPageUnit(celsius, configTempUnit_));
+  values_.celsius = fc::WholeCelsius(shown, values_.celsius, configTempUnit_);
+  editRisingTemp_->SetText(fc::WholeText(shown));
+  PostFanCurveApply();
+}
+
+void FanSpeedPage::ApplyFanCurve() {
+  TakeEdits();
+}
+
+void FanSpeedPage::TakeEdits() {
+  window_.InvalidateAll();
+  ApplyEditTexts();
+}
+
 void FanSpeedPage::ApplyEditTexts() {
+  // The edit's one decimal is the start voltage taken, whoever wrote it (a drag on the curve
+  // keeps the exact pointer value for drawing until then).
   const float volts = core::ParseSettingNumber(editStartVol_->Text());
   const std::string& typed = editRisingTemp_->Text();
   // The text this page wrote stands for the page's own value: read back from whole
@@ -345,7 +382,8 @@ void FanSpeedPage::ApplyEditTexts() {
     celsius = std::trunc(celsius);
     editRisingTemp_->SetText(fc::WholeText(fc::InPageUnit(celsius, configTempUnit_)));
   }
-  values_ = {volts, celsius};
+  values_.volts = volts;
+  values_.celsius = celsius;
   DrawFanCurve(values_.volts, values_.celsius);
 }
 
@@ -359,49 +397,22 @@ void FanSpeedPage::PutBack(bool startVolts) {
 }
 
 bool FanSpeedPage::CheckEdit(bool startVolts) {
-  const std::string text = (startVolts ? *editStartVol_ : *editRisingTemp_).Text();
-  bool accepted = true;
-  if (!text.empty()) {
-    const char* refusal = nullptr;
-    if (!fc::PassesDigitTest(text)) {
-      refusal = kDigitMessage;
-    } else {
-      const float value = core::ParseSettingNumber(text);
-      if (startVolts) {
-        if (value < fc::kMinVolts || value > fc::kMaxVolts) refusal = kVoltsRange;
-      } else if (configTempUnit_ == fc::kFahrenheit) {
-        if (value < fc::kMinFahrenheit || value > fc::kMaxFahrenheit) refusal = kFahrenheitRange;
-      } else if (value < fc::kMinCelsius || value > fc::kMaxCelsius) {
-        refusal = kCelsiusRange;
-      }
-    }
-    if (refusal) {
-      dialogs_.ShowMessage(refusal);
-      PutBack(startVolts);
-      accepted = false;
-    }
-  }
-  window_.InvalidateAll();
-  ApplyEditTexts();
-  return accepted;
+  const char* refusal = fc::EditRefusal((startVolts ? *editStartVol_ : *editRisingTemp_).Text(),
+                                        startVolts, configTempUnit_);
+  if (!refusal) return true;
+  dialogs_.ShowMessage(refusal);
+  PutBack(startVolts);
+  return false;
 }
 
 std::optional<std::string> FanSpeedPage::ValidationFailure() const {
-  if (!(values_.volts >= fc::kMinVolts && values_.volts <= fc::kMaxVolts)) {
-    return std::string(kVoltsRangeOnOk) + kFailSuffix;
-  }
-  const float celsius = fc::RoundedToThousandths(values_.celsius);
-  if (!(celsius >= fc::kMinCelsius && celsius <= fc::kMaxCelsius)) {
-    return std::string(configTempUnit_ == fc::kFahrenheit ? kFahrenheitRange : kCelsiusRange) +
-           kFailSuffix;
-  }
-  return std::nullopt;
+  return fc::OkRefusal(values_, configTempUnit_);
 }
 
 bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
   // Whole degrees, truncated, as the edit shows them.
   const auto celsius = static_cast<std::int32_t>(std::trunc(values_.celsius));
-  if (fanSelector_ == kSystemFan) {
+  if (fanSelector_ == FanSelector::kSystem) {
     return requests.RequestSystemFanCurve(values_.volts, celsius,
                                           device::SystemFanSensorCode(fan_.SystemFanSensor));
   }
@@ -409,9 +420,9 @@ bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
 }
 
 void FanSpeedPage::CurveMouseDown() {
-  if (currentFanMode_ != settings::kFanModeManual) {
-    currentFanMode_ = settings::kFanModeManual;
-    SelectedFanMode() = settings::kFanModeManual;
+  if (currentFanMode_ != settings::FanMode::kManual) {
+    currentFanMode_ = settings::FanMode::kManual;
+    SelectedFanMode() = settings::FanMode::kManual;
     RefreshFanPage(true);
   }
   curveDragging_ = true;

@@ -11,6 +11,7 @@
 
 #include "device/command_requests.h"
 #include "pages/fan_curve.h"
+#include "pages/page_codes.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/drawing_area.h"
 #include "platform/ui/edit.h"
@@ -26,10 +27,6 @@ class Window;
 }  // namespace ui
 
 namespace pages {
-
-// Fan selector codes.
-inline constexpr std::int32_t kPsuFan = 501;
-inline constexpr std::int32_t kSystemFan = 502;
 
 // The fan-speed sub-page of the configuration page: which fan, its mode, and in mode Manual
 // the curve of start voltage and rising temperature, dragged in LabelCurve, with the two
@@ -51,7 +48,7 @@ class FanSpeedPage {
   };
 
   FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
-               std::int32_t& currentFanMode, ui::Dialogs& dialogs, Hooks hooks);
+               settings::FanMode& currentFanMode, ui::Dialogs& dialogs, Hooks hooks);
   ~FanSpeedPage();
   FanSpeedPage(const FanSpeedPage&) = delete;
   FanSpeedPage& operator=(const FanSpeedPage&) = delete;
@@ -64,25 +61,29 @@ class FanSpeedPage {
   void DrawFanCurve(float volts, float celsius);
 
   // Click actions.
-  void SelectMode(std::int32_t mode);
-  void SelectFan(std::int32_t fan);
-  void SelectUnit(std::int32_t unit);
-  // A marker drag step or the fan-curve apply message: both edits become the page's values.
-  void ApplyEditTexts();
+  void SelectMode(settings::FanMode mode);
+  void SelectFan(FanSelector fan);
+  void SelectUnit(core::TempUnit unit);
+  // The fan-curve apply message (a marker drag step posts it): the page takes its edits (a
+  // text typed since the page last wrote it is read; one the page wrote stands for its value)
+  // and draws and stores the curve.
+  void ApplyFanCurve();
+  // The same, and the window is redrawn: after an edit check, on leaving an edit and on OK.
+  void TakeEdits();
   // The end of a marker drag: in mode Manual the curve is stored.
   void StoreManualCurve();
 
   // The edit check of one edit, as entering the other one runs it: false when its text was
-  // refused (the message is shown and the text put back); then the values are taken from
-  // both edits and drawn. `startVolts` picks EditStartVol, else EditRisingTemp.
+  // refused (the message is shown and the text put back). Nothing else: the caller takes the
+  // edits once the checks are done. `startVolts` picks EditStartVol, else EditRisingTemp.
   bool CheckEdit(bool startVolts);
   // OK's own check of the values; the message to show when they are refused.
   std::optional<std::string> ValidationFailure() const;
   // Requests the fan curve of the selected fan with the page's values; whether it was accepted.
   bool RequestFanCurve(device::CommandRequests& requests) const;
 
-  std::int32_t ConfigTempUnit() const { return configTempUnit_; }
-  std::int32_t CurrentFanMode() const { return currentFanMode_; }
+  core::TempUnit ConfigTempUnit() const { return configTempUnit_; }
+  settings::FanMode CurrentFanMode() const { return currentFanMode_; }
   fan_curve::CurveValues FanPageValues() const { return values_; }
   const ui::Point& CurveKnee() const { return curveKnee_; }
   bool CurveDragging() const { return curveDragging_; }
@@ -94,8 +95,10 @@ class FanSpeedPage {
   // Null until built.
   skin::TImageTrackBar* FSVol() const { return fsVol_.get(); }
   skin::TImageTrackBar* FSTemp() const { return fsTemp_.get(); }
-  // The button of a mode, fan or unit code; null when none.
-  skin::TImageLabel* ButtonOf(std::int32_t code) const;
+  // The button of a mode, fan or unit; null when none.
+  skin::TImageLabel* ButtonOf(settings::FanMode mode) const { return ButtonOfCode(Code(mode)); }
+  skin::TImageLabel* ButtonOf(FanSelector fan) const { return ButtonOfCode(Code(fan)); }
+  skin::TImageLabel* ButtonOf(core::TempUnit unit) const { return ButtonOfCode(Code(unit)); }
 
   const std::vector<ui::Control*>& FanButtons() const { return fanButtons_; }
   const std::vector<ui::Control*>& FanExtras() const { return fanExtras_; }
@@ -107,17 +110,28 @@ class FanSpeedPage {
     std::filesystem::path click;
   };
 
+  // The buttons are kept by the number of their mode, fan or unit (the three sets differ).
+  template <typename Enum>
+  static std::int32_t Code(Enum value) {
+    return static_cast<std::int32_t>(value);
+  }
+  skin::TImageLabel* ButtonOfCode(std::int32_t code) const;
   void AddButton(std::int32_t code, const skin::PageRecords& records, std::string_view key);
   std::unique_ptr<skin::TImageTrackBar> AddMarker(const skin::PageRecords& records,
                                                   std::string_view key);
   void ShowSelected(std::int32_t code, bool selected);
   void SetCurveControlsEnabled(bool enabled);
   // The selected fan's mode in the settings.
-  std::int32_t& SelectedFanMode();
+  settings::FanMode& SelectedFanMode();
   // The manual curve of the selected fan; null for a sensor outside 0 .. 4.
   settings::FanPreset* SelectedManualCurve();
-  const settings::FanPreset* SelectedPreset(std::int32_t mode) const;
+  const settings::FanPreset* SelectedPreset(settings::FanMode mode) const;
   void WriteEdits();
+  void ApplyEditTexts();
+  // A marker step: the value is the page's at once, its edit shows it, the window is told.
+  void VoltsDragged(float volts);
+  void CelsiusDragged(float celsius);
+  void PostFanCurveApply();
   void PutBack(bool startVolts);
   void DrawClamped();
 
@@ -127,12 +141,12 @@ class FanSpeedPage {
   ui::Window& window_;
   skin::FileResolver files_;
   settings::FanSettings& fan_;
-  std::int32_t& currentFanMode_;
+  settings::FanMode& currentFanMode_;
   ui::Dialogs& dialogs_;
   Hooks hooks_;
 
-  std::int32_t fanSelector_ = kPsuFan;
-  std::int32_t configTempUnit_ = fan_curve::kCelsius;
+  FanSelector fanSelector_ = FanSelector::kPsu;
+  core::TempUnit configTempUnit_ = core::TempUnit::kCelsius;
   // The codes whose buttons show the selected look; 0 for none.
   std::int32_t shownUnit_ = 0;
   std::int32_t shownFan_ = 0;

@@ -22,18 +22,20 @@ PageImages::PageImages(ui::Window& window, WindowDrag& drag) {
   }
 }
 
-int PageImages::Index(std::int32_t pageCode) {
-  if (pageCode < kMonitorPage || pageCode > kAlarmPage) {
-    throw std::out_of_range("no page picture for page " + std::to_string(pageCode));
+std::size_t PageImages::Index(Page pageCode) {
+  const std::size_t index = PageIndex(pageCode);
+  if (index >= std::size(kPages)) {
+    throw std::out_of_range("no page picture for page " +
+                            std::to_string(static_cast<std::int32_t>(pageCode)));
   }
-  return pageCode - kMonitorPage;
+  return index;
 }
 
-ui::Image& PageImages::Image(std::int32_t pageCode) const {
+ui::Image& PageImages::Image(Page pageCode) const {
   return *images_[Index(pageCode)];
 }
 
-int PageImages::FullHeight(std::int32_t pageCode) const {
+int PageImages::FullHeight(Page pageCode) const {
   return fullHeights_[Index(pageCode)];
 }
 

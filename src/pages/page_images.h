@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "pages/page_codes.h"
 #include "platform/ui/image.h"
 
 namespace ui {
@@ -23,16 +24,16 @@ class PageImages {
   // showing takes (H div 50) + 1 steps and ends exactly at Top0 with height H.
   PageImages(ui::Window& window, WindowDrag& drag);
 
-  // The picture of a page code (100, 101, 102); other codes throw std::out_of_range.
-  ui::Image& Image(std::int32_t pageCode) const;
-  int FullHeight(std::int32_t pageCode) const;
+  // The picture of a page; a value outside the three throws std::out_of_range.
+  ui::Image& Image(Page pageCode) const;
+  int FullHeight(Page pageCode) const;
 
   ui::Image& ImgManager() const { return *images_[0]; }
   ui::Image& ImgConfig() const { return *images_[1]; }
   ui::Image& ImgAlarm() const { return *images_[2]; }
 
  private:
-  static int Index(std::int32_t pageCode);
+  static std::size_t Index(Page pageCode);
 
   std::unique_ptr<ui::Image> images_[3];
   int fullHeights_[3] = {};

@@ -14,21 +14,17 @@ namespace gm = group_moves;
 
 namespace {
 
-bool IsPage(std::int32_t code) {
-  return code >= kMonitorPage && code <= kAlarmPage;
-}
-
-std::int32_t Toggled(std::int32_t state) {
-  return state == kShown ? kHidden : kShown;
+RollState Toggled(RollState state) {
+  return state == RollState::kShown ? RollState::kHidden : RollState::kShown;
 }
 
 // Of a step's monitor, configuration and alarm variants, the one of `pageCode`'s page.
 template <typename Step>
-Step ForPage(std::int32_t pageCode, Step monitor, Step config, Step alarm) {
+Step ForPage(Page pageCode, Step monitor, Step config, Step alarm) {
   switch (pageCode) {
-    case kMonitorPage:
+    case Page::kMonitor:
       return monitor;
-    case kConfigPage:
+    case Page::kConfig:
       return config;
     default:
       return alarm;
@@ -45,15 +41,15 @@ PageRoll::PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, PageG
       groups_(groups),
       hooks_(std::move(hooks)),
       timerDown_(window.App()),
-      currentPage_(kMonitorPage),
-      pageStates_{kShown, kHidden, kHidden},
-      rollCode_(kMonitorPage),
-      barState_(kExpanded),
+      currentPage_(Page::kMonitor),
+      pageStates_{RollState::kShown, RollState::kHidden, RollState::kHidden},
+      rollCode_(RollCode::kMonitor),
+      barState_(RollState::kExpanded),
       // The amount by which the window shrinks on collapse, taken as the bar is laid out.
-      windowPageHeight_(pages.FullHeight(kMonitorPage)) {
+      windowPageHeight_(pages.FullHeight(Page::kMonitor)) {
   timerDown_.SetInterval(kTimerDownInterval);
   timerDown_.OnTimer = [this](ui::Timer&) { TimerDownTimer(); };
-  bar_.OnSelectPage = [this](std::int32_t page) { SelectPage(page); };
+  bar_.OnSelectPage = [this](Page page) { SelectPage(page); };
   bar_.OnToggleCollapse = [this] { ToggleCollapse(); };
   bar_.SetTabBitmaps(currentPage_);
 }
@@ -63,38 +59,38 @@ PageRoll::~PageRoll() {
   bar_.OnToggleCollapse = nullptr;
 }
 
-std::int32_t PageRoll::PageState(std::int32_t pageCode) const {
-  return IsPage(pageCode) ? pageStates_[pageCode - kMonitorPage] : 0;
+RollState PageRoll::PageState(Page pageCode) const {
+  return pageStates_[PageIndex(pageCode)];
 }
 
-std::int32_t& PageRoll::StateOf(std::int32_t pageCode) {
-  return pageStates_[pageCode - kMonitorPage];
+RollState& PageRoll::StateOf(Page pageCode) {
+  return pageStates_[PageIndex(pageCode)];
 }
 
-bool PageRoll::FullyIn(std::int32_t pageCode) const {
+bool PageRoll::FullyIn(Page pageCode) const {
   return pages_.Image(pageCode).Top() >= bar_.Top();
 }
 
-bool PageRoll::FullyOut(std::int32_t pageCode) const {
+bool PageRoll::FullyOut(Page pageCode) const {
   return pages_.Image(pageCode).Height() >= pages_.FullHeight(pageCode);
 }
 
-std::int32_t PageRoll::ConfigSubPage() const {
-  return hooks_.ConfigSubPage ? hooks_.ConfigSubPage() : kFanSubPage;
+SubPage PageRoll::ConfigSubPage() const {
+  return hooks_.ConfigSubPage ? hooks_.ConfigSubPage() : SubPage::kFan;
 }
 
-void PageRoll::SelectPage(std::int32_t pageCode) {
-  if (!IsPage(pageCode) || timerDown_.Enabled()) return;
-  if (rollCode_ == kRollNothing) {
-    rollCode_ = kRollExpand;
-    StateOf(pageCode) = kHidden;
+void PageRoll::SelectPage(Page pageCode) {
+  if (PageIndex(pageCode) >= std::size(kPages) || timerDown_.Enabled()) return;
+  if (rollCode_ == RollCode::kNothing) {
+    rollCode_ = RollCode::kExpand;
+    StateOf(pageCode) = RollState::kHidden;
   } else {
-    rollCode_ = currentPage_;
+    rollCode_ = RollCodeOf(currentPage_);
     StateOf(currentPage_) = Toggled(StateOf(currentPage_));
   }
   bar_.SetTabsVisible(false);
-  if (barState_ == kCollapsed) {
-    barState_ = kExpanded;
+  if (barState_ == RollState::kCollapsed) {
+    barState_ = RollState::kExpanded;
     bar_.ShowBarState(barState_);
   }
   currentPage_ = pageCode;
@@ -105,17 +101,17 @@ void PageRoll::SelectPage(std::int32_t pageCode) {
 void PageRoll::ToggleCollapse() {
   if (timerDown_.Enabled()) return;
   bar_.ImgCtrlMode().SetEnabled(false);
-  if (barState_ == kExpanded) {
-    barState_ = kCollapsed;
+  if (barState_ == RollState::kExpanded) {
+    barState_ = RollState::kCollapsed;
     bar_.ShowBarState(barState_);
-    StateOf(currentPage_) = kHidden;
-    rollCode_ = kRollNothing;
+    StateOf(currentPage_) = RollState::kHidden;
+    rollCode_ = RollCode::kNothing;
   } else {
-    barState_ = kExpanded;
+    barState_ = RollState::kExpanded;
     CallHook(hooks_.EnableAlarmTimer);
     bar_.ShowBarState(barState_);
-    StateOf(currentPage_) = kShown;
-    rollCode_ = kRollExpand;
+    StateOf(currentPage_) = RollState::kShown;
+    rollCode_ = RollCode::kExpand;
   }
   bar_.SetTabsEnabled(false);
   timerDown_.SetEnabled(true);
@@ -124,23 +120,23 @@ void PageRoll::ToggleCollapse() {
 void PageRoll::TimerDownTimer() {
   // Phase A: first roll in the page that was on display, or expand the window.
   if (IsPage(rollCode_)) {
-    const std::int32_t page = rollCode_;
-    if (StateOf(page) == kHidden) {
+    const Page page = PageOf(rollCode_);
+    if (StateOf(page) == RollState::kHidden) {
       if (!FullyIn(page)) {
         HideStep(page);
         return;
       }
-      StateOf(page) = kHidden;
+      StateOf(page) = RollState::kHidden;
     } else if (!FullyOut(page)) {
       ShowStep(page);
       return;
     }
-  } else if (rollCode_ == kRollExpand) {
+  } else if (rollCode_ == RollCode::kExpand) {
     Expand();
   }
 
   // Phase B: bring the current page out, or roll it in and collapse.
-  if (StateOf(currentPage_) == kHidden) {
+  if (StateOf(currentPage_) == RollState::kHidden) {
     if (!FullyIn(currentPage_)) {
       HideStep(currentPage_);
       return;
@@ -161,7 +157,7 @@ void PageRoll::Expand() {
   const ui::Point at = window_.Position();
   window_.SetPosition(ui::Point{at.x, at.y - windowPageHeight_});
   bar_.PlaceAt(windowPageHeight_);
-  rollCode_ = kRollNothing;
+  rollCode_ = RollCode::kNothing;
 }
 
 void PageRoll::FinishCollapse() {
@@ -182,20 +178,20 @@ void PageRoll::FinishShow() {
   bar_.SetTabsVisible(true);
   bar_.SetTabBitmaps(currentPage_);
   CompleteAfterTabs();
-  if (rollCode_ == kRollNothing) rollCode_ = currentPage_;
+  if (rollCode_ == RollCode::kNothing) rollCode_ = RollCodeOf(currentPage_);
   bar_.ImgCtrlMode().SetEnabled(true);
   bar_.SetTabsEnabled(true);
 }
 
 void PageRoll::CompleteBeforeTabs() {
-  if (currentPage_ == kMonitorPage) {
+  if (currentPage_ == Page::kMonitor) {
     if (!monitorExtrasShown_) {
       gm::SetVisible(groups_.MonitorExtras, true);
       CallHook(hooks_.StartFanAnimation);
       monitorExtrasShown_ = true;
     }
     CallHook(hooks_.EnableAlarmTimer);
-  } else if (currentPage_ == kConfigPage && ConfigSubPage() == kFanSubPage) {
+  } else if (currentPage_ == Page::kConfig && ConfigSubPage() == SubPage::kFan) {
     fanExtrasShown_ = true;
     gm::SetVisible(groups_.FanExtras, true);
     if (groups_.CBTempSensor) groups_.CBTempSensor->Show();
@@ -204,28 +200,28 @@ void PageRoll::CompleteBeforeTabs() {
 }
 
 void PageRoll::CompleteAfterTabs() {
-  if (currentPage_ == kConfigPage) {
+  if (currentPage_ == Page::kConfig) {
     CallHook(hooks_.ShowConfigSubPage);
-  } else if (currentPage_ == kAlarmPage) {
+  } else if (currentPage_ == Page::kAlarm) {
     CallHook(hooks_.RefreshAlarmPage);
   }
 }
 
 // ---- steps ----
 
-void PageRoll::MovePicture(std::int32_t pageCode, int dy) {
+void PageRoll::MovePicture(Page pageCode, int dy) {
   ui::Image& picture = pages_.Image(pageCode);
   picture.SetBounds(
       ui::Rect{picture.Left(), picture.Top() + dy, picture.Width(), picture.Height() - dy});
 }
 
-void PageRoll::HideStep(std::int32_t pageCode) {
+void PageRoll::HideStep(Page pageCode) {
   (this->*ForPage(pageCode, &PageRoll::HideMonitorStep, &PageRoll::HideConfigStep,
                   &PageRoll::HideAlarmStep))();
   bar_.ImgCtrl().Invalidate();
 }
 
-void PageRoll::ShowStep(std::int32_t pageCode) {
+void PageRoll::ShowStep(Page pageCode) {
   (this->*ForPage(pageCode, &PageRoll::ShowMonitorStep, &PageRoll::ShowConfigStep,
                   &PageRoll::ShowAlarmStep))();
   bar_.ImgCtrl().Invalidate();
@@ -254,7 +250,7 @@ void PageRoll::HideMonitorStep() {
     CallHook(hooks_.StopFanAnimation);
     monitorExtrasShown_ = false;
   }
-  MovePicture(kMonitorPage, kRollStep);
+  MovePicture(Page::kMonitor, kRollStep);
   const int barTop = bar_.Top();
   gm::MoveAndHideBehind(groups_.MonitorControls, kRollStep, barTop);
   for (skin::TImageTrackBar* d : groups_.MonitorDisplays) {
@@ -269,7 +265,7 @@ void PageRoll::HideMonitorStep() {
 }
 
 void PageRoll::ShowMonitorStep() {
-  MovePicture(kMonitorPage, -kRollStep);
+  MovePicture(Page::kMonitor, -kRollStep);
   const int barTop = bar_.Top();
   gm::MoveAndShowClear(groups_.MonitorControls, -kRollStep, barTop);
   for (skin::TImageTrackBar* d : groups_.MonitorDisplays) {
@@ -290,7 +286,7 @@ void PageRoll::HideConfigStep() {
     if (groups_.LabelCurve) groups_.LabelCurve->Hide();
     fanExtrasShown_ = false;
   }
-  MovePicture(kConfigPage, kRollStep);
+  MovePicture(Page::kConfig, kRollStep);
   const int barTop = bar_.Top();
   gm::MoveAndHideBehind(groups_.VoltageControls, kRollStep, barTop);
   for (skin::TImageTrackBar* d : groups_.VoltageDisplays) {
@@ -303,10 +299,10 @@ void PageRoll::HideConfigStep() {
 }
 
 void PageRoll::ShowConfigStep() {
-  MovePicture(kConfigPage, -kRollStep);
+  MovePicture(Page::kConfig, -kRollStep);
   const int barTop = bar_.Top();
-  const std::int32_t subPage = ConfigSubPage();
-  const bool voltage = subPage == kVoltageSubPage;
+  const SubPage subPage = ConfigSubPage();
+  const bool voltage = subPage == SubPage::kVoltage;
   gm::MoveAndShowClear(groups_.VoltageControls, -kRollStep, barTop, voltage);
   for (skin::TImageTrackBar* d : groups_.VoltageDisplays) {
     if (!d) continue;
@@ -314,11 +310,11 @@ void PageRoll::ShowConfigStep() {
     if (voltage && !gm::BehindBar(*d, barTop)) d->SetPartsVisible(true);
   }
   gm::MoveAndShowClear(groups_.ConfigButtons, -kRollStep, barTop);
-  gm::MoveAndShowClear(groups_.FanButtons, -kRollStep, barTop, subPage == kFanSubPage);
+  gm::MoveAndShowClear(groups_.FanButtons, -kRollStep, barTop, subPage == SubPage::kFan);
 }
 
 void PageRoll::HideAlarmStep() {
-  MovePicture(kAlarmPage, kRollStep);
+  MovePicture(Page::kAlarm, kRollStep);
   const int barTop = bar_.Top();
   gm::MoveAndHideBehind(groups_.AlarmControls, kRollStep, barTop);
   if (groups_.AWattTotal) {
@@ -339,7 +335,7 @@ void PageRoll::HideAlarmStep() {
 }
 
 void PageRoll::ShowAlarmStep() {
-  MovePicture(kAlarmPage, -kRollStep);
+  MovePicture(Page::kAlarm, -kRollStep);
   gm::MoveAndShowClear(groups_.AlarmControls, -kRollStep, bar_.Top());
   gm::Move(groups_.AWattTotal, -kRollStep);
   for (const auto* plain : {&groups_.AlarmVoltageControls, &groups_.AlarmCurrentControls,

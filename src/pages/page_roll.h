@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "pages/page_codes.h"
 #include "pages/window_hooks.h"
 #include "platform/ui/timer.h"
 
@@ -28,18 +29,19 @@ class PageRoll {
   PageRoll(const PageRoll&) = delete;
   PageRoll& operator=(const PageRoll&) = delete;
 
-  // The tabs' click action. Ignored for codes other than 100..102 and while a roll runs.
-  void SelectPage(std::int32_t pageCode);
+  // The tabs' click action. Ignored for a value that is none of the pages and while a roll
+  // runs.
+  void SelectPage(Page pageCode);
   // The arrow's click action. Ignored while a roll runs: a collapse begun in the middle of a
   // page switch would leave the old page stuck half out.
   void ToggleCollapse();
   // One tick of TimerDown.
   void TimerDownTimer();
 
-  std::int32_t CurrentPage() const { return currentPage_; }
-  std::int32_t PageState(std::int32_t pageCode) const;
-  std::int32_t RollCode() const { return rollCode_; }
-  std::int32_t BarState() const { return barState_; }
+  Page CurrentPage() const { return currentPage_; }
+  RollState PageState(Page pageCode) const;
+  pages::RollCode RollCode() const { return rollCode_; }
+  RollState BarState() const { return barState_; }
   bool MonitorExtrasShown() const { return monitorExtrasShown_; }
   bool FanExtrasShown() const { return fanExtrasShown_; }
   // The fan sub-page showed or hid its extras itself (a sub-page tab, a refresh).
@@ -48,14 +50,14 @@ class PageRoll {
   const ui::Timer& TimerDown() const { return timerDown_; }
 
  private:
-  std::int32_t& StateOf(std::int32_t pageCode);
-  bool FullyIn(std::int32_t pageCode) const;
-  bool FullyOut(std::int32_t pageCode) const;
-  std::int32_t ConfigSubPage() const;
+  RollState& StateOf(Page pageCode);
+  bool FullyIn(Page pageCode) const;
+  bool FullyOut(Page pageCode) const;
+  SubPage ConfigSubPage() const;
 
-  void HideStep(std::int32_t pageCode);
-  void ShowStep(std::int32_t pageCode);
-  void MovePicture(std::int32_t pageCode, int dy);
+  void HideStep(Page pageCode);
+  void ShowStep(Page pageCode);
+  void MovePicture(Page pageCode, int dy);
   void HideMonitorStep();
   void HideConfigStep();
   void HideAlarmStep();
@@ -78,10 +80,10 @@ class PageRoll {
   WindowHooks hooks_;
   ui::Timer timerDown_;
 
-  std::int32_t currentPage_;
-  std::array<std::int32_t, 3> pageStates_;
-  std::int32_t rollCode_;
-  std::int32_t barState_;
+  Page currentPage_;
+  std::array<RollState, 3> pageStates_;
+  pages::RollCode rollCode_;
+  RollState barState_;
   bool monitorExtrasShown_ = true;
   bool fanExtrasShown_ = false;
   int windowPageHeight_;

@@ -3,29 +3,11 @@
 #include <chrono>
 #include <cstdint>
 
+#include "pages/page_codes.h"
 #include "platform/ui/geometry.h"
 
-// The main window's page, roll and bar codes and the fixed geometry of its pages and bar.
+// The fixed geometry and timing of the main window's pages, bar and roll.
 namespace pages {
-
-// PageCode: which page is shown or being brought in.
-inline constexpr std::int32_t kMonitorPage = 100;
-inline constexpr std::int32_t kConfigPage = 101;
-inline constexpr std::int32_t kAlarmPage = 102;
-
-// RollCode besides the three page codes (that page must first roll in).
-inline constexpr std::int32_t kRollNothing = 103;  // nothing to roll in
-inline constexpr std::int32_t kRollExpand = 104;   // the window must first be expanded
-
-// PageState of a page and BarState of the window share one pair of codes.
-inline constexpr std::int32_t kShown = 801;   // page fully out / window expanded
-inline constexpr std::int32_t kHidden = 802;  // page fully behind the bar / window collapsed
-inline constexpr std::int32_t kExpanded = kShown;
-inline constexpr std::int32_t kCollapsed = kHidden;
-
-// Configuration sub-pages; the roll only reads which one is selected.
-inline constexpr std::int32_t kFanSubPage = 401;
-inline constexpr std::int32_t kVoltageSubPage = 402;
 
 // One tick of TimerDown moves a page by RollStep.
 inline constexpr std::int32_t kRollStep = 50;

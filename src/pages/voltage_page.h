@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/trim_targets.h"
 #include "settings/voltage_settings.h"
 #include "skin/file_resolver.h"
 #include "skin/image_track_bar.h"
@@ -34,9 +35,7 @@ class VoltagePage {
   static const std::array<Rail, 3> kRails;
 
   // What a trim asks for, rail by rail in the order of kRails, with the rails left out.
-  struct Trim {
-    std::array<float, 3> targets{};
-    std::array<bool, 3> enabled{};
+  struct Trim : settings::TrimTargets {
     std::vector<std::string> skipped;  // names ("3.3V") of rails sent with enable false
   };
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <utility>
 
+#include "pages/page_codes.h"
+
 namespace pages {
 
 // What the control bar and the roll ask of the main window. An empty routine does nothing
@@ -15,8 +17,8 @@ struct WindowHooks {
   std::function<void()> StartFanAnimation;
   // Enable the alarm blink timer TimerAlarm.
   std::function<void()> EnableAlarmTimer;
-  // The selected configuration sub-page: 401 fan speed, 402 voltage.
-  std::function<std::int32_t()> ConfigSubPage;
+  // The selected configuration sub-page.
+  std::function<SubPage()> ConfigSubPage;
   // Show the selected configuration sub-page again (picture, sub-page tabs, contents).
   std::function<void()> ShowConfigSubPage;
   // Refresh the alarm page, which shows the members of its selected group.

@@ -8,9 +8,10 @@
 
 namespace session {
 
-// The one joint between the session and the alarm rules: decides every row's flag from the
-// readings and the alarm settings. The rules sit above the session, so the owner hands them in.
-using AlarmJudge = std::function<void(const device::ReadingSet& readings,
-                                      settings::AlarmSettings& settings, AlarmFlags& flags)>;
+// The one joint between the session and the alarm rules: every row's flag from the readings
+// and the alarm settings alone, nothing stored back. The rules sit above the session, so the
+// owner hands them in.
+using AlarmJudge = std::function<AlarmFlags(const device::ReadingSet& readings,
+                                            const settings::AlarmSettings& settings)>;
 
 }  // namespace session

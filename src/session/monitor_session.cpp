@@ -61,7 +61,7 @@ void MonitorSession::CycleComplete() {
 
 void MonitorSession::JudgeAlarms(PollNews& news) {
   const AlarmFlags before = flags_;
-  if (judge_) judge_(readings_.Values(), alarms_, flags_);
+  if (judge_) flags_ = judge_(readings_.Values(), alarms_);
   for (std::size_t row = 0; row < kAlarmRows; ++row) {
     news.started[row] = !before[row] && flags_[row];
     news.ended[row] = before[row] && !flags_[row];

@@ -12,6 +12,7 @@
 #include "session/session_observer.h"
 #include "settings/alarm_settings.h"
 #include "settings/fan_settings.h"
+#include "settings/setting_codes.h"
 #include "settings/voltage_settings.h"
 
 namespace session {
@@ -73,7 +74,7 @@ class MonitorSession {
   // The trim targets and their factory values.
   settings::VoltageSettings& Voltages() { return voltage_; }
   // The fan-speed page's mode as loaded.
-  std::int32_t& FanPageMode() { return fanPageMode_; }
+  settings::FanMode& FanPageMode() { return fanPageMode_; }
 
  private:
   template <typename Call>
@@ -89,7 +90,7 @@ class MonitorSession {
   settings::AlarmSettings alarms_;
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
-  std::int32_t fanPageMode_ = 0;
+  settings::FanMode fanPageMode_{};
 };
 
 }  // namespace session

@@ -3,10 +3,12 @@
 #include <array>
 #include <cstddef>
 
+#include "device/reading_catalogue.h"
+
 namespace session {
 
-// One flag per alarm row, in the order the rows are evaluated and blinked.
-inline constexpr std::size_t kAlarmRows = 20;
+// One flag per alarm row, in the reading catalogue's row order.
+inline constexpr std::size_t kAlarmRows = device::kAlarmRowCount;
 using AlarmFlags = std::array<bool, kAlarmRows>;
 
 // What one poll brought: the groups that arrived fresh, whether the cycle completed (every

@@ -4,14 +4,9 @@
 #include <cstdint>
 #include <string>
 
-namespace settings {
+#include "settings/setting_codes.h"
 
-// AlarmGroup codes: one registry key each.
-inline constexpr std::int32_t kAlarmWatt = 701;
-inline constexpr std::int32_t kAlarmVoltage = 702;
-inline constexpr std::int32_t kAlarmCurrent = 703;
-inline constexpr std::int32_t kAlarmFanSpeed = 704;
-inline constexpr std::int32_t kAlarmTemperature = 705;
+namespace settings {
 
 // The names of sensors T1..T4. The current names live in the pages' edit fields, so they go
 // in and out of the stores as plain parameters.

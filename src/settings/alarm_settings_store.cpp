@@ -7,8 +7,10 @@
 
 #include "core/numbers.h"
 #include "device/rail_table.h"
+#include "settings/alarm_thresholds.h"
 #include "settings/save_outcome.h"
 #include "settings/settings_keys.h"
+#include "settings/voltage_band.h"
 
 namespace settings {
 namespace {
@@ -27,7 +29,7 @@ enum class FlagRule { Strict, Numeric };
 // defaults and later the switches in `laterReads`; saves write the thresholds, then the
 // switches, in `writes`.
 struct Group {
-  std::int32_t code;
+  AlarmGroup code;
   std::string_view key;
   FlagRule flags;
   std::span<const AlarmMember> thresholdReads;
@@ -35,92 +37,56 @@ struct Group {
   std::span<const AlarmMember> writes;
 };
 
-// The threshold kept for a voltage alarm key of the rail table ("12V", "5V", "33V").
-constexpr AlarmThreshold AlarmSettings::*VoltageThresholdOf(std::string_view key) {
-  if (key == "12V") return &AlarmSettings::Voltage12V;
-  if (key == "5V") return &AlarmSettings::Voltage5V;
-  if (key == "33V") return &AlarmSettings::Voltage33V;
-  return nullptr;
-}
-
-// The threshold kept for a current rail.
-constexpr AlarmThreshold AlarmSettings::*CurrentThresholdOf(device::RailId rail) {
-  switch (rail) {
-    case device::RailId::R12V1:
-      return &AlarmSettings::Current12V1;
-    case device::RailId::R12V2:
-      return &AlarmSettings::Current12V2;
-    case device::RailId::R12V3:
-      return &AlarmSettings::Current12V3;
-    case device::RailId::R12V4:
-      return &AlarmSettings::Current12V4;
-    case device::RailId::R5V:
-      return &AlarmSettings::Current5V;
-    case device::RailId::R33V:
-      return &AlarmSettings::Current33V;
-    default:
-      return nullptr;
-  }
-}
-
-constexpr std::array<const device::Rail*, device::kRailCount> kRailsInTableOrder = [] {
-  std::array<const device::Rail*, device::kRailCount> out{};
-  for (std::size_t i = 0; i < out.size(); ++i) out[i] = &device::kRails[i];
-  return out;
-}();
-
-// The voltage thresholds in the order their keys first appear among `rails`: several rails
-// share one threshold.
-template <std::size_t N>
-constexpr std::array<AlarmMember, 3> VoltageMembers(
-    const std::array<const device::Rail*, N>& rails) {
-  std::array<AlarmMember, 3> out{};
+// The thresholds of one group, each once (the 12 V rails share one), as an AlarmMember list.
+struct Members {
+  std::array<AlarmMember, device::kCurrentRailCount> items{};
   std::size_t count = 0;
-  for (const device::Rail* rail : rails) {
-    const std::string_view key = rail->alarmVoltageKey;
-    bool seen = key.empty();
-    for (std::size_t i = 0; i < count; ++i) seen = seen || out[i].name == key;
-    if (!seen) out[count++] = AlarmMember{key, VoltageThresholdOf(key)};
+
+  constexpr void Add(const device::Reading& r) {
+    for (std::size_t i = 0; i < count; ++i)
+      if (items[i].name == r.settingsKey) return;
+    items[count++] = AlarmMember{r.settingsKey, ThresholdField(r)};
+  }
+  constexpr std::span<const AlarmMember> Span() const { return {items.data(), count}; }
+};
+
+// In alarm row order: how every group is read, and how fans and temperatures are written.
+constexpr Members ByRow(std::string_view group) {
+  Members out;
+  for (const device::Reading* r : device::kAlarmRows)
+    if (r->settingsGroup == group) out.Add(*r);
+  return out;
+}
+
+// In the rails' table order (12 V first): how voltages and currents are written.
+constexpr Members ByRail(std::string_view group) {
+  Members out;
+  for (const device::Rail& rail : device::kRails) {
+    for (const device::Reading& r : device::kReadings)
+      if (r.rail == rail.id && r.settingsGroup == group) out.Add(r);
   }
   return out;
 }
 
-template <std::size_t N>
-constexpr std::array<AlarmMember, device::kCurrentRailCount> CurrentMembers(
-    const std::array<const device::Rail*, N>& rails) {
-  std::array<AlarmMember, device::kCurrentRailCount> out{};
-  std::size_t count = 0;
-  for (const device::Rail* rail : rails) {
-    if (!rail->alarmCurrentKey.empty())
-      out[count++] = AlarmMember{rail->alarmCurrentKey, CurrentThresholdOf(rail->id)};
-  }
-  return out;
-}
+constexpr Members kVoltageReads = ByRow(device::kVoltageGroup);
+constexpr Members kVoltageWrites = ByRail(device::kVoltageGroup);
+constexpr Members kCurrentReads = ByRow(device::kCurrentGroup);
+constexpr Members kCurrentWrites = ByRail(device::kCurrentGroup);
+constexpr Members kFans = ByRow(device::kFanSpeedGroup);
+constexpr Members kTemperatures = ByRow(device::kTemperatureGroup);
+static_assert(kVoltageReads.items[2].field == &AlarmSettings::Voltage12V &&
+              kCurrentWrites.items[5].field == &AlarmSettings::Current33V &&
+              kTemperatures.items[0].field == &AlarmSettings::TempPSU);
 
-// Thresholds are read by calibration channel (5V, 3.3V, 12V first) and written in table order
-// (12V first).
-constexpr auto kVoltageReads = VoltageMembers(device::RailsByCurrentChannel());
-constexpr auto kVoltageWrites = VoltageMembers(kRailsInTableOrder);
-constexpr auto kCurrentReads = CurrentMembers(device::RailsByCurrentChannel());
-constexpr auto kCurrentWrites = CurrentMembers(kRailsInTableOrder);
-static_assert(kVoltageReads[2].field == &AlarmSettings::Voltage12V &&
-              kCurrentWrites[5].field == &AlarmSettings::Current33V);
-constexpr AlarmMember kFans[] = {{"PSUFan", &AlarmSettings::PSUFan},
-                                 {"SystemFan", &AlarmSettings::SystemFan}};
-constexpr AlarmMember kTemperatures[] = {{"PSU", &AlarmSettings::TempPSU},
-                                         {"T1", &AlarmSettings::TempT1},
-                                         {"T2", &AlarmSettings::TempT2},
-                                         {"T3", &AlarmSettings::TempT3},
-                                         {"T4", &AlarmSettings::TempT4}};
-
-constexpr Group kVoltageGroup{kAlarmVoltage, "\\Voltage",   FlagRule::Strict,
-                              kVoltageReads, kVoltageReads, kVoltageWrites};
-constexpr Group kCurrentGroup{kAlarmCurrent, "\\Current",    FlagRule::Numeric,
-                              kCurrentReads, kCurrentWrites, kCurrentWrites};
-constexpr Group kFanSpeedGroup{kAlarmFanSpeed, "\\FanSpeed", FlagRule::Numeric,
-                               kFans,          kFans,        kFans};
-constexpr Group kTemperatureGroup{kAlarmTemperature, "\\Temperature", FlagRule::Strict,
-                                  kTemperatures,     kTemperatures,   kTemperatures};
+constexpr Group kVoltageGroup{AlarmGroup::kVoltage, "\\Voltage",          FlagRule::Strict,
+                              kVoltageReads.Span(), kVoltageReads.Span(), kVoltageWrites.Span()};
+constexpr Group kCurrentGroup{AlarmGroup::kCurrent, "\\Current",           FlagRule::Numeric,
+                              kCurrentReads.Span(), kCurrentWrites.Span(), kCurrentWrites.Span()};
+constexpr Group kFanSpeedGroup{AlarmGroup::kFanSpeed, "\\FanSpeed", FlagRule::Numeric,
+                               kFans.Span(),          kFans.Span(), kFans.Span()};
+constexpr Group kTemperatureGroup{AlarmGroup::kTemperature, "\\Temperature",
+                                  FlagRule::Strict,         kTemperatures.Span(),
+                                  kTemperatures.Span(),     kTemperatures.Span()};
 constexpr std::string_view kWattKey = "\\Watt";
 constexpr std::string_view kWattValue = "Watt";
 
@@ -170,10 +136,12 @@ void LoadGroup(platform::RegistryKey& key, const Group& group, AlarmSettings& al
   for (const AlarmMember& m : group.thresholdReads) {
     (alarms.*m.field).Value = Threshold(key, std::string(m.name));
   }
+  // A voltage threshold below its nominal is held as the band's upper edge from here on.
+  if (group.code == AlarmGroup::kVoltage) KeepVoltageUpperEdges(alarms);
   for (const AlarmMember& m : group.laterReads) {
     (alarms.*m.field).Default = Threshold(key, Joined(kDefaultPrefix, m.name));
   }
-  if (group.code == kAlarmTemperature) {
+  if (group.code == AlarmGroup::kTemperature) {
     for (std::size_t i = 0; i < names.size(); ++i) names[i] = key.ReadString(NameValue(i));
     for (std::size_t i = 0; i < names.size(); ++i) {
       alarms.DefaultNames[i] = key.ReadString(Joined(kDefaultPrefix, NameValue(i)));
@@ -188,7 +156,7 @@ void WriteNames(SaveOutcome& save, platform::RegistryKey& key, const SensorNames
   for (std::size_t i = 0; i < names.size(); ++i) save.Write(key, NameValue(i), names[i]);
 }
 
-const Group* TableGroup(std::int32_t code) {
+const Group* TableGroup(AlarmGroup code) {
   for (const Group* group : kTableGroups) {
     if (group->code == code) return group;
   }
@@ -203,7 +171,7 @@ bool Storable(const SensorNames& names) {
   return true;
 }
 
-void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, std::int32_t group,
+void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, AlarmGroup group,
                 const SensorNames& alarmPageNames) {
   const Group* table = TableGroup(group);
   const auto key = save.Open(GroupKey(table ? table->key : kWattKey));
@@ -214,19 +182,20 @@ void WriteGroup(SaveOutcome& save, const AlarmSettings& alarms, std::int32_t gro
     for (const AlarmMember& m : table->writes) {
       save.Write(*key, m.name, ThresholdText((alarms.*m.field).Value));
     }
-    if (group == kAlarmTemperature) WriteNames(save, *key, alarmPageNames);
+    if (group == AlarmGroup::kTemperature) WriteNames(save, *key, alarmPageNames);
     for (const AlarmMember& m : table->writes) {
       save.Write(*key, Joined(m.name, kEnableSuffix), FlagText((alarms.*m.field).Enable));
     }
   }
 }
 
-constexpr std::int32_t kSavingOrder[] = {kAlarmWatt, kAlarmVoltage, kAlarmCurrent, kAlarmFanSpeed,
-                                         kAlarmTemperature};
+constexpr AlarmGroup kSavingOrder[] = {AlarmGroup::kWatt, AlarmGroup::kVoltage,
+                                       AlarmGroup::kCurrent, AlarmGroup::kFanSpeed,
+                                       AlarmGroup::kTemperature};
 
 }  // namespace
 
-std::span<const AlarmMember> AlarmGroupMembers(std::int32_t group) {
+std::span<const AlarmMember> AlarmGroupMembers(AlarmGroup group) {
   const Group* table = TableGroup(group);
   return table ? table->writes : std::span<const AlarmMember>();
 }
@@ -254,10 +223,10 @@ void LoadAlarmSettings(platform::RegistryStore& store, AlarmSettings& alarms, Se
   }
 }
 
-bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, std::int32_t group,
+bool SaveAlarmGroup(platform::RegistryStore& store, const AlarmSettings& alarms, AlarmGroup group,
                     const SensorNames& alarmPageNames) {
-  if (group != kAlarmWatt && TableGroup(group) == nullptr) return false;
-  if (group == kAlarmTemperature && !Storable(alarmPageNames)) return false;
+  if (group != AlarmGroup::kWatt && TableGroup(group) == nullptr) return false;
+  if (group == AlarmGroup::kTemperature && !Storable(alarmPageNames)) return false;
   const auto registry = store.Open(platform::RegistryAccess::Write);
   SaveOutcome save(*registry);
   WriteGroup(save, alarms, group, alarmPageNames);
@@ -278,12 +247,18 @@ bool RestoreAlarmDefaults(platform::RegistryStore& store, AlarmSettings& alarms,
   for (const Group* group : kTableGroups) {
     for (const AlarmMember& m : group->writes) (alarms.*m.field).Value = (alarms.*m.field).Default;
   }
-  if (!Storable(alarmPageNames)) return false;
+  // The factory thresholds are saved as they are; held, a voltage one becomes its upper edge.
+  if (!Storable(alarmPageNames)) {
+    KeepVoltageUpperEdges(alarms);
+    return false;
+  }
   // One accessor, one commit: a save cut short leaves all five groups old or all five new.
   const auto registry = store.Open(platform::RegistryAccess::Write);
   SaveOutcome save(*registry);
-  for (const std::int32_t group : kSavingOrder) WriteGroup(save, alarms, group, alarmPageNames);
-  return save.Finish();
+  for (const AlarmGroup group : kSavingOrder) WriteGroup(save, alarms, group, alarmPageNames);
+  const bool saved = save.Finish();
+  KeepVoltageUpperEdges(alarms);
+  return saved;
 }
 
 }  // namespace settings

@@ -59,18 +59,18 @@ void WritePresets(SaveOutcome& save, std::string_view fanKey,
 }  // namespace
 
 void LoadConfigSettings(platform::RegistryStore& store, FanSettings& fan, VoltageSettings& voltage,
-                        std::int32_t& fanPageMode, const ShowMessage& showMessage) {
+                        FanMode& fanPageMode, const ShowMessage& showMessage) {
   const auto registry = store.Open(platform::RegistryAccess::Read);
 
   if (const auto key = registry->OpenKey(kPsuFanKey)) {
-    fan.PSUFanMode = core::StrictToInt(key->ReadString("Mode"));
+    fan.PSUFanMode = static_cast<FanMode>(core::StrictToInt(key->ReadString("Mode")));
     // The fan page starts with the PSU fan selected.
     fanPageMode = fan.PSUFanMode;
     ReadPresets(*registry, kPsuFanKey, kPsuFanCurves, fan.PSUFanPresets);
   }
 
   if (const auto key = registry->OpenKey(kSystemFanKey)) {
-    fan.SystemFanMode = core::StrictToInt(key->ReadString("Mode"));
+    fan.SystemFanMode = static_cast<FanMode>(core::StrictToInt(key->ReadString("Mode")));
     if (const auto manual = registry->OpenKey(Path(kSystemFanKey, "\\Manual"))) {
       fan.SystemFanSensor = core::StrictToInt(manual->ReadString("Mode"));
     }
@@ -95,12 +95,12 @@ bool SaveConfigSettings(platform::RegistryStore& store, const FanSettings& fan,
   SaveOutcome save(*registry);
 
   if (const auto key = save.Open(kPsuFanKey)) {
-    save.Write(*key, "Mode", std::to_string(fan.PSUFanMode));
+    save.Write(*key, "Mode", std::to_string(static_cast<std::int32_t>(fan.PSUFanMode)));
     WritePresets(save, kPsuFanKey, kPsuFanCurves, fan.PSUFanPresets);
   }
 
   if (const auto key = save.Open(kSystemFanKey)) {
-    save.Write(*key, "Mode", std::to_string(fan.SystemFanMode));
+    save.Write(*key, "Mode", std::to_string(static_cast<std::int32_t>(fan.SystemFanMode)));
     if (const auto manual = save.Open(Path(kSystemFanKey, kSystemFanManual))) {
       save.Write(*manual, "Mode", std::to_string(fan.SystemFanSensor));
     }

@@ -21,7 +21,7 @@ using ShowMessage = std::function<void(const std::string&)>;
 // platform::RegistryReadError for a value that is not text or a settings file that cannot be
 // read; the fields read before stay set.
 void LoadConfigSettings(platform::RegistryStore& store, FanSettings& fan, VoltageSettings& voltage,
-                        std::int32_t& fanPageMode, const ShowMessage& showMessage);
+                        FanMode& fanPageMode, const ShowMessage& showMessage);
 
 // Saves the modes, the sensor, every curve's "Vol" and "Temp" texts as held (presets
 // unchanged) and the three trim targets with one write accessor; factory values are never

@@ -5,14 +5,9 @@
 #include <cstdint>
 
 #include "settings/fan_preset.h"
+#include "settings/setting_codes.h"
 
 namespace settings {
-
-// FanMode codes, shared with the fan-speed page.
-inline constexpr std::int32_t kFanModePerformance = 601;
-inline constexpr std::int32_t kFanModeNormal = 602;
-inline constexpr std::int32_t kFanModeSilent = 603;
-inline constexpr std::int32_t kFanModeManual = 604;
 
 // TempSensorIndex: the sensor that drives the system fan in mode Manual.
 inline constexpr std::int32_t kSensorPSU = 0;
@@ -34,8 +29,8 @@ enum SystemFanCurve : std::size_t {
 
 // The fan-speed settings as the main window holds them. All 0 and empty until loaded.
 struct FanSettings {
-  std::int32_t PSUFanMode = 0;
-  std::int32_t SystemFanMode = 0;
+  FanMode PSUFanMode{};
+  FanMode SystemFanMode{};
   std::int32_t SystemFanSensor = 0;
   std::array<FanPreset, 4> PSUFanPresets;     // Manual, Performance, Normal, Silent
   std::array<FanPreset, 8> SystemFanPresets;  // Manual\PSU, \T1..\T4, Performance, Normal, Silent

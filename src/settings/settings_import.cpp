@@ -60,15 +60,16 @@ std::vector<SavedValue> SavedValues() {
 
   values.push_back({"Alarm\\Watt", "Watt", Check::Text});
   values.push_back({"Alarm\\Watt", "WattEnable", Check::StrictInteger});
-  const std::array<std::pair<std::int32_t, std::string>, 4> groups = {
-      {{kAlarmVoltage, "Alarm\\Voltage"},
-       {kAlarmCurrent, "Alarm\\Current"},
-       {kAlarmFanSpeed, "Alarm\\FanSpeed"},
-       {kAlarmTemperature, "Alarm\\Temperature"}}};
+  const std::array<std::pair<AlarmGroup, std::string>, 4> groups = {
+      {{AlarmGroup::kVoltage, "Alarm\\Voltage"},
+       {AlarmGroup::kCurrent, "Alarm\\Current"},
+       {AlarmGroup::kFanSpeed, "Alarm\\FanSpeed"},
+       {AlarmGroup::kTemperature, "Alarm\\Temperature"}}};
   for (const auto& [group, key] : groups) {
     // The load reads the Voltage and Temperature switches strictly, the others as numbers.
-    const Check flag =
-        group == kAlarmVoltage || group == kAlarmTemperature ? Check::StrictInteger : Check::Text;
+    const Check flag = group == AlarmGroup::kVoltage || group == AlarmGroup::kTemperature
+                           ? Check::StrictInteger
+                           : Check::Text;
     for (const AlarmMember& member : AlarmGroupMembers(group)) {
       values.push_back({key, std::string(member.name), Check::Text});
       values.push_back({key, std::string(member.name) + std::string(kEnableSuffix), flag});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/geometry.h"
+
 // Where the default skin's pictures expect the windows' own components (those that are not
 // placed by a skin record), in client pixels of their window. Places the system fixes are
 // marked so; the others are the default skin's choice and have to move with its pictures.
@@ -8,6 +10,11 @@ namespace skin::places {
 struct Place {
   int Left, Top, Width, Height;
 };
+
+// The rectangle a control is made with; found by argument-dependent lookup as RectOf(kX).
+constexpr ui::Rect RectOf(const Place& place) {
+  return ui::Rect{place.Left, place.Top, place.Width, place.Height};
+}
 
 // Main window.
 inline constexpr Place kClientArea{0, 0, 630, 659};      // fixed

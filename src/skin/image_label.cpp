@@ -1,6 +1,8 @@
 #include "skin/image_label.h"
 
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
 
 #include "platform/ui/application.h"
 #include "platform/ui/file_error.h"
@@ -139,6 +141,7 @@ void TImageLabel::PaintFrame(ui::FrameCanvas& canvas) const {
               shown_.transparent ? std::optional(shown_.bitmap->Key()) : std::nullopt);
 }
 
+#ifdef QUELTA_UI_QT
 void TImageLabel::Paint(QPainter& painter) const {
   if (!shown_.bitmap || Bounds().IsEmpty()) return;
   const QImage& source = shown_.transparent ? shown_.bitmap->Keyed() : shown_.bitmap->Opaque();
@@ -147,6 +150,7 @@ void TImageLabel::Paint(QPainter& painter) const {
   if (w <= 0 || h <= 0) return;
   painter.drawImage(QPoint(Left(), Top()), source, QRect(0, 0, w, h));
 }
+#endif
 
 std::unique_ptr<TImageLabel> BuildImageLabel(ui::Window& owner, const ButtonLayout& layout,
                                              std::span<const std::string> bitmapPaths,

@@ -67,13 +67,17 @@ class TImageLabel : public ui::Control {
   void MouseUp(const ui::MouseEvent& event) override;
   void MouseEnter() override;
   void MouseLeave() override;
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
+#endif
   void PaintFrame(ui::FrameCanvas& canvas) const override;
   void AddPicturesDrawn(std::vector<ui::BitmapUse>& uses) const override;
 
  protected:
   // A button that comes into view is painted by its state, as a desktop repaint does.
-  void VisibleChanged() override { Repaint(); }
+  void VisibleChanged() override {
+    Repaint();
+  }
 
  private:
   struct Slot {

@@ -148,7 +148,7 @@ void TImageTrackBar::SetPartsVisible(bool visible) {
 // ---- marker drag ----
 
 float TImageTrackBar::ShownTemperature(float celsius) const {
-  return TempUnitCode == kCelsiusUnitCode ? celsius : core::ToFahrenheit(celsius);
+  return TempUnitCode == core::TempUnit::kCelsius ? celsius : core::ToFahrenheit(celsius);
 }
 
 std::pair<std::int32_t, std::int32_t> TImageTrackBar::DragLimits() const {
@@ -210,7 +210,7 @@ void TImageTrackBar::ShowDraggedOnDigits(float value) {
 void TImageTrackBar::FinishValueStep(float value) {
   // Whole numbers are truncated, as the pages write them, so what is shown is what is sent.
   WholeNumberTarget.Write(core::FixedText(std::trunc(ShownTemperature(value)), 0));
-  if (NotifyWindow) NotifyWindow.Post(ui::Message{kMarkerDragMessage, 0, 0});
+  if (OnValueStep) OnValueStep(value);
 }
 
 }  // namespace skin

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/window_message_codes.h"
+#include "core/temp_unit.h"
 #include "platform/ui/color.h"
 #include "platform/ui/image.h"
-#include "platform/ui/window_handle.h"
 #include "skin/digit_row.h"
 #include "skin/file_resolver.h"
 #include "skin/status_rect_bar.h"
@@ -48,10 +47,6 @@ class TextTarget {
 // coordinates; the control itself is an invisible image holding the state.
 class TImageTrackBar : public ui::Image {
  public:
-  // Posted to NotifyWindow (both parameters 0) after each drag step that set a value.
-  static constexpr std::uint32_t kMarkerDragMessage = core::kFanCurveApplyMessage;
-  // TempUnitCode of Celsius: dragged temperatures are shown as they are.
-  static constexpr std::int32_t kCelsiusUnitCode = 301;
   static constexpr std::int32_t kMaxDigitCount = DigitRow::kMaxDigitCount;
 
   using DigitGroup = skin::DigitGroup;
@@ -73,11 +68,13 @@ class TImageTrackBar : public ui::Image {
   ui::Color StatusRectColor = ui::colors::kButtonFace;
 
   // Set by the owner before use.
-  ui::WindowHandle NotifyWindow;                 // receives message 2025; empty for none
-  TextTarget OneDecimalTarget;                   // shows a dragged value with 1 decimal
-  TextTarget WholeNumberTarget;                  // shows a dragged value with 0 decimals
-  std::int32_t TempUnitCode = kCelsiusUnitCode;  // not 301: dragged values shown in Fahrenheit
-  bool CenteredMode = false;                     // the bar shows the distance from the middle
+  // Told the value (in the bar's own unit) after each drag step that set one; the owner
+  // decides what a step means (the fan-speed page takes it and posts its window's message).
+  std::function<void(float value)> OnValueStep;
+  TextTarget OneDecimalTarget;                             // shows a dragged value with 1 decimal
+  TextTarget WholeNumberTarget;                            // shows a dragged value with 0 decimals
+  core::TempUnit TempUnitCode = core::TempUnit::kCelsius;  // Fahrenheit: dragged values converted
+  bool CenteredMode = false;  // the bar shows the distance from the middle
   // A value below the status rect's Min is out of range like one past Max: the bar is drawn
   // empty in the alarm colour and OverRange is set. Off, the distance below Min fills the bar
   // as a value that far above Min would.

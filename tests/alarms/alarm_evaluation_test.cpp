@@ -8,11 +8,9 @@ namespace {
 using settings::AlarmSettings;
 using settings::AlarmThreshold;
 
-AlarmState Evaluate(const device::ReadingSet& readings, AlarmSettings& settings,
+AlarmState Evaluate(const device::ReadingSet& readings, const AlarmSettings& settings,
                     bool monitorPageShown = true) {
-  AlarmState state;
-  EvaluateAlarms(readings, settings, monitorPageShown, state);
-  return state;
+  return EvaluateAlarms(readings, settings, monitorPageShown);
 }
 
 TEST(EvaluateAlarms, FiveVoltBandCountsBothEdgesAsAlarm) {
@@ -34,24 +32,22 @@ TEST(EvaluateAlarms, FiveVoltBandCountsBothEdgesAsAlarm) {
   EXPECT_FALSE(Evaluate(r, s)[AlarmRow::Vol5V]);
 }
 
-TEST(EvaluateAlarms, AThresholdBelowNominalIsStoredAsItsMirror) {
+TEST(EvaluateAlarms, AThresholdBelowNominalDrawsTheSameBandAndIsNotStoredBack) {
   AlarmSettings s;
   s.Voltage5V = {4.75f, true, 5.25f};
   s.Voltage33V = {3.135f, true, 3.46f};
   s.Voltage12V = {11.4f, true, 12.6f};
+  const AlarmSettings before = s;
   device::ReadingSet r;
   r.Vol5V = 5.25f;
   r.Vol33V = 3.465f;
   r.Vol12V1 = r.Vol12V2 = r.Vol12V3 = r.Vol12V4 = 12.0f;
   AlarmState state = Evaluate(r, s);
-  EXPECT_EQ(s.Voltage5V.Value, 5.25f);
-  EXPECT_EQ(s.Voltage33V.Value, 3.465f);
-  EXPECT_EQ(s.Voltage12V.Value, 12.6f);
   EXPECT_TRUE(state[AlarmRow::Vol5V]);
   EXPECT_TRUE(state[AlarmRow::Vol33V]);
   EXPECT_FALSE(state[AlarmRow::Vol12V1]);
 
-  // The same band from the stored upper edge: 5.0 and 3.3 are good, the lower edges are not.
+  // Inside the band from the lower edge: 5.0 and 3.3 are good, the lower edges are not.
   r.Vol5V = 5.0f;
   r.Vol33V = 3.3f;
   state = Evaluate(r, s);
@@ -59,10 +55,37 @@ TEST(EvaluateAlarms, AThresholdBelowNominalIsStoredAsItsMirror) {
   EXPECT_FALSE(state[AlarmRow::Vol33V]);
   r.Vol5V = 4.75f;
   r.Vol33V = 3.135f;
+  r.Vol12V3 = 12.6f;
   state = Evaluate(r, s);
   EXPECT_TRUE(state[AlarmRow::Vol5V]);
   EXPECT_TRUE(state[AlarmRow::Vol33V]);
+  EXPECT_TRUE(state[AlarmRow::Vol12V3]);
+  EXPECT_EQ(s.Voltage5V.Value, before.Voltage5V.Value);
+  EXPECT_EQ(s.Voltage33V.Value, before.Voltage33V.Value);
+  EXPECT_EQ(s.Voltage12V.Value, before.Voltage12V.Value);
+}
+
+TEST(KeepVoltageUpperEdges, ALowerEdgeBecomesItsMirrorAndAnUpperEdgeStays) {
+  AlarmSettings s;
+  s.Voltage5V = {4.75f, true, 4.75f};
+  s.Voltage33V = {3.135f, false, 3.46f};
+  s.Voltage12V = {11.4f, true, 12.6f};
+  s.Current5V = {4.0f, true, 4.0f};  // not a band: left alone
+  settings::KeepVoltageUpperEdges(s);
   EXPECT_EQ(s.Voltage5V.Value, 5.25f);
+  EXPECT_EQ(s.Voltage33V.Value, 3.465f);
+  EXPECT_EQ(s.Voltage12V.Value, 12.6f);
+  EXPECT_EQ(s.Voltage5V.Default, 4.75f);
+  EXPECT_EQ(s.Current5V.Value, 4.0f);
+  // Once an upper edge, always the same one: the shared 12 V threshold is not folded back.
+  settings::KeepVoltageUpperEdges(s);
+  EXPECT_EQ(s.Voltage5V.Value, 5.25f);
+  EXPECT_EQ(s.Voltage33V.Value, 3.465f);
+  EXPECT_EQ(s.Voltage12V.Value, 12.6f);
+  // The nominal itself is a band of no width, its own upper edge.
+  s.Voltage5V.Value = 5.0f;
+  settings::KeepVoltageUpperEdges(s);
+  EXPECT_EQ(s.Voltage5V.Value, 5.0f);
 }
 
 TEST(EvaluateAlarms, OneTwelveVoltThresholdAndSwitchServeAllFourRails) {
@@ -166,7 +189,7 @@ TEST(EvaluateAlarms, ZeroThresholdsSwitchedOn) {
   EXPECT_TRUE(state[AlarmRow::Watt]);
   EXPECT_FALSE(state[AlarmRow::PSUFan]);
   EXPECT_FALSE(state[AlarmRow::Vol5V]);  // the band runs from 0 to 10
-  EXPECT_EQ(s.Voltage5V.Value, 10.0f);
+  EXPECT_EQ(s.Voltage5V.Value, 0.0f);
   r.Vol5V = 10.0f;
   EXPECT_TRUE(Evaluate(r, s)[AlarmRow::Vol5V]);
 }
@@ -174,18 +197,22 @@ TEST(EvaluateAlarms, ZeroThresholdsSwitchedOn) {
 TEST(AlarmStatus, ThePowerGroupFlagIsTheStoredMutedFlagAndTheOthersStandAlone) {
   AlarmSettings s;
   AlarmStatus status(s);
-  for (std::int32_t group = 701; group <= 705; ++group) EXPECT_FALSE(status.GroupMuted(group));
-  status.SetGroupMuted(701, true);
+  using settings::AlarmGroup;
+  const auto beside = [](AlarmGroup group, std::int32_t step) {
+    return static_cast<AlarmGroup>(static_cast<std::int32_t>(group) + step);
+  };
+  for (const AlarmGroup group : settings::kAlarmGroups) EXPECT_FALSE(status.GroupMuted(group));
+  status.SetGroupMuted(AlarmGroup::kWatt, true);
   EXPECT_TRUE(s.WattMuted);
-  status.SetGroupMuted(704, true);
-  EXPECT_TRUE(status.GroupMuted(704));
-  EXPECT_FALSE(status.GroupMuted(703));
-  EXPECT_FALSE(status.GroupMuted(705));
-  status.SetGroupMuted(706, true);
-  EXPECT_FALSE(status.GroupMuted(706));
-  EXPECT_FALSE(status.GroupMuted(700));
+  status.SetGroupMuted(AlarmGroup::kFanSpeed, true);
+  EXPECT_TRUE(status.GroupMuted(AlarmGroup::kFanSpeed));
+  EXPECT_FALSE(status.GroupMuted(AlarmGroup::kCurrent));
+  EXPECT_FALSE(status.GroupMuted(AlarmGroup::kTemperature));
+  status.SetGroupMuted(beside(AlarmGroup::kTemperature, 1), true);
+  EXPECT_FALSE(status.GroupMuted(beside(AlarmGroup::kTemperature, 1)));
+  EXPECT_FALSE(status.GroupMuted(beside(AlarmGroup::kWatt, -1)));
   s.WattMuted = false;
-  EXPECT_FALSE(status.GroupMuted(701));
+  EXPECT_FALSE(status.GroupMuted(AlarmGroup::kWatt));
 }
 
 }  // namespace

@@ -17,8 +17,8 @@
 #include "app/ctl/run_ctl.h"
 #include "device/recording_sleeper.h"
 #include "sim/simulated_bus.h"
+#include "support/denying_hid_bus.h"
 #include "support/temp_folder.h"
-#include "tests/device/denying_hid_bus.h"
 
 namespace app::ctl {
 namespace {

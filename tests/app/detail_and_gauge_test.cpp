@@ -1,7 +1,7 @@
 // The main window's detail windows and needle panel, on the simulated PSU and virtual time.
 #include <gtest/gtest.h>
 
-#include "form_main_fixture.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -75,8 +75,8 @@ TEST_F(DetailAndGaugeTest, OffTheMonitorPageOnlyTheVoltageWindowFollowsTheReadin
   EXPECT_EQ(Vol12V1(form), form.Monitor().Readings().Values().Vol12V1);
   EXPECT_EQ(Cur12V1(form), form.Monitor().Readings().Values().Cur12V1);
 
-  Click(form.Bar()->Tab(kConfigPage));
-  ASSERT_EQ(form.CurrentPage(), kConfigPage);
+  Click(form.Bar()->Tab(Page::kConfig));
+  ASSERT_EQ(form.CurrentPage(), Page::kConfig);
   Mark(form);
   RunCycle(3);  // on the configuration page: the voltage hand-over only
   EXPECT_EQ(Vol12V1(form), form.Monitor().Readings().Values().Vol12V1);
@@ -150,17 +150,17 @@ TEST_F(DetailAndGaugeTest, GroupsSwitchedOffOnTheAlarmPageTakeTheirNeedlesOutOfA
   EXPECT_EQ(flags(5), 0xE0);
   EXPECT_EQ(flags(7), 0xE0);
 
-  form.AlarmPage()->ApplyGroupMuted(704, true);
+  form.AlarmPage()->ApplyGroupMuted(settings::AlarmGroup::kFanSpeed, true);
   Tick();
   EXPECT_EQ(flags(5), 0xE0);
   EXPECT_EQ(flags(7), 0x20);
-  form.AlarmPage()->ApplyGroupMuted(705, true);
+  form.AlarmPage()->ApplyGroupMuted(settings::AlarmGroup::kTemperature, true);
   Tick();
   EXPECT_EQ(flags(5), 0x20);
   EXPECT_EQ(flags(7), 0x20);
   // And back on.
-  form.AlarmPage()->ApplyGroupMuted(704, false);
-  form.AlarmPage()->ApplyGroupMuted(705, false);
+  form.AlarmPage()->ApplyGroupMuted(settings::AlarmGroup::kFanSpeed, false);
+  form.AlarmPage()->ApplyGroupMuted(settings::AlarmGroup::kTemperature, false);
   Tick();
   EXPECT_EQ(flags(5), 0xE0);
   EXPECT_EQ(flags(7), 0xE0);

@@ -25,7 +25,6 @@
 #include "device/recording_sleeper.h"
 #include "device/trace_log.h"
 #include "device/tracing_hid_bus.h"
-#include "form_main_fixture.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
@@ -34,6 +33,7 @@
 #include "platform/registry/reg_file_store.h"
 #include "platform/ui/render_window.h"
 #include "support/core_application.h"
+#include "support/form_main_fixture.h"
 #include "support/hostile_bitmaps.h"
 
 namespace mainwindow::testing {
@@ -361,10 +361,10 @@ TEST_F(WindowMatrix, SettingsWrittenFromBothSidesWhileTheDeviceGoesKeepEveryValu
   const std::map<std::string, std::string> before = effective();
 
   form.Monitor().EditT(2).InputText("GPU");
-  Click(form.Bar()->Tab(pages::kConfigPage));
+  Click(form.Bar()->Tab(pages::Page::kConfig));
   for (int tick = 0; tick < 30; ++tick) loop_.AdvanceBy(100ms);
   pages::FanSpeedPage& fan = form.Config()->Fan();
-  Click(*fan.ButtonOf(604));
+  Click(*fan.ButtonOf(settings::FanMode::kManual));
   fan.EditStartVol().InputText("9.0");
   fan.EditRisingTemp().InputText("50");
 
@@ -518,7 +518,7 @@ TEST_F(WindowMatrix, HostileSkinPicturesEndTheWindowNamingTheFile) {
   const auto late = replace("Alarm-FanSpeed.bmp", testing_support::HostileBitmaps().front().bytes);
   TFormMain& form = Create();
   ASSERT_TRUE(RunUntil([&] { return form.Started(); }));
-  Click(form.Bar()->Tab(kAlarmPage));
+  Click(form.Bar()->Tab(Page::kAlarm));
   loop_.AdvanceBy(std::chrono::milliseconds(3000));
   EXPECT_EQ(failsShown(), fails);
   Click(*form.AlarmPage()->Button("FanSpeed"));

@@ -3,8 +3,8 @@
 #include <memory>
 #include <set>
 
-#include "form_main_fixture.h"
-#include "tests/device/denying_hid_bus.h"
+#include "support/denying_hid_bus.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

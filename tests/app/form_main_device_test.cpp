@@ -4,8 +4,8 @@
 #include <atomic>
 
 #include "device/device_command.h"
-#include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

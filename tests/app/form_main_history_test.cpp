@@ -3,7 +3,7 @@
 #include "history/history_query.h"
 #include "history/history_settings.h"
 #include "history/virtual_history_clock.h"
-#include "tests/app/form_main_fixture.h"
+#include "support/form_main_fixture.h"
 #include "tests/history/history_test_support.h"
 
 namespace mainwindow::testing {

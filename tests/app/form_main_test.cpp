@@ -12,11 +12,11 @@
 #include "core/numbers.h"
 #include "device/device_identity.h"
 #include "device/protocol.h"
-#include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/registry/registry.h"
 #include "support/deadline.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -407,7 +407,7 @@ TEST_F(FormMainTest, FahrenheitChangesTheDigitsButNotTheBars) {
   EXPECT_EQ(ShownDigits(t1, form.ImageLists().ILNumber), "30");
 
   Click(*page.Button("TempF"));
-  EXPECT_EQ(page.Unit(), TempUnit::Fahrenheit);
+  EXPECT_EQ(page.Unit(), core::TempUnit::kFahrenheit);
   EXPECT_EQ(ShownDigits(t1, form.ImageLists().ILNumber), "86");
   EXPECT_EQ(t1.GaugeIndex(), celsiusGauge);
   // The chosen unit rests with its pressed picture, the other with its normal one.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -10,9 +11,9 @@
 #include "history/history_recorder.h"
 #include "history/history_time.h"
 #include "history/virtual_history_clock.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
 #include "tests/history/history_test_support.h"
-#include "tests/settings/settings_file.h"
 
 namespace app::ctl {
 namespace {
@@ -144,6 +145,51 @@ TEST_F(HistoryCommand, JsonAndTextCarryTheSameRecord) {
   EXPECT_THAT(lines[0], testing::StartsWith("2026-12-02T00:00:00.000Z poll pid 4242: "
                                             "ReferenceVoltage 0.5 Vol5V 1000.5 "));
   EXPECT_EQ(lines[2], "2026-12-02T00:00:03.000Z connection_lost pid 4242");
+}
+
+// A minute's three figures are each written for themselves, also where two of them agree:
+// 5.01, 5.01 and the float one step above it (5.0100007) average to 5.01 as a float, so the
+// min and mean read "5.01" and the max does not; a minute of 7, 9, 9 has its mean apart and its
+// max equal to neither; a steady minute repeats one text.
+TEST_F(HistoryCommand, EachOfAMinutesThreeFiguresIsItsOwnText) {
+  history::VirtualHistoryClock clock(kStart);
+  history::HistoryRecorderOptions options;
+  options.file = File();
+  options.processId = 7;
+  history::HistoryRecorder recorder(options, clock);
+  device::ReadingSet r;
+  r.PowerRating = 550;
+  const std::pair<float, float> polls[] = {
+      {5.01f, 7.0f}, {5.01f, 9.0f}, {std::nextafter(5.01f, 6.0f), 9.0f}};
+  for (std::size_t i = 0; i < std::size(polls); ++i) {
+    r.Vol5V = polls[i].first;
+    r.TempT1 = polls[i].second;
+    ASSERT_TRUE(recorder.RecordPoll(kStart + std::chrono::seconds(3 * i), r));
+  }
+  clock.Set(kStart + 24h + 1min);
+  ASSERT_TRUE(recorder.Maintain());
+
+  const Result csv = Run({"history", "--csv"});
+  ASSERT_EQ(csv.code, 0) << csv.err;
+  const std::vector<std::string> lines = Lines(csv.out);
+  ASSERT_EQ(lines.size(), 2u) << csv.out;
+  const std::vector<std::string> minute = Fields(lines[1]);
+  ASSERT_EQ(minute.size(), 77u);
+  const auto three = [&minute](std::size_t column) {
+    return minute[5 + column * 3] + "/" + minute[6 + column * 3] + "/" + minute[7 + column * 3];
+  };
+  EXPECT_EQ(three(1), "5.01/5.01/5.0100007");  // Vol5V
+  EXPECT_EQ(three(15), "7/8.333333/9");        // TempT1
+  EXPECT_EQ(three(23), "550/550/550");         // PowerRating
+  EXPECT_EQ(three(0), "0/0/0");                // ReferenceVoltage
+
+  const Result text = Run({"history"});
+  ASSERT_EQ(text.code, 0) << text.err;
+  EXPECT_THAT(text.out, HasSubstr(" Vol5V 5.01/5.01/5.0100007 "));
+  EXPECT_THAT(text.out, HasSubstr(" TempT1 7/8.333333/9 "));
+  const nlohmann::json record = nlohmann::json::parse(Run({"history", "--json"}).out);
+  EXPECT_EQ(record["rows"][0]["readings"]["Vol5V"]["max"].get<double>(), 5.0100007);
+  EXPECT_EQ(record["rows"][0]["readings"]["Vol5V"]["mean"].get<double>(), 5.01);
 }
 
 TEST_F(HistoryCommand, OffsetsCountBackFromNow) {

@@ -20,11 +20,11 @@
 
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
-#include "form_main_fixture.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/message_socket_claim.h"
 #include "mainwindow/window_messages.h"
 #include "support/core_application.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

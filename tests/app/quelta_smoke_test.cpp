@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "form_main_fixture.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {

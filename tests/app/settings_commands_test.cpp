@@ -11,8 +11,9 @@
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
+#include "settings/setting_codes.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace app::ctl {
 namespace {
@@ -61,11 +62,11 @@ TEST(ConfigShow, GivesEveryCurveModeSensorAndTargetAsJson) {
   ASSERT_EQ(run.code, kExitDone) << run.err;
   EXPECT_EQ(run.err, "");
   const Json json = Json::parse(run.out);
-  EXPECT_EQ(json["PSUFan"]["Mode"], 602);
+  EXPECT_EQ(json["PSUFan"]["Mode"], static_cast<int>(settings::FanMode::kNormal));
   EXPECT_EQ(json["PSUFan"]["Silent"],
             Json::parse(R"({"Vol":"4.5","Temp":"50","DefaultVol":"4.5","DefaultTemp":"50",
                            "VolValue":4.5,"TempValue":50})"));
-  EXPECT_EQ(json["SystemFan"]["Mode"], 602);
+  EXPECT_EQ(json["SystemFan"]["Mode"], static_cast<int>(settings::FanMode::kNormal));
   EXPECT_EQ(json["SystemFan"]["Manual"]["Mode"], 0);
   EXPECT_EQ(json["SystemFan"]["Manual"]["T2"]["Vol"], "7.12345");
   // The number in use, rounded at the third decimal and shown without float noise.

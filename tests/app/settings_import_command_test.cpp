@@ -9,8 +9,8 @@
 #include "app/ctl/exit_code.h"
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace app::ctl {
 namespace {

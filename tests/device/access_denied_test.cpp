@@ -4,11 +4,11 @@
 
 #include <cerrno>
 
-#include "denying_hid_bus.h"
 #include "device/trace_log.h"
 #include "device/tracing_hid_bus.h"
-#include "fake_hid_bus.h"
 #include "sim/simulated_bus.h"
+#include "support/denying_hid_bus.h"
+#include "support/fake_hid_bus.h"
 
 namespace device {
 namespace {

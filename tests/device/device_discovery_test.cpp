@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_hid_bus.h"
+#include "support/fake_hid_bus.h"
 
 namespace device {
 namespace {

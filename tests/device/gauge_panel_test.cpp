@@ -13,12 +13,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Power alarm above 500 W; PSU temperature above 60 C and PSU fan below 1200 rpm, both on.
-settings::AlarmSettings Thresholds() {
-  settings::AlarmSettings alarms;
-  alarms.Watt = 500.0f;
-  alarms.TempPSU = {60.0f, true, 60.0f};
-  alarms.PSUFan = {1200.0f, true, 1200.0f};
-  return alarms;
+GaugeThresholds Thresholds() {
+  return GaugeThresholds{500.0f, {60.0f, true}, {1200.0f, true}};
 }
 
 std::int32_t PowerAt(float watt) {
@@ -68,7 +64,7 @@ TEST(GaugeNeedles, PositionsAbove255GoOutLessTwoHundredFiftyFiveWithBitZero) {
 }
 
 TEST(GaugeNeedles, EachAlarmNeedsItsReadingPastTheThresholdItsSwitchAndItsGroup) {
-  const settings::AlarmSettings alarms = Thresholds();
+  const GaugeThresholds alarms = Thresholds();
   const GaugeReadings inAlarm{501.0f, 61.0f, 1199.0f};
   GaugeState s = ComputeGaugeState(inAlarm, alarms, {});
   EXPECT_EQ(s.needles[0].FlagsByte(), 0xE0);
@@ -96,7 +92,7 @@ TEST(GaugeNeedles, EachAlarmNeedsItsReadingPastTheThresholdItsSwitchAndItsGroup)
   EXPECT_EQ(s.needles[2].FlagsByte(), 0xE0);
 
   // Switched off: the temperature and fan needles stay quiet; power has no switch of its own.
-  settings::AlarmSettings off = alarms;
+  GaugeThresholds off = alarms;
   off.TempPSU.Enable = false;
   off.PSUFan.Enable = false;
   s = ComputeGaugeState(inAlarm, off, {});
@@ -106,7 +102,7 @@ TEST(GaugeNeedles, EachAlarmNeedsItsReadingPastTheThresholdItsSwitchAndItsGroup)
 }
 
 TEST(GaugeNeedles, TheReportCarriesFlagsAndPositionOfEachNeedle) {
-  settings::AlarmSettings alarms = Thresholds();
+  GaugeThresholds alarms = Thresholds();
   alarms.Watt = 1200.0f;
   alarms.PSUFan.Value = 1000.0f;
   const GaugeState s = ComputeGaugeState({1000.0f, 20.0f, 0.0f}, alarms, {});

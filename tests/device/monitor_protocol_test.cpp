@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "device/recording_sleeper.h"
-#include "fake_monitor.h"
+#include "support/fake_monitor.h"
 
 namespace device {
 namespace {

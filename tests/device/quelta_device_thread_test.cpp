@@ -17,10 +17,10 @@
 #include "device/worker_pool.h"
 #include "platform/lock/named_mutex.h"
 #include "platform/ui/headless_event_loop.h"
-#include "refusing_hid_bus.h"
 #include "sim/scenario.h"
 #include "sim/simulated_bus.h"
-#include "worker_test_support.h"
+#include "support/refusing_hid_bus.h"
+#include "support/worker_test_support.h"
 
 namespace device {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 namespace device {
@@ -12,25 +12,86 @@ namespace {
 using namespace std::chrono_literals;
 using enum WorkerState;
 
-constexpr std::array<WorkerState, 5> kStates{Starting, Polling, Terminating, Abandoned, Finished};
-
-// Every pair of states, against the moves a worker may make: rows are from, columns to, in
-// the order of kStates.
-TEST(WorkerLifecycle, OnlyTheListedMovesAreAllowed) {
-  constexpr bool kAllowed[5][5] = {
-      //  Starting Polling Terminating Abandoned Finished
-      {false, true, true, true, true},     // from Starting
-      {false, false, true, true, false},   // from Polling
-      {false, false, false, true, true},   // from Terminating
-      {false, false, false, false, true},  // from Abandoned
-      {false, false, false, false, false}  // from Finished
-  };
-  for (std::size_t from = 0; from < kStates.size(); ++from) {
-    for (std::size_t to = 0; to < kStates.size(); ++to) {
-      EXPECT_EQ(IsAllowedMove(kStates[from], kStates[to]), kAllowed[from][to])
-          << "from " << from << " to " << to;
-    }
+// A worker brought to `state` by the moves a real one makes on the way there.
+std::unique_ptr<WorkerLifecycle> WorkerIn(WorkerState state) {
+  auto life = std::make_unique<WorkerLifecycle>();
+  const auto move = [&](WorkerState to) { EXPECT_TRUE(life->MoveTo(to)) << "on the way"; };
+  switch (state) {
+    case Starting:
+      break;
+    case Polling:
+      move(Polling);
+      break;
+    case Terminating:
+      move(Polling);
+      move(Terminating);
+      break;
+    case Abandoned:
+      move(Polling);
+      move(Abandoned);
+      break;
+    case Finished:
+      move(Finished);
+      break;
   }
+  EXPECT_EQ(life->State(), state);
+  return life;
+}
+
+// Whether a worker in `from` makes the move to `to`; a refused move leaves it where it was.
+bool Moves(WorkerState from, WorkerState to) {
+  const std::unique_ptr<WorkerLifecycle> life = WorkerIn(from);
+  const bool moved = life->MoveTo(to);
+  EXPECT_EQ(life->State(), moved ? to : from);
+  EXPECT_EQ(IsAllowedMove(from, to), moved);
+  return moved;
+}
+
+TEST(WorkerLifecycle, NoWorkerGoesBackToStarting) {
+  EXPECT_FALSE(Moves(Starting, Starting));
+  EXPECT_FALSE(Moves(Polling, Starting));
+  EXPECT_FALSE(Moves(Terminating, Starting));
+  EXPECT_FALSE(Moves(Abandoned, Starting));
+  EXPECT_FALSE(Moves(Finished, Starting));
+}
+
+// Polling begins once, when the start-up reads succeed; a start-up that ends after the
+// worker was asked to end starts nothing.
+TEST(WorkerLifecycle, OnlyAStartingWorkerBeginsToPoll) {
+  EXPECT_TRUE(Moves(Starting, Polling));
+  EXPECT_FALSE(Moves(Polling, Polling));
+  EXPECT_FALSE(Moves(Terminating, Polling));
+  EXPECT_FALSE(Moves(Abandoned, Polling));
+  EXPECT_FALSE(Moves(Finished, Polling));
+}
+
+// Termination is asked of a live worker once; abandoning outranks it, and a finished worker
+// has nothing left to end.
+TEST(WorkerLifecycle, TerminationIsTakenFromAStartingOrPollingWorkerOnly) {
+  EXPECT_TRUE(Moves(Starting, Terminating));
+  EXPECT_TRUE(Moves(Polling, Terminating));
+  EXPECT_FALSE(Moves(Terminating, Terminating));
+  EXPECT_FALSE(Moves(Abandoned, Terminating));
+  EXPECT_FALSE(Moves(Finished, Terminating));
+}
+
+// The program's end abandons whatever worker has not finished, even one already terminating.
+TEST(WorkerLifecycle, AbandonReachesEveryWorkerThatHasNotFinished) {
+  EXPECT_TRUE(Moves(Starting, Abandoned));
+  EXPECT_TRUE(Moves(Polling, Abandoned));
+  EXPECT_TRUE(Moves(Terminating, Abandoned));
+  EXPECT_FALSE(Moves(Abandoned, Abandoned));
+  EXPECT_FALSE(Moves(Finished, Abandoned));
+}
+
+// A worker that could not start finishes at once; a polling one only after it was asked to
+// end, so that whoever asked sees the request taken.
+TEST(WorkerLifecycle, AWorkerFinishesFromItsStartUpOrOnceAskedToEnd) {
+  EXPECT_TRUE(Moves(Starting, Finished));
+  EXPECT_FALSE(Moves(Polling, Finished));
+  EXPECT_TRUE(Moves(Terminating, Finished));
+  EXPECT_TRUE(Moves(Abandoned, Finished));
+  EXPECT_FALSE(Moves(Finished, Finished));
 }
 
 // The life of a worker that polls, is terminated, then abandoned at the program's end: each

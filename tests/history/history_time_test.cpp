@@ -30,6 +30,14 @@ TEST(HistoryTime, TakesEveryIsoFormAndZone) {
   EXPECT_EQ(Parsed("1970-01-01T00:00Z"), "1970-01-01T00:00:00.000Z");
 }
 
+// Four-digit years are written digit by digit; beyond them the general form takes over.
+TEST(HistoryTime, WritesTheLastFourDigitYearAndTheFirstFiveDigitOne) {
+  EXPECT_EQ(FormatHistoryTime(history::HistoryTime(253402300799999ms)), "9999-12-31T23:59:59.999Z");
+  EXPECT_EQ(FormatHistoryTime(history::HistoryTime(253402300800000ms)),
+            "10000-01-01T00:00:00.000Z");
+  EXPECT_EQ(FormatHistoryTime(history::HistoryTime(1796083200001ms)), "2026-12-01T00:00:00.001Z");
+}
+
 TEST(HistoryTime, CountsOffsetsBackInEachUnit) {
   EXPECT_EQ(Parsed("now"), "2026-12-01T00:00:00.000Z");
   EXPECT_EQ(Parsed("-90s"), "2026-11-30T23:58:30.000Z");

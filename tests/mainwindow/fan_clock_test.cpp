@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "tests/platform/ui/headless_ui.h"
+#include "support/headless_ui.h"
 
 namespace mainwindow {
 namespace {

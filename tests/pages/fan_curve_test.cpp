@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/numbers.h"
+
 namespace pages::fan_curve {
 namespace {
 
@@ -42,16 +44,16 @@ TEST(FanCurve, MarkerOffsetsStopAtBothEndsOfTheirRange) {
 }
 
 TEST(FanCurve, FahrenheitGoesThereAndBackToTheSameWholeDegree) {
-  EXPECT_FLOAT_EQ(InPageUnit(45.0f, kFahrenheit), 113.0f);
-  EXPECT_FLOAT_EQ(InPageUnit(45.0f, kCelsius), 45.0f);
-  EXPECT_FLOAT_EQ(InPageUnit(74.0f, kFahrenheit), 165.2f);
+  EXPECT_FLOAT_EQ(InPageUnit(45.0f, core::TempUnit::kFahrenheit), 113.0f);
+  EXPECT_FLOAT_EQ(InPageUnit(45.0f, core::TempUnit::kCelsius), 45.0f);
+  EXPECT_FLOAT_EQ(InPageUnit(74.0f, core::TempUnit::kFahrenheit), 165.2f);
   // 77 F is 24.999998 C in single precision; read from the page it is 25 C.
-  EXPECT_LT(ToCelsius(77.0f), 25.0f);
-  EXPECT_EQ(CelsiusFromPageUnit(77.0f, kFahrenheit), 25.0f);
-  EXPECT_EQ(CelsiusFromPageUnit(113.0f, kFahrenheit), 45.0f);
-  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(165.0f, kFahrenheit), 73.889f);
-  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(109.0f, kFahrenheit), 42.778f);
-  EXPECT_EQ(CelsiusFromPageUnit(45.9f, kCelsius), 45.9f);
+  EXPECT_LT(core::ToCelsius(77.0f), 25.0f);
+  EXPECT_EQ(CelsiusFromPageUnit(77.0f, core::TempUnit::kFahrenheit), 25.0f);
+  EXPECT_EQ(CelsiusFromPageUnit(113.0f, core::TempUnit::kFahrenheit), 45.0f);
+  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(165.0f, core::TempUnit::kFahrenheit), 73.889f);
+  EXPECT_FLOAT_EQ(CelsiusFromPageUnit(109.0f, core::TempUnit::kFahrenheit), 42.778f);
+  EXPECT_EQ(CelsiusFromPageUnit(45.9f, core::TempUnit::kCelsius), 45.9f);
 }
 
 TEST(FanCurve, NoDecimalsTruncatesTowardZero) {
@@ -69,6 +71,48 @@ TEST(FanCurve, DigitTestTakesDecimalsAndRefusesAnythingNotEndingInADigit) {
   for (const char* bad : {"", "7.", "abc", "4,5", "-3", "+3", "1.2.3", " 5", "5 ", "5a", "1e2"}) {
     EXPECT_FALSE(PassesDigitTest(bad)) << bad;
   }
+}
+
+// Each edit's range from both sides of both ends, in the unit the page shows.
+TEST(FanCurve, EditRefusalTakesEachRangeInclusiveAndLeavesAnEmptyTextToOk) {
+  using core::TempUnit;
+  constexpr const char* kVolts = "Please Enter Number Between (4.0 - 12.0)!";
+  constexpr const char* kCelsius = "Please Enter Number Between (25 - 74)!";
+  constexpr const char* kFahrenheit = "Please Enter Number Between (77 - 165)!";
+  struct Case {
+    const char* text;
+    bool startVolts;
+    TempUnit unit;
+    const char* refusal;
+  };
+  const Case cases[] = {
+      {"3.9", true, TempUnit::kCelsius, kVolts},
+      {"4.0", true, TempUnit::kCelsius, nullptr},
+      {"12", true, TempUnit::kFahrenheit, nullptr},
+      {"12.1", true, TempUnit::kCelsius, kVolts},
+      {"24.9", false, TempUnit::kCelsius, kCelsius},
+      {"25", false, TempUnit::kCelsius, nullptr},
+      {"74", false, TempUnit::kCelsius, nullptr},
+      {"74.5", false, TempUnit::kCelsius, kCelsius},
+      {"76.9", false, TempUnit::kFahrenheit, kFahrenheit},
+      {"77", false, TempUnit::kFahrenheit, nullptr},
+      {"165", false, TempUnit::kFahrenheit, nullptr},
+      {"165.5", false, TempUnit::kFahrenheit, kFahrenheit},
+      {"", false, TempUnit::kCelsius, nullptr},
+      {"4,5", true, TempUnit::kCelsius, "Please Enter Digitial Number!"},
+  };
+  for (const Case& c : cases) {
+    const char* got = EditRefusal(c.text, c.startVolts, c.unit);
+    EXPECT_STREQ(got ? got : "", c.refusal ? c.refusal : "") << c.text;
+  }
+}
+
+// 109 F is 42.778 C, whole 42; 100 F is what 38 C shows as, so it stays 38 (not 37).
+TEST(FanCurve, WholeCelsiusKeepsThePagesOwnValueForTheNumberItShows) {
+  EXPECT_EQ(WholeCelsius(109.0f, 40.0f, core::TempUnit::kFahrenheit), 42.0f);
+  EXPECT_EQ(WholeCelsius(100.0f, 38.0f, core::TempUnit::kFahrenheit), 38.0f);
+  EXPECT_EQ(WholeCelsius(100.0f, 40.0f, core::TempUnit::kFahrenheit), 37.0f);
+  EXPECT_EQ(WholeCelsius(45.9f, 40.0f, core::TempUnit::kCelsius), 45.0f);
 }
 
 }  // namespace

@@ -36,32 +36,32 @@ struct PageRollTest : ::testing::Test {
   }
 
   bool TabsShown() const {
-    return rig.bar->Tab(kMonitorPage).Visible() && rig.bar->Tab(kConfigPage).Visible() &&
-           rig.bar->Tab(kAlarmPage).Visible();
+    return rig.bar->Tab(Page::kMonitor).Visible() && rig.bar->Tab(Page::kConfig).Visible() &&
+           rig.bar->Tab(Page::kAlarm).Visible();
   }
 };
 
 TEST_F(PageRollTest, StartsOnTheMonitorPageWithTheOthersHiddenBehindTheBar) {
-  EXPECT_EQ(rig.roll->CurrentPage(), kMonitorPage);
-  EXPECT_EQ(rig.roll->RollCode(), kMonitorPage);
-  EXPECT_EQ(rig.roll->BarState(), kExpanded);
-  EXPECT_EQ(rig.roll->PageState(kMonitorPage), kShown);
-  EXPECT_EQ(rig.roll->PageState(kConfigPage), kHidden);
-  EXPECT_EQ(rig.roll->PageState(kAlarmPage), kHidden);
+  EXPECT_EQ(rig.roll->CurrentPage(), Page::kMonitor);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kMonitor);
+  EXPECT_EQ(rig.roll->BarState(), RollState::kExpanded);
+  EXPECT_EQ(rig.roll->PageState(Page::kMonitor), RollState::kShown);
+  EXPECT_EQ(rig.roll->PageState(Page::kConfig), RollState::kHidden);
+  EXPECT_EQ(rig.roll->PageState(Page::kAlarm), RollState::kHidden);
   EXPECT_EQ(rig.images.ImgConfig().Bounds(), (ui::Rect{0, 601, 628, -4}));
   EXPECT_EQ(rig.images.ImgAlarm().Bounds(), (ui::Rect{0, 602, 628, -4}));
   EXPECT_EQ(rig.roll->WindowPageHeight(), 597);
-  EXPECT_EQ(rig.Normal(kMonitorPage), rig.Pic("Skin\\M_Sel.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kMonitor), rig.Pic("Skin\\M_Sel.bmp"));
   EXPECT_FALSE(rig.roll->TimerDown().Enabled());
 }
 
 TEST_F(PageRollTest, MonitorToConfigurationTickByTick) {
-  rig.ClickTab(kConfigPage);
+  rig.ClickTab(Page::kConfig);
   EXPECT_FALSE(TabsShown());
-  EXPECT_EQ(rig.roll->CurrentPage(), kConfigPage);
-  EXPECT_EQ(rig.roll->RollCode(), kMonitorPage);
-  EXPECT_EQ(rig.roll->PageState(kMonitorPage), kHidden);
-  EXPECT_EQ(rig.roll->PageState(kConfigPage), kShown);
+  EXPECT_EQ(rig.roll->CurrentPage(), Page::kConfig);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kMonitor);
+  EXPECT_EQ(rig.roll->PageState(Page::kMonitor), RollState::kHidden);
+  EXPECT_EQ(rig.roll->PageState(Page::kConfig), RollState::kShown);
 
   const ui::Image& monitor = rig.images.ImgManager();
   const ui::Image& config = rig.images.ImgConfig();
@@ -106,9 +106,9 @@ TEST_F(PageRollTest, MonitorToConfigurationTickByTick) {
   rig.Tick();  // 25: finishes
   EXPECT_FALSE(rig.roll->TimerDown().Enabled());
   EXPECT_TRUE(TabsShown());
-  EXPECT_EQ(rig.Normal(kConfigPage), rig.Pic("Skin\\C_Sel.bmp"));
-  EXPECT_EQ(rig.Normal(kMonitorPage), rig.Pic("Skin\\M_up.bmp"));
-  EXPECT_EQ(rig.Normal(kAlarmPage), rig.Pic("Skin\\A_up.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kConfig), rig.Pic("Skin\\C_Sel.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kMonitor), rig.Pic("Skin\\M_up.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kAlarm), rig.Pic("Skin\\A_up.bmp"));
   EXPECT_TRUE(fanExtra->Visible());
   EXPECT_TRUE(rig.roll->FanExtrasShown());
   EXPECT_EQ(rig.log.subPageShows, 1);
@@ -117,29 +117,29 @@ TEST_F(PageRollTest, MonitorToConfigurationTickByTick) {
 
 TEST_F(PageRollTest, ClickingTheShownPagesTabRollsNothing) {
   const ui::Rect before = rig.images.ImgManager().Bounds();
-  rig.ClickTab(kMonitorPage);
+  rig.ClickTab(Page::kMonitor);
   EXPECT_EQ(rig.RollToEnd(), 1);
   EXPECT_EQ(rig.images.ImgManager().Bounds(), before);
-  EXPECT_EQ(rig.roll->PageState(kMonitorPage), kShown);
+  EXPECT_EQ(rig.roll->PageState(Page::kMonitor), RollState::kShown);
   EXPECT_TRUE(TabsShown());
   EXPECT_TRUE(monitorExtra->Visible());
   EXPECT_EQ(rig.log.fanStops, 0);
-  EXPECT_EQ(rig.Normal(kMonitorPage), rig.Pic("Skin\\M_Sel.bmp"));
-  EXPECT_EQ(rig.Normal(kConfigPage), rig.Pic("Skin\\C_up.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kMonitor), rig.Pic("Skin\\M_Sel.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kConfig), rig.Pic("Skin\\C_up.bmp"));
 }
 
 TEST_F(PageRollTest, CollapseOnTheAlarmPageAndExpandByTheMonitorTab) {
-  rig.ClickTab(kAlarmPage);
+  rig.ClickTab(Page::kAlarm);
   EXPECT_EQ(rig.RollToEnd(), 25);
   EXPECT_EQ(rig.log.alarmRefreshes, 1);
   EXPECT_TRUE(alarmControl->Visible());
   EXPECT_FALSE(alarmDisplay->Visible()) << "the alarm page's refresh shows its group";
 
   rig.ClickArrow();
-  EXPECT_EQ(rig.roll->BarState(), kCollapsed);
-  EXPECT_EQ(rig.roll->RollCode(), kRollNothing);
+  EXPECT_EQ(rig.roll->BarState(), RollState::kCollapsed);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kNothing);
   EXPECT_FALSE(rig.bar->ImgCtrlMode().Enabled());
-  EXPECT_FALSE(rig.bar->Tab(kMonitorPage).Enabled());
+  EXPECT_FALSE(rig.bar->Tab(Page::kMonitor).Enabled());
   EXPECT_EQ(rig.bar->ImgCtrlMode().Picture(), rig.Pic("Skin\\up.bmp"));
   EXPECT_EQ(rig.RollToEnd(), 13);
   EXPECT_EQ(rig.images.ImgAlarm().Top(), 602);
@@ -147,33 +147,33 @@ TEST_F(PageRollTest, CollapseOnTheAlarmPageAndExpandByTheMonitorTab) {
   EXPECT_EQ(rig.window.Position(), (ui::Point{200, 100 + 597}));
   EXPECT_EQ(rig.window.ClientSize(), (ui::Size{630, 53}));
   EXPECT_EQ(rig.bar->Top(), 0);
-  EXPECT_EQ(rig.bar->Tab(kAlarmPage).Top(), 10);
+  EXPECT_EQ(rig.bar->Tab(Page::kAlarm).Top(), 10);
   EXPECT_EQ(rig.bar->CloseButton().Top(), 15);
   EXPECT_EQ(rig.bar->ImgCtrlMode().Top(), 2);
-  EXPECT_EQ(rig.Normal(kAlarmPage), rig.Pic("Skin\\A_Sel.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kAlarm), rig.Pic("Skin\\A_Sel.bmp"));
   EXPECT_TRUE(rig.bar->ImgCtrlMode().Enabled());
-  EXPECT_TRUE(rig.bar->Tab(kMonitorPage).Enabled());
+  EXPECT_TRUE(rig.bar->Tab(Page::kMonitor).Enabled());
 
   const int alarmTimerEnables = rig.log.alarmTimerEnables;
-  rig.ClickTab(kMonitorPage);
-  EXPECT_EQ(rig.roll->RollCode(), kRollExpand);
-  EXPECT_EQ(rig.roll->BarState(), kExpanded);
+  rig.ClickTab(Page::kMonitor);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kExpand);
+  EXPECT_EQ(rig.roll->BarState(), RollState::kExpanded);
   EXPECT_EQ(rig.bar->ImgCtrlMode().Picture(), rig.Pic("Skin\\down.bmp"));
   rig.Tick();  // expands, then the first show step of the monitor page
   EXPECT_EQ(rig.window.Position(), RollRig::kWindowAt);
   EXPECT_EQ(rig.window.ClientSize(), (ui::Size{630, 650}));
   EXPECT_EQ(rig.bar->Top(), 597);
-  EXPECT_EQ(rig.bar->Tab(kMonitorPage).Top(), 607);
-  EXPECT_EQ(rig.roll->RollCode(), kRollNothing);
+  EXPECT_EQ(rig.bar->Tab(Page::kMonitor).Top(), 607);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kNothing);
   EXPECT_EQ(rig.images.ImgManager().Top(), 550);
   EXPECT_EQ(rig.RollToEnd(), 12);
   EXPECT_EQ(rig.images.ImgManager().Bounds(), (ui::Rect{0, 0, 628, 597}));
-  EXPECT_EQ(rig.roll->RollCode(), kMonitorPage);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kMonitor);
   EXPECT_TRUE(monitorExtra->Visible());
   EXPECT_EQ(rig.log.fanStarts, 1);
   EXPECT_EQ(rig.log.alarmTimerEnables, alarmTimerEnables + 1);
-  EXPECT_EQ(rig.Normal(kMonitorPage), rig.Pic("Skin\\M_Sel.bmp"));
-  EXPECT_EQ(rig.Normal(kAlarmPage), rig.Pic("Skin\\A_up.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kMonitor), rig.Pic("Skin\\M_Sel.bmp"));
+  EXPECT_EQ(rig.Normal(Page::kAlarm), rig.Pic("Skin\\A_up.bmp"));
 }
 
 TEST_F(PageRollTest, CollapseAndExpandByTheArrowKeepsThePage) {
@@ -181,20 +181,20 @@ TEST_F(PageRollTest, CollapseAndExpandByTheArrowKeepsThePage) {
   EXPECT_EQ(rig.RollToEnd(), 13);
   EXPECT_EQ(rig.window.ClientSize().height, 53);
   rig.ClickArrow();
-  EXPECT_EQ(rig.roll->RollCode(), kRollExpand);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kExpand);
   EXPECT_EQ(rig.RollToEnd(), 13);
   EXPECT_EQ(rig.window.Position(), RollRig::kWindowAt);
   EXPECT_EQ(rig.images.ImgManager().Bounds(), (ui::Rect{0, 0, 628, 597}));
   EXPECT_EQ(monitorButton->Top(), 100);
   EXPECT_TRUE(monitorButton->Visible());
   EXPECT_TRUE(monitorDisplay->ShowDigit);
-  EXPECT_EQ(rig.roll->CurrentPage(), kMonitorPage);
-  EXPECT_EQ(rig.roll->RollCode(), kMonitorPage);
+  EXPECT_EQ(rig.roll->CurrentPage(), Page::kMonitor);
+  EXPECT_EQ(rig.roll->RollCode(), RollCode::kMonitor);
 }
 
 // Every page's groups come back to their design places whatever the path between pages.
 TEST_F(PageRollTest, GroupsStayAlignedWithTheirPagesAcrossSwitches) {
-  for (const std::int32_t page : {kAlarmPage, kConfigPage, kAlarmPage, kMonitorPage}) {
+  for (const Page page : {Page::kAlarm, Page::kConfig, Page::kAlarm, Page::kMonitor}) {
     rig.ClickTab(page);
     rig.RollToEnd();
   }
@@ -212,8 +212,8 @@ TEST_F(PageRollTest, GroupsStayAlignedWithTheirPagesAcrossSwitches) {
 }
 
 TEST_F(PageRollTest, VoltageSubPageShowsItsControlsAndNoFanExtras) {
-  rig.log.subPage = kVoltageSubPage;
-  rig.ClickTab(kConfigPage);
+  rig.log.subPage = SubPage::kVoltage;
+  rig.ClickTab(Page::kConfig);
   rig.RollToEnd();
   EXPECT_TRUE(voltageControl->Visible());
   EXPECT_TRUE(voltageDisplay->Visible());
@@ -221,7 +221,7 @@ TEST_F(PageRollTest, VoltageSubPageShowsItsControlsAndNoFanExtras) {
   EXPECT_FALSE(fanExtra->Visible());
   EXPECT_FALSE(rig.roll->FanExtrasShown());
 
-  rig.ClickTab(kMonitorPage);
+  rig.ClickTab(Page::kMonitor);
   rig.Tick();
   EXPECT_FALSE(voltageDisplay->Visible()) << "voltage displays hide on the first step";
   EXPECT_TRUE(voltageControl->Visible()) << "plain members wait for the bar";
@@ -232,13 +232,13 @@ TEST_F(PageRollTest, ControlWithItsBottomAtTheBarTopCountsAsBehindIt) {
   // Bottoms 547 and 546: one step down puts the first exactly at the bar's top (597).
   ui::Control* atEdge = rig.Plain(rig.groups.MonitorControls, 497, 50);
   ui::Control* aboveEdge = rig.Plain(rig.groups.MonitorControls, 496, 50);
-  rig.ClickTab(kAlarmPage);
+  rig.ClickTab(Page::kAlarm);
   rig.Tick();
   EXPECT_FALSE(atEdge->Visible());
   EXPECT_TRUE(aboveEdge->Visible());
   rig.RollToEnd();
 
-  rig.ClickTab(kMonitorPage);
+  rig.ClickTab(Page::kMonitor);
   rig.Tick(13);  // the alarm page's 12 hide steps, then the first monitor show step
   rig.Tick(10);  // show steps 2 to 11: one step to go
   EXPECT_EQ(atEdge->Top(), 547);
@@ -249,10 +249,10 @@ TEST_F(PageRollTest, ControlWithItsBottomAtTheBarTopCountsAsBehindIt) {
 }
 
 TEST_F(PageRollTest, ArrowDuringAPageSwitchIsIgnored) {
-  rig.ClickTab(kAlarmPage);
+  rig.ClickTab(Page::kAlarm);
   rig.Tick(5);
   rig.ClickArrow();
-  EXPECT_EQ(rig.roll->BarState(), kExpanded);
+  EXPECT_EQ(rig.roll->BarState(), RollState::kExpanded);
   EXPECT_EQ(rig.RollToEnd(), 20);
   EXPECT_EQ(rig.images.ImgManager().Top(), 600);
   EXPECT_EQ(rig.images.ImgAlarm().Bounds(), (ui::Rect{0, 2, 628, 596}));
@@ -260,10 +260,10 @@ TEST_F(PageRollTest, ArrowDuringAPageSwitchIsIgnored) {
 }
 
 TEST_F(PageRollTest, UnknownPageCodesAreIgnored) {
-  rig.roll->SelectPage(99);
-  rig.roll->SelectPage(103);
+  rig.roll->SelectPage(static_cast<Page>(99));
+  rig.roll->SelectPage(static_cast<Page>(103));
   EXPECT_FALSE(rig.roll->TimerDown().Enabled());
-  EXPECT_EQ(rig.roll->CurrentPage(), kMonitorPage);
+  EXPECT_EQ(rig.roll->CurrentPage(), Page::kMonitor);
   EXPECT_TRUE(TabsShown());
 }
 

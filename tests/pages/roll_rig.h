@@ -76,7 +76,7 @@ struct HookLog {
   int fanStops = 0, fanStarts = 0, alarmTimerEnables = 0, subPageShows = 0, alarmRefreshes = 0;
   int closes = 0, minimises = 0;
   std::vector<bool> ledRequests;
-  std::int32_t subPage = kFanSubPage;
+  SubPage subPage = SubPage::kFan;
 };
 
 // A main window with the three page pictures, a few controls in the page groups, the bar and
@@ -158,7 +158,7 @@ struct RollRig {
     return ticks;
   }
 
-  void ClickTab(std::int32_t page) {
+  void ClickTab(Page page) {
     const ui::Rect& r = bar->Tab(page).Bounds();
     mouse.Click(ui::Point{r.left + 5, r.top + 5});
   }
@@ -172,7 +172,7 @@ struct RollRig {
   std::shared_ptr<const ui::Bitmap> Pic(const std::string& stored) {
     return app.Bitmaps().Load(folder.Files()(stored));
   }
-  std::shared_ptr<const ui::Bitmap> Normal(std::int32_t page) const {
+  std::shared_ptr<const ui::Bitmap> Normal(Page page) const {
     return bar->Tab(page).Picture(skin::TImageLabel::Face::Leave);
   }
 };

@@ -22,7 +22,7 @@
 #include "platform/ui/headless_event_loop.h"
 #include "sim/scenario.h"
 #include "sim/simulated_bus.h"
-#include "tests/device/worker_test_support.h"
+#include "support/worker_test_support.h"
 
 namespace session {
 namespace {
@@ -109,13 +109,10 @@ class MonitorSessionTest : public ::testing::Test {
   device::testing::SteppedPause pause_;
   ui::HeadlessEventLoop loop_;
   int judged_ = 0;
-  MonitorSession session_{
-      [this](const device::ReadingSet& r, settings::AlarmSettings& s, AlarmFlags& flags) {
-        ++judged_;
-        alarms::AlarmState state{flags};
-        alarms::EvaluateAlarms(r, s, true, state);
-        flags = state.flags;
-      }};
+  MonitorSession session_{[this](const device::ReadingSet& r, const settings::AlarmSettings& s) {
+    ++judged_;
+    return alarms::EvaluateAlarms(r, s, true).flags;
+  }};
   Told told_;
   std::shared_ptr<device::WorkerHandovers> handovers_ = std::make_shared<device::WorkerHandovers>();
   device::WorkerPool pool_;

@@ -7,8 +7,8 @@
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "support/recording_registry_store.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace settings {
 namespace {
@@ -56,7 +56,7 @@ TEST(AlarmLoad, TheFactoryTreeLoadsEveryGroup) {
   EXPECT_EQ(loaded.names, kFactoryNames);
   EXPECT_EQ(a.DefaultNames, kFactoryNames);
   // Every factory threshold is its threshold, so restoring the defaults changes nothing.
-  for (std::int32_t group = kAlarmVoltage; group <= kAlarmTemperature; ++group) {
+  for (const AlarmGroup group : kAlarmGroups) {
     for (const AlarmMember& m : AlarmGroupMembers(group)) {
       EXPECT_EQ((a.*m.field).Value, (a.*m.field).Default) << m.name;
       EXPECT_GT((a.*m.field).Value, 0.0f) << m.name;
@@ -66,7 +66,7 @@ TEST(AlarmLoad, TheFactoryTreeLoadsEveryGroup) {
 
 TEST(AlarmLoad, AMissingGroupKeyLeavesThatGroupOffAndLoadsTheOthers) {
   const Loaded loaded = LoadFrom(WithoutKey(FactoryTree(), "Alarm\\Current"));
-  for (const AlarmMember& m : AlarmGroupMembers(kAlarmCurrent)) {
+  for (const AlarmMember& m : AlarmGroupMembers(AlarmGroup::kCurrent)) {
     EXPECT_EQ((loaded.alarms.*m.field).Value, 0.0f);
     EXPECT_FALSE((loaded.alarms.*m.field).Enable);
   }
@@ -159,18 +159,18 @@ class AlarmSave : public ::testing::Test {
 TEST_F(AlarmSave, WritesEachGroupInItsOrderWithTwoDecimalsAndOneOrZero) {
   alarms.Watt = 450.0f;
   alarms.WattMuted = true;
-  EXPECT_TRUE(SaveAlarmGroup(store, alarms, kAlarmWatt, names));
+  EXPECT_TRUE(SaveAlarmGroup(store, alarms, AlarmGroup::kWatt, names));
   EXPECT_THAT(store.Writes(), ElementsAre("Watt=450.00", "WattEnable=0"));
 
   store.log.clear();
   alarms.Voltage5V.Value = 5.3f;
   alarms.Voltage33V.Enable = false;
-  EXPECT_TRUE(SaveAlarmGroup(store, alarms, kAlarmVoltage, names));
+  EXPECT_TRUE(SaveAlarmGroup(store, alarms, AlarmGroup::kVoltage, names));
   EXPECT_THAT(store.Writes(), ElementsAre("12V=12.60", "5V=5.30", "33V=3.46", "12VEnable=1",
                                           "5VEnable=1", "33VEnable=0"));
 
   store.log.clear();
-  EXPECT_TRUE(SaveAlarmGroup(store, alarms, kAlarmCurrent, names));
+  EXPECT_TRUE(SaveAlarmGroup(store, alarms, AlarmGroup::kCurrent, names));
   EXPECT_THAT(store.Writes(),
               ElementsAre("12V1=18.00", "12V2=18.00", "12V3=18.00", "12V4=18.00", "5V=20.00",
                           "33V=20.00", "12V1Enable=1", "12V2Enable=1", "12V3Enable=1",
@@ -178,12 +178,12 @@ TEST_F(AlarmSave, WritesEachGroupInItsOrderWithTwoDecimalsAndOneOrZero) {
 
   store.log.clear();
   alarms.SystemFan.Value = 1234.567f;
-  EXPECT_TRUE(SaveAlarmGroup(store, alarms, kAlarmFanSpeed, names));
+  EXPECT_TRUE(SaveAlarmGroup(store, alarms, AlarmGroup::kFanSpeed, names));
   EXPECT_THAT(store.Writes(), ElementsAre("PSUFan=500.00", "SystemFan=1234.57", "PSUFanEnable=1",
                                           "SystemFanEnable=0"));
 
   store.log.clear();
-  EXPECT_TRUE(SaveAlarmGroup(store, alarms, kAlarmTemperature, {"CPU", "GPU", "", "Case"}));
+  EXPECT_TRUE(SaveAlarmGroup(store, alarms, AlarmGroup::kTemperature, {"CPU", "GPU", "", "Case"}));
   EXPECT_THAT(store.Writes(),
               ElementsAre("PSU=60.00", "T1=55.00", "T2=55.00", "T3=55.00", "T4=55.00", "T1Name=CPU",
                           "T2Name=GPU", "T3Name=", "T4Name=Case", "PSUEnable=1", "T1Enable=0",
@@ -199,21 +199,24 @@ TEST_F(AlarmSave, AMutedPowerAlarmIsWrittenBackMuted) {
   platform::MemoryRegistryStore muted(WithValue(FactoryTree(), "Alarm\\Watt", "WattEnable", "0"));
   LoadAlarmSettings(muted, alarms, names);
   EXPECT_TRUE(alarms.WattMuted);
-  EXPECT_TRUE(SaveAlarmGroup(muted, alarms, kAlarmWatt, names));
+  EXPECT_TRUE(SaveAlarmGroup(muted, alarms, AlarmGroup::kWatt, names));
   EXPECT_EQ(muted.Text(), WithValue(FactoryTree(), "Alarm\\Watt", "WattEnable", "0"));
 }
 
 TEST_F(AlarmSave, ReportsFailureForAMissingKeyAFailedCommitAndAnUnknownGroup) {
-  EXPECT_FALSE(SaveAlarmGroup(store, alarms, 700, names));
-  EXPECT_FALSE(SaveAlarmGroup(store, alarms, 706, names));
+  const auto beside = [](AlarmGroup group, std::int32_t step) {
+    return static_cast<AlarmGroup>(static_cast<std::int32_t>(group) + step);
+  };
+  EXPECT_FALSE(SaveAlarmGroup(store, alarms, beside(AlarmGroup::kWatt, -1), names));
+  EXPECT_FALSE(SaveAlarmGroup(store, alarms, beside(AlarmGroup::kTemperature, 1), names));
   EXPECT_TRUE(store.log.empty());  // not even an accessor
 
   platform::MemoryRegistryStore gapped(WithoutKey(FactoryTree(), "Alarm\\FanSpeed"));
-  EXPECT_FALSE(SaveAlarmGroup(gapped, alarms, kAlarmFanSpeed, names));
+  EXPECT_FALSE(SaveAlarmGroup(gapped, alarms, AlarmGroup::kFanSpeed, names));
   EXPECT_TRUE(SaveSensorNames(gapped, names));  // other keys still save
 
   memory.SetCommitsFail(true);
-  EXPECT_FALSE(SaveAlarmGroup(store, alarms, kAlarmWatt, names));
+  EXPECT_FALSE(SaveAlarmGroup(store, alarms, AlarmGroup::kWatt, names));
   EXPECT_FALSE(SaveSensorNames(store, names));
   EXPECT_EQ(memory.Text(), FactoryTree());
 }
@@ -245,11 +248,38 @@ TEST_F(AlarmSave, RestoringDefaultsWritesThemAndKeepsSwitchesAndNamesAsHeld) {
   EXPECT_EQ(reloaded.names, (SensorNames{"A", "B", "C", "D"}));
 }
 
+// A voltage threshold below its nominal is held as its band's upper edge from the load on;
+// restored factory values are saved as they stand and held as upper edges after the save.
+TEST_F(AlarmSave, ALowerVoltageEdgeIsHeldAsItsMirrorFromTheLoadAndAfterARestore) {
+  std::string tree = WithValue(FactoryTree(), "Alarm\\Voltage", "12V", "11.40");
+  tree = WithValue(tree, "Alarm\\Voltage", "5V", "4.75");
+  tree = WithValue(tree, "Alarm\\Voltage", "Default33V", "3.14");
+  platform::MemoryRegistryStore lower(tree);
+  RecordingRegistryStore recording(lower);
+  LoadAlarmSettings(lower, alarms, names);
+  EXPECT_EQ(alarms.Voltage12V.Value, 12.6f);
+  EXPECT_EQ(alarms.Voltage5V.Value, 5.25f);
+  EXPECT_EQ(alarms.Voltage33V.Value, 3.46f);    // already the upper edge
+  EXPECT_EQ(alarms.Voltage33V.Default, 3.14f);  // factory values are kept as stored
+
+  EXPECT_TRUE(SaveAlarmGroup(recording, alarms, AlarmGroup::kVoltage, names));
+  EXPECT_THAT(recording.Writes(), ElementsAre("12V=12.60", "5V=5.25", "33V=3.46", "12VEnable=1",
+                                              "5VEnable=1", "33VEnable=1"));
+
+  recording.log.clear();
+  EXPECT_TRUE(RestoreAlarmDefaults(recording, alarms, names));
+  const std::vector<std::string> writes = recording.Writes();
+  EXPECT_NE(std::find(writes.begin(), writes.end(), "33V=3.14"), writes.end());
+  // 3.14 is the float 3.1400001; 3.3 less that is the float 0.15999989; 3.3 plus that is
+  // 3.45999989, whose nearest float is 3.4599998, one step below 3.46.
+  EXPECT_EQ(alarms.Voltage33V.Value, 3.4599998f);
+}
+
 TEST_F(AlarmSave, ANameWithANulIsRefusedBeforeAnythingIsWritten) {
   alarms.TempPSU.Value = 61.0f;
   const SensorNames broken = {"T1", std::string("T\0two", 5), "T3", "T4"};
   RecordingRegistryStore recording(memory);
-  EXPECT_FALSE(SaveAlarmGroup(recording, alarms, kAlarmTemperature, broken));
+  EXPECT_FALSE(SaveAlarmGroup(recording, alarms, AlarmGroup::kTemperature, broken));
   EXPECT_FALSE(SaveSensorNames(recording, broken));
   EXPECT_FALSE(RestoreAlarmDefaults(recording, alarms, broken));
   EXPECT_TRUE(recording.log.empty());  // not even an accessor
@@ -276,13 +306,15 @@ TEST(AlarmLoad, ABadSwitchNamesItsTextItsValueAndItsKey) {
 }
 
 TEST_F(AlarmSave, TheLastOfGroupSaveAndNamesSaveDecidesTheNames) {
-  EXPECT_TRUE(SaveAlarmGroup(memory, alarms, kAlarmTemperature, {"alarm1", "alarm2", "a3", "a4"}));
+  EXPECT_TRUE(
+      SaveAlarmGroup(memory, alarms, AlarmGroup::kTemperature, {"alarm1", "alarm2", "a3", "a4"}));
   EXPECT_TRUE(SaveSensorNames(memory, {"mon1", "mon2", "mon3", "mon4"}));
   Loaded loaded;
   LoadAlarmSettings(memory, loaded.alarms, loaded.names);
   EXPECT_EQ(loaded.names, (SensorNames{"mon1", "mon2", "mon3", "mon4"}));
 
-  EXPECT_TRUE(SaveAlarmGroup(memory, alarms, kAlarmTemperature, {"alarm1", "alarm2", "a3", "a4"}));
+  EXPECT_TRUE(
+      SaveAlarmGroup(memory, alarms, AlarmGroup::kTemperature, {"alarm1", "alarm2", "a3", "a4"}));
   LoadAlarmSettings(memory, loaded.alarms, loaded.names);
   EXPECT_EQ(loaded.names, (SensorNames{"alarm1", "alarm2", "a3", "a4"}));
 }

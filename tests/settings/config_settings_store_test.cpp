@@ -7,8 +7,8 @@
 #include "platform/registry/memory_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "support/recording_registry_store.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace settings {
 namespace {
@@ -37,7 +37,8 @@ class ConfigLoad : public ::testing::Test {
 
   FanSettings fan;
   VoltageSettings voltage;
-  std::int32_t fanPageMode = -1;
+  // A value that no load writes, to tell "not set" from any stored mode.
+  FanMode fanPageMode = static_cast<FanMode>(-1);
   std::vector<std::string> messages;
 
  private:
@@ -48,9 +49,9 @@ class ConfigLoad : public ::testing::Test {
 TEST_F(ConfigLoad, TheFactoryTreeLoadsCompletelyWithPresetsThatCoolLessInTurn) {
   Load(FactoryTree());
   EXPECT_THAT(messages, IsEmpty());
-  EXPECT_EQ(fan.PSUFanMode, kFanModeNormal);
-  EXPECT_EQ(fanPageMode, kFanModeNormal);
-  EXPECT_EQ(fan.SystemFanMode, kFanModeNormal);
+  EXPECT_EQ(fan.PSUFanMode, FanMode::kNormal);
+  EXPECT_EQ(fanPageMode, FanMode::kNormal);
+  EXPECT_EQ(fan.SystemFanMode, FanMode::kNormal);
   EXPECT_EQ(fan.SystemFanSensor, kSensorPSU);
   EXPECT_EQ(voltage.Target12V, "12.00");
   EXPECT_EQ(voltage.Target5V, "5.00");
@@ -105,10 +106,10 @@ TEST_F(ConfigLoad, AMissingPsuFanKeyLeavesThePsuFanAloneWithoutAMessage) {
   }
   Load(tree);
   EXPECT_THAT(messages, IsEmpty());
-  EXPECT_EQ(fan.PSUFanMode, 0);
-  EXPECT_EQ(fanPageMode, -1);  // not set either
+  EXPECT_EQ(fan.PSUFanMode, FanMode{});
+  EXPECT_EQ(fanPageMode, static_cast<FanMode>(-1));  // not set either
   for (const FanPreset& preset : fan.PSUFanPresets) EXPECT_TRUE(preset.Vol.empty());
-  EXPECT_EQ(fan.SystemFanMode, kFanModeNormal);
+  EXPECT_EQ(fan.SystemFanMode, FanMode::kNormal);
 }
 
 TEST_F(ConfigLoad, AMissingValueReadsAsEmptyText) {
@@ -124,7 +125,7 @@ TEST_F(ConfigLoad, ABadModeStopsTheLoadWithTheConversionErrorAfterWhatWasRead) {
   } catch (const core::ConversionError& error) {
     EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
   }
-  EXPECT_EQ(fan.PSUFanMode, kFanModeNormal);            // read before
+  EXPECT_EQ(fan.PSUFanMode, FanMode::kNormal);          // read before
   EXPECT_EQ(fan.PSUFanPresets[kPsuSilent].Vol, "4.5");  // read before
   EXPECT_EQ(voltage.Target12V, "");                     // never reached
 
@@ -145,7 +146,7 @@ TEST_F(ConfigLoad, ABadModeStopsTheLoadWithTheConversionErrorAfterWhatWasRead) {
 class ConfigSave : public ::testing::Test {
  protected:
   explicit ConfigSave() : memory(FactoryTree()), store(memory) {
-    std::int32_t pageMode = 0;
+    FanMode pageMode{};
     LoadConfigSettings(memory, fan, voltage, pageMode, {});
   }
 
@@ -156,7 +157,7 @@ class ConfigSave : public ::testing::Test {
 };
 
 TEST_F(ConfigSave, WritesModesCurvesAndTargetsInOrderAndNeverTheFactoryValues) {
-  fan.PSUFanMode = kFanModeManual;
+  fan.PSUFanMode = FanMode::kManual;
   fan.PSUFanPresets[kPsuManual] = {"7.5", "45", "ignored", "ignored"};
   fan.SystemFanSensor = 3;
   voltage.Target12V = "12.10";
@@ -186,7 +187,7 @@ TEST_F(ConfigSave, WritesPresetsBackExactlyAsTheyWereRead) {
       WithValue(WithValue(FactoryTree(), "Config\\FanSpeed\\PSUFan\\Performance", "Vol", "12"),
                 "Config\\FanSpeed\\PSUFan\\Performance", "Temp", "45");
   platform::MemoryRegistryStore odd(tree);
-  std::int32_t pageMode = 0;
+  FanMode pageMode{};
   LoadConfigSettings(odd, fan, voltage, pageMode, {});
   for (int save = 0; save < 3; ++save) EXPECT_TRUE(SaveConfigSettings(odd, fan, voltage));
   EXPECT_EQ(odd.Text(), tree);
@@ -196,7 +197,7 @@ TEST_F(ConfigSave, ReportsFailureWhenAKeyIsMissingButStillWritesTheRest) {
   platform::MemoryRegistryStore gapped(
       WithoutKey(FactoryTree(), "Config\\FanSpeed\\PSUFan\\Manual"));
   RecordingRegistryStore recording(gapped);
-  fan.PSUFanMode = kFanModeSilent;
+  fan.PSUFanMode = FanMode::kSilent;
   EXPECT_FALSE(SaveConfigSettings(recording, fan, voltage));
   EXPECT_THAT(
       recording.log,
@@ -222,7 +223,7 @@ TEST(ConfigSaveToFile, ReachesTheFileAndSurvivesTheNextLoad) {
   platform::RegFileStore store(file);
   FanSettings fan;
   VoltageSettings voltage;
-  std::int32_t pageMode = 0;
+  FanMode pageMode{};
   LoadConfigSettings(store, fan, voltage, pageMode, {});
   fan.SystemFanPresets[kSysManualT2] = {"9.5", "33", "", ""};
   ASSERT_TRUE(SaveConfigSettings(store, fan, voltage));

@@ -10,8 +10,8 @@
 #include "platform/registry/registry_location.h"
 #include "settings/alarm_settings_store.h"
 #include "settings/config_settings_store.h"
+#include "support/settings_file.h"
 #include "support/temp_folder.h"
-#include "tests/settings/settings_file.h"
 
 namespace settings {
 namespace {
@@ -144,9 +144,9 @@ TEST(SettingsImport, TakesEverySavedValueOfAMachineExportAndTheLoadsReadThem) {
 
   FanSettings fan;
   VoltageSettings voltage;
-  std::int32_t pageMode = 0;
+  FanMode pageMode{};
   LoadConfigSettings(*settings.Store(), fan, voltage, pageMode, [](const std::string&) {});
-  EXPECT_EQ(fan.PSUFanMode, 604);
+  EXPECT_EQ(fan.PSUFanMode, FanMode::kManual);
   EXPECT_EQ(fan.SystemFanSensor, 3);
   EXPECT_EQ(fan.SystemFanPresets[kSensorT4].Vol, "9.5");
   EXPECT_EQ(voltage.Target33V, "3.35");

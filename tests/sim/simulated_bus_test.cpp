@@ -7,6 +7,7 @@
 #include "device/device_discovery.h"
 #include "device/device_identity.h"
 #include "device/monitor_protocol.h"
+#include "device/rail_table.h"
 #include "device/recording_sleeper.h"
 
 namespace sim {
@@ -60,7 +61,8 @@ TEST(SimulatedPsu, AnswersEveryQueryWithReadingsNearNominal) {
   EXPECT_NEAR(r.VolNeg12V, -12.0f, 0.2f);
   // The currents carry the model's load through the calibration it reports.
   EXPECT_NEAR(r.WattTotal, bus.Psu().LoadWatts(0.0), 0.05 * bus.Psu().LoadWatts(0.0));
-  EXPECT_EQ(host.calibration.channels[device::kChannel33V].Gain, 6.25f);  // left unprogrammed
+  EXPECT_EQ(host.calibration.channels[device::RailOf(device::RailId::R33V).currentChannel].Gain,
+            6.25f);  // left unprogrammed
   EXPECT_NEAR(r.FanPSU, bus.Psu().FanRpm(true, 0.0), 30.0);
   EXPECT_GT(r.FanSystem, 0.0f);
   EXPECT_NEAR(r.TempPSU, bus.Psu().PsuTemperature(0.0), 1.0);

@@ -11,7 +11,7 @@
 #include "platform/ui/synthetic_mouse.h"
 #include "platform/ui/window.h"
 #include "skin/file_resolver.h"
-#include "tests/platform/ui/headless_ui.h"
+#include "support/headless_ui.h"
 
 namespace skin {
 class TImageTrackBar;

@@ -362,8 +362,7 @@ TEST_F(TrackBarTest, VerticalMarkerRisesWithTheValue) {
 TEST_F(TrackBarTest, VerticalDragShowsTheValueInDigitsWhileTheBarTrailsOneStep) {
   TImageTrackBar& bar = MakeAlarmDisplay(0.0f, 50.0f);
   int messages = 0;
-  window.OnMessage = [&](ui::Window&, const ui::Message&) { ++messages; };
-  bar.NotifyWindow = window.Handle();
+  bar.OnValueStep = [&](float) { ++messages; };
   ui::Edit text(window, Rect{0, 0, 40, 12});
   bar.OneDecimalTarget = &text;
   bar.SetPositionValue(25.0f);
@@ -383,7 +382,7 @@ TEST_F(TrackBarTest, VerticalDragShowsTheValueInDigitsWhileTheBarTrailsOneStep) 
   mouse.MoveTo(Point{305, 432});
   EXPECT_EQ(bar.LastBand(), Rect::FromEdges(310, 440, 316, 500));
   EXPECT_FLOAT_EQ(bar.Value(), 35.0f);
-  bar.TempUnitCode = 302;
+  bar.TempUnitCode = core::TempUnit::kFahrenheit;
   mouse.MoveTo(Point{305, 442});  // back to 30 degrees: 86 Fahrenheit
   EXPECT_EQ(CellText(bar), " 86");
   mouse.Release();
@@ -416,29 +415,32 @@ TEST_F(TrackBarTest, CentredDragShowsThePercentDeviationWithItsSign) {
   EXPECT_EQ(NameOf(bar.SignImage()->Picture()), "a_attr_neg_big");
 }
 
-TEST_F(TrackBarTest, PositionBarDragWritesItsTextTargetAndPostsMessage2025) {
+TEST_F(TrackBarTest, PositionBarDragWritesItsTextTargetAndTellsEachValueStep) {
   ui::Edit startVol(window, Rect{0, 0, 40, 12});
-  std::vector<ui::Message> got;
-  window.OnMessage = [&](ui::Window&, const ui::Message& m) { got.push_back(m); };
+  std::vector<float> got;
+  std::vector<ui::Message> posted;
+  window.OnMessage = [&](ui::Window&, const ui::Message& m) { posted.push_back(m); };
   TImageTrackBar& vol = MakeDisplay();
   vol.SetPositionBarOrigin(300, 488);
   vol.SetStatusBarGroup(
       {.Min = 4.0f, .Max = 12.0f, .Left = 0, .Top = 403, .Width = 0, .Height = 85, .Scale = 0});
   vol.LoadMarker(skin.Path("Skin\\marker.bmp"), 12, 8);
   vol.OneDecimalTarget = &startVol;
-  vol.NotifyWindow = window.Handle();
+  vol.OnValueStep = [&](float value) { got.push_back(value); };
   mouse.MoveTo(Point{305, 490});
   mouse.Press();
   mouse.MoveTo(Point{305, 450});  // marker top 448: 4 + 40 x 8 / 85
   EXPECT_EQ(startVol.Text(), "7.8");
   EXPECT_NEAR(vol.Value(), 7.7647f, 1e-3f);
-  EXPECT_TRUE(got.empty()) << "the message goes through the loop";
-  ui.loop.RunPending();
-  EXPECT_EQ(got, (std::vector<ui::Message>{ui::Message{TImageTrackBar::kMarkerDragMessage, 0, 0}}));
+  ASSERT_EQ(got.size(), 1u) << "told at once, not through the loop";
+  EXPECT_NEAR(got[0], 7.7647f, 1e-3f);
   mouse.MoveTo(Point{305, 300});  // pinned at the top: 12.0
   EXPECT_EQ(startVol.Text(), "12.0");
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_FLOAT_EQ(got[1], 12.0f);
   mouse.Release();
   ui.loop.RunPending();
+  EXPECT_TRUE(posted.empty()) << "the control posts nothing to its window";
   got.clear();
 
   ui::Edit risingTemp(window, Rect{0, 20, 40, 12});
@@ -449,7 +451,7 @@ TEST_F(TrackBarTest, PositionBarDragWritesItsTextTargetAndPostsMessage2025) {
       {.Min = 25.0f, .Max = 74.0f, .Left = 387, .Top = 0, .Width = 157, .Height = 0, .Scale = 0});
   temp.LoadMarker(skin.Path("Skin\\marker.bmp"), 12, 8);
   temp.WholeNumberTarget = &risingTemp;
-  temp.NotifyWindow = window.Handle();
+  temp.OnValueStep = [&](float value) { got.push_back(value); };
   temp.SetValue(33.0f);
   DragMarker(temp, 49, 0);  // left 436: 25 + 49 x 49 / 157
   EXPECT_EQ(temp.MarkerImage().Left(), 436);
@@ -458,11 +460,13 @@ TEST_F(TrackBarTest, PositionBarDragWritesItsTextTargetAndPostsMessage2025) {
   DragMarker(temp, -100, 0);  // past the left end: nothing moves
   EXPECT_EQ(temp.MarkerImage().Left(), 436);
   EXPECT_EQ(risingTemp.Text(), "40");
-  temp.TempUnitCode = 302;
+  temp.TempUnitCode = core::TempUnit::kFahrenheit;
   DragMarker(temp, 0, 0);
   EXPECT_EQ(risingTemp.Text(), "104") << "shown in Fahrenheit, whole degrees truncated (104.5)";
-  ui.loop.RunPending();
-  EXPECT_EQ(got.size(), 2u);
+  // Told in Celsius whatever the unit shown: 25 + 49 x 49 / 157, twice.
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_NEAR(got[0], 40.2930f, 1e-3f);
+  EXPECT_NEAR(got[1], 40.2930f, 1e-3f);
 }
 
 TEST_F(TrackBarTest, ReleaseCommitsOnceWithTheOwningWindowAndADisabledMarkerIgnoresThePointer) {

@@ -215,6 +215,22 @@ std::optional<std::vector<std::string>> ExecArguments(std::string_view value) {
   return arguments;
 }
 
+namespace {
+
+// The verdict on an entry whose Exec value (from line `execLine`) is `exec`.
+EntryReading ExecVerdict(const std::string& exec, std::size_t execLine, bool hidden) {
+  const std::optional<std::vector<std::string>> arguments = ExecArguments(exec);
+  if (!arguments)
+    return Verdict(EntryVerdict::Malformed, Line(execLine) + ": Exec is not a command line");
+  if (arguments->empty()) return Verdict(EntryVerdict::NoExec);
+  const std::string& program = arguments->front();
+  if (std::filesystem::path(program).filename() != kProgramName)
+    return Verdict(EntryVerdict::ForeignExec, program);
+  return Verdict(hidden ? EntryVerdict::SwitchedOff : EntryVerdict::On, program);
+}
+
+}  // namespace
+
 EntryReading ReadAutostartEntry(std::string_view text) {
   if (text.empty()) return Verdict(EntryVerdict::Empty);
   if (text.find('\0') != std::string_view::npos || !IsUtf8(text))
@@ -267,14 +283,7 @@ EntryReading ReadAutostartEntry(std::string_view text) {
   }
   if (!seenGroup) return Verdict(EntryVerdict::Malformed, "it has no " + std::string(kEntryGroup));
   if (!exec) return Verdict(EntryVerdict::NoExec);
-  const std::optional<std::vector<std::string>> arguments = ExecArguments(*exec);
-  if (!arguments)
-    return Verdict(EntryVerdict::Malformed, Line(execLine) + ": Exec is not a command line");
-  if (arguments->empty()) return Verdict(EntryVerdict::NoExec);
-  const std::string& program = arguments->front();
-  if (std::filesystem::path(program).filename() != kProgramName)
-    return Verdict(EntryVerdict::ForeignExec, program);
-  return Verdict(hidden ? EntryVerdict::SwitchedOff : EntryVerdict::On, program);
+  return ExecVerdict(*exec, execLine, hidden);
 }
 
 }  // namespace app::ctl

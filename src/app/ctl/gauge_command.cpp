@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "alarms/gauge_alarm_rules.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
 #include "app/ctl/judged_poll.h"
@@ -85,8 +86,9 @@ int RunGauge(CtlEnvironment& environment, std::span<const std::string> arguments
   }
 
   const device::ReadingSet& r = snapshot.readings;
-  const device::GaugeState state = device::ComputeGaugeState(
-      {r.WattTotal, r.TempPSU, r.FanPSU}, alarms, device::GroupMutedBySwitches(alarms));
+  const device::GaugeState state = device::ComputeGaugeState({r.WattTotal, r.TempPSU, r.FanPSU},
+                                                             alarms::GaugeThresholdsOf(alarms),
+                                                             alarms::GroupMutedBySwitches(alarms));
   const device::GaugeReport report = device::MakeGaugeReport(state);
 
   platform::HidBus& bus = environment.Bus();

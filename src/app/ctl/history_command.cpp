@@ -127,24 +127,17 @@ int Export(CtlEnvironment& environment, std::span<const std::string> arguments) 
     }
   }
   const std::filesystem::path file = HistoryFile();
-  std::vector<history::HistoryRow> rows;
-  std::vector<history::HistoryEvent> events;
-  if (std::filesystem::exists(file)) {
-    history::HistoryQuery query(file);
-    if (!query.Open()) {
-      environment.Err() << "quelta-ctl: " << query.LastError() << "\n";
-      return kExitNoHistory;
-    }
-    rows = query.Rows(from, to);
-    if (query.LastError().empty()) events = query.Events(from, to);
-    if (!query.LastError().empty()) {
-      environment.Err() << "quelta-ctl: " << query.LastError() << "\n";
-      return kExitNoHistory;
-    }
-  } else {
+  if (!std::filesystem::exists(file)) {
     environment.Err() << "quelta-ctl: no history yet (" << file.string() << ")\n";
+    WriteHistory(environment.Out(), format.value_or(HistoryFormat::Text), {}, {});
+    return kExitDone;
   }
-  WriteHistory(environment.Out(), format.value_or(HistoryFormat::Text), rows, events);
+  history::HistoryQuery query(file);
+  if (!query.Open() ||
+      !ExportHistory(environment.Out(), format.value_or(HistoryFormat::Text), query, from, to)) {
+    environment.Err() << "quelta-ctl: " << query.LastError() << "\n";
+    return kExitNoHistory;
+  }
   return kExitDone;
 }
 

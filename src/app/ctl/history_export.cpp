@@ -12,14 +12,30 @@ using history::HistoryRow;
 using history::kHistoryColumnCount;
 using history::kHistoryColumns;
 
-// Output is gathered in blocks this large before it is written.
-constexpr std::size_t kBlock = 1 << 16;
+// The text is gathered whole and written once: a read that fails half-way prints nothing.
+constexpr std::size_t kFirstReserve = 1 << 20;
 
 // A reading as the PSU gave it: the shortest text of its float ("12.02", not 12.0200004...).
 void Number(std::string& out, double value) {
   char text[32];
   const auto [end, error] = std::to_chars(text, text + sizeof text, static_cast<float>(value));
   if (error == std::errc()) out.append(text, end);
+}
+
+// Least, mean and greatest with `separator` between them. Each is formatted once: a poll's
+// three are one reading, and a steady reading's minute has three equal ones.
+void Three(std::string& out, double min, double mean, double max, char separator) {
+  const std::size_t start = out.size();
+  Number(out, min);
+  const std::size_t length = out.size() - start;
+  for (const double value : {mean, max}) {
+    out += separator;
+    if (static_cast<float>(value) == static_cast<float>(min)) {
+      out.append(out, start, length);
+    } else {
+      Number(out, value);
+    }
+  }
 }
 
 void Integer(std::string& out, std::int64_t value) {
@@ -67,7 +83,7 @@ std::string_view RowKind(const HistoryRow& row) {
 class Writer {
  public:
   Writer(std::ostream& out, HistoryFormat format) : out_(out), format_(format) {
-    text_.reserve(kBlock * 2);
+    text_.reserve(kFirstReserve);
   }
 
   void Begin() {
@@ -89,7 +105,7 @@ class Writer {
   void Row(const HistoryRow& row) {
     switch (format_) {
       case HistoryFormat::Csv:
-        text_ += history::FormatHistoryTime(row.time);
+        history::AppendHistoryTime(text_, row.time);
         text_ += ',';
         text_ += RowKind(row);
         text_ += ',';
@@ -99,18 +115,16 @@ class Writer {
         text_ += ',';
         for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
           text_ += ',';
-          Number(text_, row.values.min[i]);
-          text_ += ',';
-          Number(text_, row.values.mean[i]);
-          text_ += ',';
-          Number(text_, row.values.max[i]);
+          Three(text_, row.values.min[i], row.values.mean[i], row.values.max[i], ',');
         }
         text_ += '\n';
         break;
       case HistoryFormat::Json:
         if (!firstRow_) text_ += ',';
         firstRow_ = false;
-        text_ += "{\"time\":\"" + history::FormatHistoryTime(row.time) + "\",\"kind\":\"";
+        text_ += "{\"time\":\"";
+        history::AppendHistoryTime(text_, row.time);
+        text_ += "\",\"kind\":\"";
         text_ += RowKind(row);
         text_ += "\",\"pid\":";
         Integer(text_, row.processId);
@@ -132,7 +146,7 @@ class Writer {
         text_ += "}}";
         break;
       case HistoryFormat::Text:
-        text_ += history::FormatHistoryTime(row.time);
+        history::AppendHistoryTime(text_, row.time);
         if (row.folded) {
           text_ += " minute (";
           Integer(text_, row.polls);
@@ -148,17 +162,14 @@ class Writer {
           text_ += kHistoryColumns[i].name;
           text_ += ' ';
           if (row.folded) {
-            Number(text_, row.values.min[i]);
-            text_ += '/';
-            Number(text_, row.values.mean[i]);
-            text_ += '/';
+            Three(text_, row.values.min[i], row.values.mean[i], row.values.max[i], '/');
+          } else {
+            Number(text_, row.values.max[i]);
           }
-          Number(text_, row.values.max[i]);
         }
         text_ += '\n';
         break;
     }
-    Spill();
   }
 
   void MiddleJson() {
@@ -203,7 +214,6 @@ class Writer {
         text_ += '\n';
         break;
     }
-    Spill();
   }
 
   void End() {
@@ -213,12 +223,6 @@ class Writer {
   }
 
  private:
-  void Spill() {
-    if (text_.size() < kBlock) return;
-    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-    text_.clear();
-  }
-
   std::ostream& out_;
   HistoryFormat format_;
   std::string text_;
@@ -226,26 +230,56 @@ class Writer {
   bool firstEvent_ = true;
 };
 
+// Rows as they come, with the events (all read before) in their places.
+class Timeline {
+ public:
+  Timeline(Writer& writer, HistoryFormat format, const std::vector<HistoryEvent>& events)
+      : writer_(writer), format_(format), events_(events) {
+    writer_.Begin();
+  }
+
+  void Row(const HistoryRow& row) {
+    // JSON keeps rows and events apart; each list is in time order.
+    if (format_ != HistoryFormat::Json) {
+      while (next_ < events_.size() && events_[next_].time < row.time)
+        writer_.Event(events_[next_++]);
+    }
+    writer_.Row(row);
+  }
+
+  void End() {
+    writer_.MiddleJson();
+    while (next_ < events_.size()) writer_.Event(events_[next_++]);
+    writer_.End();
+  }
+
+ private:
+  Writer& writer_;
+  HistoryFormat format_;
+  const std::vector<HistoryEvent>& events_;
+  std::size_t next_ = 0;
+};
+
 }  // namespace
 
 void WriteHistory(std::ostream& out, HistoryFormat format, const std::vector<HistoryRow>& rows,
                   const std::vector<HistoryEvent>& events) {
   Writer writer(out, format);
-  writer.Begin();
-  if (format == HistoryFormat::Json) {
-    // JSON keeps rows and events apart; each list is in time order.
-    for (const HistoryRow& row : rows) writer.Row(row);
-    writer.MiddleJson();
-    for (const HistoryEvent& event : events) writer.Event(event);
-  } else {
-    std::size_t e = 0;
-    for (const HistoryRow& row : rows) {
-      while (e < events.size() && events[e].time < row.time) writer.Event(events[e++]);
-      writer.Row(row);
-    }
-    while (e < events.size()) writer.Event(events[e++]);
-  }
-  writer.End();
+  Timeline timeline(writer, format, events);
+  for (const HistoryRow& row : rows) timeline.Row(row);
+  timeline.End();
+}
+
+bool ExportHistory(std::ostream& out, HistoryFormat format, history::HistoryQuery& query,
+                   history::HistoryTime from, history::HistoryTime to) {
+  const std::vector<HistoryEvent> events = query.Events(from, to);
+  if (!query.LastError().empty()) return false;
+  Writer writer(out, format);
+  Timeline timeline(writer, format, events);
+  if (!query.ForEachRow(from, to, [&timeline](const HistoryRow& row) { timeline.Row(row); }))
+    return false;
+  timeline.End();
+  return true;
 }
 
 }  // namespace app::ctl

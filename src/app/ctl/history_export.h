@@ -25,4 +25,10 @@ void WriteHistory(std::ostream& out, HistoryFormat format,
                   const std::vector<history::HistoryRow>& rows,
                   const std::vector<history::HistoryEvent>& events);
 
+// The record of `query` from <= time < to, written as WriteHistory writes it, each row as it
+// is read and the whole text in one write at the end. False, with nothing written and the
+// query's LastError(), when the record could not be read.
+bool ExportHistory(std::ostream& out, HistoryFormat format, history::HistoryQuery& query,
+                   history::HistoryTime from, history::HistoryTime to);
+
 }  // namespace app::ctl

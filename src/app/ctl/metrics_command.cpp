@@ -19,7 +19,7 @@ int RunMetrics(CtlEnvironment& environment, std::span<const std::string> argumen
   shown.success = code == kExitDone && poll.snapshot.groups.EveryReading();
   if (!poll.snapshot.groups.PowerRating) shown.readings.PowerRating = 0;
   if (shown.success) {
-    alarms::EvaluateAlarms(shown.readings, poll.alarms, /*monitorPageShown=*/true, shown.alarms);
+    shown.alarms = alarms::EvaluateAlarms(shown.readings, poll.alarms, /*monitorPageShown=*/true);
   }
   // A collector keeps the file of a failed poll too: it says quelta_poll_success 0.
   environment.Out() << metrics::OpenMetricsText(shown);

@@ -1,9 +1,13 @@
 #include <QCoreApplication>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 
 #include "alarms/alarm_notices.h"
@@ -78,6 +82,102 @@ std::string UrlOf(const platform::http::ListenAddress& listen, std::uint16_t por
          metrics::kMetricsPath;
 }
 
+// What the service reads from the settings once, at its start.
+struct ServeSettings {
+  settings::AlarmSettings alarms;
+  history::HistorySettings history;
+  bool notifyOnAlarm = true;
+};
+
+// The settings; nothing, with the error printed, when they cannot be read.
+std::optional<ServeSettings> LoadServeSettings(CtlEnvironment& environment) {
+  ServeSettings loaded;
+  try {
+    settings::SensorNames names;
+    settings::LoadAlarmSettings(environment.Registry(), loaded.alarms, names);
+    loaded.history = history::LoadHistorySettings(environment.Registry());
+    loaded.notifyOnAlarm = settings::LoadNotifyOnAlarm(environment.Registry());
+  } catch (const history::HistorySettingsError& error) {
+    environment.Err() << error.what() << '\n';
+    return std::nullopt;
+  } catch (const core::ConversionError& error) {
+    environment.Err() << error.what() << '\n';
+    return std::nullopt;
+  } catch (const platform::RegistryReadError& error) {
+    environment.Err() << error.what() << '\n';
+    return std::nullopt;
+  }
+  return loaded;
+}
+
+// The record, written on a thread of its own; what it has to say reaches the log through the
+// loop, like everything else the service says. Null when recording is off or cannot start.
+std::unique_ptr<history::HistoryWriter> StartRecorder(const history::HistorySettings& settings,
+                                                      const history::HistoryClock& clock,
+                                                      ui::RealTimeEventLoop& loop,
+                                                      std::ostream& log) {
+  if (!settings.enabled) return nullptr;
+  try {
+    return std::make_unique<history::HistoryWriter>(
+        history::HistoryRecorderOptions{
+            history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess()), 0,
+            settings.retentionDays},
+        clock, [&loop, &log](const std::string& notice) {
+          loop.Post([&log, notice] { log << "quelta-ctl serve: " << notice << std::endl; });
+        });
+  } catch (const std::runtime_error& error) {
+    log << "quelta-ctl serve: not recording: " << error.what() << std::endl;
+    return nullptr;
+  }
+}
+
+// Alarm starts go to the desktop when the service runs in a session with a message bus (a
+// systemd user unit does) and the settings do not switch them off. Qt's D-Bus needs an
+// application object; it is made here unless the process has one, and it keeps the argument
+// count and list it was made with, so they live here beside it.
+class AlarmStartNotifier {
+ public:
+  AlarmStartNotifier(bool wanted, std::ostream& err) {
+    const char* sessionBus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (!wanted || sessionBus == nullptr || *sessionBus == '\0') return;
+    if (QCoreApplication::instance() == nullptr) {
+      qt_ = std::make_unique<QCoreApplication>(qtArgc_, qtArgv_.data());
+    }
+    notifier_ = std::make_unique<platform::DbusNotifier>();
+    if (!notifier_->Connected()) {
+      err << "quelta-ctl serve: no session bus; alarm starts are not told to the desktop"
+          << std::endl;
+      notifier_.reset();
+    }
+  }
+  AlarmStartNotifier(const AlarmStartNotifier&) = delete;
+  AlarmStartNotifier& operator=(const AlarmStartNotifier&) = delete;
+
+  // Tells the desktop of the alarms that start with this poll, as AlarmNotices words and
+  // limits them; nothing when alarm starts are not told.
+  void Judged(const alarms::AlarmState& now, const device::ReadingSet& readings,
+              const settings::AlarmSettings& alarmSettings) {
+    if (!notifier_) return;
+    for (const alarms::AlarmNotice& notice : notices_.Evaluated(now, readings, alarmSettings)) {
+      notifier_->Notify(notice.summary, notice.body);
+    }
+  }
+
+ private:
+  int qtArgc_ = 1;
+  std::array<char, 11> qtName_{"quelta-ctl"};
+  std::array<char*, 2> qtArgv_{qtName_.data(), nullptr};
+  std::unique_ptr<QCoreApplication> qt_;
+  std::unique_ptr<platform::DbusNotifier> notifier_;  // ends before the application object
+  alarms::AlarmNotices notices_{[] { return std::chrono::steady_clock::now(); }};
+};
+
+// The service's last line.
+std::string StoppedLine(int signal) {
+  if (signal == 0) return "quelta-ctl serve: stopped";
+  return std::string("quelta-ctl serve: stopped on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM");
+}
+
 }  // namespace
 
 int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments) {
@@ -96,24 +196,8 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
     return kExitUsage;
   }
 
-  settings::AlarmSettings alarmSettings;
-  history::HistorySettings historySettings;
-  bool notifyOnAlarm = true;
-  try {
-    settings::SensorNames names;
-    settings::LoadAlarmSettings(environment.Registry(), alarmSettings, names);
-    historySettings = history::LoadHistorySettings(environment.Registry());
-    notifyOnAlarm = settings::LoadNotifyOnAlarm(environment.Registry());
-  } catch (const history::HistorySettingsError& error) {
-    environment.Err() << error.what() << '\n';
-    return kExitSettingsError;
-  } catch (const core::ConversionError& error) {
-    environment.Err() << error.what() << '\n';
-    return kExitSettingsError;
-  } catch (const platform::RegistryReadError& error) {
-    environment.Err() << error.what() << '\n';
-    return kExitSettingsError;
-  }
+  std::optional<ServeSettings> settings = LoadServeSettings(environment);
+  if (!settings) return kExitSettingsError;
   platform::HidBus& bus = environment.Bus();
   platform::NamedMutex::OpenResult mutex = environment.OpenAccessMutex();
   if (!mutex.mutex) {
@@ -132,55 +216,14 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
     environment.Err() << "quelta-ctl: cannot listen on " << error << '\n';
     return kExitNotListening;
   }
-
-  // The record is written on a thread of its own; what it has to say reaches the log through
-  // the loop, like everything else the service says.
   const history::SystemHistoryClock clock;
-  std::unique_ptr<history::HistoryWriter> recorder;
-  if (historySettings.enabled) {
-    std::ostream& log = environment.Err();
-    try {
-      recorder = std::make_unique<history::HistoryWriter>(
-          history::HistoryRecorderOptions{
-              history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess()), 0,
-              historySettings.retentionDays},
-          clock, [&loop, &log](const std::string& notice) {
-            loop.Post([&log, notice] { log << "quelta-ctl serve: " << notice << std::endl; });
-          });
-    } catch (const std::runtime_error& error) {
-      log << "quelta-ctl serve: not recording: " << error.what() << std::endl;
-    }
-  }
-  // Alarm starts go to the desktop when the service runs in a session with a message bus (a
-  // systemd user unit does) and the settings do not switch them off. Qt's D-Bus needs an
-  // application object; it is made here unless the process has one.
-  int qtArgc = 1;
-  char qtName[] = "quelta-ctl";
-  char* qtArgv[] = {qtName, nullptr};
-  std::unique_ptr<QCoreApplication> qt;
-  std::unique_ptr<platform::DbusNotifier> notifier;
-  const char* sessionBus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  if (notifyOnAlarm && sessionBus != nullptr && *sessionBus != '\0') {
-    if (QCoreApplication::instance() == nullptr) {
-      qt = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
-    }
-    notifier = std::make_unique<platform::DbusNotifier>();
-    if (!notifier->Connected()) {
-      environment.Err() << "quelta-ctl serve: no session bus; alarm starts are not told to the "
-                           "desktop"
-                        << std::endl;
-      notifier.reset();
-    }
-  }
-  alarms::AlarmNotices notices([] { return std::chrono::steady_clock::now(); });
-  ServicePolls polls(
-      alarmSettings, board, recorder.get(),
-      [&](const alarms::AlarmState& now, const device::ReadingSet& readings) {
-        if (!notifier) return;
-        for (const alarms::AlarmNotice& notice : notices.Evaluated(now, readings, alarmSettings)) {
-          notifier->Notify(notice.summary, notice.body);
-        }
-      });
+  const std::unique_ptr<history::HistoryWriter> recorder =
+      StartRecorder(settings->history, clock, loop, environment.Err());
+  AlarmStartNotifier desktop(settings->notifyOnAlarm, environment.Err());
+  ServicePolls polls(settings->alarms, board, recorder.get(),
+                     [&](const alarms::AlarmState& now, const device::ReadingSet& readings) {
+                       desktop.Judged(now, readings, settings->alarms);
+                     });
   ServiceConnection connection(
       {bus, *mutex.mutex, environment.Sleeper(), loop, options.cycle},
       [&polls](const CompletedPoll& poll) { polls.Poll(poll); },
@@ -194,11 +237,7 @@ int RunServe(CtlEnvironment& environment, std::span<const std::string> arguments
 
   connection.Stop();
   server.Stop();
-  const int signal = stoppedBy;
-  environment.Err() << "quelta-ctl serve: stopped"
-                    << (signal == 0 ? std::string()
-                                    : " on " + std::string(signal == SIGINT ? "SIGINT" : "SIGTERM"))
-                    << std::endl;
+  environment.Err() << StoppedLine(stoppedBy) << std::endl;
   return kExitDone;
 }
 

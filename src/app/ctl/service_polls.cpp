@@ -18,8 +18,8 @@ void ServicePolls::Poll(const CompletedPoll& poll) {
   shown.readings = poll.readings;
   if (poll.success) {
     // Judged as the monitor page judges while it is shown: the power row counts too.
-    alarms::AlarmState now;
-    alarms::EvaluateAlarms(poll.readings, alarmSettings_, /*monitorPageShown=*/true, now);
+    const alarms::AlarmState now =
+        alarms::EvaluateAlarms(poll.readings, alarmSettings_, /*monitorPageShown=*/true);
     shown.alarms = now;
     if (recorder_) recorder_->Poll(poll.readings);
     for (std::size_t i = 0; i < alarms::kAlarmRowCount; ++i) {

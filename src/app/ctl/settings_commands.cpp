@@ -48,15 +48,15 @@ Json Number(float value) {
   return shortest;
 }
 
-std::string ModeName(std::int32_t mode) {
+std::string ModeName(settings::FanMode mode) {
   switch (mode) {
-    case settings::kFanModePerformance:
+    case settings::FanMode::kPerformance:
       return "Performance";
-    case settings::kFanModeNormal:
+    case settings::FanMode::kNormal:
       return "Normal";
-    case settings::kFanModeSilent:
+    case settings::FanMode::kSilent:
       return "Silent";
-    case settings::kFanModeManual:
+    case settings::FanMode::kManual:
       return "Manual";
     default:
       return "no preset";
@@ -79,7 +79,7 @@ Json PresetJson(const settings::FanPreset& preset) {
 }
 
 Json ConfigJson(const settings::FanSettings& fan, const settings::VoltageSettings& voltage) {
-  Json psu{{"Mode", fan.PSUFanMode}};
+  Json psu{{"Mode", static_cast<std::int32_t>(fan.PSUFanMode)}};
   for (std::size_t i = 0; i < kPsuCurveNames.size(); ++i) {
     psu[std::string(kPsuCurveNames[i])] = PresetJson(fan.PSUFanPresets[i]);
   }
@@ -87,7 +87,7 @@ Json ConfigJson(const settings::FanSettings& fan, const settings::VoltageSetting
   for (std::size_t i = 0; i < kManualCurveNames.size(); ++i) {
     manual[std::string(kManualCurveNames[i])] = PresetJson(fan.SystemFanPresets[i]);
   }
-  Json system{{"Mode", fan.SystemFanMode}, {"Manual", manual}};
+  Json system{{"Mode", static_cast<std::int32_t>(fan.SystemFanMode)}, {"Manual", manual}};
   for (std::size_t i = 0; i < kPresetCurveNames.size(); ++i) {
     system[std::string(kPresetCurveNames[i])] =
         PresetJson(fan.SystemFanPresets[kFirstSystemPreset + i]);
@@ -114,14 +114,15 @@ void PrintConfig(std::ostream& out, const settings::FanSettings& fan,
     out << "  " << std::left << std::setw(13) << "curve" << std::setw(8) << "Vol" << std::setw(8)
         << "Temp" << std::setw(8) << "factory Vol / Temp" << '\n';
   };
-  out << "PSU fan: mode " << fan.PSUFanMode << " (" << ModeName(fan.PSUFanMode) << ")\n";
+  out << "PSU fan: mode " << static_cast<std::int32_t>(fan.PSUFanMode) << " ("
+      << ModeName(fan.PSUFanMode) << ")\n";
   header();
   for (std::size_t i = 0; i < kPsuCurveNames.size(); ++i) {
     PrintCurve(out, kPsuCurveNames[i], fan.PSUFanPresets[i]);
   }
-  out << "System fan: mode " << fan.SystemFanMode << " (" << ModeName(fan.SystemFanMode)
-      << "), manual curve follows sensor " << fan.SystemFanSensor << " ("
-      << SensorName(fan.SystemFanSensor) << ")\n";
+  out << "System fan: mode " << static_cast<std::int32_t>(fan.SystemFanMode) << " ("
+      << ModeName(fan.SystemFanMode) << "), manual curve follows sensor " << fan.SystemFanSensor
+      << " (" << SensorName(fan.SystemFanSensor) << ")\n";
   header();
   for (std::size_t i = 0; i < kManualCurveNames.size(); ++i) {
     PrintCurve(out, "Manual\\" + std::string(kManualCurveNames[i]), fan.SystemFanPresets[i]);
@@ -139,8 +140,8 @@ Json AlarmsJson(const settings::AlarmSettings& alarms, const settings::SensorNam
             {{"Watt", Number(alarms.Watt)},
              {"DefaultWatt", Number(alarms.DefaultWatt)},
              {"WattEnable", !alarms.WattMuted}}}};
-  for (std::int32_t group = settings::kAlarmVoltage; group <= settings::kAlarmTemperature;
-       ++group) {
+  for (const settings::AlarmGroup group : settings::kAlarmGroups) {
+    if (group == settings::AlarmGroup::kWatt) continue;  // written above, from its own fields
     Json values;
     const auto members = settings::AlarmGroupMembers(group);
     for (const auto& m : members) values[std::string(m.name)] = Number((alarms.*m.field).Value);
@@ -150,7 +151,7 @@ Json AlarmsJson(const settings::AlarmSettings& alarms, const settings::SensorNam
     for (const auto& m : members) {
       values[std::string(m.name) + "Enable"] = (alarms.*m.field).Enable;
     }
-    if (group == settings::kAlarmTemperature) {
+    if (group == settings::AlarmGroup::kTemperature) {
       for (std::size_t i = 0; i < names.size(); ++i) {
         values["T" + std::to_string(i + 1) + "Name"] = names[i];
       }
@@ -158,7 +159,7 @@ Json AlarmsJson(const settings::AlarmSettings& alarms, const settings::SensorNam
         values["DefaultT" + std::to_string(i + 1) + "Name"] = alarms.DefaultNames[i];
       }
     }
-    all[std::string(kAlarmGroupNames[group - settings::kAlarmWatt])] = values;
+    all[std::string(kAlarmGroupNames[settings::AlarmGroupIndex(group)])] = values;
   }
   return all;
 }
@@ -176,11 +177,10 @@ void PrintAlarms(std::ostream& out, const settings::AlarmSettings& alarms,
       << std::setw(10) << "threshold" << std::setw(10) << "factory"
       << "   alarm\n";
   PrintAlarm(out, "Watt", "Watt", alarms.Watt, alarms.DefaultWatt, !alarms.WattMuted);
-  for (std::int32_t group = settings::kAlarmVoltage; group <= settings::kAlarmTemperature;
-       ++group) {
+  for (const settings::AlarmGroup group : settings::kAlarmGroups) {
     for (const auto& m : settings::AlarmGroupMembers(group)) {
       const settings::AlarmThreshold& threshold = alarms.*m.field;
-      PrintAlarm(out, kAlarmGroupNames[group - settings::kAlarmWatt], m.name, threshold.Value,
+      PrintAlarm(out, kAlarmGroupNames[settings::AlarmGroupIndex(group)], m.name, threshold.Value,
                  threshold.Default, threshold.Enable);
     }
   }
@@ -214,7 +214,7 @@ int RunConfigShow(platform::RegistryStore& store, bool json, std::ostream& out, 
   return Guarded(err, [&] {
     settings::FanSettings fan;
     settings::VoltageSettings voltage;
-    std::int32_t fanPageMode = 0;
+    settings::FanMode fanPageMode{};
     settings::LoadConfigSettings(store, fan, voltage, fanPageMode,
                                  [&err](const std::string& message) { err << message << '\n'; });
     if (json) {

@@ -46,15 +46,13 @@ double JsonFloat(float value) {
   return std::strtod(text.data(), nullptr);
 }
 
-std::string StatusTable(const StatusSnapshot& snapshot) {
+namespace {
+
+// The rails with their voltage, current and power, and the total.
+std::string RailLines(const StatusSnapshot& snapshot) {
   const device::ReadingSet& r = snapshot.readings;
   const StatusGroups& g = snapshot.groups;
   std::string out;
-  out += "Reference " + Cell(g.Reference, r.ReferenceVoltage, 3, "V", 9);
-  out += "     Power rating ";
-  out += g.PowerRating ? std::to_string(r.PowerRating) + " W" : kMissing;
-  out += "\n\n";
-
   constexpr std::size_t kNameWidth = 5, kVoltsWidth = 11, kAmpsWidth = 12, kWattsWidth = 12;
   out += Padded("Rail", kNameWidth);
   out += std::string(kVoltsWidth - 7, ' ') + "Voltage" + std::string(kAmpsWidth - 7, ' ') +
@@ -73,7 +71,14 @@ std::string StatusTable(const StatusSnapshot& snapshot) {
   }
   out += Padded("Total", kNameWidth + kVoltsWidth + kAmpsWidth) +
          Cell(true, r.WattTotal, 2, "W", kWattsWidth) + "\n\n";
+  return out;
+}
 
+// The fan speeds and the temperatures.
+std::string FanAndTemperatureLines(const StatusSnapshot& snapshot) {
+  const device::ReadingSet& r = snapshot.readings;
+  const StatusGroups& g = snapshot.groups;
+  std::string out;
   out +=
       "Fans          PSU " + (g.Fans ? std::to_string(std::lround(r.FanPSU)) + " rpm" : kMissing);
   out += "    System " +
@@ -87,7 +92,13 @@ std::string StatusTable(const StatusSnapshot& snapshot) {
   for (std::size_t i = 0; i < sensors.size(); ++i)
     out += "   T" + std::to_string(i + 1) + " " + degrees(g.SensorTemps, sensors[i]);
   out += "\n\n";
+  return out;
+}
 
+// Each current channel's offset and gain.
+std::string CalibrationLines(const StatusSnapshot& snapshot) {
+  const StatusGroups& g = snapshot.groups;
+  std::string out;
   constexpr std::size_t kChannelWidth = 8, kLabelWidth = 11;
   constexpr auto kChannels = device::RailsByCurrentChannel();
   static_assert(kChannels.size() == device::kCurrentChannelCount);
@@ -101,7 +112,12 @@ std::string StatusTable(const StatusSnapshot& snapshot) {
     gains += Cell(g.Calibration, snapshot.calibration.channels[k].Gain, 3, "", kChannelWidth);
   }
   out += header + "\n" + offsets + "\n" + gains + "\n";
+  return out;
+}
 
+// The groups that gave no good reply; empty when all did.
+std::string FailedLine(const StatusGroups& g) {
+  std::string out;
   std::vector<std::string_view> failed;
   if (!g.Reference) failed.push_back("reference");
   if (!g.Calibration) failed.push_back("calibration");
@@ -117,6 +133,23 @@ std::string StatusTable(const StatusSnapshot& snapshot) {
       out += (i == 0 ? " " : ", ") + std::string(failed[i]);
     out += "\n";
   }
+  return out;
+}
+
+}  // namespace
+
+std::string StatusTable(const StatusSnapshot& snapshot) {
+  const device::ReadingSet& r = snapshot.readings;
+  const StatusGroups& g = snapshot.groups;
+  std::string out;
+  out += "Reference " + Cell(g.Reference, r.ReferenceVoltage, 3, "V", 9);
+  out += "     Power rating ";
+  out += g.PowerRating ? std::to_string(r.PowerRating) + " W" : kMissing;
+  out += "\n\n";
+  out += RailLines(snapshot);
+  out += FanAndTemperatureLines(snapshot);
+  out += CalibrationLines(snapshot);
+  out += FailedLine(g);
   return out;
 }
 

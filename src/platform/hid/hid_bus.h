@@ -16,8 +16,9 @@ struct HidInterfaceInfo {
   std::string path;  // what Open takes
   std::uint16_t vendorId = 0;
   std::uint16_t productId = 0;
-  // Instance-id text in the reference platform's form, e.g. "HID\VID_1044&PID_4001\...",
-  // so a substring test for "VID_1044&PID_4001" finds the device.
+  // Instance-id text "HID\VID_vvvv&PID_pppp\<suffix>" (four upper-case hexadecimal digits
+  // each), e.g. "HID\VID_1044&PID_4001\...", on every backend: a substring test for
+  // "VID_1044&PID_4001" finds the device.
   std::string instanceId;
 };
 

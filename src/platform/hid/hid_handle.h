@@ -33,7 +33,8 @@ class HidHandle {
 
   // Reads the next input report into `buffer`. Returns the report's length, or 0 when no
   // report came within kReadTimeout, the read failed, the handle is write-only, or the
-  // report does not fit the buffer (it is then lost, as on the reference platform).
+  // report does not fit the buffer (the report is then consumed and lost: it is not handed
+  // out again by a later Read).
   virtual std::size_t Read(std::span<std::uint8_t> buffer) = 0;
 
   // Takes one input report that is already waiting, without waiting for one: returns its

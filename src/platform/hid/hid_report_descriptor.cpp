@@ -35,15 +35,58 @@ std::size_t LongestReport(const std::array<std::uint64_t, 256>& bits) {
   return static_cast<std::size_t>((longest + 7) / 8) + kReportIdByte;
 }
 
-}  // namespace
-
-std::optional<HidReportLayout> ParseReportDescriptor(std::span<const std::uint8_t> descriptor) {
+// What the items read so far have established. Each Take returns false when the item makes
+// the descriptor invalid.
+struct DescriptorState {
   Globals globals;
   std::vector<Globals> pushed;
   std::array<std::uint64_t, 256> inputBits{};
   std::array<std::uint64_t, 256> outputBits{};
   bool numbered = false;
 
+  // An input or output item adds its fields to the report of the current id.
+  bool TakeMain(unsigned tag) {
+    std::array<std::uint64_t, 256>* bits = tag == kMainInput    ? &inputBits
+                                           : tag == kMainOutput ? &outputBits
+                                                                : nullptr;
+    if (bits == nullptr) return true;
+    std::uint64_t& total = (*bits)[globals.reportId];
+    total += globals.reportSize * globals.reportCount;
+    return total <= kMaxReportBits;
+  }
+
+  bool TakeGlobal(unsigned tag, std::uint32_t value) {
+    switch (tag) {
+      case kGlobalReportSize:
+        globals.reportSize = value;
+        break;
+      case kGlobalReportCount:
+        globals.reportCount = value;
+        break;
+      case kGlobalReportId:
+        if (value == 0 || value > 0xFF) return false;  // id 0 is reserved
+        globals.reportId = static_cast<std::uint8_t>(value);
+        numbered = true;
+        break;
+      case kGlobalPush:
+        pushed.push_back(globals);
+        break;
+      case kGlobalPop:
+        if (pushed.empty()) return false;
+        globals = pushed.back();
+        pushed.pop_back();
+        break;
+      default:
+        break;
+    }
+    return globals.reportSize <= 0xFFFF && globals.reportCount <= 0xFFFF;
+  }
+};
+
+}  // namespace
+
+std::optional<HidReportLayout> ParseReportDescriptor(std::span<const std::uint8_t> descriptor) {
+  DescriptorState state;
   std::size_t at = 0;
   while (at < descriptor.size()) {
     const std::uint8_t prefix = descriptor[at++];
@@ -63,45 +106,13 @@ std::optional<HidReportLayout> ParseReportDescriptor(std::span<const std::uint8_
 
     const unsigned type = (prefix >> 2) & 0x3u;
     const unsigned tag = prefix >> 4;
-    if (type == kTypeMain) {
-      std::array<std::uint64_t, 256>* bits = tag == kMainInput    ? &inputBits
-                                             : tag == kMainOutput ? &outputBits
-                                                                  : nullptr;
-      if (bits != nullptr) {
-        std::uint64_t& total = (*bits)[globals.reportId];
-        total += globals.reportSize * globals.reportCount;
-        if (total > kMaxReportBits) return std::nullopt;
-      }
-    } else if (type == kTypeGlobal) {
-      switch (tag) {
-        case kGlobalReportSize:
-          globals.reportSize = value;
-          break;
-        case kGlobalReportCount:
-          globals.reportCount = value;
-          break;
-        case kGlobalReportId:
-          if (value == 0 || value > 0xFF) return std::nullopt;  // id 0 is reserved
-          globals.reportId = static_cast<std::uint8_t>(value);
-          numbered = true;
-          break;
-        case kGlobalPush:
-          pushed.push_back(globals);
-          break;
-        case kGlobalPop:
-          if (pushed.empty()) return std::nullopt;
-          globals = pushed.back();
-          pushed.pop_back();
-          break;
-        default:
-          break;
-      }
-      if (globals.reportSize > 0xFFFF || globals.reportCount > 0xFFFF) return std::nullopt;
-    } else if (type != kTypeLocal) {
-      return std::nullopt;  // the reserved item type
-    }
+    const bool valid = type == kTypeMain     ? state.TakeMain(tag)
+                       : type == kTypeGlobal ? state.TakeGlobal(tag, value)
+                                             : type == kTypeLocal;  // not the reserved type
+    if (!valid) return std::nullopt;
   }
-  return HidReportLayout{numbered, LongestReport(inputBits), LongestReport(outputBits)};
+  return HidReportLayout{state.numbered, LongestReport(state.inputBits),
+                         LongestReport(state.outputBits)};
 }
 
 }  // namespace platform

@@ -7,7 +7,8 @@
 
 namespace platform {
 
-// Instance-id texts in the reference platform's form, built from what Linux shows.
+// Instance-id texts "<bus>\VID_vvvv&PID_pppp\<suffix>", which HidBus promises on every
+// backend (HidInterfaceInfo::instanceId, PresentDeviceIds), built here from what Linux shows.
 
 // "HID\VID_1044&PID_4001\<suffix>" (hexadecimal in upper case, four digits).
 std::string HidInstanceId(std::uint16_t vendorId, std::uint16_t productId, std::string_view suffix);

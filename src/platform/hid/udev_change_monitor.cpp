@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -25,9 +26,24 @@ UdevChangeMonitor::UdevChangeMonitor() {
   for (const char* subsystem : kWatchedSubsystems)
     udev_monitor_filter_add_match_subsystem_devtype(monitor_, subsystem, nullptr);
   if (udev_monitor_enable_receiving(monitor_) < 0) return;
+  Start({udev_monitor_get_fd(monitor_), [this]() -> std::optional<std::string> {
+           udev_device* device = udev_monitor_receive_device(monitor_);
+           if (device == nullptr) return std::nullopt;
+           const char* action = udev_device_get_action(device);
+           std::string what = action == nullptr ? "" : action;
+           udev_device_unref(device);
+           return what;
+         }});
+}
+
+UdevChangeMonitor::UdevChangeMonitor(NoticeSource source) {
+  Start(std::move(source));
+}
+
+void UdevChangeMonitor::Start(NoticeSource source) {
   stopFd_ = eventfd(0, EFD_CLOEXEC);
   if (stopFd_ < 0) return;
-  thread_ = std::thread([this, fd = udev_monitor_get_fd(monitor_)] { Watch(fd); });
+  thread_ = std::thread([this, source = std::move(source)] { Watch(source); });
 }
 
 UdevChangeMonitor::~UdevChangeMonitor() {
@@ -46,21 +62,28 @@ void UdevChangeMonitor::SetListener(std::function<void()> listener) {
   listener_ = std::move(listener);
 }
 
-void UdevChangeMonitor::Watch(int monitorFd) {
-  std::array<pollfd, 2> fds{pollfd{monitorFd, POLLIN, 0}, pollfd{stopFd_, POLLIN, 0}};
+bool UdevChangeMonitor::ChangesPresence(std::string_view action) {
+  return action == "add" || action == "remove";
+}
+
+void UdevChangeMonitor::Watch(const NoticeSource& source) {
+  std::array<pollfd, 2> fds{pollfd{source.fd, POLLIN, 0}, pollfd{stopFd_, POLLIN, 0}};
   for (;;) {
     if (poll(fds.data(), fds.size(), -1) < 0) {
       if (errno == EINTR) continue;
       return;
     }
     if (fds[1].revents != 0) return;
-    if ((fds[0].revents & POLLIN) == 0) continue;
-    udev_device* device = udev_monitor_receive_device(monitor_);
-    if (device == nullptr) continue;
-    const char* action = udev_device_get_action(device);
-    const std::string what = action == nullptr ? "" : action;
-    udev_device_unref(device);
-    if (what == "add" || what == "remove") NotifyListener();
+    // A source that hung up or failed gives nothing more once what waits is read, and polling
+    // it again would only spin.
+    const bool hungUp = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    if ((fds[0].revents & POLLIN) == 0) {
+      if (hungUp) return;
+      continue;
+    }
+    const std::optional<std::string> action = source.next();
+    if (!action && hungUp) return;
+    if (action && ChangesPresence(*action)) NotifyListener();
   }
 }
 

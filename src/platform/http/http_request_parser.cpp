@@ -67,6 +67,61 @@ std::size_t HeaderEnd(std::string_view bytes) {
   }
 }
 
+// What the header lines have said so far about keeping the connection.
+struct ConnectionWords {
+  bool http10 = false;
+  bool closeAsked = false;
+  bool keepAliveAsked = false;
+};
+
+// "METHOD TARGET VERSION" into `request`; the reason when the line is not one, else empty.
+std::string TakeRequestLine(std::string_view line, HttpRequest& request, ConnectionWords& words) {
+  const std::size_t sp1 = line.find(' ');
+  const std::size_t sp2 = sp1 == std::string_view::npos ? sp1 : line.find(' ', sp1 + 1);
+  if (sp2 == std::string_view::npos || line.find(' ', sp2 + 1) != std::string_view::npos) {
+    return "the request line is not METHOD TARGET VERSION";
+  }
+  const std::string_view method = line.substr(0, sp1);
+  const std::string_view target = line.substr(sp1 + 1, sp2 - sp1 - 1);
+  const std::string_view version = line.substr(sp2 + 1);
+  if (!IsToken(method)) return "the method is not a token";
+  if (target.empty() || !std::all_of(target.begin(), target.end(), IsTargetChar)) {
+    return "the request target is empty or holds a control character";
+  }
+  if (version == "HTTP/1.0") {
+    words.http10 = true;
+  } else if (version != "HTTP/1.1") {
+    return "the version is neither HTTP/1.0 nor HTTP/1.1";
+  }
+  request.method = method;
+  request.target = target;
+  request.path = target.substr(0, target.find('?'));
+  return {};
+}
+
+// One "Name: value" line; the reason when it is not one, else empty.
+std::string TakeHeaderLine(std::string_view line, HttpRequest& request, ConnectionWords& words) {
+  if (line.front() == ' ' || line.front() == '\t') return "a folded header line";
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return "a header line without a colon";
+  const std::string_view name = line.substr(0, colon);
+  if (!IsToken(name)) return "a header name that is not a token";
+  const std::string_view value = Trim(line.substr(colon + 1));
+  if (EqualsNoCase(name, "Connection")) {
+    words.closeAsked = words.closeAsked || ListHas(value, "close");
+    words.keepAliveAsked = words.keepAliveAsked || ListHas(value, "keep-alive");
+  } else if (EqualsNoCase(name, "Content-Length")) {
+    if (value.empty() ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      return "a Content-Length that is not a number";
+    }
+    if (value.find_first_not_of('0') != std::string_view::npos) request.hasBody = true;
+  } else if (EqualsNoCase(name, "Transfer-Encoding")) {
+    request.hasBody = true;
+  }
+  return {};
+}
+
 }  // namespace
 
 HttpParseResult ParseHttpRequest(std::string_view bytes) {
@@ -90,8 +145,7 @@ HttpParseResult ParseHttpRequest(std::string_view bytes) {
   HttpRequest& request = result.request;
   std::string_view head = rest.substr(0, end);
   bool firstLine = true;
-  bool http10 = false;
-  bool closeAsked = false, keepAliveAsked = false;
+  ConnectionWords words;
   while (!head.empty()) {
     const std::size_t lf = head.find('\n');
     std::string_view line = head.substr(0, lf);
@@ -100,51 +154,14 @@ HttpParseResult ParseHttpRequest(std::string_view bytes) {
     if (line.find('\r') != std::string_view::npos || line.find('\0') != std::string_view::npos) {
       return Malformed("a bare CR or NUL in a line");
     }
-    if (firstLine) {
-      firstLine = false;
-      const std::size_t sp1 = line.find(' ');
-      const std::size_t sp2 = sp1 == std::string_view::npos ? sp1 : line.find(' ', sp1 + 1);
-      if (sp2 == std::string_view::npos || line.find(' ', sp2 + 1) != std::string_view::npos) {
-        return Malformed("the request line is not METHOD TARGET VERSION");
-      }
-      const std::string_view method = line.substr(0, sp1);
-      const std::string_view target = line.substr(sp1 + 1, sp2 - sp1 - 1);
-      const std::string_view version = line.substr(sp2 + 1);
-      if (!IsToken(method)) return Malformed("the method is not a token");
-      if (target.empty() || !std::all_of(target.begin(), target.end(), IsTargetChar)) {
-        return Malformed("the request target is empty or holds a control character");
-      }
-      if (version == "HTTP/1.0") {
-        http10 = true;
-      } else if (version != "HTTP/1.1") {
-        return Malformed("the version is neither HTTP/1.0 nor HTTP/1.1");
-      }
-      request.method = method;
-      request.target = target;
-      request.path = target.substr(0, target.find('?'));
-      continue;
-    }
-    if (line.empty()) break;
-    if (line.front() == ' ' || line.front() == '\t') return Malformed("a folded header line");
-    const std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos) return Malformed("a header line without a colon");
-    const std::string_view name = line.substr(0, colon);
-    if (!IsToken(name)) return Malformed("a header name that is not a token");
-    const std::string_view value = Trim(line.substr(colon + 1));
-    if (EqualsNoCase(name, "Connection")) {
-      closeAsked = closeAsked || ListHas(value, "close");
-      keepAliveAsked = keepAliveAsked || ListHas(value, "keep-alive");
-    } else if (EqualsNoCase(name, "Content-Length")) {
-      if (value.empty() ||
-          !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return Malformed("a Content-Length that is not a number");
-      }
-      if (value.find_first_not_of('0') != std::string_view::npos) request.hasBody = true;
-    } else if (EqualsNoCase(name, "Transfer-Encoding")) {
-      request.hasBody = true;
-    }
+    if (!firstLine && line.empty()) break;
+    std::string problem =
+        firstLine ? TakeRequestLine(line, request, words) : TakeHeaderLine(line, request, words);
+    if (!problem.empty()) return Malformed(std::move(problem));
+    firstLine = false;
   }
-  request.keepAlive = !closeAsked && !request.hasBody && (!http10 || keepAliveAsked);
+  request.keepAlive =
+      !words.closeAsked && !request.hasBody && (!words.http10 || words.keepAliveAsked);
   result.status = Status::Complete;
   result.consumed = skipped + end;
   return result;

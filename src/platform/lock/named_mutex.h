@@ -91,6 +91,9 @@ class NamedMutex {
 
   const std::intptr_t handle_;
   const std::filesystem::path path_;
+  // Held by the thread that holds the lock, from before the system lock is taken until after
+  // it is given back: the system lock (flock on one descriptor, or the kernel mutex, which the
+  // same thread may take again) does not keep out other threads of this process.
   std::mutex threads_;
   Observer observer_;
 };

@@ -28,6 +28,8 @@ class MemoryRegistryStore : public RegistryStore {
   int Commits() const;
 
  private:
+  // Guards the three members below: a commit runs on whichever thread holds an open
+  // Registry, which need not be the one that reads Text() or Commits() or sets the failure.
   mutable std::mutex mutex_;
   std::string text_;
   bool commitsFail_ = false;

@@ -1,8 +1,11 @@
 #include "platform/ui/bitmap.h"
 
+#ifdef QUELTA_UI_QT
 #include <QFile>
 #include <QImageReader>
 #include <QString>
+#endif
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <system_error>
@@ -14,6 +17,7 @@
 namespace ui {
 namespace {
 
+#ifdef QUELTA_UI_QT
 QImage KeyOut(const QImage& picture, Color key) {
   QImage keyed = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QRgb keyRgb = qRgb(key.red, key.green, key.blue);
@@ -36,7 +40,7 @@ QString NameOf(const std::filesystem::path& path) {
 // which Qt's reader then tells.
 std::optional<Size> SizeOfReadableBmp(const std::filesystem::path& path, bool resource) {
   std::array<unsigned char, kBmpHeadBytes> head{};
-  qint64 got = 0;
+  std::int64_t got = 0;
   if (resource) {
     QFile in(NameOf(path));
     if (in.open(QIODevice::ReadOnly))
@@ -46,11 +50,32 @@ std::optional<Size> SizeOfReadableBmp(const std::filesystem::path& path, bool re
     in.read(reinterpret_cast<char*>(head.data()), head.size());
     got = in.gcount();
   }
-  return BmpSize(std::span(head.data(), static_cast<std::size_t>(std::max<qint64>(got, 0))));
+  return BmpSize(std::span(head.data(), static_cast<std::size_t>(std::max<std::int64_t>(got, 0))));
 }
+#else
+std::optional<Size> SizeOfReadableBmp(const std::filesystem::path& path) {
+  std::array<unsigned char, kBmpHeadBytes> head{};
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(head.data()), head.size());
+  return BmpSize(std::span(head.data(), static_cast<std::size_t>(in.gcount())));
+}
+
+// The rectangle `part` of `whole`, which holds it.
+Frame CutFrame(const Frame& whole, const Rect& part) {
+  Frame cut = Frame::Filled(part.width, part.height, Color{});
+  for (int y = 0; y < part.height; ++y) {
+    const auto from =
+        whole.pixels.begin() + static_cast<std::ptrdiff_t>(part.top + y) * whole.width + part.left;
+    std::copy(from, from + part.width,
+              cut.pixels.begin() + static_cast<std::ptrdiff_t>(y) * part.width);
+  }
+  return cut;
+}
+#endif
 
 }  // namespace
 
+#ifdef QUELTA_UI_QT
 Bitmap::Bitmap(const QImage& image, Color key)
     : pixels_(std::make_shared<Pixels>()),
       keyed_(std::make_shared<KeyedCopy>()),
@@ -59,6 +84,30 @@ Bitmap::Bitmap(const QImage& image, Color key)
   if (image.isNull()) size_ = Size{0, 0};
   pixels_->source = image;
 }
+
+Bitmap::Bitmap(Frame frame, Color key) : Bitmap(QImage(), key) {
+  if (frame.width <= 0 || frame.height <= 0) return;
+  QImage image(frame.width, frame.height, QImage::Format_RGB32);
+  for (int y = 0; y < frame.height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < frame.width; ++x) line[x] = frame.At(x, y) | 0xFF000000u;
+  }
+  size_ = Size{frame.width, frame.height};
+  pixels_->source = std::move(image);
+}
+#else
+Bitmap::Bitmap(Frame frame, Color key)
+    : pixels_(std::make_shared<Pixels>()),
+      keyed_(std::make_shared<KeyedCopy>()),
+      size_{frame.width, frame.height},
+      key_(key) {
+  if (frame.width <= 0 || frame.height <= 0) {
+    size_ = Size{0, 0};
+    frame = Frame{};
+  }
+  pixels_->source = std::move(frame);
+}
+#endif
 
 Bitmap::Bitmap(Shared, std::shared_ptr<Pixels> pixels, Size size, Color key)
     : pixels_(std::move(pixels)), keyed_(std::make_shared<KeyedCopy>()), size_(size), key_(key) {}
@@ -72,17 +121,26 @@ Bitmap::Pixels& Bitmap::Made(Pixels& p) {
         p.failures->Report(FileError(p.file, picture.problem));
       p.failures.reset();
     } else if (p.whole) {
+#ifdef QUELTA_UI_QT
       p.decoded = Made(*p.whole).decoded.copy(p.part.left, p.part.top, p.part.width, p.part.height);
+#else
+      const Frame& whole = Made(*p.whole).decoded;
+      // A refused picture has no pixels to cut from: its cells draw as empty pictures.
+      if (Rect{0, 0, whole.width, whole.height}.Contains(p.part)) {
+        p.decoded = CutFrame(whole, p.part);
+      }
+#endif
       p.whole.reset();  // a cell keeps only its own pixels
     } else {
       p.decoded = std::move(p.source);
-      p.source = QImage();
+      p.source = Picture();
     }
     p.decodedYet.store(true, std::memory_order_release);
   });
   return p;
 }
 
+#ifdef QUELTA_UI_QT
 const QImage& Bitmap::Opaque() const {
   Pixels& p = Made(*pixels_);
   std::call_once(p.opaqueMade, [&p] {
@@ -103,11 +161,29 @@ const Frame& Bitmap::PixelFrame() const {
   });
   return p.frame;
 }
+#else
+const Frame& Bitmap::PixelFrame() const {
+  return Made(*pixels_).decoded;
+}
+#endif
+
+void Bitmap::Prepare([[maybe_unused]] bool keyed) const {
+#ifdef QUELTA_UI_QT
+  if (keyed) {
+    Keyed();
+  } else {
+    Opaque();
+  }
+#else
+  PixelFrame();
+#endif
+}
 
 bool Bitmap::Decoded() const {
   return pixels_->decodedYet.load(std::memory_order_acquire);
 }
 
+#ifdef QUELTA_UI_QT
 const QImage& Bitmap::Keyed() const {
   std::call_once(keyed_->made, [this] {
     const Pixels& p = Made(*pixels_);
@@ -115,10 +191,23 @@ const QImage& Bitmap::Keyed() const {
   });
   return keyed_->image;
 }
+#endif
 
 std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path,
                                            std::shared_ptr<const DecodeFailures> failures) {
   if (path.empty()) throw FileError(path, "no file name");
+#ifndef QUELTA_UI_QT
+  if (const std::optional<Size> size = SizeOfReadableBmp(path)) {
+    auto pixels = std::make_shared<Pixels>();
+    pixels->file = path;
+    pixels->failures = std::move(failures);
+    return std::make_shared<const Bitmap>(Shared{}, std::move(pixels), *size, colors::kMagenta);
+  }
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) throw FileError(path, "file not found");
+  if (std::filesystem::is_directory(path, error)) throw FileError(path, "is a folder");
+  throw FileError(path, "is not a BMP picture this program reads");
+#else
   // ":/..." names a picture compiled into the program as a Qt resource.
   const bool resource = path.native().front() == ':';
   if (const std::optional<Size> size = SizeOfReadableBmp(path, resource)) {
@@ -145,10 +234,17 @@ std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path,
   }
   return std::make_shared<const Bitmap>(Shared{}, std::move(pixels),
                                         Size{size.width(), size.height()}, colors::kMagenta);
+#endif
 }
 
+#ifdef QUELTA_UI_QT
 std::shared_ptr<const Bitmap> Bitmap::FromImage(const QImage& image, Color key) {
   return std::make_shared<const Bitmap>(image, key);
+}
+#endif
+
+std::shared_ptr<const Bitmap> Bitmap::FromFrame(Frame frame, Color key) {
+  return std::make_shared<const Bitmap>(std::move(frame), key);
 }
 
 std::shared_ptr<const Bitmap> Bitmap::WithKey(Color key) const {
@@ -158,7 +254,7 @@ std::shared_ptr<const Bitmap> Bitmap::WithKey(Color key) const {
 
 std::shared_ptr<const Bitmap> Bitmap::Part(const Rect& rect) const {
   const Rect clipped = rect.Intersected(Rect{0, 0, Width(), Height()});
-  if (clipped.IsEmpty()) return std::make_shared<const Bitmap>(QImage(), key_);
+  if (clipped.IsEmpty()) return std::make_shared<const Bitmap>(Frame{}, key_);
   auto pixels = std::make_shared<Pixels>();
   pixels->whole = pixels_;
   pixels->part = clipped;

@@ -40,11 +40,7 @@ void BitmapCache::DecodeAhead(std::vector<BitmapUse> uses) {
   std::jthread decoder([uses = std::move(uses)] {
     for (const BitmapUse& use : uses) {
       try {
-        if (use.keyed) {
-          use.bitmap->Keyed();
-        } else {
-          use.bitmap->Opaque();
-        }
+        use.bitmap->Prepare(use.keyed);
       } catch (...) {
         // Out of memory, say: the paint tries again and reports it on the UI thread.
       }

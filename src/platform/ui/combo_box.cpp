@@ -1,7 +1,11 @@
 #include "platform/ui/combo_box.h"
 
+#ifdef QUELTA_UI_QT
 #include <QGuiApplication>
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
+#endif
 
 #include "platform/ui/frame_canvas.h"
 
@@ -49,6 +53,7 @@ void ComboBox::PaintFrame(FrameCanvas& canvas) const {
   canvas.Outline(Bounds(), Color{122, 122, 122});
 }
 
+#ifdef QUELTA_UI_QT
 void ComboBox::Paint(QPainter& painter) const {
   const QRect box(Left(), Top(), Width(), Height());
   if (box.isEmpty()) return;
@@ -75,5 +80,6 @@ void ComboBox::Paint(QPainter& painter) const {
                    QString::fromStdString(SelectedText()));
   painter.restore();
 }
+#endif
 
 }  // namespace ui

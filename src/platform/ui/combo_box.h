@@ -26,9 +26,13 @@ class ComboBox : public Control {
   // A pick by the user (backend or test); ignored while disabled or outside the items.
   void InputSelect(int index);
 
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
+#endif
   void PaintFrame(FrameCanvas& canvas) const override;
-  bool IsNative() const override { return true; }
+  bool IsNative() const override {
+    return true;
+  }
 
  private:
   std::vector<std::string> items_;

@@ -66,7 +66,9 @@ void Control::MouseLeave() {
   CallRoutine(OnMouseLeave, *this);
 }
 
+#ifdef QUELTA_UI_QT
 void Control::Paint(QPainter&) const {}
+#endif
 void Control::PaintFrame(FrameCanvas&) const {}
 
 void Control::AddPicturesDrawn(std::vector<BitmapUse>&) const {}

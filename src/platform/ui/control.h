@@ -68,8 +68,10 @@ class Control {
   virtual void MouseEnter();
   virtual void MouseLeave();
 
+#ifdef QUELTA_UI_QT
   // Draws the control onto its window's picture, in window client coordinates.
   virtual void Paint(QPainter& painter) const;
+#endif
   // The same into a frame, without the toolkit (the window on Windows). Native controls draw
   // their box only: the desktop's own widget stands on it.
   virtual void PaintFrame(FrameCanvas& canvas) const;
@@ -77,9 +79,13 @@ class Control {
   // decoded before the paint needs them.
   virtual void AddPicturesDrawn(std::vector<BitmapUse>& uses) const;
   // Whether mouse input lands on it (a plain fill lets it through to what lies below).
-  virtual bool TakesMouse() const { return true; }
+  virtual bool TakesMouse() const {
+    return true;
+  }
   // Edits and combo boxes are real desktop widgets in a live window.
-  virtual bool IsNative() const { return false; }
+  virtual bool IsNative() const {
+    return false;
+  }
 
   // Marks the control's area to be painted again.
   void Invalidate() const;

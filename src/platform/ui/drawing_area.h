@@ -1,9 +1,12 @@
 #pragma once
 
+#ifdef QUELTA_UI_QT
 #include <QImage>
+#endif
 
 #include "platform/ui/color.h"
 #include "platform/ui/control.h"
+#include "platform/ui/frame.h"
 
 namespace ui {
 
@@ -25,16 +28,31 @@ class DrawingArea : public Control {
   void FillRectangle(const Rect& rect, Color fill);
 
   // What the area shows now (width x height of its bounds).
-  const QImage& Canvas() const { return canvas_; }
+#ifdef QUELTA_UI_QT
+  const QImage& Canvas() const {
+    return canvas_;
+  }
+#else
+  const Frame& Canvas() const {
+    return canvas_;
+  }
+#endif
 
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
+#endif
   void PaintFrame(FrameCanvas& canvas) const override;
 
  private:
   void FitCanvas();
 
   Color background_;
+#ifdef QUELTA_UI_QT
   QImage canvas_;
+#else
+  // Drawn without a toolkit: lines as the toolkit draws a one-pixel pen without smoothing.
+  Frame canvas_;
+#endif
 };
 
 }  // namespace ui

@@ -1,7 +1,11 @@
 #include "platform/ui/edit.h"
 
+#ifdef QUELTA_UI_QT
 #include <QGuiApplication>
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
+#endif
 
 #include "platform/ui/frame_canvas.h"
 
@@ -58,6 +62,7 @@ void Edit::PaintFrame(FrameCanvas& canvas) const {
   if (!borderless_) canvas.Outline(Bounds(), Color{122, 122, 122});
 }
 
+#ifdef QUELTA_UI_QT
 void Edit::Paint(QPainter& painter) const {
   const QRect box(Left(), Top(), Width(), Height());
   if (box.isEmpty()) return;
@@ -80,5 +85,6 @@ void Edit::Paint(QPainter& painter) const {
                    QString::fromStdString(text_));
   painter.restore();
 }
+#endif
 
 }  // namespace ui

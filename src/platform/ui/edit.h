@@ -34,9 +34,13 @@ class Edit : public Control {
   // Text typed by the user (from the backend or a test); ignored while disabled or read-only.
   void InputText(std::string text);
 
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
+#endif
   void PaintFrame(FrameCanvas& canvas) const override;
-  bool IsNative() const override { return true; }
+  bool IsNative() const override {
+    return true;
+  }
 
  private:
   std::string text_;

@@ -1,6 +1,8 @@
 #include "platform/ui/image.h"
 
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
 
 #include "platform/ui/application.h"
 #include "platform/ui/frame_canvas.h"
@@ -49,6 +51,7 @@ void Image::PaintFrame(FrameCanvas& canvas) const {
               transparent_ ? std::optional(picture_->Key()) : std::nullopt);
 }
 
+#ifdef QUELTA_UI_QT
 void Image::Paint(QPainter& painter) const {
   if (!picture_ || Bounds().IsEmpty()) return;
   const QImage& source = transparent_ ? picture_->Keyed() : picture_->Opaque();
@@ -57,5 +60,6 @@ void Image::Paint(QPainter& painter) const {
   if (w <= 0 || h <= 0) return;
   painter.drawImage(QPoint(Left(), Top()), source, QRect(0, 0, w, h));
 }
+#endif
 
 }  // namespace ui

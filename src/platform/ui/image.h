@@ -26,7 +26,9 @@ class Image : public Control {
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
 
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
+#endif
   void PaintFrame(FrameCanvas& canvas) const override;
   void AddPicturesDrawn(std::vector<BitmapUse>& uses) const override;
 

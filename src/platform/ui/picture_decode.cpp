@@ -1,15 +1,20 @@
 #include "platform/ui/picture_decode.h"
 
+#ifdef QUELTA_UI_QT
 #include <QImageReader>
 #include <QString>
+#endif
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <system_error>
+#include <vector>
 
+#include "platform/ui/bmp_decoder.h"
 #include "platform/ui/bmp_header.h"
 
 namespace ui {
@@ -50,14 +55,25 @@ PictureDecode DecodePictureFile(const std::filesystem::path& file) {
   // compiled into the program and has no size on disk; the reader checks it.)
   const bool resource = !file.empty() && file.native().front() == ':';
   if (!resource) {
-    if (std::string cut = BmpTruncation(file); !cut.empty()) return {QImage(), std::move(cut)};
+    if (std::string cut = BmpTruncation(file); !cut.empty()) return {{}, std::move(cut)};
   }
+#ifndef QUELTA_UI_QT
+  std::ifstream in(file, std::ios::binary);
+  const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) return {{}, "cannot be read"};
+  std::string error;
+  std::optional<Frame> frame = DecodeBmp(bytes, error);
+  if (!frame) return {{}, "cannot be opened as a picture: " + error};
+  return {std::move(*frame), {}};
+#else
   QImageReader reader(QString::fromStdString(file.string()));
   PictureDecode decoded{reader.read(), {}};
   if (decoded.image.isNull()) {
     decoded.problem = "cannot be opened as a picture: " + reader.errorString().toStdString();
   }
   return decoded;
+#endif
 }
 
 }  // namespace ui

@@ -1,6 +1,8 @@
 #include "platform/ui/render_window.h"
 
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
 #include <optional>
 #include <utility>
 
@@ -10,6 +12,7 @@
 
 namespace ui {
 
+#ifdef QUELTA_UI_QT
 QImage RenderWindow(const Window& window, const RenderOptions& options) {
   QImage image(std::max(window.ClientWidth(), 0), std::max(window.ClientHeight(), 0),
                QImage::Format_RGB32);
@@ -42,6 +45,8 @@ void RenderWindowAreas(const Window& window, QImage& target, const std::vector<R
   }
 }
 
+#endif
+
 void RenderWindowFrame(const Window& window, Frame& target, const std::vector<Rect>& areas,
                        const RenderOptions& options) {
   FrameCanvas canvas(target);
@@ -59,6 +64,7 @@ void RenderWindowFrame(const Window& window, Frame& target, const std::vector<Re
   }
 }
 
+#ifdef QUELTA_UI_QT
 QImage KeyedScreenshot(const Window& window, QImage rendered) {
   QImage keyed = std::move(rendered).convertToFormat(QImage::Format_ARGB32);
   const auto& key = window.TransparentColor();
@@ -72,5 +78,6 @@ QImage KeyedScreenshot(const Window& window, QImage rendered) {
   }
   return keyed;
 }
+#endif
 
 }  // namespace ui

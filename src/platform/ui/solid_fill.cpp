@@ -1,6 +1,8 @@
 #include "platform/ui/solid_fill.h"
 
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
 #include <algorithm>
 
 #include "platform/ui/frame_canvas.h"
@@ -39,6 +41,7 @@ void SolidFill::PaintFrame(FrameCanvas& canvas) const {
   canvas.SetClip(before);
 }
 
+#ifdef QUELTA_UI_QT
 void SolidFill::Paint(QPainter& painter) const {
   painter.save();
   painter.setClipRect(QRect(Left(), Top(), Width(), Height()), Qt::IntersectClip);
@@ -48,5 +51,6 @@ void SolidFill::Paint(QPainter& painter) const {
   }
   painter.restore();
 }
+#endif
 
 }  // namespace ui

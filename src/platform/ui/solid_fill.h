@@ -30,9 +30,13 @@ class SolidFill : public Control {
   // The colour shown at a window pixel, or nothing when no rectangle covers it.
   const Color* ColorAt(Point windowPoint) const;
 
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
+#endif
   void PaintFrame(FrameCanvas& canvas) const override;
-  bool TakesMouse() const override { return false; }
+  bool TakesMouse() const override {
+    return false;
+  }
 
  private:
   std::vector<Fill> fills_;

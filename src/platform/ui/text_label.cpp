@@ -1,7 +1,11 @@
 #include "platform/ui/text_label.h"
 
+#ifdef QUELTA_UI_QT
 #include <QGuiApplication>
+#ifdef QUELTA_UI_QT
 #include <QPainter>
+#endif
+#endif
 #include <algorithm>
 
 namespace ui {
@@ -25,6 +29,7 @@ void TextLabel::SetText(std::string text) {
   Invalidate();
 }
 
+#ifdef QUELTA_UI_QT
 void TextLabel::Paint(QPainter& painter) const {
   const QRect box(Left(), Top(), Width(), Height());
   // Text needs the font machinery of a GUI application; without one nothing is drawn.
@@ -40,5 +45,6 @@ void TextLabel::Paint(QPainter& painter) const {
                    QString::fromStdString(text_));
   painter.restore();
 }
+#endif
 
 }  // namespace ui

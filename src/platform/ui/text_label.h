@@ -16,8 +16,12 @@ class TextLabel : public Control {
   const std::string& Text() const { return text_; }
   void SetText(std::string text);
 
+#ifdef QUELTA_UI_QT
   void Paint(QPainter& painter) const override;
-  bool TakesMouse() const override { return false; }
+#endif
+  bool TakesMouse() const override {
+    return false;
+  }
 
  private:
   Color ink_;

@@ -21,8 +21,8 @@
 #include "platform/ui/qt/scene_widget.h"
 #include "platform/ui/scripted_dialogs.h"
 #include "platform/ui/window.h"
-#include "tests/platform/ui/headless_ui.h"
-#include "tests/platform/ui/qt_application.h"
+#include "support/headless_ui.h"
+#include "support/qt_application.h"
 
 namespace ui {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/ui/render_window.h"
 #include "platform/ui/solid_fill.h"
 #include "platform/ui/window.h"
-#include "tests/platform/ui/headless_ui.h"
+#include "support/headless_ui.h"
 
 namespace ui {
 namespace {

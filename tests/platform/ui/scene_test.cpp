@@ -12,7 +12,7 @@
 #include "platform/ui/timer.h"
 #include "platform/ui/tray_icon.h"
 #include "platform/ui/window.h"
-#include "tests/platform/ui/headless_ui.h"
+#include "support/headless_ui.h"
 
 namespace ui {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/ui/window.h"
-#include "tests/platform/ui/headless_ui.h"
+#include "support/headless_ui.h"
 
 namespace ui {
 namespace {

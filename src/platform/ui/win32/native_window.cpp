@@ -25,6 +25,18 @@ COLORREF Ref(Color c) {
   return RGB(c.red, c.green, c.blue);
 }
 
+// Whether a pixel of the key colour lies in `area` of `frame` (clipped to it).
+bool HoldsKey(const Frame& frame, const Rect& area, Color key) {
+  const Rect r = area.Intersected(Rect{0, 0, frame.width, frame.height});
+  const std::uint32_t word = Frame::Word(key);
+  for (int y = r.top; y < r.Bottom(); ++y) {
+    for (int x = r.left; x < r.Right(); ++x) {
+      if ((frame.At(x, y) & 0xFFFFFFu) == word) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool NativeWindow::BecomeDpiAware() {
@@ -87,8 +99,23 @@ void NativeWindow::SetPosition(Point screen) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void NativeWindow::SetClientSize(Size size) {
+  if (size == clientSize_) return;
+  clientSize_ = size;
+  FitToScale();
+}
+
 void NativeWindow::Show() {
-  ::ShowWindow(window_, SW_SHOW);
+  ::ShowWindow(window_, SW_SHOWNORMAL);
+}
+
+void NativeWindow::Minimize() {
+  ::ShowWindow(window_, SW_MINIMIZE);
+}
+
+void NativeWindow::Activate() {
+  ::SetForegroundWindow(window_);
+  ::SetActiveWindow(window_);
 }
 
 void NativeWindow::Hide() {
@@ -98,8 +125,17 @@ void NativeWindow::Hide() {
 void NativeWindow::Present(const Frame& frame, const std::vector<Rect>& dirty,
                            std::optional<Color> key) {
   const bool resized = frame.width != frame_.width || frame.height != frame_.height;
+  // The outline can change only where a key pixel was or now is.
+  bool rescan = resized || key != key_ || shapeScans_ == 0;
+  for (std::size_t i = 0; !rescan && key && i < dirty.size(); ++i) {
+    rescan = HoldsKey(frame_, dirty[i], *key) || HoldsKey(frame, dirty[i], *key);
+  }
   frame_ = frame;
-  shape_.Apply(window_, frame_, key, scale_);
+  key_ = key;
+  if (rescan) {
+    ++shapeScans_;
+    shape_.Apply(window_, frame_, key, scale_);
+  }
   if (resized) {
     ::InvalidateRect(window_, nullptr, FALSE);
     return;
@@ -111,6 +147,7 @@ void NativeWindow::Present(const Frame& frame, const std::vector<Rect>& dirty,
 }
 
 void NativeWindow::Paint() {
+  if (OnBeforePaint) OnBeforePaint();
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(window_, &paint);
   // The area the system asks for, in skin pixels, widened to whole skin pixels.
@@ -146,8 +183,9 @@ NativeWindow::NativeChild& NativeWindow::MakeChild(const char* className, DWORD 
   return children_.emplace(id, child).first->second;
 }
 
-int NativeWindow::AddEdit(const Rect& bounds, const Font& font, Color text, Color background) {
-  NativeChild& child = MakeChild("EDIT", ES_AUTOHSCROLL, bounds, font);
+int NativeWindow::AddEdit(const Rect& bounds, const Font& font, Color text, Color background,
+                          bool border) {
+  NativeChild& child = MakeChild("EDIT", ES_AUTOHSCROLL | (border ? WS_BORDER : 0), bounds, font);
   child.text = Ref(text);
   child.background = ::CreateSolidBrush(Ref(background));
   return lastChild_;
@@ -159,6 +197,11 @@ int NativeWindow::AddComboBox(const Rect& bounds, const Font& font,
   Rect withList = bounds;
   withList.height += bounds.height * static_cast<int>(std::min<std::size_t>(items.size(), 8));
   NativeChild& child = MakeChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, withList, font);
+  // The closed box is as high as the skin's place for it, not as the font would make it:
+  // the selection field is the box less its 3-pixel frame above and below.
+  constexpr int kComboFrame = 6;
+  ::SendMessageA(child.window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 std::max(1, bounds.height * scale_ - kComboFrame));
   for (const std::string& item : items) {
     ::SendMessageA(child.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
@@ -168,6 +211,50 @@ int NativeWindow::AddComboBox(const Rect& bounds, const Font& font,
 HWND NativeWindow::Child(int id) const {
   const auto found = children_.find(id);
   return found == children_.end() ? nullptr : found->second.window;
+}
+
+void NativeWindow::PlaceChild(int id, const Rect& bounds, bool visible, bool enabled) {
+  const HWND box = Child(id);
+  if (box == nullptr) return;
+  const RECT r = DeviceRect(bounds);
+  RECT now{};
+  ::GetWindowRect(box, &now);
+  ::MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&now), 2);
+  // A combo box keeps the height of its list below the box.
+  if (now.left != r.left || now.top != r.top) {
+    ::SetWindowPos(box, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ::EnableWindow(box, enabled ? TRUE : FALSE);
+  ::ShowWindow(box, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void NativeWindow::SetChildText(int id, const std::string& text) {
+  const HWND box = Child(id);
+  if (box == nullptr) return;
+  std::string shown(static_cast<std::size_t>(::GetWindowTextLengthA(box)) + 1, '\0');
+  shown.resize(static_cast<std::size_t>(
+      ::GetWindowTextA(box, shown.data(), static_cast<int>(shown.size()))));
+  if (shown == text) return;
+  quiet_ = true;
+  ::SetWindowTextA(box, text.c_str());
+  quiet_ = false;
+}
+
+void NativeWindow::SetComboSelection(int id, int index) {
+  const HWND box = Child(id);
+  if (box == nullptr) return;
+  quiet_ = true;
+  ::SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  quiet_ = false;
+}
+
+void NativeWindow::RemoveChild(int id) {
+  const auto found = children_.find(id);
+  if (found == children_.end()) return;
+  ::DestroyWindow(found->second.window);
+  if (found->second.font != nullptr) ::DeleteObject(found->second.font);
+  if (found->second.background != nullptr) ::DeleteObject(found->second.background);
+  children_.erase(found);
 }
 
 Point NativeWindow::SkinPoint(LPARAM lParam) const {
@@ -183,14 +270,33 @@ LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
       return 1;  // the paint covers every pixel
     case WM_LBUTTONDOWN:
+      // Moves and the release reach the window even outside it until the button is let go.
+      ::SetCapture(window_);
       if (OnMouseDown) OnMouseDown(SkinPoint(lParam));
       return 0;
     case WM_MOUSEMOVE:
+      if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
+        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+      }
       if (OnMouseMove) OnMouseMove(SkinPoint(lParam));
       return 0;
     case WM_LBUTTONUP:
+      if (::GetCapture() == window_) ::ReleaseCapture();
       if (OnMouseUp) OnMouseUp(SkinPoint(lParam));
       return 0;
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      if (OnMouseLeave) OnMouseLeave();
+      return 0;
+    case WM_MOVE:
+      if (OnMoved) {
+        OnMoved(Point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && OnActivated) OnActivated();
+      break;
     case WM_CLOSE:
       if (OnClose) OnClose();
       return 0;  // what closing means is the program's call
@@ -215,6 +321,7 @@ LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
       const int id = LOWORD(wParam);
       const HWND box = Child(id);
       if (box == nullptr) break;
+      if (quiet_) return 0;
       if (HIWORD(wParam) == EN_CHANGE && OnEditChange) {
         std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(box)) + 1, '\0');
         text.resize(static_cast<std::size_t>(
@@ -234,6 +341,10 @@ LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (OnMessage) OnMessage(message, wParam, lParam);
       break;  // and the system's own processing after ours
     default:
+      if (taken_.contains(message)) {
+        if (OnMessage) OnMessage(message, wParam, lParam);
+        return 0;
+      }
       break;
   }
   return ::DefWindowProcA(window_, message, wParam, lParam);

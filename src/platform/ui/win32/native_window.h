@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,8 @@ class NativeWindow {
  public:
   static constexpr const char* kClassName = "Quelta";
   // Messages other programs post to the window: restore request, fan-curve apply, worker
-  // restart; the system's device notice. They reach OnMessage; the device notice then also
-  // gets the system's own processing.
+  // restart, and those added with TakeMessage; the system's device notice. They reach
+  // OnMessage; the device notice then also gets the system's own processing.
   static constexpr UINT kRestoreRequest = 0x07E8;
   static constexpr UINT kFanCurveApply = 0x07E9;
   static constexpr UINT kWorkerRestart = 0x0401;
@@ -44,17 +45,28 @@ class NativeWindow {
   NativeWindow& operator=(const NativeWindow&) = delete;
 
   HWND Handle() const { return window_; }
+  // One more message number that reaches OnMessage (the program's own others).
+  void TakeMessage(UINT id) { taken_.insert(id); }
   int Scale() const { return scale_; }
 
   void SetCaption(const std::string& caption);
   std::string Caption() const;
   void SetPosition(Point screen);
+  // The client size in skin pixels (the window grows by the screen's whole factor).
+  void SetClientSize(Size size);
   void Show();
   void Hide();
+  void Minimize();
+  // Brings the window to the front and gives it the keyboard.
+  void Activate();
 
   // The scene's new picture; only `dirty` is painted again (on the next WM_PAINT). The shape
-  // follows the key colour and is rebuilt only when the outline changed.
+  // follows the key colour and is rebuilt only when the outline changed; the frame is scanned
+  // for it only when a dirty area held or holds a pixel of the key colour (a fan turning on an
+  // opaque page costs no scan), or the size or key changed.
   void Present(const Frame& frame, const std::vector<Rect>& dirty, std::optional<Color> key);
+  // How many times the whole frame was scanned for the shape.
+  int ShapeScans() const { return shapeScans_; }
   // What was painted so far, areas in skin pixels (for tests and the paint counters).
   const std::vector<Rect>& Painted() const { return painted_; }
   const KeyShape& Shape() const { return shape_; }
@@ -63,9 +75,17 @@ class NativeWindow {
   void BeginSystemMove();
 
   // A native edit box or drop-down list; returns its id for the notices below.
-  int AddEdit(const Rect& bounds, const Font& font, Color text, Color background);
+  int AddEdit(const Rect& bounds, const Font& font, Color text, Color background,
+              bool border = false);
   int AddComboBox(const Rect& bounds, const Font& font, const std::vector<std::string>& items);
   HWND Child(int id) const;
+  // Moves a child (skin pixels), shows or hides it, enables or disables it.
+  void PlaceChild(int id, const Rect& bounds, bool visible, bool enabled);
+  // The child's text as shown (an edit's), set without telling OnEditChange.
+  void SetChildText(int id, const std::string& text);
+  // The item a combo box shows (-1: none), set without telling OnComboSelect.
+  void SetComboSelection(int id, int index);
+  void RemoveChild(int id);
 
   // One of the program's own messages (or the device notice) arrived.
   std::function<void(UINT, WPARAM, LPARAM)> OnMessage;
@@ -76,6 +96,13 @@ class NativeWindow {
   std::function<void(Point)> OnMouseDown;
   std::function<void(Point)> OnMouseMove;
   std::function<void(Point)> OnMouseUp;
+  // The pointer left the window (after a move over it).
+  std::function<void()> OnMouseLeave;
+  // The desktop moved the window (its client area's new top-left corner, screen pixels).
+  std::function<void(Point)> OnMoved;
+  std::function<void()> OnActivated;
+  // Just before a paint: the scene presents what changed since the last one.
+  std::function<void()> OnBeforePaint;
   std::function<void()> OnClose;
 
   // Makes the process aware of each monitor's density (before any window is made); false
@@ -106,6 +133,11 @@ class NativeWindow {
   std::vector<Rect> painted_;
   std::map<int, NativeChild> children_;
   int lastChild_ = 100;
+  std::set<UINT> taken_;
+  int shapeScans_ = 0;
+  std::optional<Color> key_;
+  bool trackingLeave_ = false;
+  bool quiet_ = false;  // a change the program made itself is not told back to it
 };
 
 }  // namespace ui::win32

@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "form_main_fixture.h"
 #include "skin/skin_path.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 
@@ -39,7 +39,7 @@ class AlarmWindowTest : public FormMainTest {
   void Tick() { loop_.AdvanceBy(std::chrono::milliseconds(1000)); }
 
   // Rolls to a page and lets the roll finish.
-  void RollTo(TFormMain& form, std::int32_t page) {
+  void RollTo(TFormMain& form, pages::Page page) {
     Click(form.Bar()->Tab(page));
     loop_.AdvanceBy(std::chrono::milliseconds(3000));
   }

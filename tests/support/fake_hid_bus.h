@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fake_monitor.h"
 #include "platform/hid/hid_bus.h"
+#include "support/fake_monitor.h"
 
 namespace device {
 

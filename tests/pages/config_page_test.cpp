@@ -10,19 +10,22 @@
 
 #include "device/trace_log.h"
 #include "device/tracing_hid_bus.h"
-#include "form_main_fixture.h"
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/synthetic_mouse.h"
 #include "sim/scenario.h"
 #include "skin/skin_path.h"
-#include "tests/device/refusing_hid_bus.h"
+#include "support/form_main_fixture.h"
+#include "support/refusing_hid_bus.h"
 
 namespace mainwindow::testing {
 namespace {
 
+using core::TempUnit;
+using pages::FanSelector;
 using pages::FanSpeedPage;
+using settings::FanMode;
 
 constexpr const char* kOk = "New Value Setting OK!";
 constexpr const char* kVoltsFail =
@@ -46,11 +49,11 @@ class ConfigPageTest : public FormMainTest {
     TFormMain& form =
         Create(refusing ? static_cast<platform::HidBus*>(refusing_.get()) : tracing_.get());
     RunCycle(1);
-    RollTo(pages::kConfigPage);
+    RollTo(pages::Page::kConfig);
     return form;
   }
 
-  void RollTo(std::int32_t page) {
+  void RollTo(pages::Page page) {
     Click(form_->Bar()->Tab(page));
     for (int tick = 0; tick < 30; ++tick) loop_.AdvanceBy(std::chrono::milliseconds(100));
     ASSERT_FALSE(form_->Roll()->TimerDown().Enabled());
@@ -58,7 +61,10 @@ class ConfigPageTest : public FormMainTest {
 
   pages::ConfigPage& Page() { return *form_->Config(); }
   FanSpeedPage& Fan() { return Page().Fan(); }
-  skin::TImageLabel& FanButton(std::int32_t code) { return *Fan().ButtonOf(code); }
+  template <typename Code>
+  skin::TImageLabel& FanButton(Code code) {
+    return *Fan().ButtonOf(code);
+  }
 
   // The settings file from a copy of the factory file with one text replaced.
   void UseFactoryWith(const std::string& from, const std::string& to) {
@@ -123,7 +129,7 @@ class ConfigPageTest : public FormMainTest {
 TEST_F(ConfigPageTest, CurveDraggedToTheTopLeftAndBackSetsBothEndsOfTheRange) {
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
-  EXPECT_EQ(fan.CurrentFanMode(), 602);
+  EXPECT_EQ(fan.CurrentFanMode(), FanMode::kNormal);
   EXPECT_FALSE(fan.EditStartVol().Enabled()) << "a preset cannot be edited";
   ui::DrawingArea& curve = fan.LabelCurve();
   ASSERT_TRUE(curve.Visible());
@@ -132,8 +138,8 @@ TEST_F(ConfigPageTest, CurveDraggedToTheTopLeftAndBackSetsBothEndsOfTheRange) {
   ui::SyntheticMouse mouse(form.Window());
   mouse.MoveTo(ui::Point{origin.x + 40, origin.y + 40});
   mouse.Press();  // the press turns the mode to Manual
-  EXPECT_EQ(fan.CurrentFanMode(), 604);
-  EXPECT_EQ(form.Fans().PSUFanMode, 604);
+  EXPECT_EQ(fan.CurrentFanMode(), FanMode::kManual);
+  EXPECT_EQ(form.Fans().PSUFanMode, FanMode::kManual);
   mouse.MoveTo(origin);
   EXPECT_EQ(fan.EditStartVol().Text(), "12.0");
   EXPECT_EQ(fan.EditRisingTemp().Text(), "25");
@@ -163,11 +169,11 @@ TEST_F(ConfigPageTest, FahrenheitShowsConvertsAndChecksInItsOwnUnitAndKeepsItsPi
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
   form.Fans().PSUFanPresets[settings::kPsuNormal].Temp = "45";
-  Click(FanButton(302));
+  Click(FanButton(TempUnit::kFahrenheit));
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
   EXPECT_EQ(fan.EditRisingTemp().Text(), "113");
 
-  Click(FanButton(604));  // PSU manual curve 6.0 / 40 C
+  Click(FanButton(FanMode::kManual));  // PSU manual curve 6.0 / 40 C
   EXPECT_EQ(fan.EditRisingTemp().Text(), "104");
   // 166 and 167 lie above 74 C: refused by the edit check as by OK.
   for (const char* refused : {"170", "166", "76"}) {
@@ -203,13 +209,13 @@ TEST_F(ConfigPageTest, FahrenheitShowsConvertsAndChecksInItsOwnUnitAndKeepsItsPi
   // Cancel, a roll away and back, and a restore from the tray keep the Fahrenheit picture.
   Click(*Page().Button("Cancel"));
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
-  RollTo(pages::kMonitorPage);
-  RollTo(pages::kConfigPage);
+  RollTo(pages::Page::kMonitor);
+  RollTo(pages::Page::kConfig);
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
   form.TrayIcon1().Minimize();
   form.TrayIcon1Restore();
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_F.bmp"));
-  Click(FanButton(301));
+  Click(FanButton(TempUnit::kCelsius));
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CFanSpeed_C.bmp"));
   EXPECT_EQ(fan.EditRisingTemp().Text(), "25");
 }
@@ -217,7 +223,7 @@ TEST_F(ConfigPageTest, FahrenheitShowsConvertsAndChecksInItsOwnUnitAndKeepsItsPi
 TEST_F(ConfigPageTest, EditChecksRefuseBadTextsAndPutThePresetBackWithoutStoringThem) {
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
-  Click(FanButton(604));  // PSU manual curve 6.0 / 40
+  Click(FanButton(FanMode::kManual));  // PSU manual curve 6.0 / 40
   const settings::FanPreset& manual = form.Fans().PSUFanPresets[settings::kPsuManual];
   struct Case {
     bool startVolts;
@@ -278,7 +284,7 @@ TEST_F(ConfigPageTest, EditChecksRefuseBadTextsAndPutThePresetBackWithoutStoring
 TEST_F(ConfigPageTest, OkTakesWhatIsTypedSendsItAndSavesIt) {
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
-  Click(FanButton(604));
+  Click(FanButton(FanMode::kManual));
   // Typed, never left: OK reads the edits itself.
   fan.EditStartVol().InputText("9.0");
   fan.EditRisingTemp().InputText("50");
@@ -309,7 +315,7 @@ TEST_F(ConfigPageTest, OkTakesWhatIsTypedSendsItAndSavesIt) {
 TEST_F(ConfigPageTest, WholeDegreesAreTruncatedAlikeInTheEditTheCommandAndTheStore) {
   TFormMain& form = Open();
   form.Fans().PSUFanPresets[settings::kPsuManual].Temp = "45.9";
-  Click(FanButton(604));
+  Click(FanButton(FanMode::kManual));
   EXPECT_EQ(Fan().EditRisingTemp().Text(), "45");
   Click(*Page().Button("OK"));
   RunCommandCycle();
@@ -327,7 +333,7 @@ TEST_F(ConfigPageTest, WholeDegreesAreTruncatedAlikeInTheEditTheCommandAndTheSto
 
   // 102 F is 38.889 C: 38 C is sent and stored (rounding would give 39), and the edit shows
   // 38 C in Fahrenheit, 100.4, as 100. Read back, the stored 38 shows as 100 again.
-  Click(FanButton(302));
+  Click(FanButton(TempUnit::kFahrenheit));
   Fan().EditRisingTemp().InputText("102");
   Click(*Page().Button("OK"));
   EXPECT_EQ(Messages().back(), kOk);
@@ -344,29 +350,29 @@ TEST_F(ConfigPageTest, EachFanShowsItsOwnModeAndSensorCurveAndOnlyTheUserPicksTh
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
   settings::FanSettings& fans = form.Fans();
-  fans.SystemFanMode = 604;
+  fans.SystemFanMode = FanMode::kManual;
   fans.SystemFanSensor = 3;
   fans.SystemFanPresets[settings::kSysManualT3] = {"7.0", "35", "", ""};
-  Click(FanButton(604));  // the PSU fan in Manual
-  Click(FanButton(502));
-  EXPECT_EQ(fan.CurrentFanMode(), 604);
+  Click(FanButton(FanMode::kManual));  // the PSU fan in Manual
+  Click(FanButton(FanSelector::kSystem));
+  EXPECT_EQ(fan.CurrentFanMode(), FanMode::kManual);
   EXPECT_EQ(fan.EditStartVol().Text(), "7.0");
   EXPECT_EQ(fan.EditRisingTemp().Text(), "35");
   EXPECT_TRUE(fan.CBTempSensor().Enabled());
   EXPECT_EQ(fan.CBTempSensor().ItemIndex(), 3);
 
-  Click(FanButton(501));  // the page selects TS_PSU for the PSU fan itself
+  Click(FanButton(FanSelector::kPsu));  // the page selects TS_PSU for the PSU fan itself
   EXPECT_EQ(fan.CBTempSensor().ItemIndex(), 0);
   EXPECT_FALSE(fan.CBTempSensor().Enabled());
   EXPECT_EQ(fans.SystemFanSensor, 3) << "a selection by the program runs no action";
   EXPECT_EQ(fan.EditStartVol().Text(), "6.0");
 
-  Click(FanButton(502));
-  Click(FanButton(603));  // Silent: 5.0 / 50, the mode of the system fan only
-  EXPECT_EQ(fans.SystemFanMode, 603);
-  EXPECT_EQ(fans.PSUFanMode, 604);
+  Click(FanButton(FanSelector::kSystem));
+  Click(FanButton(FanMode::kSilent));  // Silent: 5.0 / 50, the mode of the system fan only
+  EXPECT_EQ(fans.SystemFanMode, FanMode::kSilent);
+  EXPECT_EQ(fans.PSUFanMode, FanMode::kManual);
   EXPECT_EQ(fan.EditStartVol().Text(), "5.0");
-  Click(FanButton(604));
+  Click(FanButton(FanMode::kManual));
   fan.CBTempSensor().InputSelect(2);  // T2: 6.0 / 40
   EXPECT_EQ(fans.SystemFanSensor, 2);
   EXPECT_EQ(fan.EditStartVol().Text(), "6.0");
@@ -376,11 +382,56 @@ TEST_F(ConfigPageTest, EachFanShowsItsOwnModeAndSensorCurveAndOnlyTheUserPicksTh
   EXPECT_EQ(Saved("FanSpeed\\SystemFan\\Manual", "Mode"), "2");
 }
 
+// A typed text is judged alike whether the user leaves the edit or clicks OK straight away
+// (OK once took the start voltage first and judged a temperature it had already rewritten),
+// and a marker step is the page's value at once, before its message goes round the loop.
+TEST_F(ConfigPageTest, TypedAndDraggedValuesDoNotDependOnTheOrderTheyAreTaken) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  Click(FanButton(FanMode::kManual));  // PSU manual curve 6.0 / 40 C
+  struct Case {
+    TempUnit unit;
+    const char* typed;
+    const char* refusal;
+    const char* putBack;
+  };
+  for (const Case& c :
+       {Case{TempUnit::kCelsius, "74.5", "Please Enter Number Between (25 - 74)!", "40"},
+        Case{TempUnit::kFahrenheit, "165.5", "Please Enter Number Between (77 - 165)!", "104"}}) {
+    Click(FanButton(c.unit));
+    fan.EditRisingTemp().InputText(c.typed);
+    PressIn(fan.EditStartVol());
+    EXPECT_EQ(Messages().back(), c.refusal) << c.typed;
+    EXPECT_EQ(fan.EditRisingTemp().Text(), c.putBack);
+    const std::size_t shown = Messages().size();
+    fan.EditRisingTemp().InputText(c.typed);
+    Click(*Page().Button("OK"));
+    ASSERT_GT(Messages().size(), shown) << c.typed;
+    EXPECT_EQ(Messages()[shown], c.refusal) << "OK judges the text as typed: " << c.typed;
+    EXPECT_EQ(fan.EditRisingTemp().Text(), c.putBack);
+    EXPECT_EQ(fan.FanPageValues().celsius, 40.0f);
+  }
+
+  Click(FanButton(TempUnit::kCelsius));
+  skin::TImageTrackBar& vol = *fan.FSVol();
+  ui::SyntheticMouse mouse(form.Window());
+  const ui::Point from{vol.MarkerImage().Left() + 2, vol.MarkerImage().Top() + 2};
+  mouse.MoveTo(from);
+  mouse.Press();
+  mouse.MoveTo(ui::Point{from.x, from.y - 10});  // 21 + 10 pixels up: 4 + 31 x 8 / 85 = 6.918
+  mouse.Release();
+  EXPECT_EQ(fan.EditStartVol().Text(), "6.9");
+  EXPECT_EQ(fan.FanPageValues().volts, 6.9f) << "taken before message 2025 has run";
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), kOk);
+  EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "6.9");
+}
+
 TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackSo) {
   TFormMain& form = Open();
   FanSpeedPage& fan = Fan();
-  Click(FanButton(302));
-  Click(FanButton(604));  // 6.0 / 40 C: the marker at 387 + 48
+  Click(FanButton(TempUnit::kFahrenheit));
+  Click(FanButton(FanMode::kManual));  // 6.0 / 40 C: the marker at 387 + 48
   skin::TImageTrackBar& temp = *fan.FSTemp();
   ASSERT_EQ(temp.MarkerImage().Left(), 435);
   ui::SyntheticMouse mouse(form.Window());
@@ -407,13 +458,13 @@ TEST_F(ConfigPageTest, DraggedFahrenheitReachesTheEditInFahrenheitAndIsReadBackS
 
   // On another page the message moves the marker only within the rolled-away page, and
   // changes no curve.
-  RollTo(pages::kAlarmPage);
-  EXPECT_EQ(FanButton(501).Top(), 112 + 600);
+  RollTo(pages::Page::kAlarm);
+  EXPECT_EQ(FanButton(FanSelector::kPsu).Top(), 112 + 600);
   fan.EditStartVol().SetText("12.0");
   form.Window().DeliverMessage(ui::Message{kFanCurveApplyMessage, 0, 0});
   EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 403 + 600);
   EXPECT_EQ(form.Fans().PSUFanPresets[settings::kPsuManual].Vol, "8.0");
-  RollTo(pages::kConfigPage);
+  RollTo(pages::Page::kConfig);
   EXPECT_EQ(fan.FSVol()->MarkerImage().Top(), 488 - 42) << "8.0 V again";
 }
 
@@ -449,7 +500,7 @@ TEST_F(ConfigPageTest, VoltageDragStoresTheTargetAndOkTrimsAllThreeRails) {
   TFormMain& form = Open();
   Click(*Page().Button("Vol"));
   EXPECT_EQ(form.PageImages().ImgConfig().Picture(), SkinPicture("CVol.bmp"));
-  EXPECT_FALSE(FanButton(601).Visible());
+  EXPECT_FALSE(FanButton(FanMode::kPerformance).Visible());
   EXPECT_FALSE(Fan().LabelCurve().Visible());
   pages::VoltagePage& voltage = Page().Voltage();
   EXPECT_EQ(voltage.Display(0)->Value(), 12.0f);
@@ -483,7 +534,7 @@ TEST_F(ConfigPageTest, VoltageDragStoresTheTargetAndOkTrimsAllThreeRails) {
   form.TrayIcon1().Minimize();
   form.TrayIcon1Restore();
   EXPECT_TRUE(voltage.Display(1)->MarkerImage().Visible());
-  EXPECT_FALSE(FanButton(601).Visible());
+  EXPECT_FALSE(FanButton(FanMode::kPerformance).Visible());
 }
 
 TEST_F(ConfigPageTest, ARailWithoutAValidTargetIsNotTrimmedAndOkSaysSo) {
@@ -530,14 +581,15 @@ TEST_F(ConfigPageTest, TheWorkerRefusesToTrimOnReadingsItCannotTrustAndTheWindow
 // nothing more.
 TEST_F(ConfigPageTest, AFanCurveWhoseWriteDoesNotReachThePsuIsReportedAfterOk) {
   Open({}, true);
-  const std::pair<std::int32_t, std::string> fans[] = {{501, "PSU"}, {502, "System"}};
+  const std::pair<FanSelector, std::string> fans[] = {{FanSelector::kPsu, "PSU"},
+                                                      {FanSelector::kSystem, "System"}};
   std::size_t cycle = 2;
   for (const auto& [fanButton, name] : fans) {
     Click(FanButton(fanButton));
-    Click(FanButton(604));
+    Click(FanButton(FanMode::kManual));
     Fan().EditStartVol().InputText("9.0");
     Fan().EditRisingTemp().InputText("50");
-    refusing_->Refuse(fanButton == 501 ? 0x09 : 0x0A);
+    refusing_->Refuse(fanButton == FanSelector::kPsu ? 0x09 : 0x0A);
     Click(*Page().Button("OK"));
     EXPECT_EQ(Messages().back(), kOk);
     RunCycle(cycle++);
@@ -560,7 +612,7 @@ TEST_F(ConfigPageTest, AFanCurveWhoseWriteDoesNotReachThePsuIsReportedAfterOk) {
 
 TEST_F(ConfigPageTest, VoltageOkChecksTheFanValuesFirstAndSendsNothingWhenTheyFail) {
   TFormMain& form = Open();
-  Click(FanButton(604));
+  Click(FanButton(FanMode::kManual));
   Fan().EditStartVol().InputText("");
   PressIn(Fan().EditRisingTemp());
   Click(*Page().Button("Vol"));
@@ -580,13 +632,13 @@ TEST_F(ConfigPageTest, FanExtrasShownByATabLeaveWithThePage) {
   FanSpeedPage& fan = Fan();
   Click(*Page().Button("Vol"));
   EXPECT_FALSE(fan.EditStartVol().Visible());
-  RollTo(pages::kMonitorPage);
-  RollTo(pages::kConfigPage);  // the voltage sub-page comes back: no extras
+  RollTo(pages::Page::kMonitor);
+  RollTo(pages::Page::kConfig);  // the voltage sub-page comes back: no extras
   EXPECT_FALSE(fan.LabelCurve().Visible());
   Click(*Page().Button("FanSpeed"));
   EXPECT_TRUE(fan.EditStartVol().Visible());
   EXPECT_TRUE(fan.CBTempSensor().Visible());
-  RollTo(pages::kMonitorPage);
+  RollTo(pages::Page::kMonitor);
   EXPECT_FALSE(fan.EditStartVol().Visible());
   EXPECT_FALSE(fan.EditRisingTemp().Visible());
   EXPECT_FALSE(fan.CBTempSensor().Visible());
@@ -595,7 +647,7 @@ TEST_F(ConfigPageTest, FanExtrasShownByATabLeaveWithThePage) {
 
 TEST_F(ConfigPageTest, OkReportsFailureAndSavesNothingWhenTheDeviceIsNotReady) {
   TFormMain& form = Open();
-  Click(FanButton(604));
+  Click(FanButton(FanMode::kManual));
   Fan().EditStartVol().InputText("9.0");
   const std::string file = SettingsText();
   form.Ready().Clear();
@@ -607,7 +659,7 @@ TEST_F(ConfigPageTest, OkReportsFailureAndSavesNothingWhenTheDeviceIsNotReady) {
 TEST_F(ConfigPageTest, OkReportsASaveThatMissedAKey) {
   UseFactoryWith("Config\\Voltage]", "Config\\VoltageGone]");
   Open();
-  Click(FanButton(604));
+  Click(FanButton(FanMode::kManual));
   Click(*Page().Button("OK"));
   EXPECT_EQ(Messages().back(), "Settings could not be saved!\n\nNew Value Setting FAIL!");
   EXPECT_EQ(Saved("FanSpeed\\PSUFan", "Mode"), "604") << "what could be written was";

@@ -1,7 +1,7 @@
 // The alarm evaluation after each cycle and the one-second blink on the monitor page.
 #include <gtest/gtest.h>
 
-#include "alarm_test_support.h"
+#include "support/alarm_test_support.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -12,7 +12,7 @@ TEST_F(AlarmWindowTest, AStoppedFanBlinksItsIconAndTheManagerButton) {
   TFormMain& form = Create();
   RunCycle(1);
   alarms::AlarmBlink& blink = form.Blink();
-  skin::TImageLabel& manager = form.Bar()->Tab(kMonitorPage);
+  skin::TImageLabel& manager = form.Bar()->Tab(Page::kMonitor);
   const auto managerDis = Bmp(std::string("Skin\\M_dis.bmp"));
   const auto selected = Bmp(std::string("Skin\\M_Sel.bmp"));
   const auto fanRed = Bmp(std::string("Skin\\fan_red.bmp"));
@@ -88,7 +88,7 @@ TEST_F(AlarmWindowTest, PowerAboveItsThresholdAlarmsOnlyWhileTheMonitorPageIsSho
   Tick();
   EXPECT_EQ(form.Blink().ImgAlarmWatt().Picture(), Bmp(std::string("Skin\\watt_red.bmp")));
 
-  RollTo(form, kAlarmPage);
+  RollTo(form, Page::kAlarm);
   Readings(form, [](device::ReadingSet&) {});
   EXPECT_FALSE(form.AlarmStatus().InAlarm(AlarmRow::Watt));
   EXPECT_FALSE(form.Blink().ImgAlarmWatt().Visible());
@@ -156,7 +156,7 @@ TEST_F(AlarmWindowTest, TwoAlarmsThreeSecondsApartBlinkInOppositePhase) {
   EXPECT_TRUE(form.Blink().BlinkPhase(AlarmRow::TempT1));
   Readings(form, [](device::ReadingSet& r) { r.FanPSU = 0.0f; });
 
-  const skin::TImageLabel& manager = form.Bar()->Tab(kMonitorPage);
+  const skin::TImageLabel& manager = form.Bar()->Tab(Page::kMonitor);
   const auto managerDis = Bmp(std::string("Skin\\M_dis.bmp"));
   for (int tick = 0; tick < 4; ++tick) {
     Tick();

@@ -19,7 +19,7 @@
 #include "platform/ui/scripted_dialogs.h"
 #include "sim/simulated_bus.h"
 #include "support/temp_folder.h"
-#include "tests/device/worker_test_support.h"
+#include "support/worker_test_support.h"
 
 namespace mainwindow::testing {
 

@@ -4,9 +4,9 @@
 #include <QCryptographicHash>
 #include <QImage>
 
-#include "form_main_fixture.h"
 #include "pages/roll_codes.h"
 #include "platform/ui/render_window.h"
+#include "support/form_main_fixture.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 class RollRenderTest : public FormMainTest {
  protected:
   // Rolls to a page with the bar's tab and ticks until the roll has stopped.
-  void RollTo(std::int32_t page) {
+  void RollTo(pages::Page page) {
     Click(form_->Bar()->Tab(page));
     ASSERT_TRUE(form_->Roll()->TimerDown().Enabled());
     for (int ticks = 0; form_->Roll()->TimerDown().Enabled(); ++ticks) {
@@ -28,7 +28,7 @@ class RollRenderTest : public FormMainTest {
 
   // The window's shape with a page shown is where the page picture at its place and the bar
   // picture are not the key colour. Counts the key-coloured pixels the window shows there.
-  int KeyPixelsInsideShape(std::int32_t page) const {
+  int KeyPixelsInsideShape(pages::Page page) const {
     const QImage shot = ui::RenderWindow(form_->Window());
     const QRgb key = qRgb(255, 0, 255);
     const ui::Rect places[] = {pages::kImgManagerPlace, pages::kImgConfigPlace,
@@ -43,7 +43,7 @@ class RollRenderTest : public FormMainTest {
         }
       }
     };
-    check(form_->PageImages().Image(page), places[page - kMonitorPage]);
+    check(form_->PageImages().Image(page), places[pages::PageIndex(page)]);
     check(form_->Bar()->ImgCtrl(), pages::kImgCtrlPlace);
     return count;
   }
@@ -53,11 +53,11 @@ TEST_F(RollRenderTest, NoKeyColourShowsInsideTheShapeAfterRollingToEveryPageAndB
   TFormMain& form = Create();
   ASSERT_TRUE(form.Started());
   RunCycle(1);
-  EXPECT_EQ(KeyPixelsInsideShape(kMonitorPage), 0);
+  EXPECT_EQ(KeyPixelsInsideShape(Page::kMonitor), 0);
   // Every page from every other page: monitor, configuration, alarm and back, both ways.
-  for (const std::int32_t page :
-       {kConfigPage, kMonitorPage, kAlarmPage, kConfigPage, kAlarmPage, kMonitorPage}) {
-    SCOPED_TRACE("page " + std::to_string(page));
+  for (const pages::Page page :
+       {Page::kConfig, Page::kMonitor, Page::kAlarm, Page::kConfig, Page::kAlarm, Page::kMonitor}) {
+    SCOPED_TRACE("page " + std::to_string(static_cast<int>(page)));
     RollTo(page);
     EXPECT_EQ(KeyPixelsInsideShape(page), 0);
   }
@@ -89,11 +89,11 @@ TEST_F(PageChecksumTest, EveryPageAndSubPageRendersAsBefore) {
   RunCycle(1);
   const std::string monitor = Checksum();
   EXPECT_EQ(monitor, "630x659 ee31c6097529661f");
-  RollTo(kConfigPage);
+  RollTo(Page::kConfig);
   EXPECT_EQ(Checksum(), "630x659 08257f28c744768a") << "fan-speed sub-page";
   Click(*form.Config()->Button("Vol"));
   EXPECT_EQ(Checksum(), "630x659 4302393bf063df91") << "voltage sub-page";
-  RollTo(kAlarmPage);
+  RollTo(Page::kAlarm);
   EXPECT_EQ(Checksum(), "630x659 44cc3560bc904bc7") << "alarm page, power group";
   const std::pair<const char*, const char*> groups[] = {
       {"Voltage", "630x659 b7622570c9baf6ef"},
@@ -104,7 +104,7 @@ TEST_F(PageChecksumTest, EveryPageAndSubPageRendersAsBefore) {
     Click(*form.AlarmPage()->Button(group));
     EXPECT_EQ(Checksum(), checksum) << "alarm page, group " << group;
   }
-  RollTo(kMonitorPage);
+  RollTo(Page::kMonitor);
   EXPECT_EQ(Checksum(), "630x659 c9180787e746a1ff") << "the monitor page again";
   form.Roll()->ToggleCollapse();
   loop_.AdvanceBy(std::chrono::milliseconds(5000));
@@ -117,26 +117,26 @@ TEST_F(PageChecksumTest, APagesPicturesAreDecodedWhenItIsFirstShownAndOnlyOnce) 
   RunCycle(1);
   Checksum();  // the first frame
   const ui::BitmapCache& bitmaps = app_.Bitmaps();
-  const auto picture = [&](std::int32_t page) { return form.PageImages().Image(page).Picture(); };
-  ASSERT_TRUE(picture(kConfigPage) && picture(kAlarmPage));
-  EXPECT_TRUE(picture(kMonitorPage)->Decoded());
-  EXPECT_FALSE(picture(kConfigPage)->Decoded()) << "the configuration page was not shown yet";
-  EXPECT_FALSE(picture(kAlarmPage)->Decoded()) << "the alarm page was not shown yet";
+  const auto picture = [&](pages::Page page) { return form.PageImages().Image(page).Picture(); };
+  ASSERT_TRUE(picture(Page::kConfig) && picture(Page::kAlarm));
+  EXPECT_TRUE(picture(Page::kMonitor)->Decoded());
+  EXPECT_FALSE(picture(Page::kConfig)->Decoded()) << "the configuration page was not shown yet";
+  EXPECT_FALSE(picture(Page::kAlarm)->Decoded()) << "the alarm page was not shown yet";
   const std::size_t atStart = bitmaps.Decodes();
 
-  RollTo(kConfigPage);
+  RollTo(Page::kConfig);
   Checksum();
-  EXPECT_TRUE(picture(kConfigPage)->Decoded());
-  EXPECT_FALSE(picture(kAlarmPage)->Decoded());
+  EXPECT_TRUE(picture(Page::kConfig)->Decoded());
+  EXPECT_FALSE(picture(Page::kAlarm)->Decoded());
   EXPECT_GT(bitmaps.Decodes(), atStart);
-  RollTo(kAlarmPage);
+  RollTo(Page::kAlarm);
   Checksum();
-  EXPECT_TRUE(picture(kAlarmPage)->Decoded());
+  EXPECT_TRUE(picture(Page::kAlarm)->Decoded());
 
   // All the way round once more: every picture comes from the cache, none is read again.
   const std::size_t files = bitmaps.Size();
   const std::size_t decoded = bitmaps.Decodes();
-  for (const std::int32_t page : {kMonitorPage, kConfigPage, kAlarmPage, kMonitorPage}) {
+  for (const pages::Page page : {Page::kMonitor, Page::kConfig, Page::kAlarm, Page::kMonitor}) {
     RollTo(page);
     Checksum();
   }
@@ -176,20 +176,20 @@ TEST_F(FrameRenderTest, EveryPageIsPaintedWithoutQtAsQtPaintsIt) {
   ASSERT_TRUE(form.Started());
   RunCycle(1);
   EXPECT_EQ(Differing(), 0) << "monitor page";
-  RollTo(kConfigPage);
+  RollTo(Page::kConfig);
   EXPECT_EQ(Differing(), 0) << "fan-speed sub-page";
   Click(*form.Config()->Button("Vol"));
   EXPECT_EQ(Differing(), 0) << "voltage sub-page";
-  RollTo(kAlarmPage);
+  RollTo(Page::kAlarm);
   for (const char* group : {"Voltage", "Current", "FanSpeed", "Temperature", "Watt"}) {
     Click(*form.AlarmPage()->Button(group));
     EXPECT_EQ(Differing(), 0) << "alarm page, group " << group;
   }
   // Half way through a roll back to the monitor page, then there.
-  Click(form.Bar()->Tab(kMonitorPage));
+  Click(form.Bar()->Tab(Page::kMonitor));
   loop_.AdvanceBy(std::chrono::milliseconds(300));
   EXPECT_EQ(Differing(), 0) << "mid-roll";
-  RollTo(kMonitorPage);
+  RollTo(Page::kMonitor);
   EXPECT_EQ(Differing(), 0) << "the monitor page again";
   form.Roll()->ToggleCollapse();
   loop_.AdvanceBy(std::chrono::milliseconds(5000));

@@ -2,9 +2,9 @@
 // the test's own on a private message bus through the real D-Bus sender.
 #include <gtest/gtest.h>
 
-#include "alarm_test_support.h"
 #include "platform/notify/dbus_notifier.h"
 #include "settings/program_settings_store.h"
+#include "support/alarm_test_support.h"
 #include "support/core_application.h"
 #include "support/private_session_bus.h"
 

@@ -1,12 +1,13 @@
 // The alarm page: groups, OK and Cancel, the switches and "AlarmDefault".
 #include <gtest/gtest.h>
 
-#include "alarm_test_support.h"
+#include "support/alarm_test_support.h"
 
 namespace mainwindow::testing {
 namespace {
 
 using alarms::AlarmRow;
+using settings::AlarmGroup;
 
 class AlarmPageTest : public AlarmWindowTest {
  protected:
@@ -14,7 +15,7 @@ class AlarmPageTest : public AlarmWindowTest {
   TFormMain& OnAlarmPage() {
     TFormMain& form = Create();
     RunCycle(1);
-    RollTo(form, kAlarmPage);
+    RollTo(form, Page::kAlarm);
     return form;
   }
   alarms::AlarmPage& Page(TFormMain& form) { return *form.AlarmPage(); }
@@ -28,14 +29,14 @@ class AlarmPageTest : public AlarmWindowTest {
 TEST_F(AlarmPageTest, EachGroupShowsItsBackgroundAndItsThresholds) {
   TFormMain& form = OnAlarmPage();
   alarms::AlarmPage& page = Page(form);
-  EXPECT_EQ(page.CurrentAlarmGroup(), 701);
+  EXPECT_EQ(page.CurrentAlarmGroup(), AlarmGroup::kWatt);
   EXPECT_EQ(Background(form), Bmp(std::string("Skin\\Eng\\Alarm-Watt_550w.bmp")));
   EXPECT_TRUE(page.Display("AWattTotal")->Visible());
   EXPECT_EQ(DigitsIn(*page.Display("AWattTotal"), Digits(form)), "450");
   EXPECT_FALSE(page.Display("AC5V")->Visible());
 
   ClickOn(form, "Current");
-  EXPECT_EQ(page.PreviousAlarmGroup(), 703);
+  EXPECT_EQ(page.PreviousAlarmGroup(), AlarmGroup::kCurrent);
   EXPECT_EQ(Background(form), Bmp(std::string("Skin\\Eng\\Alarm-Current.bmp")));
   EXPECT_FALSE(page.Display("AWattTotal")->Visible());
   const char* currents[] = {"AC12V1", "AC12V2", "AC12V3", "AC12V4", "AC5V", "AC33V"};
@@ -76,7 +77,7 @@ TEST_F(AlarmPageTest, TemperaturesShowInTheUnitOfThePageAndAreAppliedInCelsius) 
   EXPECT_TRUE(page.EditATempT(2).Visible());
 
   ClickOn(form, "ATempF");
-  EXPECT_EQ(page.AlarmPageUnit(), 302);
+  EXPECT_EQ(page.AlarmPageUnit(), core::TempUnit::kFahrenheit);
   EXPECT_EQ(Background(form), Bmp(std::string("Skin\\Eng\\Alarm-Temperature_F.bmp")));
   EXPECT_EQ(DigitsIn(*page.Display("ATempPSU"), Digits(form)), "140");
   EXPECT_EQ(DigitsIn(*page.Display("ATempT1"), Digits(form)), "131");
@@ -205,16 +206,16 @@ TEST_F(AlarmPageTest, SwitchesTurnTheGroupOffWhenAllAreOffAndOnWhenAllAreOn) {
   EXPECT_FALSE(form.Alarms().Voltage33V.Enable);
   EXPECT_EQ(page.Display("AVol33V")->StatusRectColor, (ui::Color{128, 128, 128}));
   EXPECT_FALSE(page.Display("AVol33V")->MarkerImage().Enabled());
-  EXPECT_FALSE(form.GroupMuted(702));
+  EXPECT_FALSE(form.GroupMuted(AlarmGroup::kVoltage));
   ClickOn(form, "A33VLight");
-  EXPECT_FALSE(form.GroupMuted(702));
+  EXPECT_FALSE(form.GroupMuted(AlarmGroup::kVoltage));
   EXPECT_EQ(page.Button("Disable")->Picture(Face::Leave), vUp);
 
   ClickOn(form, "A12VLight");
   ClickOn(form, "A5VLight");
-  EXPECT_FALSE(form.GroupMuted(702));
+  EXPECT_FALSE(form.GroupMuted(AlarmGroup::kVoltage));
   ClickOn(form, "A33VLight");
-  EXPECT_TRUE(form.GroupMuted(702));
+  EXPECT_TRUE(form.GroupMuted(AlarmGroup::kVoltage));
   EXPECT_EQ(page.Button("Disable")->Picture(Face::Leave), xUp);
   EXPECT_EQ(page.DisableTexts()[0], "Skin\\Eng\\disable_alarm_x_up.bmp");
   EXPECT_EQ(page.DisableTexts()[3], "Skin\\Eng\\disable_alarm_x_dis.bmp");
@@ -228,7 +229,7 @@ TEST_F(AlarmPageTest, SwitchesTurnTheGroupOffWhenAllAreOffAndOnWhenAllAreOn) {
 
   // Disable switches the group back on, every switch with it.
   ClickOn(form, "Disable");
-  EXPECT_FALSE(form.GroupMuted(702));
+  EXPECT_FALSE(form.GroupMuted(AlarmGroup::kVoltage));
   EXPECT_TRUE(form.Alarms().Voltage12V.Enable && form.Alarms().Voltage5V.Enable &&
               form.Alarms().Voltage33V.Enable);
   EXPECT_EQ(page.DisableTexts()[0], "Skin\\Eng\\disable_alarm_v_up.bmp");
@@ -255,14 +256,14 @@ TEST_F(AlarmPageTest, At450WattTheTwoCurrentFlagsWithoutSwitchesCountAsTheyAre) 
   EXPECT_EQ(page.Button("AC12V4Light"), nullptr);
   ClickOn(form, "Current");
   EXPECT_EQ(Background(form), Bmp(std::string("Skin\\Eng\\Alarm-Current_450w.bmp")));
-  EXPECT_TRUE(form.GroupMuted(703));
+  EXPECT_TRUE(form.GroupMuted(AlarmGroup::kCurrent));
   for (const char* name : {"AC12V1Light", "AC12V2Light", "AC5VLight", "AC33VLight"}) {
     ClickOn(form, name);
   }
-  EXPECT_TRUE(form.GroupMuted(703));
+  EXPECT_TRUE(form.GroupMuted(AlarmGroup::kCurrent));
   EXPECT_FALSE(form.Alarms().Current12V3.Enable);
   ClickOn(form, "Disable");
-  EXPECT_FALSE(form.GroupMuted(703));
+  EXPECT_FALSE(form.GroupMuted(AlarmGroup::kCurrent));
   const settings::AlarmSettings& s = form.Alarms();
   for (bool on : {s.Current12V1.Enable, s.Current12V2.Enable, s.Current12V3.Enable,
                   s.Current12V4.Enable, s.Current5V.Enable, s.Current33V.Enable}) {
@@ -286,11 +287,11 @@ TEST_F(AlarmPageTest, SwitchingTheTemperatureGroupOnFlagsOnlyTheSensorsAboveThei
   EXPECT_TRUE(form.AlarmStatus().InAlarm(AlarmRow::TempT2));
   ClickOn(form, "Temperature");
   ClickOn(form, "Disable");
-  EXPECT_TRUE(form.GroupMuted(705));
+  EXPECT_TRUE(form.GroupMuted(AlarmGroup::kTemperature));
   for (AlarmRow row : alarms::kTemperatureRows) EXPECT_FALSE(form.AlarmStatus().InAlarm(row));
 
   ClickOn(form, "Disable");
-  EXPECT_FALSE(form.GroupMuted(705));
+  EXPECT_FALSE(form.GroupMuted(AlarmGroup::kTemperature));
   const bool expected[] = {false, false, true, false, false};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(form.AlarmStatus().InAlarm(alarms::kTemperatureRows[i]), expected[i]) << i;
@@ -305,12 +306,13 @@ TEST_F(AlarmPageTest, AlarmDefaultFromTheTraySaysSoWhenTheSettingsCouldNotBeSave
   UseSettingsText(text);
   TFormMain& form = OnAlarmPage();
   ASSERT_EQ(form.TrayIcon1().Menu()[0].caption, "AlarmDefault");
-  for (const std::int32_t page : {kAlarmPage, kMonitorPage}) {
+  for (const pages::Page page : {Page::kAlarm, Page::kMonitor}) {
     RollTo(form, page);
     const std::size_t before = Messages().size();
     form.TrayIcon1().InputMenuChoice(0);
-    ASSERT_EQ(Messages().size(), before + 1) << page;
-    EXPECT_EQ(Messages().back(), "Settings could not be saved!\n\nNew Value Setting FAIL!") << page;
+    ASSERT_EQ(Messages().size(), before + 1) << static_cast<int>(page);
+    EXPECT_EQ(Messages().back(), "Settings could not be saved!\n\nNew Value Setting FAIL!")
+        << static_cast<int>(page);
     EXPECT_EQ(form.Alarms().Current5V.Value, 20.0f);  // taken in memory all the same
   }
 }
@@ -345,7 +347,7 @@ TEST_F(AlarmPageTest, StoredThresholdsBeyondThePageRangeAreTakenAtItsEndsAndJudg
   EXPECT_EQ(DigitsIn(*page.Display("AFSPSU"), Digits(form)), "3000");
 
   // The evaluation judges the number the page shows.
-  RollTo(form, kMonitorPage);
+  RollTo(form, Page::kMonitor);
   Readings(form, [](device::ReadingSet& r) {
     r.WattTotal = 550.5f;
     r.FanPSU = 2999.0f;
@@ -438,11 +440,11 @@ TEST_F(AlarmPageTest, AlarmDefaultShowsAtOnceOnlyOnTheAlarmPage) {
 
   page.Display("AC5V")->SetValue(25.0f);
   ClickOn(form, "OK");
-  RollTo(form, kMonitorPage);
+  RollTo(form, Page::kMonitor);
   form.Default1Click();
   EXPECT_EQ(form.Alarms().Current5V.Value, 20.0f);
   EXPECT_EQ(page.Display("AC5V")->Value(), 25.0f);
-  RollTo(form, kAlarmPage);
+  RollTo(form, Page::kAlarm);
   EXPECT_EQ(page.Display("AC5V")->Value(), 20.0f);
 }
 
@@ -450,11 +452,11 @@ TEST_F(AlarmPageTest, DisableOnThePowerGroupMutesThePowerAlarmWithoutSavingIt) {
   TFormMain& form = OnAlarmPage();
   alarms::AlarmPage& page = Page(form);
   ClickOn(form, "Disable");
-  EXPECT_TRUE(form.GroupMuted(701));
+  EXPECT_TRUE(form.GroupMuted(AlarmGroup::kWatt));
   EXPECT_TRUE(form.Alarms().WattMuted);
   EXPECT_EQ(page.Display("AWattTotal")->StatusRectColor, (ui::Color{128, 128, 128}));
   EXPECT_FALSE(page.Display("AWattTotal")->MarkerImage().Enabled());
-  RollTo(form, kMonitorPage);
+  RollTo(form, Page::kMonitor);
   Readings(form, [](device::ReadingSet& r) { r.WattTotal = 500.0f; });
   EXPECT_FALSE(form.AlarmStatus().InAlarm(AlarmRow::Watt));
   EXPECT_NE(SavedKey("Watt").find("\"WattEnable\"=\"1\""), std::string::npos);
