@@ -291,10 +291,6 @@ void TFormMain::MainWindowProc(const ui::Message& message) {
   }
 }
 
-void TFormMain::DeviceChanged() {
-  follower_->DeviceChanged();
-}
-
 void TFormMain::Exit1Click() {
   // A settings file that cannot be written is reported, and the program still ends. Before
   // start-up has loaded them there are no names of the user's to store.
@@ -306,10 +302,6 @@ void TFormMain::Default1Click() {
   // Before start-up has loaded the settings there is nothing to restore them over: the save
   // would write the names the window starts with over the stored ones.
   if (started_) settings_->RestoreAlarmDefaults();
-}
-
-void TFormMain::NotifyOnAlarmClick(bool on) {
-  settings_->SaveNotifyOnAlarm(on);
 }
 
 void TFormMain::EvaluateAlarms() {

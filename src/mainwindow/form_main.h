@@ -134,7 +134,9 @@ class TFormMain {
   void FormActivate();
   void MainWindowProc(const ui::Message& message);
   // A device appeared or vanished somewhere on the machine.
-  void DeviceChanged();
+  void DeviceChanged() {
+    follower_->DeviceChanged();
+  }
   void TrayIcon1Minimize() {
     windowTray_->Minimized();
   }
@@ -151,7 +153,9 @@ class TFormMain {
     if (env_.openHistory) env_.openHistory();
   }
   // "Notify on alarm": switches the desktop notifications and stores the switch.
-  void NotifyOnAlarmClick(bool on);
+  void NotifyOnAlarmClick(bool on) {
+    settings_->SaveNotifyOnAlarm(on);
+  }
   void TimerAlarmTimer() {
     blink_->TimerAlarmTimer();
   }

@@ -3,13 +3,14 @@
 #include <iomanip>
 #include <sstream>
 
-#include "alarms/alarm_evaluation.h"
+#include <algorithm>
+
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
 #include "app/ctl/judged_poll.h"
+#include "app/ctl/polled_session.h"
 #include "core/numbers.h"
 #include "device/reading_catalogue.h"
-#include "settings/alarm_settings_store.h"
 
 namespace app::ctl {
 namespace {
@@ -21,36 +22,38 @@ constexpr int kReadingDecimals = 2;
 int RunAlarmsCheck(CtlEnvironment& environment, bool json) {
   JudgedPoll poll;
   if (const int code = RunJudgedPoll(environment, poll); code != kExitDone) return code;
-  settings::AlarmSettings& alarms = poll.alarms;
-  const StatusSnapshot& snapshot = poll.snapshot;
+  const PolledSession polled(poll);
   // The window evaluates only once every group was read; so does the check.
-  if (!snapshot.groups.EveryReading()) {
+  if (!polled.Complete()) {
     environment.Err() << "quelta-ctl: the PSU controller did not answer every reading\n";
     return kExitNoAnswer;
   }
-
-  const alarms::AlarmState state =
-      alarms::EvaluateAlarms(snapshot.readings, alarms, /*monitorPageShown=*/true);
+  const session::MonitorSession& session = polled.Session();
+  const session::AlarmFlags& flags = session.Flags();
+  const auto inAlarm = [&flags](const device::Reading* row) {
+    return flags[static_cast<std::size_t>(row->row)];
+  };
+  const bool any = std::any_of(flags.begin(), flags.end(), [](bool flag) { return flag; });
 
   if (json) {
     nlohmann::ordered_json rows = nlohmann::ordered_json::object();
     for (const device::Reading* row : device::kAlarmRows) {
-      rows[std::string(row->rowName)] = state[row->row];
+      rows[std::string(row->rowName)] = inAlarm(row);
     }
     nlohmann::ordered_json out;
-    out["any"] = state.Any();
+    out["any"] = any;
     out["alarms"] = rows;
     environment.Out() << out.dump() << '\n';
   } else {
     std::ostringstream text;
     for (const device::Reading* row : device::kAlarmRows) {
       text << std::left << std::setw(10) << row->rowName << std::right << std::setw(10)
-           << core::FixedText(snapshot.readings.*row->field, kReadingDecimals) << "  "
-           << (state[row->row] ? "ALARM" : "ok") << '\n';
+           << core::FixedText(session.Values().*row->field, kReadingDecimals) << "  "
+           << (inAlarm(row) ? "ALARM" : "ok") << '\n';
     }
     environment.Out() << text.str();
   }
-  return state.Any() ? kExitInAlarm : kExitDone;
+  return any ? kExitInAlarm : kExitDone;
 }
 
 }  // namespace app::ctl

@@ -7,6 +7,7 @@
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
 #include "app/ctl/judged_poll.h"
+#include "app/ctl/polled_session.h"
 #include "app/ctl/usage_error.h"
 #include "core/numbers.h"
 #include "device/device_discovery.h"
@@ -75,9 +76,9 @@ int RunGauge(CtlEnvironment& environment, std::span<const std::string> arguments
   // The stored thresholds and switches first: a broken settings file sends nothing.
   JudgedPoll poll;
   if (const int code = RunJudgedPoll(environment, poll); code != kExitDone) return code;
-  const settings::AlarmSettings& alarms = poll.alarms;
-  const StatusSnapshot& snapshot = poll.snapshot;
-  const StatusGroups& g = snapshot.groups;
+  const PolledSession polled(poll);
+  const settings::AlarmSettings& alarms = polled.Session().Alarms();
+  const StatusGroups& g = poll.snapshot.groups;
   // Needles from readings that did not come would point at nothing real.
   if (!g.Reference || !g.Voltages() || !g.Currents || !g.Fans || !g.PsuTemp) {
     environment.Err() << "quelta-ctl: the PSU controller did not answer every reading the "
@@ -85,7 +86,7 @@ int RunGauge(CtlEnvironment& environment, std::span<const std::string> arguments
     return kExitNoAnswer;
   }
 
-  const device::ReadingSet& r = snapshot.readings;
+  const device::ReadingSet& r = polled.Session().Values();
   const device::GaugeState state = device::ComputeGaugeState({r.WattTotal, r.TempPSU, r.FanPSU},
                                                              alarms::GaugeThresholdsOf(alarms),
                                                              alarms::GroupMutedBySwitches(alarms));
