@@ -20,8 +20,8 @@ constexpr auto kCurrentRows = RowsOfKind<device::ReadingKind::Current>();
 }  // namespace
 
 AlarmBlink::AlarmBlink(ui::Window& window, ui::Application& app, skin::FileResolver files,
-                       const AlarmStatus& status)
-    : app_(app), files_(skin::Remembering(std::move(files))), status_(status) {
+                       const AlarmStatus& status, std::array<bool, kAlarmRowCount>& phases)
+    : app_(app), files_(skin::Remembering(std::move(files))), status_(status), phases_(phases) {
   const skin::places::Place places[] = {skin::places::kImgAlarmWatt, skin::places::kImgAlarmPSU,
                                         skin::places::kImgAlarmSYS};
   for (std::size_t i = 0; i < icons_.size(); ++i) {

@@ -48,8 +48,9 @@ struct BlinkTargets {
 // with its own phase. UI thread only.
 class AlarmBlink {
  public:
+  // `phases` is where each row's phase is held (the session's); it must outlive this.
   AlarmBlink(ui::Window& window, ui::Application& app, skin::FileResolver files,
-             const AlarmStatus& status);
+             const AlarmStatus& status, std::array<bool, kAlarmRowCount>& phases);
   ~AlarmBlink();
   AlarmBlink(const AlarmBlink&) = delete;
   AlarmBlink& operator=(const AlarmBlink&) = delete;
@@ -78,7 +79,7 @@ class AlarmBlink {
   const AlarmStatus& status_;
   BlinkTargets targets_;
   std::array<std::unique_ptr<ui::Image>, 3> icons_;
-  std::array<bool, kAlarmRowCount> phases_{};
+  std::array<bool, kAlarmRowCount>& phases_;
   // Red icon files already reported missing in this run.
   std::set<std::filesystem::path> reported_;
 };

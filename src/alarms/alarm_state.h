@@ -46,11 +46,15 @@ struct AlarmState {
 };
 
 // What the rest of the window reads of the alarms: the twenty alarm flags and the five group
-// muted flags. The power group's flag is the power alarm's muted flag of the settings (stored
-// as "WattEnable"); the other four are not stored and start false. UI thread only.
+// muted flags. The flags are held once, by the model the evaluation writes (`flags`, which must
+// outlive this); this reads and sets them there. The power group's flag is the power alarm's
+// muted flag of the settings (stored as "WattEnable"); the other four are not stored and start
+// false. UI thread only.
 class AlarmStatus {
  public:
-  explicit AlarmStatus(settings::AlarmSettings& settings) : settings_(settings) {}
+  using RowFlags = std::array<bool, kAlarmRowCount>;
+  AlarmStatus(settings::AlarmSettings& settings, RowFlags& flags)
+      : settings_(settings), flags_(flags) {}
 
   // True while the group is switched off as a whole; false for a value outside the five.
   bool GroupMuted(settings::AlarmGroup group) const {
@@ -67,9 +71,9 @@ class AlarmStatus {
     if (i < muted_.size()) muted_[i] = muted;
   }
 
-  bool InAlarm(AlarmRow row) const { return flags_[row]; }
-  const AlarmState& Flags() const { return flags_; }
-  AlarmState& Flags() { return flags_; }
+  bool InAlarm(AlarmRow row) const { return flags_[static_cast<std::size_t>(row)]; }
+  AlarmState Flags() const { return AlarmState{flags_}; }
+  void SetInAlarm(AlarmRow row, bool inAlarm) { flags_[static_cast<std::size_t>(row)] = inAlarm; }
 
  private:
   // Voltage .. Temperature to 0 .. 3; anything else past the end.
@@ -80,7 +84,7 @@ class AlarmStatus {
 
   settings::AlarmSettings& settings_;
   std::array<bool, 4> muted_{};
-  AlarmState flags_;
+  RowFlags& flags_;
 };
 
 }  // namespace alarms

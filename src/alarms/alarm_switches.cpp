@@ -102,11 +102,11 @@ void AlarmPage::ApplyGroupMuted(settings::AlarmGroup group, bool muted) {
   // on must not make a sensor within its threshold blink until the next poll.
   const device::ReadingSet none;
   const device::ReadingSet& r = env_.readings ? env_.readings() : none;
-  AlarmState& state = env_.status.Flags();
   for (const AlarmRow row : kTemperatureRows) {
     const device::Reading& reading = device::ReadingOf(row);
-    state[row] =
-        TemperatureInAlarm(r.*reading.field, env_.settings.*settings::ThresholdField(reading));
+    env_.status.SetInAlarm(
+        row,
+        TemperatureInAlarm(r.*reading.field, env_.settings.*settings::ThresholdField(reading)));
   }
 }
 

@@ -90,7 +90,8 @@ void TFormMain::MakeParts() {
   details_ = std::make_unique<detail::DetailWindows>(
       detail::DetailEnvironment{env_.app, env_.store, env_.programFolder,
                                 env_.imageStrips ? env_.imageStrips("ILANumber") : nullptr});
-  blink_ = std::make_unique<alarms::AlarmBlink>(*window_, env_.app, skinFiles_, alarmStatus_);
+  blink_ = std::make_unique<alarms::AlarmBlink>(*window_, env_.app, skinFiles_, alarmStatus_,
+                                                session_.BlinkPhases());
 #ifdef QUELTA_HISTORY_RECORD
   if (!env_.historyFile.empty()) {
     history_ = std::make_unique<HistoryHookup>(

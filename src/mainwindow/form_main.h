@@ -218,7 +218,7 @@ class TFormMain {
   LockWaitNotice lockWait_;
   std::function<void()> whenStarted_;
 
-  alarms::AlarmStatus alarmStatus_{session_.Alarms()};
+  alarms::AlarmStatus alarmStatus_{session_.Alarms(), session_.Flags()};
   // The bar, the configuration and alarm pages and the roll, built by the skin load.
   std::unique_ptr<WindowPages> pages_;
   std::unique_ptr<WindowSettings> settings_;

@@ -49,7 +49,6 @@ void SessionView::CycleComplete(const session::MonitorSession& session) {
 }
 
 void SessionView::AlarmsJudged(const session::MonitorSession& session) {
-  parts_.alarmStatus.Flags().flags = session.Flags();
   parts_.blink.ShowIcons();
   // Told once as an alarm starts; the blink that follows tells nothing more.
   for (const alarms::AlarmNotice& notice :

@@ -61,7 +61,13 @@ class MonitorSession {
   // The rating handed over by the worker; 0 until then.
   std::int32_t PowerRating() const { return readings_.Values().PowerRating; }
 
+  // Every alarm flag, held here alone: the window's views read them, and the alarm page's group
+  // switch sets the temperature flags at once, between polls.
   const AlarmFlags& Flags() const { return flags_; }
+  AlarmFlags& Flags() { return flags_; }
+  // Each row's indicator showed its alarm look on the blink's last tick.
+  const AlarmFlags& BlinkPhases() const { return blinkPhases_; }
+  AlarmFlags& BlinkPhases() { return blinkPhases_; }
   // Judges the alarms on the present readings now, as a completed cycle does, and says which
   // started and ended.
   void JudgeAlarms(PollNews& news);
@@ -84,6 +90,7 @@ class MonitorSession {
   std::vector<SessionObserver*> observers_;
   MonitorReadings readings_;
   AlarmFlags flags_{};
+  AlarmFlags blinkPhases_{};
   PollNews news_;  // of the poll under way
   bool connected_ = false;
 

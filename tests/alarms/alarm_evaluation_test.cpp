@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace alarms {
 namespace {
 
@@ -196,7 +198,8 @@ TEST(EvaluateAlarms, ZeroThresholdsSwitchedOn) {
 
 TEST(AlarmStatus, ThePowerGroupFlagIsTheStoredMutedFlagAndTheOthersStandAlone) {
   AlarmSettings s;
-  AlarmStatus status(s);
+  std::array<bool, alarms::kAlarmRowCount> flags{};
+  AlarmStatus status(s, flags);
   using settings::AlarmGroup;
   const auto beside = [](AlarmGroup group, std::int32_t step) {
     return static_cast<AlarmGroup>(static_cast<std::int32_t>(group) + step);
