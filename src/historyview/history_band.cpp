@@ -36,6 +36,21 @@ void FillColumn(QImage& image, const Blender& blend, int x, int top, int bottom)
   }
 }
 
+// Blends the pixels of `rect` within the image for which `take(x, y)` holds.
+template <typename Take>
+void FillWhere(QImage& image, const QRect& rect, QRgb colour, Take take) {
+  if (image.format() != QImage::Format_ARGB32_Premultiplied || qAlpha(colour) == 0) return;
+  const QRect inside = rect.intersected(image.rect());
+  if (inside.isEmpty()) return;
+  const Blender blend(colour);
+  for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = inside.left(); x <= inside.right(); ++x) {
+      if (take(x, y)) line[x] = blend.Over(line[x]);
+    }
+  }
+}
+
 int Between(int from, int to, int step, int steps) {
   return from + static_cast<int>(std::lround(static_cast<double>(to - from) * step / steps));
 }
@@ -59,6 +74,14 @@ void FillBand(QImage& image, std::span<const BandSpan> spans, int joinColumns, Q
     }
     FillColumn(image, blend, span.x, span.top, span.bottom);
   }
+}
+
+void FillRect(QImage& image, const QRect& rect, QRgb colour) {
+  FillWhere(image, rect, colour, [](int, int) { return true; });
+}
+
+void HatchRect(QImage& image, const QRect& rect, QRgb colour) {
+  FillWhere(image, rect, colour, [](int x, int y) { return (x + y) % 8 == 7; });
 }
 
 }  // namespace historyview

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QRgb>
 #include <span>
 
@@ -23,5 +24,10 @@ struct BandSpan {
 // large fill to a pool of threads and waits for them, which on a busy machine made the bands
 // most of the time it took to open a month.
 void FillBand(QImage& image, std::span<const BandSpan> spans, int joinColumns, QRgb colour);
+
+// Blends `colour` over every pixel of `rect` (an alarm's shade), or over those of its
+// diagonals "/" 8 pixels apart (a connection loss's hatching), as far as it lies in `image`.
+void FillRect(QImage& image, const QRect& rect, QRgb colour);
+void HatchRect(QImage& image, const QRect& rect, QRgb colour);
 
 }  // namespace historyview

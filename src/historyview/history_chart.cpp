@@ -115,17 +115,19 @@ void HistoryChart::paintEvent(QPaintEvent*) {
   PaintTimeAxis(painter, PanelRect(panels_.size() - 1));
 }
 
-void HistoryChart::PaintMarks(QPainter& painter, const QRect& plot) const {
+void HistoryChart::PaintMarks(QImage& overlay, const QRect& plot) const {
+  // In the overlay's pixels: the plot's left edge is its column 0.
+  const auto xOf = [&](std::int64_t timeMs) { return XOf(timeMs, plot) - plot.left(); };
   for (const Period& p : model_.AlarmPeriods()) {
-    const int left = XOf(p.fromMs, plot);
-    painter.fillRect(QRect(left, plot.top(), std::max(2, XOf(p.toMs, plot) - left), plot.height()),
-                     kAlarmShade);
+    const int left = xOf(p.fromMs);
+    FillRect(overlay, QRect(left, 0, std::max(2, xOf(p.toMs) - left), plot.height()),
+             kAlarmShade.rgba());
   }
   for (const Period& p : model_.ConnectionLosses()) {
-    const int left = XOf(p.fromMs, plot);
-    const QRect gap(left, plot.top(), std::max(2, XOf(p.toMs, plot) - left), plot.height());
-    painter.fillRect(gap, QBrush(kLossShade, Qt::BDiagPattern));
-    painter.fillRect(QRect(left, plot.top(), 2, plot.height()), kLossShade);
+    const int left = xOf(p.fromMs);
+    HatchRect(overlay, QRect(left, 0, std::max(2, xOf(p.toMs) - left), plot.height()),
+              kLossShade.rgba());
+    FillRect(overlay, QRect(left, 0, 2, plot.height()), kLossShade.rgba());
   }
 }
 
@@ -167,7 +169,7 @@ void HistoryChart::PaintGrid(QPainter& painter, const ValueScale& scale) const {
   }
 }
 
-void HistoryChart::PaintSeries(QPainter& painter, const Panel& panel,
+void HistoryChart::PaintSeries(QPainter& painter, QImage& overlay, const Panel& panel,
                                const ValueScale& scale) const {
   const QRect& plot = scale.plot;
   const std::int64_t span = model_.ToMs() - model_.FromMs();
@@ -176,9 +178,7 @@ void HistoryChart::PaintSeries(QPainter& painter, const Panel& panel,
   std::vector<std::vector<Column>> columns;
   for (const Channel c : panel.channels) columns.push_back(model_.Columns(c, plot.width()));
 
-  // Every reading's min..max band, blended into one picture of the plot; the means on top.
-  QImage bands(plot.size(), QImage::Format_ARGB32_Premultiplied);
-  bands.fill(Qt::transparent);
+  // Every reading's min..max band, blended into the picture of the plot; the means on top.
   std::vector<BandSpan> spans;
   for (std::size_t s = 0; s < columns.size(); ++s) {
     spans.clear();
@@ -188,9 +188,9 @@ void HistoryChart::PaintSeries(QPainter& painter, const Panel& panel,
     }
     QColor band = kSeries[s % std::size(kSeries)];
     band.setAlpha(45);
-    FillBand(bands, spans, joinColumns, band.rgba());
+    FillBand(overlay, spans, joinColumns, band.rgba());
   }
-  painter.drawImage(plot.topLeft(), bands);
+  painter.drawImage(plot.topLeft(), overlay);
 
   // Each run of joined columns: its mean as one line.
   painter.setRenderHint(QPainter::Antialiasing, true);
@@ -219,9 +219,14 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
   const Panel& panel = panels_[index];
   const ValueScale scale = ScaleOf(panel, plot);
   painter.fillRect(plot, kPlotBackground);
-  PaintMarks(painter, plot);
   PaintGrid(painter, scale);
-  PaintSeries(painter, panel, scale);
+  // Shades, hatching and bands are blended by hand into one picture: the raster engine would
+  // hand each tall translucent fill to its pool of threads and wait for them, hundreds of times
+  // for a month of alarms, which on a busy machine cost more than everything else.
+  QImage overlay(plot.size(), QImage::Format_ARGB32_Premultiplied);
+  overlay.fill(Qt::transparent);
+  PaintMarks(overlay, plot);
+  PaintSeries(painter, overlay, panel, scale);
 
   // The pointer's moment.
   if (pointer_) {

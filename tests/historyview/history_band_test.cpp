@@ -75,5 +75,20 @@ TEST(HistoryBand, BandsOverlapByBlendingAndWhatLiesOutsideIsLeftOut) {
   EXPECT_EQ(image.pixel(0, 3), kOnce);
 }
 
+TEST(HistoryBand, AShadeCoversItsRectAndAHatchingEveryEighthDiagonalOfIt) {
+  QImage image = Blank(12, 10);
+  // Hanging over the left and bottom edges.
+  FillRect(image, QRect(-2, 6, 4, 9), kRed45);
+  HatchRect(image, QRect(4, 0, 8, 10), kRed45);
+  for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+      const bool shaded = x < 2 && y >= 6;
+      const bool hatched = x >= 4 && (x + y) % 8 == 7;
+      EXPECT_EQ(image.pixel(x, y), shaded || hatched ? kOnce : 0u);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace historyview
