@@ -31,6 +31,11 @@ constexpr int kMaxTrimRounds = 64;
 // A stretch is summed up once it ended this long ago: long enough for another writer's poll of
 // that stretch to have been committed (its writer stamps it when taken, stores it a little later).
 constexpr std::int64_t kSummaryLagMs = 60'000;
+// At most this much is summed up in one maintenance: a month without a summary took seconds in
+// one transaction, long enough for another writer's busy time-out to run out. A quarter day
+// takes a few tens of ms; the month is done oldest first within two hours, and until then the
+// window reads what is not summed up yet from the polls and minutes.
+constexpr std::int64_t kSummaryStepMs = 6 * 3'600'000;
 
 // The start of the summary stretch `ms` lies in; times of the record are not negative.
 std::int64_t StretchOf(std::int64_t ms) {
@@ -146,6 +151,7 @@ class HistoryRecorder::Impl {
         std::max(StretchOf(std::max<std::int64_t>(Millis(now) - kSummaryLagMs, 0)),
                  summarizedTo_.value_or(0));
     std::int64_t summaryFrom = summaryTo;
+    std::int64_t summaryUntil = summaryTo;
     if (!Transaction([&] {
           fold_.Reset();
           fold_.Bind(1, Millis(foldEdge));
@@ -162,15 +168,16 @@ class HistoryRecorder::Impl {
           }
           code = CutSummary(Millis(keepFrom));
           if (code != SQLITE_DONE) return code;
-          summaryFrom = SummaryBacklog();
-          if (summaryFrom >= summaryTo) return SQLITE_DONE;
-          return Resummarize(summaryFrom, summaryTo);
+          summaryFrom = SummaryBacklog(summaryTo);
+          summaryUntil = std::min(summaryTo, summaryFrom + kSummaryStepMs);
+          if (summaryFrom >= summaryUntil) return SQLITE_DONE;
+          return Resummarize(summaryFrom, summaryUntil);
         })) {
       return false;
     }
-    // Committed: the summary holds every stretch before summaryTo (or, when that was already so
-    // by another writer's hand, before the newest stretch it holds).
-    summarizedTo_ = std::max(summaryFrom, summaryTo);
+    // Committed: the summary holds every stretch before summaryUntil (or, when that was already
+    // so by another writer's hand, before the newest stretch it holds).
+    summarizedTo_ = std::max(summaryFrom, summaryUntil);
     dirtyFrom_.reset();
     return KeepUnderCap();
   }
@@ -197,14 +204,21 @@ class HistoryRecorder::Impl {
 
   // Where summing up must start again: the newest stretch in the summary (any writer's, summed
   // again to take the polls committed since), or the earliest stretch a late poll of ours fell
-  // in; 0 for a file without a summary yet (one an older Quelta wrote), which is summed up
-  // whole once.
-  std::int64_t SummaryBacklog() {
+  // in. A file without a summary yet (one an older Quelta wrote) starts at its oldest row;
+  // `none` when it has none.
+  std::int64_t SummaryBacklog(std::int64_t none) {
     std::int64_t from = 0;
     if (summarizedTo_) {
       from = *summarizedTo_;
     } else {
-      from = std::max<std::int64_t>(db_.QueryInteger("SELECT max(time) FROM summary", 0), 0);
+      from = db_.QueryInteger("SELECT coalesce(max(time), -1) FROM summary", -1);
+      if (from < 0) {
+        from = db_.QueryInteger(
+            "SELECT coalesce(min(t), -1) FROM (SELECT min(time) AS t FROM poll UNION ALL "
+            "SELECT min(time) FROM minute)",
+            -1);
+      }
+      from = from < 0 ? none : StretchOf(from);
     }
     if (dirtyFrom_) from = std::min(from, StretchOf(std::max<std::int64_t>(*dirtyFrom_, 0)));
     return from;

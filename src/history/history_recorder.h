@@ -44,8 +44,8 @@
 // the summary (least of the least, mean weighted by polls, greatest of the greatest); a
 // stretch cut by the retention or the cap is summed up again from what is left of it, and one
 // that a late poll of this writer fell into is summed up again. A file without the summary
-// (made by an older Quelta, which also keeps writing into a newer file) gets it whole at the
-// first maintenance; its user_version stays 1, as the layout only grew.
+// (made by an older Quelta, which also keeps writing into a newer file) gets it a quarter day
+// per maintenance from its oldest row on; its user_version stays 1, as the layout only grew.
 //
 // The API (all std, no UI): HistoryRecorder appends (this header), HistoryWriter appends from
 // its own thread so callers never wait on the disk (history_writer.h), HistoryQuery reads

@@ -195,7 +195,7 @@ SummaryStretch SummedStretch(history::HistoryDatabase& db, std::int64_t fromMs, 
   constexpr std::int64_t w = history::kSummaryWidthMs;
   const SummaryStretch none{fromMs, fromMs};
   if (width < w || fromMs < 0) return none;
-  const std::int64_t newest = db.QueryInteger("SELECT max(time) FROM summary", -1);
+  const std::int64_t newest = db.QueryInteger("SELECT coalesce(max(time), -1) FROM summary", -1);
   if (newest < 0) return none;
   const std::int64_t first = (fromMs + w - 1) / w * w;
   // Stretches that end by the range's end (which is in the range) and by the summary's end.

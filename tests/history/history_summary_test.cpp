@@ -147,24 +147,32 @@ TEST_F(HistorySummary, AStretchCutByTheRetentionIsSummedUpFromWhatIsLeft) {
   ExpectRow(rows[0], kStartMs + kStretchMs, 1, 900, 900, 900);
 }
 
-TEST_F(HistorySummary, AFileWithoutASummaryGetsItWholeAtTheFirstMaintenance) {
+TEST_F(HistorySummary, AFileWithoutASummaryGetsItAQuarterDayAtATimeOldestFirst) {
   {
     HistoryRecorder recorder(Options(), clock_);
     RecordTwoStretches(recorder);
+    ASSERT_TRUE(recorder.RecordPoll(kStart + 7h, Readings(500.0f)));
     Maintain(recorder, kStart + 24h + 20min);
   }
   // The file as an older Quelta left it: the same tables but the summary.
   ASSERT_TRUE(history_testing::Execute(File(), "DROP TABLE summary"));
   ASSERT_TRUE(SummaryRows(File()).empty());
 
+  // Opened and recorded into: its first quarter day from its oldest row is summed up.
   HistoryRecorder recorder(Options(), clock_);
   ASSERT_TRUE(recorder.RecordPoll(kStart + 24h + 21min, Readings(1.0f))) << recorder.LastError();
-  const std::vector<history_testing::SummaryRow> rows = SummaryRows(File());
+  std::vector<history_testing::SummaryRow> rows = SummaryRows(File());
   ASSERT_EQ(rows.size(), 2u);
   ExpectRow(rows[0], kStartMs, 3, 100, 210, 330);
   ExpectRow(rows[1], kStartMs + kStretchMs, 1, 900, 900, 900);
   EXPECT_EQ(history_testing::QueryInteger(File(), "PRAGMA user_version"), 1);
   EXPECT_EQ(history_testing::IntegrityCheck(File()), "ok");
+
+  // The next quarter day at the next maintenance.
+  Maintain(recorder, kStart + 24h + 21min);
+  rows = SummaryRows(File());
+  ASSERT_EQ(rows.size(), 3u);
+  ExpectRow(rows[2], kStartMs + 7 * 3'600'000, 1, 500, 500, 500);
 }
 
 }  // namespace
