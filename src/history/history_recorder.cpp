@@ -15,6 +15,7 @@
 #include "history/history_database.h"
 #include "history/history_schema.h"
 #include "history/history_set_aside.h"
+#include "history/history_summary_keeper.h"
 
 namespace history {
 namespace {
@@ -28,20 +29,6 @@ constexpr std::uint64_t kMaxWalBudget = 8ull * 1000 * 1000;
 constexpr double kTrimHighMark = 0.90;
 constexpr double kTrimLowMark = 0.80;
 constexpr int kMaxTrimRounds = 64;
-// A stretch is summed up once it ended this long ago: long enough for another writer's poll of
-// that stretch to have been committed (its writer stamps it when taken, stores it a little later).
-constexpr std::int64_t kSummaryLagMs = 60'000;
-// At most this much is summed up in one maintenance: a month without a summary took seconds in
-// one transaction, long enough for another writer's busy time-out to run out. A quarter day
-// takes a few tens of ms; the month is done oldest first within two hours, and until then the
-// window reads what is not summed up yet from the polls and minutes.
-constexpr std::int64_t kSummaryStepMs = 6 * 3'600'000;
-
-// The start of the summary stretch `ms` lies in; times of the record are not negative.
-std::int64_t StretchOf(std::int64_t ms) {
-  return ms / kSummaryWidthMs * kSummaryWidthMs;
-}
-
 std::string SystemError(sqlite3* db) {
   const int error = db == nullptr ? 0 : sqlite3_system_errno(db);
   return error == 0 ? std::string() : std::string(": ") + std::strerror(error);
@@ -107,10 +94,7 @@ class HistoryRecorder::Impl {
   }
 
   bool RecordPoll(HistoryTime time, const device::ReadingSet& readings) {
-    // A poll stamped in a stretch already summed up (a clock set back, a disk that stalled)
-    // has that stretch summed up again at the next maintenance.
-    if (summarizedTo_ && Millis(time) < *summarizedTo_)
-      dirtyFrom_ = std::min(dirtyFrom_.value_or(Millis(time)), Millis(time));
+    summary_.NotePoll(Millis(time));
     const bool stored = WithRetry([&] {
       insertPoll_.Reset();
       insertPoll_.Bind(1, static_cast<std::int64_t>(time.time_since_epoch().count()));
@@ -146,12 +130,6 @@ class HistoryRecorder::Impl {
     // A poll folds once its whole minute lies more than a day back.
     const HistoryTime foldEdge = MinuteOf(now - kRawAge);
     const HistoryTime keepFrom = now - std::chrono::days(options_.retentionDays);
-    // A clock set back does not shorten what is known to be summed up.
-    const std::int64_t summaryTo =
-        std::max(StretchOf(std::max<std::int64_t>(Millis(now) - kSummaryLagMs, 0)),
-                 summarizedTo_.value_or(0));
-    std::int64_t summaryFrom = summaryTo;
-    std::int64_t summaryUntil = summaryTo;
     if (!Transaction([&] {
           fold_.Reset();
           fold_.Bind(1, Millis(foldEdge));
@@ -166,19 +144,13 @@ class HistoryRecorder::Impl {
             prune->Reset();
             if (code != SQLITE_DONE) return code;
           }
-          code = CutSummary(Millis(keepFrom));
+          code = summary_.Cut(Millis(keepFrom));
           if (code != SQLITE_DONE) return code;
-          summaryFrom = SummaryBacklog(summaryTo);
-          summaryUntil = std::min(summaryTo, summaryFrom + kSummaryStepMs);
-          if (summaryFrom >= summaryUntil) return SQLITE_DONE;
-          return Resummarize(summaryFrom, summaryUntil);
+          return summary_.CatchUp(Millis(now));
         })) {
       return false;
     }
-    // Committed: the summary holds every stretch before summaryUntil (or, when that was already
-    // so by another writer's hand, before the newest stretch it holds).
-    summarizedTo_ = std::max(summaryFrom, summaryUntil);
-    dirtyFrom_.reset();
+    summary_.Committed();
     return KeepUnderCap();
   }
 
@@ -200,61 +172,6 @@ class HistoryRecorder::Impl {
   bool Fail(std::string message) {
     error_ = std::move(message);
     return false;
-  }
-
-  // Where summing up must start again: the newest stretch in the summary (any writer's, summed
-  // again to take the polls committed since), or the earliest stretch a late poll of ours fell
-  // in. A file without a summary yet (one an older Quelta wrote) starts at its oldest row;
-  // `none` when it has none.
-  std::int64_t SummaryBacklog(std::int64_t none) {
-    std::int64_t from = 0;
-    if (summarizedTo_) {
-      from = *summarizedTo_;
-    } else {
-      from = db_.QueryInteger("SELECT coalesce(max(time), -1) FROM summary", -1);
-      if (from < 0) {
-        from = db_.QueryInteger(
-            "SELECT coalesce(min(t), -1) FROM (SELECT min(time) AS t FROM poll UNION ALL "
-            "SELECT min(time) FROM minute)",
-            -1);
-      }
-      from = from < 0 ? none : StretchOf(from);
-    }
-    if (dirtyFrom_) from = std::min(from, StretchOf(std::max<std::int64_t>(*dirtyFrom_, 0)));
-    return from;
-  }
-
-  // The summary rows of the stretches from <= time < to, made again from the polls and minute
-  // rows there (none for a stretch without any).
-  int Resummarize(std::int64_t from, std::int64_t to) {
-    for (HistoryStatement* step : {&clearSummary_, &summarize_}) {
-      step->Reset();
-      step->Bind(1, from);
-      step->Bind(2, to);
-      const int code = step->Step();
-      step->Reset();
-      if (code != SQLITE_DONE) return code;
-    }
-    return SQLITE_DONE;
-  }
-
-  // After the rows older than `edge` were dropped: the stretches wholly before it go from the
-  // summary too, and the one it cuts is summed up again from what is left of it, if it was
-  // summed up at all.
-  int CutSummary(std::int64_t edge) {
-    const std::int64_t first = StretchOf(std::max<std::int64_t>(edge, 0));
-    dropSummary_.Reset();
-    dropSummary_.Bind(1, first);
-    int code = dropSummary_.Step();
-    dropSummary_.Reset();
-    if (code != SQLITE_DONE) return code;
-    summaryAt_.Reset();
-    summaryAt_.Bind(1, first);
-    code = summaryAt_.Step();
-    summaryAt_.Reset();
-    if (code == SQLITE_DONE) return code;  // not summed up yet: it will be from what is left
-    if (code != SQLITE_ROW) return code;
-    return Resummarize(first, first + kSummaryWidthMs);
   }
 
   bool CreateFolders() {
@@ -328,12 +245,9 @@ class HistoryRecorder::Impl {
     pruneMinutes_ = db_.Prepare("DELETE FROM minute WHERE time < ?1");
     prunePolls_ = db_.Prepare("DELETE FROM poll WHERE time < ?1");
     pruneEvents_ = db_.Prepare("DELETE FROM event WHERE time < ?1");
-    clearSummary_ = db_.Prepare(ClearSummarySql());
-    summarize_ = db_.Prepare(SummarizeSql());
-    dropSummary_ = db_.Prepare("DELETE FROM summary WHERE time < ?1");
-    summaryAt_ = db_.Prepare("SELECT 1 FROM summary WHERE time = ?1");
+    const bool summary = summary_.Prepare(db_);
     return insertPoll_ && insertEvent_ && fold_ && deleteFolded_ && pruneMinutes_ && prunePolls_ &&
-           pruneEvents_ && clearSummary_ && summarize_ && dropSummary_ && summaryAt_;
+           pruneEvents_ && summary;
   }
 
   void Drop() {
@@ -344,13 +258,7 @@ class HistoryRecorder::Impl {
     pruneMinutes_ = {};
     prunePolls_ = {};
     pruneEvents_ = {};
-    clearSummary_ = {};
-    summarize_ = {};
-    dropSummary_ = {};
-    summaryAt_ = {};
-    // A new file starts its summary afresh.
-    summarizedTo_.reset();
-    dirtyFrom_.reset();
+    summary_.Reset();
     db_.Close();
   }
 
@@ -436,7 +344,7 @@ class HistoryRecorder::Impl {
           prune->Reset();
           if (code != SQLITE_DONE) return code;
         }
-        return CutSummary(edge);
+        return summary_.Cut(edge);
       });
       if (!dropped) return false;
     }
@@ -453,16 +361,8 @@ class HistoryRecorder::Impl {
   HistoryStatement pruneMinutes_;
   HistoryStatement prunePolls_;
   HistoryStatement pruneEvents_;
-  HistoryStatement clearSummary_;
-  HistoryStatement summarize_;
-  HistoryStatement dropSummary_;
-  HistoryStatement summaryAt_;
+  HistorySummaryKeeper summary_;
   std::int64_t maxPages_ = 0;
-  // The summary holds every stretch before this, as far as this recorder knows; none until its
-  // first maintenance looked.
-  std::optional<std::int64_t> summarizedTo_;
-  // The earliest time of a poll of ours stamped before summarizedTo_ since the last maintenance.
-  std::optional<std::int64_t> dirtyFrom_;
   std::optional<HistoryTime> lastMaintained_;  // none yet: the first poll maintains
   std::string error_;
   std::vector<std::string> notices_;
