@@ -221,6 +221,9 @@ HistoryRecord ReadHistory(history::HistoryQuery& query, const std::filesystem::p
     return record;
   }
   db.Execute("PRAGMA busy_timeout = 5000");
+  // One read transaction: every statement below sees the same commit, so a fold or a summing
+  // up committed meanwhile neither loses rows nor counts them twice.
+  db.Execute("BEGIN");
   const std::int64_t width = std::max<std::int64_t>(1, (toMs - fromMs) / kBucketsPerRange);
   BucketFolder buckets(fromMs, toMs, width);
   const SummaryStretch summed = SummedStretch(db, fromMs, toMs, width);
@@ -249,6 +252,7 @@ HistoryRecord ReadHistory(history::HistoryQuery& query, const std::filesystem::p
     stretches.Bind(2, summed.to);
     FoldMinutes(stretches, buckets);
   }
+  db.Execute("COMMIT");
   record.rows = buckets.Rows();
   record.events = ReadEvents(query, fromMs, toMs);
   return record;
