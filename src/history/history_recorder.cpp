@@ -15,6 +15,7 @@
 #include "history/history_database.h"
 #include "history/history_schema.h"
 #include "history/history_set_aside.h"
+#include "history/history_summary_keeper.h"
 
 namespace history {
 namespace {
@@ -28,7 +29,6 @@ constexpr std::uint64_t kMaxWalBudget = 8ull * 1000 * 1000;
 constexpr double kTrimHighMark = 0.90;
 constexpr double kTrimLowMark = 0.80;
 constexpr int kMaxTrimRounds = 64;
-
 std::string SystemError(sqlite3* db) {
   const int error = db == nullptr ? 0 : sqlite3_system_errno(db);
   return error == 0 ? std::string() : std::string(": ") + std::strerror(error);
@@ -94,6 +94,7 @@ class HistoryRecorder::Impl {
   }
 
   bool RecordPoll(HistoryTime time, const device::ReadingSet& readings) {
+    summary_.NotePoll(Millis(time));
     const bool stored = WithRetry([&] {
       insertPoll_.Reset();
       insertPoll_.Bind(1, static_cast<std::int64_t>(time.time_since_epoch().count()));
@@ -143,10 +144,13 @@ class HistoryRecorder::Impl {
             prune->Reset();
             if (code != SQLITE_DONE) return code;
           }
-          return SQLITE_DONE;
+          code = summary_.Cut(Millis(keepFrom));
+          if (code != SQLITE_DONE) return code;
+          return summary_.CatchUp(Millis(now));
         })) {
       return false;
     }
+    summary_.Committed();
     return KeepUnderCap();
   }
 
@@ -241,8 +245,9 @@ class HistoryRecorder::Impl {
     pruneMinutes_ = db_.Prepare("DELETE FROM minute WHERE time < ?1");
     prunePolls_ = db_.Prepare("DELETE FROM poll WHERE time < ?1");
     pruneEvents_ = db_.Prepare("DELETE FROM event WHERE time < ?1");
+    const bool summary = summary_.Prepare(db_);
     return insertPoll_ && insertEvent_ && fold_ && deleteFolded_ && pruneMinutes_ && prunePolls_ &&
-           pruneEvents_;
+           pruneEvents_ && summary;
   }
 
   void Drop() {
@@ -253,6 +258,7 @@ class HistoryRecorder::Impl {
     pruneMinutes_ = {};
     prunePolls_ = {};
     pruneEvents_ = {};
+    summary_.Reset();
     db_.Close();
   }
 
@@ -338,7 +344,7 @@ class HistoryRecorder::Impl {
           prune->Reset();
           if (code != SQLITE_DONE) return code;
         }
-        return SQLITE_DONE;
+        return summary_.Cut(edge);
       });
       if (!dropped) return false;
     }
@@ -355,6 +361,7 @@ class HistoryRecorder::Impl {
   HistoryStatement pruneMinutes_;
   HistoryStatement prunePolls_;
   HistoryStatement pruneEvents_;
+  HistorySummaryKeeper summary_;
   std::int64_t maxPages_ = 0;
   std::optional<HistoryTime> lastMaintained_;  // none yet: the first poll maintains
   std::string error_;

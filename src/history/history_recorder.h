@@ -29,12 +29,23 @@
 //     for connections
 //   );
 //   CREATE INDEX event_time ON event(time);
+//   CREATE TABLE summary (       -- every writer's polls and minute rows per 5 minutes, for
+//     time INTEGER NOT NULL PRIMARY KEY,  -- charts of long ranges; start of the stretch, ms
+//     polls INTEGER NOT NULL,    -- how many polls it sums up
+//     ReferenceVoltage_min REAL, ReferenceVoltage_mean REAL, ReferenceVoltage_max REAL, ...
+//   ) WITHOUT ROWID;
 //
 // Life of a row: a poll is one transaction. About once a minute a writer also (in a
 // transaction of its own) folds the polls of every whole minute older than 24 h into minute
 // rows (min, mean, max of each reading; a minute folded twice merges, weighted by polls),
 // drops minute rows and events older than the retention (default 30 days), and, when the file
-// nears its cap (100 MB with its WAL), drops the oldest rows first until it fits again.
+// nears its cap (100 MB with its WAL), drops the oldest rows first until it fits again. In the
+// same transaction it sums up every stretch of 5 minutes that ended a minute ago or more into
+// the summary (least of the least, mean weighted by polls, greatest of the greatest); a
+// stretch cut by the retention or the cap is summed up again from what is left of it, and one
+// that a late poll of this writer fell into is summed up again. A file without the summary
+// (made by an older Quelta, which also keeps writing into a newer file) gets it a quarter day
+// per maintenance from its oldest row on; its user_version stays 1, as the layout only grew.
 //
 // The API (all std, no UI): HistoryRecorder appends (this header), HistoryWriter appends from
 // its own thread so callers never wait on the disk (history_writer.h), HistoryQuery reads

@@ -32,6 +32,10 @@ std::string CreateSchemaSql() {
          "polls INTEGER NOT NULL, " +
          Joined("@_min REAL, @_mean REAL, @_max REAL") +
          ", PRIMARY KEY (time, pid)) WITHOUT ROWID;\n"
+         "CREATE TABLE IF NOT EXISTS summary (time INTEGER NOT NULL PRIMARY KEY, "
+         "polls INTEGER NOT NULL, " +
+         Joined("@_min REAL, @_mean REAL, @_max REAL") +
+         ") WITHOUT ROWID;\n"
          "CREATE TABLE IF NOT EXISTS event (time INTEGER NOT NULL, pid INTEGER NOT NULL, "
          "kind TEXT NOT NULL, row TEXT NOT NULL);\n"
          "CREATE INDEX IF NOT EXISTS event_time ON event(time);\n"
@@ -86,6 +90,29 @@ std::string PollRowsSql() {
 std::string MinuteRowsSql() {
   return "SELECT time, pid, polls, 1, " + MinuteColumnList() +
          " FROM minute WHERE time >= ?1 AND time < ?2 ORDER BY time, pid";
+}
+
+std::string ClearSummarySql() {
+  return "DELETE FROM summary WHERE time >= ?1 AND time < ?2";
+}
+
+std::string SummarizeSql() {
+  // Every writer's polls and minute rows of a stretch together; a minute row lies whole in one
+  // stretch, as the stretch is a whole number of minutes long.
+  const std::string width = std::to_string(kSummaryWidthMs);
+  return "INSERT INTO summary (time, polls, " + MinuteColumnList() + ") SELECT (time / " + width +
+         ") * " + width + " AS start, sum(polls), " +
+         Joined("min(@_min), sum(@_mean * polls) / sum(polls), max(@_max)") + " FROM (" +
+         UnifiedRowsSql() + ") GROUP BY start";
+}
+
+std::string SummaryRowsSql(const std::vector<std::string_view>& names) {
+  std::string sql = "SELECT time, polls";
+  for (const std::string_view name : names) {
+    const std::string n(name);
+    sql += ", " + n + "_min, " + n + "_mean, " + n + "_max";
+  }
+  return sql + " FROM summary WHERE time >= ?1 AND time < ?2";
 }
 
 HistoryTime MinuteOf(HistoryTime time) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "history/history_clock.h"
 
@@ -28,6 +31,17 @@ std::string UnifiedRowsSql();
 // The same shape from one table alone, in its key's order (time, pid): no sort needed.
 std::string PollRowsSql();
 std::string MinuteRowsSql();
+
+// How long a summary row is: a week is about 2,000 of them, as many points as the history
+// window draws across a range, and a month 8,640 rather than 43,200 minute rows.
+inline constexpr std::int64_t kSummaryWidthMs = 5 * 60'000;
+// Deletes the summary rows of whole stretches ?1 <= time < ?2, before SummarizeSql makes them
+// again from the polls and minute rows there.
+std::string ClearSummarySql();
+std::string SummarizeSql();
+// The summary rows of ?1 <= time < ?2 as time, polls, then min, mean, max of each reading
+// named ("WattTotal"), in no particular order.
+std::string SummaryRowsSql(const std::vector<std::string_view>& names);
 
 // The start of the minute `time` lies in.
 HistoryTime MinuteOf(HistoryTime time);

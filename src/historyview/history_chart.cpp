@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "historyview/history_band.h"
+
 namespace historyview {
 namespace {
 
@@ -113,17 +115,19 @@ void HistoryChart::paintEvent(QPaintEvent*) {
   PaintTimeAxis(painter, PanelRect(panels_.size() - 1));
 }
 
-void HistoryChart::PaintMarks(QPainter& painter, const QRect& plot) const {
+void HistoryChart::PaintMarks(QImage& overlay, const QRect& plot) const {
+  // In the overlay's pixels: the plot's left edge is its column 0.
+  const auto xOf = [&](std::int64_t timeMs) { return XOf(timeMs, plot) - plot.left(); };
   for (const Period& p : model_.AlarmPeriods()) {
-    const int left = XOf(p.fromMs, plot);
-    painter.fillRect(QRect(left, plot.top(), std::max(2, XOf(p.toMs, plot) - left), plot.height()),
-                     kAlarmShade);
+    const int left = xOf(p.fromMs);
+    FillRect(overlay, QRect(left, 0, std::max(2, xOf(p.toMs) - left), plot.height()),
+             kAlarmShade.rgba());
   }
   for (const Period& p : model_.ConnectionLosses()) {
-    const int left = XOf(p.fromMs, plot);
-    const QRect gap(left, plot.top(), std::max(2, XOf(p.toMs, plot) - left), plot.height());
-    painter.fillRect(gap, QBrush(kLossShade, Qt::BDiagPattern));
-    painter.fillRect(QRect(left, plot.top(), 2, plot.height()), kLossShade);
+    const int left = xOf(p.fromMs);
+    HatchRect(overlay, QRect(left, 0, std::max(2, xOf(p.toMs) - left), plot.height()),
+              kLossShade.rgba());
+    FillRect(overlay, QRect(left, 0, 2, plot.height()), kLossShade.rgba());
   }
 }
 
@@ -165,50 +169,45 @@ void HistoryChart::PaintGrid(QPainter& painter, const ValueScale& scale) const {
   }
 }
 
-void HistoryChart::PaintSeries(QPainter& painter, const Panel& panel,
+void HistoryChart::PaintSeries(QPainter& painter, QImage& overlay, const Panel& panel,
                                const ValueScale& scale) const {
   const QRect& plot = scale.plot;
-  const auto yOf = [&scale](double v) { return scale.YOf(v); };
-  // Each reading: the min..max band, then the mean on top.
   const std::int64_t span = model_.ToMs() - model_.FromMs();
   const double msPerColumn = plot.width() > 0 ? static_cast<double>(span) / plot.width() : 0;
   const int joinColumns = std::max(1, static_cast<int>(kJoinGapMs / std::max(1.0, msPerColumn)));
-  for (std::size_t s = 0; s < panel.channels.size(); ++s) {
-    const QColor colour = kSeries[s % std::size(kSeries)];
-    QColor band = colour;
+  std::vector<std::vector<Column>> columns;
+  for (const Channel c : panel.channels) columns.push_back(model_.Columns(c, plot.width()));
+
+  // Every reading's min..max band, blended into the picture of the plot; the means on top.
+  std::vector<BandSpan> spans;
+  for (std::size_t s = 0; s < columns.size(); ++s) {
+    spans.clear();
+    for (int x = 0; x < static_cast<int>(columns[s].size()); ++x) {
+      const Column& c = columns[s][static_cast<std::size_t>(x)];
+      if (c.any) spans.push_back({x, scale.YOf(c.max) - plot.top(), scale.YOf(c.min) - plot.top()});
+    }
+    QColor band = kSeries[s % std::size(kSeries)];
     band.setAlpha(45);
-    const std::vector<Column> columns = model_.Columns(panel.channels[s], plot.width());
-    // Each run of joined columns: its band as one polygon, its mean as one line.
-    std::vector<QPointF> means;
-    std::vector<QPointF> tops;
-    std::vector<QPointF> bottoms;
+    FillBand(overlay, spans, joinColumns, band.rgba());
+  }
+  painter.drawImage(plot.topLeft(), overlay);
+
+  // Each run of joined columns: its mean as one line.
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setBrush(Qt::NoBrush);
+  std::vector<QPointF> means;
+  for (std::size_t s = 0; s < columns.size(); ++s) {
+    painter.setPen(QPen(kSeries[s % std::size(kSeries)], 1.0));
     const auto flush = [&] {
-      if (means.empty()) return;
-      QPolygonF outline(static_cast<qsizetype>(tops.size() + bottoms.size()));
-      std::copy(tops.begin(), tops.end(), outline.begin());
-      std::copy(bottoms.rbegin(), bottoms.rend(),
-                outline.begin() + static_cast<qsizetype>(tops.size()));
-      painter.setRenderHint(QPainter::Antialiasing, false);
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(band);
-      painter.drawPolygon(outline);
-      painter.setRenderHint(QPainter::Antialiasing, true);
-      painter.setPen(QPen(colour, 1.0));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawPolyline(means.data(), static_cast<int>(means.size()));
+      if (!means.empty()) painter.drawPolyline(means.data(), static_cast<int>(means.size()));
       means.clear();
-      tops.clear();
-      bottoms.clear();
     };
     int lastX = -1000000;
-    for (int x = 0; x < static_cast<int>(columns.size()); ++x) {
-      const Column& c = columns[static_cast<std::size_t>(x)];
+    for (int x = 0; x < static_cast<int>(columns[s].size()); ++x) {
+      const Column& c = columns[s][static_cast<std::size_t>(x)];
       if (!c.any) continue;
       if (x - lastX > joinColumns) flush();
-      const double px = plot.left() + x + 0.5;
-      means.emplace_back(px, yOf(c.mean));
-      tops.emplace_back(px, yOf(c.max) - 0.5);
-      bottoms.emplace_back(px, yOf(c.min) + 0.5);
+      means.emplace_back(plot.left() + x + 0.5, scale.YOf(c.mean));
       lastX = x;
     }
     flush();
@@ -220,9 +219,14 @@ void HistoryChart::PaintPanel(QPainter& painter, std::size_t index, const QRect&
   const Panel& panel = panels_[index];
   const ValueScale scale = ScaleOf(panel, plot);
   painter.fillRect(plot, kPlotBackground);
-  PaintMarks(painter, plot);
   PaintGrid(painter, scale);
-  PaintSeries(painter, panel, scale);
+  // Shades, hatching and bands are blended by hand into one picture: the raster engine would
+  // hand each tall translucent fill to its pool of threads and wait for them, hundreds of times
+  // for a month of alarms, which on a busy machine cost more than everything else.
+  QImage overlay(plot.size(), QImage::Format_ARGB32_Premultiplied);
+  overlay.fill(Qt::transparent);
+  PaintMarks(overlay, plot);
+  PaintSeries(painter, overlay, panel, scale);
 
   // The pointer's moment.
   if (pointer_) {

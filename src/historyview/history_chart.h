@@ -53,9 +53,12 @@ class HistoryChart : public QWidget {
   void PaintPanel(QPainter& painter, std::size_t index, const QRect& plot) const;
   ValueScale ScaleOf(const Panel& panel, const QRect& plot) const;
   void PaintGrid(QPainter& painter, const ValueScale& scale) const;
-  void PaintSeries(QPainter& painter, const Panel& panel, const ValueScale& scale) const;
+  // The marks and every reading's band, blended into `overlay` (the plot's picture, drawn over
+  // the grid); then the means on top.
+  void PaintSeries(QPainter& painter, QImage& overlay, const Panel& panel,
+                   const ValueScale& scale) const;
   void PaintHeader(QPainter& painter, const Panel& panel, const QRect& plot) const;
-  void PaintMarks(QPainter& painter, const QRect& plot) const;
+  void PaintMarks(QImage& overlay, const QRect& plot) const;
   void PaintTimeAxis(QPainter& painter, const QRect& lastPlot) const;
   int XOf(std::int64_t timeMs, const QRect& plot) const;
 

@@ -9,6 +9,7 @@
 #include "history/history_columns.h"
 #include "history/history_database.h"
 #include "history/history_query.h"
+#include "history/history_schema.h"
 #include "history/history_settings.h"
 
 namespace historyview {
@@ -115,7 +116,7 @@ history::HistoryStatement PrepareRange(history::HistoryDatabase& db, const std::
   return statement;
 }
 
-// Every minute row of the range into `buckets`, each with its min, mean and max.
+// Every minute or summary row of the range into `buckets`, each with its min, mean and max.
 void FoldMinutes(history::HistoryStatement& minutes, BucketFolder& buckets) {
   std::array<Sample, kChannelCount> values{};
   while (minutes.Step() == kStepRow) {
@@ -164,6 +165,45 @@ std::vector<HistoryEvent> ReadEvents(history::HistoryQuery& query, std::int64_t 
   return events;
 }
 
+// The SQL of the columns drawn of `table` over ?1 <= time <= ?2; `suffixes` follows each
+// column's name, with "@" for the name again ("_min, @_mean, @_max").
+std::string RangeSql(std::string sql, std::string_view suffixes, std::string_view table) {
+  for (std::string_view name : kColumnNames) {
+    sql += ", ";
+    for (const char c : std::string(name) + std::string(suffixes)) {
+      if (c == '@')
+        sql += name;
+      else
+        sql += c;
+    }
+  }
+  return sql + " FROM " + std::string(table) + " WHERE time >= ?1 AND time <= ?2";
+}
+
+// The whole summary stretches of a range that the summary holds, from <= time < to; empty
+// (both at the range's start) when the range is read without it.
+struct SummaryStretch {
+  std::int64_t from;
+  std::int64_t to;
+};
+
+// A stretch stands for a range's point when it is no wider than one: a week and a month. The
+// summary holds every stretch up to its newest one; a file without one (an older Quelta's
+// that was never recorded into since) is read whole from its polls and minutes.
+SummaryStretch SummedStretch(history::HistoryDatabase& db, std::int64_t fromMs, std::int64_t toMs,
+                             std::int64_t width) {
+  constexpr std::int64_t w = history::kSummaryWidthMs;
+  const SummaryStretch none{fromMs, fromMs};
+  if (width < w || fromMs < 0) return none;
+  const std::int64_t newest = db.QueryInteger("SELECT coalesce(max(time), -1) FROM summary", -1);
+  if (newest < 0) return none;
+  const std::int64_t first = (fromMs + w - 1) / w * w;
+  // Stretches that end by the range's end (which is in the range) and by the summary's end.
+  const std::int64_t last = std::min((toMs + 1) / w * w, newest + w);
+  if (last <= first) return none;
+  return {first, last};
+}
+
 }  // namespace
 
 HistoryRecord ReadHistory(history::HistoryQuery& query, const std::filesystem::path& file,
@@ -181,30 +221,38 @@ HistoryRecord ReadHistory(history::HistoryQuery& query, const std::filesystem::p
     return record;
   }
   db.Execute("PRAGMA busy_timeout = 5000");
+  // One read transaction: every statement below sees the same commit, so a fold or a summing
+  // up committed meanwhile neither loses rows nor counts them twice.
+  db.Execute("BEGIN");
   const std::int64_t width = std::max<std::int64_t>(1, (toMs - fromMs) / kBucketsPerRange);
   BucketFolder buckets(fromMs, toMs, width);
+  const SummaryStretch summed = SummedStretch(db, fromMs, toMs, width);
   // Only the columns the window draws, read in time order and folded as they come: no
-  // grouping in SQL, nothing sorted, nothing read twice.
-  std::string pollSql = "SELECT time";
-  std::string minuteSql = "SELECT time, polls";
-  for (std::string_view name : kColumnNames) {
-    const std::string n(name);
-    pollSql += ", " + n;
-    minuteSql += ", " + n + "_min, " + n + "_mean, " + n + "_max";
-  }
-  pollSql += " FROM poll WHERE time >= ?1 AND time <= ?2";
-  minuteSql += " FROM minute WHERE time >= ?1 AND time <= ?2";
-  {
-    history::HistoryStatement minutes =
-        PrepareRange(db, minuteSql, file, fromMs, toMs, record.error);
+  // grouping in SQL, nothing sorted, nothing read twice. What the summary holds is read from
+  // it; the polls and minute rows only before and after.
+  const std::string pollSql = RangeSql("SELECT time", "", "poll");
+  const std::string minuteSql = RangeSql("SELECT time, polls", "_min, @_mean, @_max", "minute");
+  for (const auto& [from, to] : {std::pair{fromMs, summed.from - 1}, {summed.to, toMs}}) {
+    if (to < from) continue;
+    history::HistoryStatement minutes = PrepareRange(db, minuteSql, file, from, to, record.error);
     if (!minutes) return record;
     FoldMinutes(minutes, buckets);
-  }
-  {
-    history::HistoryStatement polls = PrepareRange(db, pollSql, file, fromMs, toMs, record.error);
+    history::HistoryStatement polls = PrepareRange(db, pollSql, file, from, to, record.error);
     if (!polls) return record;
     FoldPolls(polls, buckets);
   }
+  if (summed.to > summed.from) {
+    history::HistoryStatement stretches = db.Prepare(history::SummaryRowsSql(
+        std::vector<std::string_view>(kColumnNames.begin(), kColumnNames.end())));
+    if (!stretches) {
+      record.error = "cannot read the history file " + file.string() + ": " + db.Error();
+      return record;
+    }
+    stretches.Bind(1, summed.from);
+    stretches.Bind(2, summed.to);
+    FoldMinutes(stretches, buckets);
+  }
+  db.Execute("COMMIT");
   record.rows = buckets.Rows();
   record.events = ReadEvents(query, fromMs, toMs);
   return record;

@@ -54,6 +54,35 @@ std::int64_t PollsHeld(const std::filesystem::path& file) {
                       "(SELECT coalesce(sum(polls), 0) FROM minute)");
 }
 
+std::vector<SummaryRow> SummaryRows(const std::filesystem::path& file) {
+  std::vector<SummaryRow> rows;
+  Connection connection(file);
+  if (connection.db == nullptr) return rows;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(connection.db, "SELECT * FROM summary ORDER BY time", -1, &statement,
+                         nullptr) != SQLITE_OK)
+    return rows;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    SummaryRow& row = rows.emplace_back();
+    row.time = sqlite3_column_int64(statement, 0);
+    row.polls = sqlite3_column_int64(statement, 1);
+    for (int at = 2; at + 2 < sqlite3_column_count(statement); at += 3) {
+      row.min.push_back(sqlite3_column_double(statement, at));
+      row.mean.push_back(sqlite3_column_double(statement, at + 1));
+      row.max.push_back(sqlite3_column_double(statement, at + 2));
+    }
+  }
+  sqlite3_finalize(statement);
+  return rows;
+}
+
+bool Execute(const std::filesystem::path& file, const std::string& sql) {
+  Connection connection(file);
+  if (connection.db == nullptr) return false;
+  sqlite3_busy_timeout(connection.db, 5000);
+  return sqlite3_exec(connection.db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 void MakeForeignDatabase(const std::filesystem::path& file) {
   Connection connection(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   sqlite3_exec(connection.db,

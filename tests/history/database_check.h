@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace history_testing {
 
@@ -15,6 +16,21 @@ std::int64_t QueryInteger(const std::filesystem::path& file, const std::string& 
 
 // Every poll the record holds: raw polls plus those each minute row folds.
 std::int64_t PollsHeld(const std::filesystem::path& file);
+
+// One row of the summary table: its stretch's start (ms), the polls it sums up, and the least,
+// mean and greatest of each reading in the record's column order.
+struct SummaryRow {
+  std::int64_t time = 0;
+  std::int64_t polls = 0;
+  std::vector<double> min;
+  std::vector<double> mean;
+  std::vector<double> max;
+};
+// Every summary row, oldest first; empty when there is no summary table.
+std::vector<SummaryRow> SummaryRows(const std::filesystem::path& file);
+
+// Runs statements on the file; false when any failed.
+bool Execute(const std::filesystem::path& file, const std::string& sql);
 
 // A SQLite database that is not ours: one table of notes.
 void MakeForeignDatabase(const std::filesystem::path& file);

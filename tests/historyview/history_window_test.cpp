@@ -8,12 +8,14 @@
 #include <QMouseEvent>
 #include <filesystem>
 
+#include "history/history_query.h"
 #include "history/history_recorder.h"
 #include "history/history_settings.h"
 #include "history/virtual_history_clock.h"
 #include "historyview/history_file_hooks.h"
 #include "platform/registry/reg_file_store.h"
 #include "support/temp_folder.h"
+#include "tests/history/database_check.h"
 
 namespace historyview {
 namespace {
@@ -210,6 +212,80 @@ TEST_F(HistoryFileWindowTest, OpensOnAGeneratedDatabaseWithItsAlarmsLossesAndSwi
   EXPECT_FALSE(history::LoadHistorySettings(*store_).enabled);
   const QImage shot = window.grab().toImage();
   EXPECT_FALSE(shot.isNull());
+}
+
+// Eight days at one poll a minute, each reading its own saw-tooth, read back as the window
+// reads a week and a day.
+TEST_F(HistoryFileWindowTest, AWeekFromTheSummaryDrawsWhatItsPollsAndMinutesDraw) {
+  const history::HistoryTime start(std::chrono::milliseconds(kNow - 8 * kDay));
+  history::VirtualHistoryClock clock(start);
+  {
+    history::HistoryRecorder recorder({file_, 4242}, clock);
+    for (int minute = 1; minute <= 8 * 24 * 60; ++minute) {
+      clock.Advance(std::chrono::minutes(1));
+      device::ReadingSet r;
+      r.WattTotal = 300.0f + static_cast<float>(minute % 37) * 3.0f;
+      r.Vol12V1 = 11.9f + static_cast<float>(minute % 11) * 0.02f;
+      r.Vol5V = 4.9f + static_cast<float>(minute % 13) * 0.01f;
+      r.TempT4 = 30.0f + static_cast<float>(minute % 17);
+      r.FanSystem = 800.0f + static_cast<float>(minute % 19) * 10.0f;
+      ASSERT_TRUE(recorder.RecordPoll(r)) << recorder.LastError();
+    }
+  }
+  const auto read = [this](std::int64_t length) {
+    history::HistoryQuery query(file_);
+    HistoryRecord record = ReadHistory(query, file_, kNow - length, kNow);
+    EXPECT_EQ(record.error, "");
+    return record.rows;
+  };
+  const std::int64_t week = LengthOf(RangeChoice::Week).count();
+  const std::vector<HistoryRow> summed = read(week);
+  const std::vector<HistoryRow> day = read(kDay);
+
+  // A summary row made to lie shows in the week alone: the day is read from its polls.
+  ASSERT_TRUE(history_testing::Execute(file_, "UPDATE summary SET WattTotal_max = 9999"));
+  const auto greatestWatt = [](const std::vector<HistoryRow>& rows) {
+    float greatest = 0.0f;
+    for (const HistoryRow& row : rows) greatest = std::max(greatest, row[Channel::Watt].max);
+    return greatest;
+  };
+  EXPECT_EQ(greatestWatt(read(week)), 9999.0f);
+  EXPECT_EQ(greatestWatt(read(kDay)), 408.0f);  // 300 + 36 * 3
+
+  // Without the summary (a file an older Quelta wrote) the week is read from the polls and
+  // minute rows. A stretch falls whole into the point where it starts, where its minutes may
+  // fall on both sides of a point's edge, so the week as a whole is compared, and the points.
+  ASSERT_TRUE(history_testing::Execute(file_, "DROP TABLE summary"));
+  const std::vector<HistoryRow> unsummed = read(week);
+  const auto whole = [](const std::vector<HistoryRow>& rows, std::size_t c) {
+    Stats stats{rows.front().values[c].min, 0.0f, rows.front().values[c].max, 0};
+    double sum = 0.0;
+    for (const HistoryRow& row : rows) {
+      stats.min = std::min(stats.min, row.values[c].min);
+      stats.max = std::max(stats.max, row.values[c].max);
+      sum += static_cast<double>(row.values[c].mean) * row.count;
+      stats.polls += row.count;
+    }
+    stats.mean = static_cast<float>(sum / static_cast<double>(stats.polls));
+    return stats;
+  };
+  ASSERT_FALSE(summed.empty());
+  ASSERT_FALSE(unsummed.empty());
+  for (std::size_t c = 0; c < kChannelCount; ++c) {
+    SCOPED_TRACE(c);
+    const Stats a = whole(summed, c);
+    const Stats b = whole(unsummed, c);
+    EXPECT_EQ(a.polls, 7u * 24 * 60 + 1);  // both ends of the week included
+    EXPECT_EQ(a.polls, b.polls);
+    EXPECT_EQ(a.min, b.min);
+    EXPECT_FLOAT_EQ(a.mean, b.mean);
+    EXPECT_EQ(a.max, b.max);
+  }
+  EXPECT_EQ(whole(summed, 0).max, 408.0f);
+  EXPECT_EQ(whole(summed, 0).min, 300.0f);
+  // A point a stretch (300 s) and a little more wide (302.4 s): one or two stretches each.
+  EXPECT_EQ(summed.size(), unsummed.size());
+  EXPECT_EQ(read(kDay).size(), day.size());
 }
 
 TEST_F(HistoryFileWindowTest, AMissingDatabaseSaysSoInTheWindow) {

@@ -105,69 +105,13 @@ class Writer {
   void Row(const HistoryRow& row) {
     switch (format_) {
       case HistoryFormat::Csv:
-        history::AppendHistoryTime(text_, row.time);
-        text_ += ',';
-        text_ += RowKind(row);
-        text_ += ',';
-        Integer(text_, row.processId);
-        text_ += ',';
-        Integer(text_, row.polls);
-        text_ += ',';
-        for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
-          text_ += ',';
-          Three(text_, row.values.min[i], row.values.mean[i], row.values.max[i], ',');
-        }
-        text_ += '\n';
+        CsvRow(row);
         break;
       case HistoryFormat::Json:
-        if (!firstRow_) text_ += ',';
-        firstRow_ = false;
-        text_ += "{\"time\":\"";
-        history::AppendHistoryTime(text_, row.time);
-        text_ += "\",\"kind\":\"";
-        text_ += RowKind(row);
-        text_ += "\",\"pid\":";
-        Integer(text_, row.processId);
-        text_ += ",\"polls\":";
-        Integer(text_, row.polls);
-        text_ += ",\"readings\":{";
-        for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
-          if (i != 0) text_ += ',';
-          text_ += '"';
-          text_ += kHistoryColumns[i].name;
-          text_ += "\":{\"min\":";
-          Number(text_, row.values.min[i]);
-          text_ += ",\"mean\":";
-          Number(text_, row.values.mean[i]);
-          text_ += ",\"max\":";
-          Number(text_, row.values.max[i]);
-          text_ += '}';
-        }
-        text_ += "}}";
+        JsonRow(row);
         break;
       case HistoryFormat::Text:
-        history::AppendHistoryTime(text_, row.time);
-        if (row.folded) {
-          text_ += " minute (";
-          Integer(text_, row.polls);
-          text_ += " polls)";
-        } else {
-          text_ += " poll";
-        }
-        text_ += " pid ";
-        Integer(text_, row.processId);
-        text_ += ':';
-        for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
-          text_ += ' ';
-          text_ += kHistoryColumns[i].name;
-          text_ += ' ';
-          if (row.folded) {
-            Three(text_, row.values.min[i], row.values.mean[i], row.values.max[i], '/');
-          } else {
-            Number(text_, row.values.max[i]);
-          }
-        }
-        text_ += '\n';
+        TextRow(row);
         break;
     }
   }
@@ -223,6 +167,74 @@ class Writer {
   }
 
  private:
+  void CsvRow(const HistoryRow& row) {
+    history::AppendHistoryTime(text_, row.time);
+    text_ += ',';
+    text_ += RowKind(row);
+    text_ += ',';
+    Integer(text_, row.processId);
+    text_ += ',';
+    Integer(text_, row.polls);
+    text_ += ',';
+    for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
+      text_ += ',';
+      Three(text_, row.values.min[i], row.values.mean[i], row.values.max[i], ',');
+    }
+    text_ += '\n';
+  }
+
+  void JsonRow(const HistoryRow& row) {
+    if (!firstRow_) text_ += ',';
+    firstRow_ = false;
+    text_ += "{\"time\":\"";
+    history::AppendHistoryTime(text_, row.time);
+    text_ += "\",\"kind\":\"";
+    text_ += RowKind(row);
+    text_ += "\",\"pid\":";
+    Integer(text_, row.processId);
+    text_ += ",\"polls\":";
+    Integer(text_, row.polls);
+    text_ += ",\"readings\":{";
+    for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
+      if (i != 0) text_ += ',';
+      text_ += '"';
+      text_ += kHistoryColumns[i].name;
+      text_ += "\":{\"min\":";
+      Number(text_, row.values.min[i]);
+      text_ += ",\"mean\":";
+      Number(text_, row.values.mean[i]);
+      text_ += ",\"max\":";
+      Number(text_, row.values.max[i]);
+      text_ += '}';
+    }
+    text_ += "}}";
+  }
+
+  void TextRow(const HistoryRow& row) {
+    history::AppendHistoryTime(text_, row.time);
+    if (row.folded) {
+      text_ += " minute (";
+      Integer(text_, row.polls);
+      text_ += " polls)";
+    } else {
+      text_ += " poll";
+    }
+    text_ += " pid ";
+    Integer(text_, row.processId);
+    text_ += ':';
+    for (std::size_t i = 0; i < kHistoryColumnCount; ++i) {
+      text_ += ' ';
+      text_ += kHistoryColumns[i].name;
+      text_ += ' ';
+      if (row.folded) {
+        Three(text_, row.values.min[i], row.values.mean[i], row.values.max[i], '/');
+      } else {
+        Number(text_, row.values.max[i]);
+      }
+    }
+    text_ += '\n';
+  }
+
   std::ostream& out_;
   HistoryFormat format_;
   std::string text_;
