@@ -20,9 +20,6 @@ namespace app {
 // What the window program does alike on every system, whichever UI backend it runs on: the
 // settings, the devices, the worker's pause and the --screenshot timing.
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-
 // The real pause between the worker's cycles, of the length --cycle-ms chose when given.
 class ChosenCyclePause : public device::RealCyclePause {
  public:
