@@ -11,21 +11,10 @@
 #include "platform/ui/qt/qt_backend.h"
 
 int main(int argc, char** argv) {
-  app::QueltaOptions options;
-  try {
-    options = app::ParseQueltaOptions(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const app::QueltaUsageError& error) {
-    std::cerr << "quelta: " << error.what() << "\n" << app::QueltaUsage();
-    return 1;
-  }
-  if (options.help) {
-    std::cout << app::QueltaUsage();
-    return 0;
-  }
-  if (options.version) {
-    std::cout << app::kQueltaVersionText << "\n";
-    return 0;
-  }
+  const app::QueltaCommandLine line = app::ReadQueltaCommandLine(
+      std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+  if (line.exitCode) return *line.exitCode;
+  const app::QueltaOptions& options = line.options;
   // A screenshot needs no display: without one, Qt draws off screen.
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");

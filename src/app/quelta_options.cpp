@@ -1,6 +1,7 @@
 #include "app/quelta_options.h"
 
 #include <charconv>
+#include <ostream>
 #include <string_view>
 
 namespace app {
@@ -86,6 +87,26 @@ QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args) {
   if (screenshotAfterGiven && !options.screenshotFile)
     throw QueltaUsageError("--screenshot-after needs --screenshot FILE");
   return options;
+}
+
+QueltaCommandLine ReadQueltaCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                        std::ostream& err) {
+  QueltaCommandLine line;
+  try {
+    line.options = ParseQueltaOptions(args);
+  } catch (const QueltaUsageError& error) {
+    err << "quelta: " << error.what() << "\n" << QueltaUsage();
+    line.exitCode = kExitFailed;
+    return line;
+  }
+  if (line.options.help) {
+    out << QueltaUsage();
+    line.exitCode = kExitOk;
+  } else if (line.options.version) {
+    out << kQueltaVersionText << "\n";
+    line.exitCode = kExitOk;
+  }
+  return line;
 }
 
 std::string QueltaUsage() {

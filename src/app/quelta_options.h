@@ -1,12 +1,16 @@
 #pragma once
 
 #include <chrono>
+#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace app {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
 
 // What `quelta` was asked to do.
 struct QueltaOptions {
@@ -33,6 +37,17 @@ class QueltaUsageError : public std::runtime_error {
 QueltaOptions ParseQueltaOptions(const std::vector<std::string>& args);
 
 std::string QueltaUsage();
+
+// The command line as both window programs take it, before either makes anything.
+struct QueltaCommandLine {
+  QueltaOptions options;
+  // Set when the program ends here: it printed the usage (a usage error on `err`, with exit
+  // 1; --help on `out`, 0) or its version (on `out`, 0).
+  std::optional<int> exitCode;
+};
+QueltaCommandLine ReadQueltaCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                        std::ostream& err);
+
 // The version comes from the build, which has it in one place (the project's version).
 inline constexpr const char* kQueltaVersionText = "Quelta ver " QUELTA_VERSION;
 

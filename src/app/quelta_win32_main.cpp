@@ -27,20 +27,8 @@ int main(int argc, char** argv) {
   // What the program prints is the same bytes on both systems.
   ::_setmode(::_fileno(stdout), _O_BINARY);
   ::_setmode(::_fileno(stderr), _O_BINARY);
-  app::QueltaOptions options;
-  try {
-    options = app::ParseQueltaOptions(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const app::QueltaUsageError& error) {
-    std::cerr << "quelta: " << error.what() << "\n" << app::QueltaUsage();
-    return 1;
-  }
-  if (options.help) {
-    std::cout << app::QueltaUsage();
-    return 0;
-  }
-  if (options.version) {
-    std::cout << app::kQueltaVersionText << "\n";
-    return 0;
-  }
-  return app::RunQueltaWin32(options, ProgramFolder(argc > 0 ? argv[0] : "quelta.exe"));
+  const app::QueltaCommandLine line = app::ReadQueltaCommandLine(
+      std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+  if (line.exitCode) return *line.exitCode;
+  return app::RunQueltaWin32(line.options, ProgramFolder(argc > 0 ? argv[0] : "quelta.exe"));
 }

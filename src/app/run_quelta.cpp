@@ -2,10 +2,8 @@
 
 #include <QCoreApplication>
 #include <QImage>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <iostream>
@@ -13,26 +11,19 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/console_dialogs.h"
 #include "app/device_stack.h"
 #include "app/window_start.h"
-#include "device/cycle_pause.h"
-#include "device/real_sleeper.h"
 #include "history/history_location.h"
 #include "historyview/history_file_hooks.h"
 #include "historyview/history_window.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
-#include "platform/lock/named_mutex.h"
 #include "platform/notify/dbus_notifier.h"
-#include "platform/ui/application.h"
 #include "platform/ui/qt/qt_backend.h"
 #include "platform/ui/qt/qt_dialogs.h"
 #include "platform/ui/qt/qt_event_loop.h"
 #include "platform/ui/render_window.h"
-#include "platform/ui/tray_icon.h"
-#include "skin/language.h"
 
 namespace app {
 namespace {
@@ -73,15 +64,8 @@ std::optional<int> LeaveToRunningCopy(const std::filesystem::path& socket) {
 std::optional<int> ListenForMessages(mainwindow::MessageServer& server,
                                      const std::filesystem::path& socket,
                                      sim::SimulatedBus* simulated) {
-  server.SetInterceptor([simulated](std::uint32_t message) {
-    if (message != mainwindow::kSimulatedUnplugMessage &&
-        message != mainwindow::kSimulatedPlugMessage) {
-      return false;
-    }
-    // The bus tells the window of the change, as a real cable would.
-    if (simulated) simulated->SetMonitorPresent(message == mainwindow::kSimulatedPlugMessage);
-    return true;
-  });
+  server.SetInterceptor(
+      [simulated](std::uint32_t message) { return TakeSimulatedCableMessage(simulated, message); });
   // The other copy may end between its answer and our message to it: then we look again.
   constexpr int kLooks = 3;
   for (int look = 0; look < kLooks; ++look) {
@@ -100,37 +84,12 @@ std::optional<int> ListenForMessages(mainwindow::MessageServer& server,
   return std::nullopt;
 }
 
-// The window on the Qt loop until it ends; returns the exit code.
-int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
-              const std::filesystem::path& programFolder, platform::RegistryStore& store,
-              DeviceStack& devices) {
-  ui::qt::QtEventLoop loop;
-  ui::qt::QtBackend backend;
-  ui::qt::QtDialogs liveDialogs(kQueltaVersionText);
-  ConsoleDialogs consoleDialogs(std::cerr);
-  ui::Dialogs& dialogs =
-      options.screenshotFile ? static_cast<ui::Dialogs&>(consoleDialogs) : liveDialogs;
-  ui::Application application(loop, dialogs, backend);
-  application.SetTitle(kQueltaVersionText);
-  loop.SetErrorHandler(
-      [&application](std::exception_ptr error) { application.ShowException(error); });
-
-  device::RealSleeper reportSleeper;
-  ChosenCyclePause cyclePause(options.cyclePause);
-  mainwindow::FormMainEnvironment environment{
-      application,
-      devices.Bus(),
-      store,
-      programFolder,
-      platform::DefaultLockDirectory(),
-      reportSleeper,
-      cyclePause,
-      skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
-      mainwindow::ResourceStrips()};
-  environment.accessMutexObserver = devices.AccessMutexObserver();
-  environment.reportSkinProblem = [](const std::string& why) {
-    std::cerr << "quelta: " << why << "\n";
-  };
+// What only the Linux window has: its record of every poll, alarm starts on the desktop's
+// notifications, and the history window, made at its first opening and kept (`history` must
+// outlive the main window made from `environment`).
+void AddHistoryAndNotices(mainwindow::FormMainEnvironment& environment,
+                          platform::RegistryStore& store, platform::DbusNotifier& notifier,
+                          std::unique_ptr<historyview::HistoryWindow>& history) {
   try {
     environment.historyFile =
         history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess());
@@ -139,10 +98,7 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
     std::fprintf(stderr, "quelta: %s\n", error.what());
   }
   // Alarm starts reach the desktop on the session bus, where there is one.
-  platform::DbusNotifier notifier;
   environment.notifier = &notifier;
-  // The history window is made at its first opening and kept; it goes after the main window.
-  std::unique_ptr<historyview::HistoryWindow> history;
   environment.openHistory = [&history, &store] {
     if (!history) {
       history = std::make_unique<historyview::HistoryWindow>(historyview::FileHistoryHooks(
@@ -151,30 +107,32 @@ int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
     }
     history->Open();
   };
-  mainwindow::TFormMain form(environment);
+}
+
+bool WriteScreenshot(const ui::Window& window, const std::string& file) {
+  return ui::KeyedScreenshot(window, ui::RenderWindow(window))
+      .save(QString::fromStdString(file), "PNG");
+}
+
+// The window on the Qt loop until it ends; returns the exit code.
+int RunWindow(const QueltaOptions& options, const std::filesystem::path& socket,
+              const std::filesystem::path& programFolder, platform::RegistryStore& store,
+              DeviceStack& devices) {
+  ui::qt::QtEventLoop loop;
+  ui::qt::QtBackend backend;
+  ui::qt::QtDialogs liveDialogs(kQueltaVersionText);
+  WindowStart start(options, loop, liveDialogs, backend, devices, store, programFolder,
+                    mainwindow::ResourceStrips());
+  platform::DbusNotifier notifier;
+  // The history window goes after the main window.
+  std::unique_ptr<historyview::HistoryWindow> history;
+  AddHistoryAndNotices(start.Environment(), store, notifier, history);
+  mainwindow::TFormMain form(start.Environment());
 
   mainwindow::MessageServer server(form.Window().Handle());
   if (const std::optional<int> exitCode = ListenForMessages(server, socket, devices.Simulated()))
     return *exitCode;
-
-  form.Window().Show();
-  // Started at login: straight into the notification area, once start-up is complete (it may
-  // wait for another holder of the PSU's lock first).
-  if (options.tray) form.WhenStarted([&form] { form.TrayIcon1().Minimize(); });
-  int exitCode = form.Started() || form.WaitingForLock() ? kExitOk : kExitFailed;
-  if (options.screenshotFile) {
-    ScheduleScreenshot(
-        loop, form.Window(), options,
-        [](const ui::Window& window, const std::string& file) {
-          return ui::KeyedScreenshot(window, ui::RenderWindow(window))
-              .save(QString::fromStdString(file), "PNG");
-        },
-        exitCode);
-  }
-  loop.Run();
-  // A skin picture refused at its first decode ends a started window too.
-  if (!form.Started() || form.CloseOnActivate()) exitCode = kExitFailed;
-  return exitCode;
+  return RunMainWindow(form, loop, options, WriteScreenshot);
 }
 
 }  // namespace

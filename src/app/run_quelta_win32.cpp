@@ -2,29 +2,22 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/console_dialogs.h"
 #include "app/device_stack.h"
 #include "app/window_start.h"
 #include "core/window_message_codes.h"
-#include "device/real_sleeper.h"
 #include "mainwindow/form_main.h"
-#include "platform/lock/named_mutex.h"
-#include "platform/ui/application.h"
 #include "platform/ui/bmp_decoder.h"
 #include "platform/ui/png_file.h"
 #include "platform/ui/render_window.h"
-#include "platform/ui/tray_icon.h"
 #include "platform/ui/win32/native_window.h"
 #include "platform/ui/win32/win32_backend.h"
 #include "platform/ui/win32/win32_dialogs.h"
 #include "platform/ui/win32/win32_event_loop.h"
-#include "skin/language.h"
 #include "skin_list_bytes.h"
 
 namespace app {
@@ -70,54 +63,18 @@ int RunQueltaWin32(const QueltaOptions& options, const std::filesystem::path& pr
 
   ui::win32::NativeWindow::BecomeDpiAware();
   ui::win32::Win32EventLoop loop;
-  // The simulated cable's messages (quelta-ctl send unplug|plug) reach the simulated PSU, never
-  // the window; the bus then tells the window of the change, as a real cable would.
   sim::SimulatedBus* simulated = devices->Simulated();
   ui::win32::Win32Backend backend([simulated](const ui::Message& message) {
-    if (message.id != core::kSimulatedUnplugMessage && message.id != core::kSimulatedPlugMessage)
-      return false;
-    if (simulated) simulated->SetMonitorPresent(message.id == core::kSimulatedPlugMessage);
-    return true;
+    return TakeSimulatedCableMessage(simulated, message.id);
   });
   ui::win32::Win32Dialogs liveDialogs(kQueltaVersionText);
-  ConsoleDialogs consoleDialogs(std::cerr);
-  ui::Dialogs& dialogs =
-      options.screenshotFile ? static_cast<ui::Dialogs&>(consoleDialogs) : liveDialogs;
-  ui::Application application(loop, dialogs, backend);
-  application.SetTitle(kQueltaVersionText);
-  loop.SetErrorHandler(
-      [&application](std::exception_ptr error) { application.ShowException(error); });
-
-  device::RealSleeper reportSleeper;
-  ChosenCyclePause cyclePause(options.cyclePause);
-  mainwindow::FormMainEnvironment environment{
-      application,
-      devices->Bus(),
-      *store,
-      programFolder,
-      platform::DefaultLockDirectory(),
-      reportSleeper,
-      cyclePause,
-      skin::UserDefaultLangId([](const char* name) { return std::getenv(name); }),
-      EmbeddedStrips()};
-  environment.accessMutexObserver = devices->AccessMutexObserver();
-  environment.reportSkinProblem = [](const std::string& why) {
-    std::cerr << "quelta: " << why << "\n";
-  };
-  mainwindow::TFormMain form(environment);
+  WindowStart start(options, loop, liveDialogs, backend, *devices, *store, programFolder,
+                    EmbeddedStrips());
+  mainwindow::TFormMain form(start.Environment());
   if (auto* host = dynamic_cast<ui::win32::Win32WindowHost*>(form.Window().Host())) {
     liveDialogs.SetOwner(host->Native().Handle());
   }
-
-  form.Window().Show();
-  if (options.tray) form.WhenStarted([&form] { form.TrayIcon1().Minimize(); });
-  int exitCode = form.Started() || form.WaitingForLock() ? kExitOk : kExitFailed;
-  if (options.screenshotFile) {
-    ScheduleScreenshot(loop, form.Window(), options, WriteScreenshot, exitCode);
-  }
-  loop.Run();
-  if (!form.Started() || form.CloseOnActivate()) exitCode = kExitFailed;
-  return exitCode;
+  return RunMainWindow(form, loop, options, WriteScreenshot);
 }
 
 }  // namespace app

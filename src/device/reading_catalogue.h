@@ -179,34 +179,31 @@ inline constexpr std::array<Reading, kReadingCount> kRows{{
 
 inline constexpr const std::array<Reading, kReadingCount>& kReadings = catalogue_rows::kRows;
 
-// The readings a reply carries, in slot order.
-template <ReadingReply reply>
-constexpr auto ReadingsOf() {
+// The readings whose `field` holds `value`, in table order.
+template <auto Reading::*field, auto value>
+constexpr auto ReadingsWhere() {
   constexpr std::size_t count = [] {
     std::size_t n = 0;
-    for (const Reading& r : kReadings) n += r.reply == reply ? 1 : 0;
+    for (const Reading& r : kReadings) n += r.*field == value ? 1 : 0;
     return n;
   }();
   std::array<const Reading*, count> out{};
   std::size_t at = 0;
   for (const Reading& r : kReadings)
-    if (r.reply == reply) out[at++] = &r;
+    if (r.*field == value) out[at++] = &r;
   return out;
+}
+
+// The readings a reply carries, in slot order.
+template <ReadingReply reply>
+constexpr auto ReadingsOf() {
+  return ReadingsWhere<&Reading::reply, reply>();
 }
 
 // The readings of one kind, in table order.
 template <ReadingKind kind>
 constexpr auto ReadingsOfKind() {
-  constexpr std::size_t count = [] {
-    std::size_t n = 0;
-    for (const Reading& r : kReadings) n += r.kind == kind ? 1 : 0;
-    return n;
-  }();
-  std::array<const Reading*, count> out{};
-  std::size_t at = 0;
-  for (const Reading& r : kReadings)
-    if (r.kind == kind) out[at++] = &r;
-  return out;
+  return ReadingsWhere<&Reading::kind, kind>();
 }
 
 // The watched readings by alarm row.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace app {
 namespace {
 
@@ -54,6 +56,60 @@ TEST(QueltaOptions, RefusesWhatItCannotTakeAndNamesIt) {
     ParseQueltaOptions({"--frobnicate"});
   } catch (const QueltaUsageError& e) {
     EXPECT_NE(std::string(e.what()).find("--frobnicate"), std::string::npos);
+  }
+}
+
+// What both window programs do with their command line before they make anything.
+struct CommandLineOutcome {
+  QueltaCommandLine line;
+  std::string out;
+  std::string err;
+};
+
+CommandLineOutcome ReadLine(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  QueltaCommandLine line = ReadQueltaCommandLine(args, out, err);
+  return {std::move(line), out.str(), err.str()};
+}
+
+TEST(QueltaCommandLine, AUsageErrorGoesToStderrWithTheUsageAndExitsOne) {
+  // A bad argument wins over --help and --version wherever it stands.
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--frobnicate"}, {"--help", "--frobnicate"}, {"--frobnicate", "--version"}}) {
+    const CommandLineOutcome o = ReadLine(args);
+    EXPECT_EQ(o.line.exitCode, 1) << args[0];
+    EXPECT_EQ(o.out, "") << args[0];
+    EXPECT_EQ(o.err.rfind("quelta: unknown argument '--frobnicate'\nusage: quelta [--simulate", 0),
+              0u)
+        << o.err;
+  }
+}
+
+TEST(QueltaCommandLine, HelpAndVersionPrintOnStdoutAndExitZero) {
+  for (const char* help : {"--help", "-h"}) {
+    const CommandLineOutcome o = ReadLine({"--simulate", help});
+    EXPECT_EQ(o.line.exitCode, 0) << help;
+    EXPECT_EQ(o.out.rfind("usage: quelta [--simulate", 0), 0u) << o.out;
+    EXPECT_EQ(o.err, "");
+  }
+  const CommandLineOutcome version = ReadLine({"--version"});
+  EXPECT_EQ(version.line.exitCode, 0);
+  EXPECT_EQ(version.out, std::string("Quelta ver ") + QUELTA_VERSION + "\n");
+  EXPECT_EQ(version.err, "");
+  // Both asked for: the usage is the answer.
+  EXPECT_EQ(ReadLine({"--version", "--help"}).out.rfind("usage: quelta", 0), 0u);
+}
+
+TEST(QueltaCommandLine, ARunnableLinePrintsNothingAndKeepsItsOptions) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{}, {"--simulate", "--tray", "--cycle-ms=40"}}) {
+    const CommandLineOutcome o = ReadLine(args);
+    EXPECT_FALSE(o.line.exitCode.has_value());
+    EXPECT_EQ(o.out + o.err, "");
+    EXPECT_EQ(o.line.options.simulate, !args.empty());
+    EXPECT_EQ(o.line.options.tray, !args.empty());
+    EXPECT_EQ(o.line.options.cyclePause.value_or(std::chrono::milliseconds(-1)).count(),
+              args.empty() ? -1 : 40);
   }
 }
 

@@ -193,15 +193,21 @@ const QImage& Bitmap::Keyed() const {
 }
 #endif
 
+std::shared_ptr<const Bitmap> Bitmap::DecodedLater(const std::filesystem::path& path,
+                                                   std::shared_ptr<const DecodeFailures> failures,
+                                                   Size size) {
+  auto pixels = std::make_shared<Pixels>();
+  pixels->file = path;
+  pixels->failures = std::move(failures);
+  return std::make_shared<const Bitmap>(Shared{}, std::move(pixels), size, colors::kMagenta);
+}
+
 std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path,
                                            std::shared_ptr<const DecodeFailures> failures) {
   if (path.empty()) throw FileError(path, "no file name");
 #ifndef QUELTA_UI_QT
   if (const std::optional<Size> size = SizeOfReadableBmp(path)) {
-    auto pixels = std::make_shared<Pixels>();
-    pixels->file = path;
-    pixels->failures = std::move(failures);
-    return std::make_shared<const Bitmap>(Shared{}, std::move(pixels), *size, colors::kMagenta);
+    return DecodedLater(path, std::move(failures), *size);
   }
   std::error_code error;
   if (!std::filesystem::exists(path, error)) throw FileError(path, "file not found");
@@ -211,10 +217,7 @@ std::shared_ptr<const Bitmap> Bitmap::Load(const std::filesystem::path& path,
   // ":/..." names a picture compiled into the program as a Qt resource.
   const bool resource = path.native().front() == ':';
   if (const std::optional<Size> size = SizeOfReadableBmp(path, resource)) {
-    auto pixels = std::make_shared<Pixels>();
-    pixels->file = path;
-    pixels->failures = std::move(failures);
-    return std::make_shared<const Bitmap>(Shared{}, std::move(pixels), *size, colors::kMagenta);
+    return DecodedLater(path, std::move(failures), *size);
   }
   std::error_code error;
   if (!resource && !std::filesystem::exists(path, error)) throw FileError(path, "file not found");

@@ -121,6 +121,10 @@ class Bitmap {
 
  private:
   static Pixels& Made(Pixels& pixels);
+  // A picture of `size` whose pixels are decoded from `path` when first drawn.
+  static std::shared_ptr<const Bitmap> DecodedLater(const std::filesystem::path& path,
+                                                    std::shared_ptr<const DecodeFailures> failures,
+                                                    Size size);
 
   std::shared_ptr<Pixels> pixels_;
   // Shared by copies of this bitmap (same picture, same key): made at most once for them all.

@@ -19,22 +19,11 @@ QColor ToQColor(Color c) {
 
 }  // namespace
 
-DrawingArea::DrawingArea(Window& owner, const Rect& bounds, Color background)
-    : Control(owner), background_(background) {
-  SetBounds(bounds);
-  FitCanvas();
-}
-
 void DrawingArea::FitCanvas() {
   const int w = std::max(Width(), 0), h = std::max(Height(), 0);
   if (canvas_.width() == w && canvas_.height() == h) return;
   canvas_ = QImage(w, h, QImage::Format_RGB32);
   canvas_.fill(ToQColor(background_));
-}
-
-void DrawingArea::SetBackground(Color color) {
-  background_ = color;
-  Clear();
 }
 
 void DrawingArea::Clear() {
@@ -94,21 +83,10 @@ void DrawingArea::Paint(QPainter& painter) const {
 #else
 namespace ui {
 
-DrawingArea::DrawingArea(Window& owner, const Rect& bounds, Color background)
-    : Control(owner), background_(background) {
-  SetBounds(bounds);
-  FitCanvas();
-}
-
 void DrawingArea::FitCanvas() {
   const int w = std::max(Width(), 0), h = std::max(Height(), 0);
   if (canvas_.width == w && canvas_.height == h) return;
   canvas_ = Frame::Filled(w, h, background_);
-}
-
-void DrawingArea::SetBackground(Color color) {
-  background_ = color;
-  Clear();
 }
 
 void DrawingArea::Clear() {
@@ -169,3 +147,19 @@ void DrawingArea::PaintFrame(FrameCanvas& canvas) const {
 
 }  // namespace ui
 #endif
+
+namespace ui {
+
+// Alike with and without the toolkit: what differs is the canvas they fit and clear.
+DrawingArea::DrawingArea(Window& owner, const Rect& bounds, Color background)
+    : Control(owner), background_(background) {
+  SetBounds(bounds);
+  FitCanvas();
+}
+
+void DrawingArea::SetBackground(Color color) {
+  background_ = color;
+  Clear();
+}
+
+}  // namespace ui

@@ -2,23 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/registry/win32/registry_key_handle.h"
+
 namespace platform {
 namespace {
-
-class Key {
- public:
-  Key() = default;
-  ~Key() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 std::string Where(const std::string& runKey) {
   return "HKEY_CURRENT_USER\\" + runKey + "\\" + kRunValueName;
@@ -31,7 +18,7 @@ std::string RunCommand(const std::filesystem::path& program) {
 }
 
 bool RunKeyAutostartEnabled(const std::string& runKey) {
-  Key key;
+  RegistryKeyHandle key;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, runKey.c_str(), 0, KEY_QUERY_VALUE, key.Out()) !=
       ERROR_SUCCESS) {
     return false;
@@ -44,7 +31,7 @@ bool RunKeyAutostartEnabled(const std::string& runKey) {
 }
 
 std::string EnableRunKeyAutostart(const std::string& runKey, const std::filesystem::path& program) {
-  Key key;
+  RegistryKeyHandle key;
   LONG result =
       ::RegCreateKeyExA(HKEY_CURRENT_USER, runKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, key.Out(), nullptr);
@@ -59,7 +46,7 @@ std::string EnableRunKeyAutostart(const std::string& runKey, const std::filesyst
 }
 
 std::string DisableRunKeyAutostart(const std::string& runKey) {
-  Key key;
+  RegistryKeyHandle key;
   LONG result = ::RegOpenKeyExA(HKEY_CURRENT_USER, runKey.c_str(), 0, KEY_SET_VALUE, key.Out());
   if (result == ERROR_FILE_NOT_FOUND) return {};
   if (result == ERROR_SUCCESS) result = ::RegDeleteValueA(key.Get(), kRunValueName);

@@ -7,28 +7,13 @@
 
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_syntax.h"
+#include "platform/registry/win32/registry_key_handle.h"
 
 namespace platform {
 namespace {
 
 constexpr std::string_view kProgramKey = "SOFTWARE\\NORVANE\\Quelta";
 constexpr std::string_view kNotInNames("\r\n\0", 3);
-
-// An open registry key, closed when it goes.
-class KeyHandle {
- public:
-  KeyHandle() = default;
-  ~KeyHandle() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-  KeyHandle(const KeyHandle&) = delete;
-  KeyHandle& operator=(const KeyHandle&) = delete;
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 bool AtOrBelow(const std::string& folded, std::string_view foldedKey) {
   return folded.starts_with(foldedKey) &&
@@ -72,7 +57,7 @@ struct AccessorState {
   bool UserHasKey(const std::string& path) const {
     const std::optional<std::string> user = UserPath(path);
     if (!user || Owned(path)) return false;
-    KeyHandle key;
+    RegistryKeyHandle key;
     return ::RegOpenKeyExA(HKEY_CURRENT_USER, user->c_str(), 0, KEY_READ, key.Out()) ==
            ERROR_SUCCESS;
   }
@@ -92,7 +77,7 @@ struct AccessorState {
   std::optional<std::string> UserValue(const std::string& path, std::string_view name) const {
     const std::optional<std::string> user = UserPath(path);
     if (!user || Owned(path)) return std::nullopt;
-    KeyHandle key;
+    RegistryKeyHandle key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, user->c_str(), 0, KEY_READ, key.Out()) !=
         ERROR_SUCCESS) {
       return std::nullopt;
@@ -142,7 +127,7 @@ struct AccessorState {
     edits.swap(pending);
     for (const Edit& edit : edits) {
       const std::string user = *UserPath(edit.path);
-      KeyHandle key;
+      RegistryKeyHandle key;
       LONG result =
           ::RegCreateKeyExA(HKEY_CURRENT_USER, user.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_SET_VALUE, nullptr, key.Out(), nullptr);

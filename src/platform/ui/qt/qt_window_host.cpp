@@ -51,7 +51,7 @@ QString ColorName(Color c) {
 }  // namespace
 
 QtWindowHost::QtWindowHost(Window& window, int scale)
-    : window_(window), widget_(std::make_unique<SceneWidget>(window, scale)) {
+    : DesktopWindowHost(window), widget_(std::make_unique<SceneWidget>(window, scale)) {
   widget_->setWindowTitle(QString::fromStdString(window.Caption()));
   widget_->SyncShape();
 }
@@ -76,13 +76,17 @@ void QtWindowHost::GeometryChanged() {
   }
 }
 
-void QtWindowHost::VisibilityChanged() {
-  if (!window_.Visible()) {
-    widget_->hide();
-  } else if (window_.Minimized()) {
-    widget_->showMinimized();
-  } else {
-    widget_->showNormal();
+void QtWindowHost::ShowAs(Showing showing) {
+  switch (showing) {
+    case Showing::Hidden:
+      widget_->hide();
+      break;
+    case Showing::Minimized:
+      widget_->showMinimized();
+      break;
+    case Showing::Normal:
+      widget_->showNormal();
+      break;
   }
 }
 
@@ -95,11 +99,11 @@ void QtWindowHost::ShapeChanged() {
 }
 
 QWidget* QtWindowHost::NativeFor(const Control& control) const {
-  const auto found = natives_.find(const_cast<Control*>(&control));
-  return found == natives_.end() ? nullptr : found->second.data();
+  const QPointer<QWidget>* native = NativeOf(control);
+  return native ? native->data() : nullptr;
 }
 
-QWidget* QtWindowHost::MakeNative(Control& control) {
+std::optional<QPointer<QWidget>> QtWindowHost::MakeNative(Control& control) {
   Application& app = window_.App();
   QWidget* native = nullptr;
   if (auto* edit = dynamic_cast<Edit*>(&control)) {
@@ -114,18 +118,17 @@ QWidget* QtWindowHost::MakeNative(Control& control) {
                      [&app, combo](int index) { app.Guard([&] { combo->InputSelect(index); }); });
     native = box;
   } else {
-    return nullptr;
+    return std::nullopt;
   }
   native->installEventFilter(new PressForwarder(native, control, *widget_));
-  natives_[&control] = native;
-  return native;
+  return QPointer<QWidget>(native);
 }
 
-void QtWindowHost::ControlChanged(Control& control) {
-  if (!control.IsNative()) return;
-  QWidget* native = NativeFor(control);
-  if (!native) native = MakeNative(control);
-  if (!native) return;
+bool QtWindowHost::Stale(const Control& /*control*/, const QPointer<QWidget>& native) const {
+  return native.isNull();
+}
+
+void QtWindowHost::SyncNative(Control& control, QPointer<QWidget>& native) {
   native->setGeometry(widget_->ToWidget(control.Bounds()));
   native->setEnabled(control.Enabled());
   // A focused field that hides hands its focus down the tab chain, and the field that takes
@@ -143,7 +146,7 @@ void QtWindowHost::SyncEdit(Edit& edit, QWidget& native) {
   line.setFrame(!edit.Borderless());
   line.setReadOnly(edit.ReadOnly());
   QFont font = line.font();
-  font.setPixelSize(std::max(8, edit.Height() - 3) * widget_->Scale());
+  font.setPixelSize(NativeTextHeight(edit, kEditTextInset) * widget_->Scale());
   if (font != line.font()) line.setFont(font);
   const QString background =
       edit.BackgroundColor() ? ColorName(*edit.BackgroundColor()) : QStringLiteral("transparent");
@@ -169,11 +172,8 @@ void QtWindowHost::SyncComboBox(ComboBox& combo, QWidget& native) {
   box.setCurrentIndex(combo.ItemIndex());
 }
 
-void QtWindowHost::ControlRemoved(Control& control) {
-  const auto found = natives_.find(&control);
-  if (found == natives_.end()) return;
-  delete found->second.data();
-  natives_.erase(found);
+void QtWindowHost::DropNative(QPointer<QWidget>& native) {
+  delete native.data();
 }
 
 void QtWindowHost::BeginSystemMove() {

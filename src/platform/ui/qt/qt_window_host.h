@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QPointer>
-#include <map>
 #include <memory>
 
-#include "platform/ui/window_host.h"
+#include "platform/ui/desktop_window_host.h"
 
 class QWidget;
 
@@ -20,7 +19,7 @@ class SceneWidget;
 
 // A scene window shown on the desktop: its SceneWidget paints the scene; edits and combo boxes
 // are real QLineEdit and QComboBox children kept in step with their scene controls.
-class QtWindowHost : public WindowHost {
+class QtWindowHost : public DesktopWindowHost<QPointer<QWidget>> {
  public:
   QtWindowHost(Window& window, int scale);
   ~QtWindowHost() override;
@@ -28,11 +27,8 @@ class QtWindowHost : public WindowHost {
   void Invalidated(const Rect& area) override;
   void PaintNow(const DirtyRegion& areas) override;
   void GeometryChanged() override;
-  void VisibilityChanged() override;
   void CaptionChanged() override;
   void ShapeChanged() override;
-  void ControlChanged(Control& control) override;
-  void ControlRemoved(Control& control) override;
   void BeginSystemMove() override;
   void Activate() override;
   void CenterOnScreen() override;
@@ -42,13 +38,16 @@ class QtWindowHost : public WindowHost {
   QWidget* NativeFor(const Control& control) const;
 
  private:
-  QWidget* MakeNative(Control& control);
+  void ShowAs(Showing showing) override;
+  std::optional<QPointer<QWidget>> MakeNative(Control& control) override;
+  // A child Qt deleted by itself (with its parent) is made again.
+  bool Stale(const Control& control, const QPointer<QWidget>& native) const override;
+  void SyncNative(Control& control, QPointer<QWidget>& native) override;
+  void DropNative(QPointer<QWidget>& native) override;
   void SyncEdit(Edit& edit, QWidget& native);
   void SyncComboBox(ComboBox& combo, QWidget& native);
 
-  Window& window_;
   std::unique_ptr<SceneWidget> widget_;
-  std::map<Control*, QPointer<QWidget>> natives_;
 };
 
 }  // namespace ui::qt

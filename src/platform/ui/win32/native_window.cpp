@@ -262,6 +262,74 @@ Point NativeWindow::SkinPoint(LPARAM lParam) const {
   return Point{x / scale_, y / scale_};
 }
 
+void NativeWindow::OnMouseMessage(UINT message, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      // Moves and the release reach the window even outside it until the button is let go.
+      ::SetCapture(window_);
+      if (OnMouseDown) OnMouseDown(SkinPoint(lParam));
+      break;
+    case WM_MOUSEMOVE:
+      if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
+        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+      }
+      if (OnMouseMove) OnMouseMove(SkinPoint(lParam));
+      break;
+    case WM_LBUTTONUP:
+      if (::GetCapture() == window_) ::ReleaseCapture();
+      if (OnMouseUp) OnMouseUp(SkinPoint(lParam));
+      break;
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      if (OnMouseLeave) OnMouseLeave();
+      break;
+    default:
+      break;
+  }
+}
+
+HBRUSH NativeWindow::ColorEdit(HDC dc, HWND box) const {
+  for (const auto& [id, child] : children_) {
+    if (child.window != box || child.background == nullptr) continue;
+    ::SetTextColor(dc, child.text);
+    LOGBRUSH brush{};
+    ::GetObjectA(child.background, sizeof brush, &brush);
+    ::SetBkColor(dc, brush.lbColor);
+    return child.background;
+  }
+  return nullptr;
+}
+
+bool NativeWindow::OnChildCommand(int id, int notification) {
+  const HWND box = Child(id);
+  if (box == nullptr) return false;
+  if (quiet_) return true;
+  if (notification == EN_CHANGE && OnEditChange) {
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(box)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextA(box, text.data(), static_cast<int>(text.size()))));
+    OnEditChange(id, text);
+  } else if (notification == CBN_SELCHANGE && OnComboSelect) {
+    OnComboSelect(id, static_cast<int>(::SendMessageA(box, CB_GETCURSEL, 0, 0)));
+  }
+  return true;
+}
+
+bool NativeWindow::OnProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A device change is the system's too: its own processing follows ours.
+  if (message == WM_DEVICECHANGE) {
+    if (OnMessage) OnMessage(message, wParam, lParam);
+    return false;
+  }
+  if (message != kRestoreRequest && message != kFanCurveApply && message != kWorkerRestart &&
+      !taken_.contains(message)) {
+    return false;
+  }
+  if (OnMessage) OnMessage(message, wParam, lParam);
+  return true;
+}
+
 LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
@@ -270,24 +338,10 @@ LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
       return 1;  // the paint covers every pixel
     case WM_LBUTTONDOWN:
-      // Moves and the release reach the window even outside it until the button is let go.
-      ::SetCapture(window_);
-      if (OnMouseDown) OnMouseDown(SkinPoint(lParam));
-      return 0;
     case WM_MOUSEMOVE:
-      if (!trackingLeave_) {
-        TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window_, 0};
-        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
-      }
-      if (OnMouseMove) OnMouseMove(SkinPoint(lParam));
-      return 0;
     case WM_LBUTTONUP:
-      if (::GetCapture() == window_) ::ReleaseCapture();
-      if (OnMouseUp) OnMouseUp(SkinPoint(lParam));
-      return 0;
     case WM_MOUSELEAVE:
-      trackingLeave_ = false;
-      if (OnMouseLeave) OnMouseLeave();
+      OnMouseMessage(message, lParam);
       return 0;
     case WM_MOVE:
       if (OnMoved) {
@@ -304,47 +358,17 @@ LRESULT NativeWindow::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
       FitToScale();
       ::InvalidateRect(window_, nullptr, FALSE);
       return 0;
-    case WM_CTLCOLOREDIT: {
-      const HWND box = reinterpret_cast<HWND>(lParam);
-      for (const auto& [id, child] : children_) {
-        if (child.window != box || child.background == nullptr) continue;
-        const HDC dc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(dc, child.text);
-        LOGBRUSH brush{};
-        ::GetObjectA(child.background, sizeof brush, &brush);
-        ::SetBkColor(dc, brush.lbColor);
-        return reinterpret_cast<LRESULT>(child.background);
+    case WM_CTLCOLOREDIT:
+      if (const HBRUSH brush =
+              ColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return reinterpret_cast<LRESULT>(brush);
       }
       break;
-    }
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      const HWND box = Child(id);
-      if (box == nullptr) break;
-      if (quiet_) return 0;
-      if (HIWORD(wParam) == EN_CHANGE && OnEditChange) {
-        std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(box)) + 1, '\0');
-        text.resize(static_cast<std::size_t>(
-            ::GetWindowTextA(box, text.data(), static_cast<int>(text.size()))));
-        OnEditChange(id, text);
-      } else if (HIWORD(wParam) == CBN_SELCHANGE && OnComboSelect) {
-        OnComboSelect(id, static_cast<int>(::SendMessageA(box, CB_GETCURSEL, 0, 0)));
-      }
-      return 0;
-    }
-    case kRestoreRequest:
-    case kFanCurveApply:
-    case kWorkerRestart:
-      if (OnMessage) OnMessage(message, wParam, lParam);
-      return 0;
-    case WM_DEVICECHANGE:
-      if (OnMessage) OnMessage(message, wParam, lParam);
-      break;  // and the system's own processing after ours
+    case WM_COMMAND:
+      if (OnChildCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+      break;
     default:
-      if (taken_.contains(message)) {
-        if (OnMessage) OnMessage(message, wParam, lParam);
-        return 0;
-      }
+      if (OnProgramMessage(message, wParam, lParam)) return 0;
       break;
   }
   return ::DefWindowProcA(window_, message, wParam, lParam);

@@ -119,6 +119,15 @@ class NativeWindow {
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The steps of OnWindowMessage, one a kind of message.
+  void OnMouseMessage(UINT message, LPARAM lParam);
+  // The colours of an edit that has its own background; null leaves the system's.
+  HBRUSH ColorEdit(HDC dc, HWND box) const;
+  // An edit's or combo box's notification; false when no child of ours has that id.
+  bool OnChildCommand(int id, int notification);
+  // Hands the program's messages (and device changes) on; true when the system's own
+  // processing is not to follow.
+  bool OnProgramMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
   void FitToScale();
   Point SkinPoint(LPARAM lParam) const;

@@ -13,21 +13,21 @@
 namespace ui::win32 {
 namespace {
 
-// An edit's text is as tall as its box allows, as the Qt window draws it.
-constexpr int kSmallestText = 8;
-constexpr int kEditTextInset = 3;
+// A combo box keeps more of its height for its frame and button than an edit does.
 constexpr int kComboTextInset = 6;
 
 NativeWindow::Font FontFor(const Control& control, int inset) {
   NativeWindow::Font font;
-  font.height = std::max(kSmallestText, control.Height() - inset);
+  font.height = NativeTextHeight(control, inset);
   return font;
 }
 
 }  // namespace
 
 Win32WindowHost::Win32WindowHost(Window& window, MessageFilter filter)
-    : window_(window), filter_(std::move(filter)), native_(window.ClientSize(), window.Caption()) {
+    : DesktopWindowHost(window),
+      filter_(std::move(filter)),
+      native_(window.ClientSize(), window.Caption()) {
   native_.OnBeforePaint = [this] { Present(); };
   // The program's other messages: the simulated cable and the history window.
   for (const UINT id :
@@ -103,13 +103,17 @@ void Win32WindowHost::GeometryChanged() {
   native_.SetPosition(window_.Position());
 }
 
-void Win32WindowHost::VisibilityChanged() {
-  if (!window_.Visible()) {
-    native_.Hide();
-  } else if (window_.Minimized()) {
-    native_.Minimize();
-  } else {
-    native_.Show();
+void Win32WindowHost::ShowAs(Showing showing) {
+  switch (showing) {
+    case Showing::Hidden:
+      native_.Hide();
+      break;
+    case Showing::Minimized:
+      native_.Minimize();
+      break;
+    case Showing::Normal:
+      native_.Show();
+      break;
   }
 }
 
@@ -122,12 +126,12 @@ void Win32WindowHost::ShapeChanged() {
 }
 
 int Win32WindowHost::NativeIdOf(const Control& control) const {
-  const auto found = natives_.find(&control);
-  return found == natives_.end() ? 0 : found->second.id;
+  const Win32NativeControl* native = NativeOf(control);
+  return native ? native->id : 0;
 }
 
-void Win32WindowHost::MakeNative(Control& control) {
-  NativeControl made;
+std::optional<Win32NativeControl> Win32WindowHost::MakeNative(Control& control) {
+  Win32NativeControl made;
   if (const auto* edit = dynamic_cast<const Edit*>(&control)) {
     made.id = native_.AddEdit(control.Bounds(), FontFor(control, kEditTextInset), edit->TextColor(),
                               edit->BackgroundColor().value_or(colors::kWindowBackground),
@@ -136,10 +140,15 @@ void Win32WindowHost::MakeNative(Control& control) {
     made.items = combo->Items();
     made.id = native_.AddComboBox(control.Bounds(), FontFor(control, kComboTextInset), made.items);
   } else {
-    return;
+    return std::nullopt;
   }
-  natives_[&control] = made;
   byId_[made.id] = &control;
+  return made;
+}
+
+bool Win32WindowHost::Stale(const Control& control, const Win32NativeControl& native) const {
+  const auto* combo = dynamic_cast<const ComboBox*>(&control);
+  return combo != nullptr && native.items != combo->Items();
 }
 
 void Win32WindowHost::SyncEdit(const Edit& edit, int id) {
@@ -147,29 +156,17 @@ void Win32WindowHost::SyncEdit(const Edit& edit, int id) {
   ::SendMessageA(native_.Child(id), EM_SETREADONLY, edit.ReadOnly() ? TRUE : FALSE, 0);
 }
 
-void Win32WindowHost::ControlChanged(Control& control) {
-  if (!control.IsNative()) return;
-  // A combo box whose items changed is made again with the new ones.
+void Win32WindowHost::SyncNative(Control& control, Win32NativeControl& native) {
+  native_.PlaceChild(native.id, control.Bounds(), control.Visible(), control.Enabled());
+  if (const auto* edit = dynamic_cast<const Edit*>(&control)) SyncEdit(*edit, native.id);
   if (const auto* combo = dynamic_cast<const ComboBox*>(&control)) {
-    const auto found = natives_.find(&control);
-    if (found != natives_.end() && found->second.items != combo->Items()) ControlRemoved(control);
-  }
-  if (NativeIdOf(control) == 0) MakeNative(control);
-  const int id = NativeIdOf(control);
-  if (id == 0) return;
-  native_.PlaceChild(id, control.Bounds(), control.Visible(), control.Enabled());
-  if (const auto* edit = dynamic_cast<const Edit*>(&control)) SyncEdit(*edit, id);
-  if (const auto* combo = dynamic_cast<const ComboBox*>(&control)) {
-    native_.SetComboSelection(id, combo->ItemIndex());
+    native_.SetComboSelection(native.id, combo->ItemIndex());
   }
 }
 
-void Win32WindowHost::ControlRemoved(Control& control) {
-  const auto found = natives_.find(&control);
-  if (found == natives_.end()) return;
-  native_.RemoveChild(found->second.id);
-  byId_.erase(found->second.id);
-  natives_.erase(found);
+void Win32WindowHost::DropNative(Win32NativeControl& native) {
+  native_.RemoveChild(native.id);
+  byId_.erase(native.id);
 }
 
 void Win32WindowHost::BeginSystemMove() {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/desktop_window_host.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/win32/native_window.h"
-#include "platform/ui/window_host.h"
 
 namespace ui {
 class ComboBox;
@@ -21,12 +21,18 @@ struct Message;
 
 namespace ui::win32 {
 
+// The native child of an edit or a combo box: its id, and a combo box's items as made.
+struct Win32NativeControl {
+  int id = 0;
+  std::vector<std::string> items;
+};
+
 // A scene window shown on Windows: a NativeWindow painted from the frame the scene renders
 // without any toolkit (RenderWindowFrame), native EDIT and COMBOBOX children where the scene
 // has its edits and combo boxes, the window's input and messages handed back to the scene.
 // Invalidated areas are rendered at the next WM_PAINT, all at once; PaintNow renders and
 // paints them before it returns. UI thread only.
-class Win32WindowHost : public WindowHost {
+class Win32WindowHost : public DesktopWindowHost<Win32NativeControl> {
  public:
   // Sees each program message before the scene window does; true keeps it from the window.
   using MessageFilter = std::function<bool(const Message&)>;
@@ -37,11 +43,8 @@ class Win32WindowHost : public WindowHost {
   void Invalidated(const Rect& area) override;
   void PaintNow(const DirtyRegion& areas) override;
   void GeometryChanged() override;
-  void VisibilityChanged() override;
   void CaptionChanged() override;
   void ShapeChanged() override;
-  void ControlChanged(Control& control) override;
-  void ControlRemoved(Control& control) override;
   void BeginSystemMove() override;
   void Activate() override;
   void CenterOnScreen() override;
@@ -53,21 +56,19 @@ class Win32WindowHost : public WindowHost {
   int NativeIdOf(const Control& control) const;
 
  private:
-  struct NativeControl {
-    int id = 0;
-    std::vector<std::string> items;  // a combo box's, as made
-  };
-
   // Renders what the scene marked dirty and hands it to the native window.
   void Present();
-  void MakeNative(Control& control);
+  void ShowAs(Showing showing) override;
+  std::optional<Win32NativeControl> MakeNative(Control& control) override;
+  // A combo box whose items changed is made again with the new ones.
+  bool Stale(const Control& control, const Win32NativeControl& native) const override;
+  void SyncNative(Control& control, Win32NativeControl& native) override;
+  void DropNative(Win32NativeControl& native) override;
   void SyncEdit(const Edit& edit, int id);
 
-  Window& window_;
   MessageFilter filter_;
   NativeWindow native_;
   Frame frame_;
-  std::map<const Control*, NativeControl> natives_;
   std::map<int, Control*> byId_;
 };
 
