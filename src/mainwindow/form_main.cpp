@@ -449,17 +449,19 @@ void TFormMain::BuildConfigPage(const skin::PageRecords& records,
 }
 
 void TFormMain::BuildRoll() {
-  groups_.MonitorControls = monitor_->MonitorControls();
-  groups_.MonitorDisplays = monitor_->MonitorDisplays();
-  groups_.MonitorExtras = monitor_->MonitorExtras();
-  if (config_) config_->FillGroups(groups_);
-  groups_.MonitorControls.insert(
-      groups_.MonitorControls.end(),
+  monitorControls_ = std::make_unique<pages::MonitorPageControls>(MakeHooks());
+  monitorControls_->Controls().Add(monitor_->MonitorControls());
+  monitorControls_->Controls().Add(monitor_->MonitorDisplays());
+  monitorControls_->Controls().Add(
       {&blink_->ImgAlarmWatt(), &blink_->ImgAlarmPSU(), &blink_->ImgAlarmSYS()});
-  if (alarmPage_) alarmPage_->FillGroups(groups_);
+  monitorControls_->Extras().Add(monitor_->MonitorExtras());
   blink_->SetTargets(MonitorBlinkTargets(*monitor_, bar_.get(), lists_, skinFiles_,
                                          [this] { return CurrentPage(); }));
-  roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, groups_, MakeHooks());
+  roll_ = std::make_unique<pages::PageRoll>(*window_, pageImages_, *bar_, MakeHooks());
+  // The pages the roll moves, one line each.
+  roll_->Register(Page::kMonitor, *monitorControls_);
+  if (config_) roll_->Register(Page::kConfig, config_->Controls());
+  if (alarmPage_) roll_->Register(Page::kAlarm, alarmPage_->Controls());
 }
 
 pages::WindowHooks TFormMain::MakeHooks() {

@@ -25,7 +25,7 @@
 #include "mainwindow/tray_menu.h"
 #include "pages/config_page.h"
 #include "pages/control_bar.h"
-#include "pages/page_groups.h"
+#include "pages/monitor_page_controls.h"
 #include "pages/page_images.h"
 #include "pages/page_roll.h"
 #include "pages/window_drag.h"
@@ -212,7 +212,7 @@ class TFormMain {
   bool waitingForLock_ = false;
   std::function<void()> whenStarted_;
   std::unique_ptr<pages::ControlBar> bar_;
-  pages::PageGroups groups_;
+  std::unique_ptr<pages::MonitorPageControls> monitorControls_;
   std::unique_ptr<pages::PageRoll> roll_;
   std::unique_ptr<pages::ConfigPage> config_;
 

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "pages/page_groups.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/image.h"
 #include "platform/ui/window.h"
@@ -34,6 +33,7 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
   fanHooks.StoreVoltageTargets = [this] { voltage_->StoreVoltageTargets(); };
   fanHooks.LoadBackground = [this] { LoadBackground(); };
   fanHooks.ExtrasShown = [this](bool shown) {
+    controls_.SetExtrasShown(shown);
     if (hooks_.FanExtrasShown) hooks_.FanExtrasShown(shown);
   };
   fan_ = std::make_unique<FanSpeedPage>(context_.window, context_.files, context_.fan,
@@ -63,6 +63,14 @@ void ConfigPage::Build(const skin::PageRecords& records, std::string languageSki
   voltage_->SetOnCommit(commit);
   if (fan_->FSVol()) fan_->FSVol()->OnCommit = commit;
   if (fan_->FSTemp()) fan_->FSTemp()->OnCommit = commit;
+
+  SubPageControls& fanControls = controls_.SubPageOf(SubPage::kFan);
+  fanControls.Controls().Add(fan_->FanButtons());
+  fanControls.Extras().Add(fan_->FanExtras());
+  fanControls.Extras().Add({&fan_->CBTempSensor(), &fan_->LabelCurve()});
+  SubPageControls& voltageControls = controls_.SubPageOf(SubPage::kVoltage);
+  voltageControls.Controls().Add(voltage_->VoltageControls());
+  voltageControls.Displays().Add(voltage_->VoltageDisplays());
 }
 
 void ConfigPage::AddButton(const std::string& key, const skin::PageRecords& records,
@@ -87,18 +95,8 @@ void ConfigPage::AddButton(const std::string& key, const skin::PageRecords& reco
                             [action = std::move(action)](skin::TImageLabel&) { action(); });
   tab.button->SetBtnAction(key);
   tab.button->Hide();
-  configButtons_.push_back(tab.button.get());
+  controls_.Buttons().Add(tab.button.get());
   buttons_.emplace(key, std::move(tab));
-}
-
-void ConfigPage::FillGroups(PageGroups& groups) const {
-  groups.ConfigButtons = configButtons_;
-  groups.FanButtons = fan_->FanButtons();
-  groups.FanExtras = fan_->FanExtras();
-  groups.CBTempSensor = &fan_->CBTempSensor();
-  groups.LabelCurve = &fan_->LabelCurve();
-  groups.VoltageControls = voltage_->VoltageControls();
-  groups.VoltageDisplays = voltage_->VoltageDisplays();
 }
 
 skin::TImageLabel* ConfigPage::Button(const std::string& key) const {
