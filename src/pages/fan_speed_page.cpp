@@ -236,7 +236,8 @@ void FanSpeedPage::RefreshFanPage(bool show) {
 
   // Mode.
   const auto load = [this](const settings::FanPreset& preset) {
-    values_ = {core::ParseSettingNumber(preset.Vol), core::ParseSettingNumber(preset.Temp)};
+    values_ = {core::ParseSettingNumber(preset.Vol), core::ParseSettingNumber(preset.Temp),
+               CurveSensor()};
     presetTexts_.vol = preset.Vol;
     presetTexts_.temp = preset.Temp;
   };
@@ -414,9 +415,13 @@ bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
   const auto celsius = static_cast<std::int32_t>(std::trunc(values_.celsius));
   if (fanSelector_ == FanSelector::kSystem) {
     return requests.RequestSystemFanCurve(values_.volts, celsius,
-                                          device::SystemFanSensorCode(fan_.SystemFanSensor));
+                                          device::SystemFanSensorCode(values_.sensor));
   }
   return requests.RequestPsuFanCurve(values_.volts, celsius);
+}
+
+std::int32_t FanSpeedPage::CurveSensor() const {
+  return fanSelector_ == FanSelector::kSystem ? fan_.SystemFanSensor : settings::kSensorPSU;
 }
 
 void FanSpeedPage::CurveMouseDown() {
@@ -433,6 +438,7 @@ void FanSpeedPage::CurveMouseMove(const ui::MouseEvent& event) {
   const int y = event.pos.y;
   if (!curveDragging_ || x < 0 || x > fc::kWidth || y < 0 || y > fc::kHeight) return;
   values_ = fc::ValuesAtPointer(x, y);
+  values_.sensor = CurveSensor();
   WriteEdits();
   DrawFanCurve(values_.volts, values_.celsius);
 }

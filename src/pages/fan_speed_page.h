@@ -125,6 +125,8 @@ class FanSpeedPage {
   settings::FanMode& SelectedFanMode();
   // The manual curve of the selected fan; null for a sensor outside 0 .. 4.
   settings::FanPreset* SelectedManualCurve();
+  // The sensor the selected fan's curve follows: the PSU's own for the PSU fan.
+  std::int32_t CurveSensor() const;
   const settings::FanPreset* SelectedPreset(settings::FanMode mode) const;
   void WriteEdits();
   void ApplyEditTexts();
