@@ -568,6 +568,34 @@ TEST_F(ConfigPageTest, VoltageDragStoresTheTargetAndOkTrimsAllThreeRails) {
   EXPECT_FALSE(FanButton(FanMode::kPerformance).Visible());
 }
 
+// OK trims toward the targets as loaded or dragged; what a display happens to draw besides (a
+// value written into it by anything but a finished drag) is not a target.
+TEST_F(ConfigPageTest, OkReadsTheTrimTargetsNotWhatTheDisplaysDraw) {
+  TFormMain& form = Open();
+  Click(*Page().Button("Vol"));
+  pages::VoltagePage& voltage = Page().Voltage();
+  DragTrimMarker(form.Window(), *voltage.Display(1), 189);  // 5.10
+  const float drawn[] = {11.9f, 5.2f, 3.4f};
+  for (std::size_t rail = 0; rail < 3; ++rail) {
+    voltage.Display(rail)->ShowValue(drawn[rail], false, false);
+    voltage.Display(rail)->SetPositionValue(drawn[rail]);
+  }
+  const pages::VoltagePage::Trim trim = voltage.TrimTargets();
+  EXPECT_EQ(trim.targets[0], 12.0f);
+  EXPECT_FLOAT_EQ(trim.targets[1], 5.1f);
+  EXPECT_EQ(trim.targets[2], 3.3f);
+  EXPECT_EQ(trim.enabled, (std::array<bool, 3>{true, true, true}));
+  EXPECT_TRUE(trim.skipped.empty());
+
+  // A target stored out of its range stays out of it, whatever is drawn.
+  form.Voltages().Target12V = "13.00";
+  Click(*Page().Button("Cancel"));  // shows the sub-page again from the settings
+  voltage.Display(0)->ShowValue(12.0f, false, false);
+  EXPECT_EQ(voltage.TrimTargets().targets[0], 13.0f);
+  EXPECT_EQ(voltage.TrimTargets().enabled, (std::array<bool, 3>{false, true, true}));
+  EXPECT_EQ(voltage.TrimTargets().skipped, std::vector<std::string>{"12V"});
+}
+
 TEST_F(ConfigPageTest, ARailWithoutAValidTargetIsNotTrimmedAndOkSaysSo) {
   UseFactoryWith("\"33V\"=\"3.30\"", "\"33V\"=\"\"");
   TFormMain& form = Open();
