@@ -33,7 +33,7 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
   fanHooks.StoreVoltageTargets = [this] { voltage_->StoreVoltageTargets(); };
   fanHooks.LoadBackground = [this] { LoadBackground(); };
   fanHooks.ExtrasShown = [this](bool shown) {
-    controls_.SetExtrasShown(shown);
+    controls_->SetExtrasShown(shown);
     if (hooks_.FanExtrasShown) hooks_.FanExtrasShown(shown);
   };
   fan_ = std::make_unique<FanSpeedPage>(context_.window, context_.files, context_.fan,
@@ -42,6 +42,9 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
   voltage_ = std::make_unique<VoltagePage>(
       context_.window, context_.files, context_.digits, context_.voltage,
       [this] { return ConfigPageShown() && configSubPage_ != SubPage::kFan; });
+  controls_ = std::make_unique<ConfigPageControls>(
+      fan_->Controls(), voltage_->Controls(), [this] { return configSubPage_; },
+      [this] { ShowConfigSubPage(); });
 }
 
 ConfigPage::~ConfigPage() = default;
@@ -63,14 +66,6 @@ void ConfigPage::Build(const skin::PageRecords& records, std::string languageSki
   voltage_->SetOnCommit(commit);
   if (fan_->FSVol()) fan_->FSVol()->OnCommit = commit;
   if (fan_->FSTemp()) fan_->FSTemp()->OnCommit = commit;
-
-  SubPageControls& fanControls = controls_.SubPageOf(SubPage::kFan);
-  fanControls.Controls().Add(fan_->FanButtons());
-  fanControls.Extras().Add(fan_->FanExtras());
-  fanControls.Extras().Add({&fan_->CBTempSensor(), &fan_->LabelCurve()});
-  SubPageControls& voltageControls = controls_.SubPageOf(SubPage::kVoltage);
-  voltageControls.Controls().Add(voltage_->VoltageControls());
-  voltageControls.Displays().Add(voltage_->VoltageDisplays());
 }
 
 void ConfigPage::AddButton(const std::string& key, const skin::PageRecords& records,
@@ -95,7 +90,7 @@ void ConfigPage::AddButton(const std::string& key, const skin::PageRecords& reco
                             [action = std::move(action)](skin::TImageLabel&) { action(); });
   tab.button->SetBtnAction(key);
   tab.button->Hide();
-  controls_.Buttons().Add(tab.button.get());
+  controls_->Buttons().Add(tab.button.get());
   buttons_.emplace(key, std::move(tab));
 }
 

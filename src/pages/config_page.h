@@ -64,7 +64,7 @@ class ConfigPage {
   // language folder, where the page pictures lie.
   void Build(const skin::PageRecords& records, std::string languageSkinFolder);
   // The page's buttons and sub-pages as the roll moves them.
-  ConfigPageControls& Controls() { return controls_; }
+  ConfigPageControls& Controls() { return *controls_; }
 
   SubPage ConfigSubPage() const { return configSubPage_; }
   // A sub-page tab: selects it and shows it.
@@ -111,7 +111,7 @@ class ConfigPage {
   std::unique_ptr<FanSpeedPage> fan_;
   std::unique_ptr<VoltagePage> voltage_;
   std::map<std::string, Tab, std::less<>> buttons_;
-  ConfigPageControls controls_{[this] { return configSubPage_; }, [this] { ShowConfigSubPage(); }};
+  std::unique_ptr<ConfigPageControls> controls_;
 };
 
 }  // namespace pages

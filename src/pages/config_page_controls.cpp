@@ -4,12 +4,15 @@
 
 namespace pages {
 
-ConfigPageControls::ConfigPageControls(std::function<pages::SubPage()> selected,
+ConfigPageControls::ConfigPageControls(SubPageControls& fan, SubPageControls& voltage,
+                                       std::function<pages::SubPage()> selected,
                                        std::function<void()> showSubPage)
-    : selected_(std::move(selected)), showSubPage_(std::move(showSubPage)) {}
+    : selected_(std::move(selected)),
+      showSubPage_(std::move(showSubPage)),
+      subPages_{&fan, &voltage} {}
 
 SubPageControls& ConfigPageControls::SubPageOf(pages::SubPage subPage) {
-  return subPages_[subPage == pages::SubPage::kVoltage ? 1 : 0];
+  return *subPages_[subPage == pages::SubPage::kVoltage ? 1 : 0];
 }
 
 pages::SubPage ConfigPageControls::Selected() const {
@@ -25,13 +28,13 @@ void ConfigPageControls::Show() {
 
 void ConfigPageControls::Hide() {
   buttons_.Hide();
-  for (SubPageControls& subPage : subPages_) subPage.Hide();
+  for (SubPageControls* subPage : subPages_) subPage->Hide();
   extrasShown_ = false;
 }
 
 void ConfigPageControls::HideStep(int dy, int barTop) {
   if (extrasShown_) {
-    for (SubPageControls& subPage : subPages_) subPage.Extras().Hide();
+    for (SubPageControls* subPage : subPages_) subPage->Extras().Hide();
     extrasShown_ = false;
   }
   SubPageOf(pages::SubPage::kVoltage).HideStep(dy, barTop);
@@ -48,7 +51,7 @@ void ConfigPageControls::ShowStep(int dy, int barTop) {
 
 void ConfigPageControls::Carry(int dy) {
   buttons_.MoveBy(dy);
-  for (SubPageControls& subPage : subPages_) subPage.Carry(dy);
+  for (SubPageControls* subPage : subPages_) subPage->Carry(dy);
 }
 
 void ConfigPageControls::CompleteBeforeTabs() {

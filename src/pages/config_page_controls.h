@@ -11,14 +11,15 @@
 namespace pages {
 
 // The configuration page as a container for the roll: its buttons (sub-page tabs, OK, Cancel)
-// and its two sub-pages, of which only the selected one shows as the page comes out; its
-// extras show once the page is fully out, and the page then shows its sub-page again.
-// UI thread only.
+// and its two sub-pages' containers (each sub-page's own), of which only the selected one
+// shows as the page comes out; its extras show once the page is fully out, and the page then
+// shows its sub-page again. The sub-pages must outlive it. UI thread only.
 class ConfigPageControls : public RolledPage {
  public:
   // `selected`: the sub-page shown (none: the fan sub-page); `showSubPage`: shows it again
   // (picture, tabs, contents) once the page is fully out.
-  ConfigPageControls(std::function<SubPage()> selected, std::function<void()> showSubPage);
+  ConfigPageControls(SubPageControls& fan, SubPageControls& voltage,
+                     std::function<SubPage()> selected, std::function<void()> showSubPage);
 
   ControlGroup& Buttons() { return buttons_; }
   SubPageControls& SubPageOf(pages::SubPage subPage);
@@ -43,7 +44,7 @@ class ConfigPageControls : public RolledPage {
   std::function<pages::SubPage()> selected_;
   std::function<void()> showSubPage_;
   ControlGroup buttons_;
-  std::array<SubPageControls, kSubPages.size()> subPages_;
+  std::array<SubPageControls*, kSubPages.size()> subPages_;
   bool extrasShown_ = false;
 };
 

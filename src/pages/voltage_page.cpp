@@ -64,8 +64,8 @@ void VoltagePage::Build(const skin::PageRecords& records) {
       }
     }
     display->SetPartsVisible(false);
-    if (display->ShowPositionBar) controls_.push_back(&display->MarkerImage());
-    displayList_.push_back(display.get());
+    if (display->ShowPositionBar) controls_.Controls().Add(&display->MarkerImage());
+    controls_.Displays().Add(display.get());
     displays_[i] = std::move(display);
   }
 }
@@ -77,13 +77,12 @@ void VoltagePage::SetOnCommit(std::function<void(ui::Window&)> onCommit) {
 }
 
 void VoltagePage::ShowVoltagePage(bool show) {
-  for (ui::Control* c : controls_) c->SetVisible(show);
-  if (show) window_.InvalidateAll();
+  controls_.SetShown(show);
+  if (!show) return;
+  window_.InvalidateAll();
   for (std::size_t i = 0; i < kRails.size(); ++i) {
     skin::TImageTrackBar* display = displays_[i].get();
     if (!display) continue;
-    display->SetPartsVisible(show);
-    if (!show) continue;
     const float value = core::ParseSettingNumber(voltage_.*kRails[i].target);
     SetTarget(i, value);
     display->ShowValue(value, false, false);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/sub_page_controls.h"
 #include "settings/trim_targets.h"
 #include "settings/voltage_settings.h"
 #include "skin/file_resolver.h"
@@ -62,8 +63,8 @@ class VoltagePage {
 
   // Null until built.
   skin::TImageTrackBar* Display(std::size_t rail) const { return displays_[rail].get(); }
-  const std::vector<ui::Control*>& VoltageControls() const { return controls_; }
-  const std::vector<skin::TImageTrackBar*>& VoltageDisplays() const { return displayList_; }
+  // The sub-page's markers and displays, as they roll with the page.
+  SubPageControls& Controls() { return controls_; }
 
  private:
   // Sets a rail's target and whether it lies within its display's range.
@@ -77,8 +78,7 @@ class VoltagePage {
   // Written where a target is loaded (the sub-page shown) or dragged; OK reads it.
   settings::TrimTargets targets_;
   std::array<std::unique_ptr<skin::TImageTrackBar>, 3> displays_;
-  std::vector<ui::Control*> controls_;
-  std::vector<skin::TImageTrackBar*> displayList_;
+  SubPageControls controls_;
 };
 
 }  // namespace pages

@@ -98,7 +98,9 @@ struct RollRig {
   HookLog log;
   WindowHooks hooks = LoggingHooks(log);
   MonitorPageControls monitor{hooks};
-  ConfigPageControls config{[this] { return log.subPage; }, [this] { ++log.subPageShows; }};
+  SubPageControls fanSubPage, voltageSubPage;
+  ConfigPageControls config{fanSubPage, voltageSubPage, [this] { return log.subPage; },
+                            [this] { ++log.subPageShows; }};
   alarms::AlarmPageControls alarm{[this] { ++log.alarmRefreshes; }};
   std::vector<std::unique_ptr<ui::Control>> owned;
   std::vector<std::unique_ptr<skin::TImageTrackBar>> displays;
