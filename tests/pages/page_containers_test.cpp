@@ -31,8 +31,7 @@ struct PageContainersTest : ::testing::Test {
   ui::Control* fanExtra = nullptr;
   ui::Control* name = nullptr;
 
-  ui::Control* Add(const std::string& what, ControlGroup& group, Page page, int top,
-                   bool visible) {
+  ui::Control* Add(const std::string& what, ControlGroup& group, Page page, int top, bool visible) {
     ui::Control* control = rig.Plain(group, top, 20, visible);
     members.push_back({what, control, page, top});
     return control;
@@ -67,8 +66,8 @@ struct PageContainersTest : ::testing::Test {
     for (const Member& m : members) {
       const bool atHome = m.page == out || out == Page::kMonitor;
       EXPECT_EQ(m.control->Top(), m.designTop + (atHome ? 0 : 600)) << m.name;
-      EXPECT_EQ(m.control->Visible(), m.page == out && m.name != "voltage control" &&
-                                          m.name.rfind("alarm group", 0) != 0)
+      EXPECT_EQ(m.control->Visible(),
+                m.page == out && m.name != "voltage control" && m.name.rfind("alarm group", 0) != 0)
           << m.name;
     }
     EXPECT_EQ(monitorDisplay->DigitCells().front()->Top(), 70 + (out == Page::kMonitor ? 0 : 600));
@@ -88,8 +87,8 @@ struct PageContainersTest : ::testing::Test {
 
 TEST_F(PageContainersTest, TheRollMovesWholeContainersAllTheWayRoundTheCycle) {
   ExpectPlacesWith(Page::kMonitor);
-  for (const Page page : {Page::kConfig, Page::kAlarm, Page::kMonitor, Page::kAlarm,
-                          Page::kConfig, Page::kMonitor}) {
+  for (const Page page :
+       {Page::kConfig, Page::kAlarm, Page::kMonitor, Page::kAlarm, Page::kConfig, Page::kMonitor}) {
     SCOPED_TRACE("rolled to " + std::to_string(static_cast<int>(page)));
     rig.ClickTab(page);
     EXPECT_EQ(rig.RollToEnd(), 25);
