@@ -114,6 +114,18 @@ TEST_F(PageContainersTest, CollapsingAndExpandingOnEachPageBringsItsContainerBac
   }
 }
 
+TEST_F(PageContainersTest, TheAlarmPagesNamesGoWithItsFirstHideStepAndNeverMove) {
+  rig.ClickTab(Page::kAlarm);
+  rig.RollToEnd();
+  name->Show();  // as the refresh shows them with the temperature group
+  rig.ClickTab(Page::kMonitor);
+  rig.Tick();
+  EXPECT_FALSE(name->Visible());
+  EXPECT_TRUE(members[4].control->Visible()) << "the page's own control waits for the bar";
+  rig.RollToEnd();
+  EXPECT_EQ(name->Top(), 510);
+}
+
 TEST_F(PageContainersTest, AVoltageSubPageSelectedShowsItsControlsAndNotTheFans) {
   rig.log.subPage = SubPage::kVoltage;
   rig.ClickTab(Page::kConfig);
