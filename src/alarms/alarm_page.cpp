@@ -75,6 +75,7 @@ AlarmPage::AlarmPage(AlarmPageEnvironment environment) : env_(std::move(environm
     edit->SetBackgroundColor(std::nullopt);
     edit->SetEnabled(false);
     edit->Hide();
+    controls_.Names().Add(edit.get());
     edits_[i] = std::move(edit);
   }
 }
@@ -136,13 +137,13 @@ skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageR
 
 void AlarmPage::Build(const skin::PageRecords& records) {
   for (const TabLayout& tab : kTabs) {
-    alarmControls_.push_back(&AddButton(tab.record, records, tab.record,
+    controls_.Controls().Add(&AddButton(tab.record, records, tab.record,
                                         [this, group = tab.group] { SelectGroup(group); }));
   }
-  alarmControls_.push_back(
+  controls_.Controls().Add(
       &AddButton("Disable", records, "Disable", [this] { ToggleGroupMuted(); }));
-  alarmControls_.push_back(&AddButton("OK", records, "OK", [this] { ApplyAlarmGroup(); }));
-  alarmControls_.push_back(
+  controls_.Controls().Add(&AddButton("OK", records, "OK", [this] { ApplyAlarmGroup(); }));
+  controls_.Controls().Add(
       &AddButton("Cancel", records, "Cancel", [this] { RevertAlarmThresholds(); }));
   disableTexts_ = texts_["Disable"];
 
@@ -153,7 +154,7 @@ void AlarmPage::Build(const skin::PageRecords& records) {
     const std::string key = spec.current ? current + spec.switchKey : spec.switchKey;
     skin::TImageLabel& button =
         AddButton(spec.switchName, records, key, [this, i] { ToggleAlarmSwitch(i); });
-    GroupOf(ThresholdItems()[DisplayOfSwitch(i)].group)->plain.push_back(&button);
+    controls_.Group(spec.group).Add(&button);
   }
   skin::TImageLabel& celsius = AddButton("ATempC", records, "Temperature\\Celsius",
                                          [this] { SetUnit(core::TempUnit::kCelsius); });
@@ -162,29 +163,14 @@ void AlarmPage::Build(const skin::PageRecords& records) {
 
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
     skin::TImageTrackBar& display = AddDisplay(i, records);
-    if (Group* group = GroupOf(ThresholdItems()[i].group)) {
-      group->plain.push_back(&display.MarkerImage());
-      group->displays.push_back(&display);
-    } else {
-      alarmControls_.push_back(&display.MarkerImage());
-    }
+    const settings::AlarmGroup group = ThresholdItems()[i].group;
+    // The power display's marker shows with the page's own controls, the others' with their
+    // group.
+    (group == settings::AlarmGroup::kWatt ? controls_.Controls() : controls_.Group(group))
+        .Add(&display.MarkerImage());
+    controls_.Group(group).Add(&display);
   }
-  temperature_.plain.push_back(&celsius);
-  temperature_.plain.push_back(&fahrenheit);
-}
-
-void AlarmPage::FillGroups(pages::PageGroups& groups) const {
-  groups.AlarmControls = alarmControls_;
-  groups.AWattTotal = displays_[kWattDisplay];
-  groups.AlarmVoltageControls = voltage_.plain;
-  groups.AlarmCurrentControls = current_.plain;
-  groups.AlarmFanControls = fan_.plain;
-  groups.AlarmTempControls = temperature_.plain;
-  groups.AlarmVoltageDisplays = voltage_.displays;
-  groups.AlarmCurrentDisplays = current_.displays;
-  groups.AlarmFanDisplays = fan_.displays;
-  groups.AlarmTempDisplays = temperature_.displays;
-  for (std::size_t i = 0; i < edits_.size(); ++i) groups.EditATempT[i] = edits_[i].get();
+  controls_.Group(settings::AlarmGroup::kTemperature).Add({&celsius, &fahrenheit});
 }
 
 float& AlarmPage::Threshold(std::size_t index) {
@@ -196,21 +182,6 @@ bool AlarmPage::Enabled(std::size_t index) const {
   const ThresholdItem& spec = ThresholdItems()[index];
   return spec.threshold ? (env_.settings.*spec.threshold).Enable
                         : !env_.status.GroupMuted(settings::AlarmGroup::kWatt);
-}
-
-AlarmPage::Group* AlarmPage::GroupOf(settings::AlarmGroup group) {
-  switch (group) {
-    case settings::AlarmGroup::kVoltage:
-      return &voltage_;
-    case settings::AlarmGroup::kCurrent:
-      return &current_;
-    case settings::AlarmGroup::kFanSpeed:
-      return &fan_;
-    case settings::AlarmGroup::kTemperature:
-      return &temperature_;
-    default:
-      return nullptr;
-  }
 }
 
 std::string AlarmPage::TabOf(settings::AlarmGroup group) const {
@@ -283,20 +254,13 @@ void AlarmPage::SetUnit(core::TempUnit unit) {
 }
 
 void AlarmPage::HideGroup(settings::AlarmGroup group) {
-  if (group == settings::AlarmGroup::kWatt) {
-    if (skin::TImageTrackBar* total = displays_[kWattDisplay]) {
-      total->SetPartsVisible(false);
-      total->MarkerImage().Hide();
-    }
-    return;
+  controls_.Group(group).Hide();
+  // The power display's marker hides with its group even when it draws no position bar; the
+  // names belong to the temperature group on screen.
+  if (group == settings::AlarmGroup::kWatt && displays_[kWattDisplay]) {
+    displays_[kWattDisplay]->MarkerImage().Hide();
   }
-  Group* g = GroupOf(group);
-  for (ui::Control* member : g->plain) member->Hide();
-  for (skin::TImageTrackBar* display : g->displays) display->SetPartsVisible(false);
-  // The names belong to the temperature group on screen.
-  if (group == settings::AlarmGroup::kTemperature) {
-    for (const auto& edit : edits_) edit->Hide();
-  }
+  if (group == settings::AlarmGroup::kTemperature) controls_.Names().Hide();
 }
 
 void AlarmPage::SetDisplayLook(skin::TImageTrackBar& display, bool on) {
@@ -340,7 +304,7 @@ void AlarmPage::ShowGroupDisplays(settings::AlarmGroup group) {
     ShowDisplay(kWattDisplay);
     return;
   }
-  for (ui::Control* member : GroupOf(group)->plain) member->Show();
+  for (ui::Control* member : controls_.Group(group).Controls()) member->Show();
   env_.window.InvalidateAll();
   for (std::size_t i = 0; i < kThresholdCount; ++i) {
     if (ThresholdItems()[i].group == group) ShowDisplay(i);

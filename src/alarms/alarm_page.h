@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "alarms/alarm_page_controls.h"
 #include "alarms/alarm_page_items.h"
 #include "alarms/alarm_state.h"
 #include "core/temp_unit.h"
 #include "device/reading_set.h"
-#include "pages/page_groups.h"
 #include "platform/registry/registry.h"
 #include "platform/ui/application.h"
 #include "platform/ui/edit.h"
@@ -62,8 +62,8 @@ class AlarmPage {
   // BuildAlarmPage: every button, switch and display from the "Alarm" records, all hidden
   // until the roll brings the page out.
   void Build(const skin::PageRecords& records);
-  // The page's group lists for the roll.
-  void FillGroups(pages::PageGroups& groups) const;
+  // The page's controls and groups as the roll moves them.
+  AlarmPageControls& Controls() { return controls_; }
 
   // After the settings load: the stored names into EditATempT1..EditATempT4, each threshold
   // into its display's stored value, then CaptureCommittedThresholds.
@@ -108,11 +108,6 @@ class AlarmPage {
   const std::vector<std::string>& DisableTexts() const { return disableTexts_; }
 
  private:
-  struct Group {
-    std::vector<ui::Control*> plain;
-    std::vector<skin::TImageTrackBar*> displays;
-  };
-
   skin::TImageLabel& AddButton(const std::string& name, const skin::PageRecords& records,
                                const std::string& key, std::function<void()> action);
   skin::TImageTrackBar& AddDisplay(std::size_t index, const skin::PageRecords& records);
@@ -121,7 +116,6 @@ class AlarmPage {
   void RestButton(const std::string& name, std::size_t position);
   float& Threshold(std::size_t index);
   bool Enabled(std::size_t index) const;
-  Group* GroupOf(settings::AlarmGroup group);
   void HideGroup(settings::AlarmGroup group);
   void ShowGroupDisplays(settings::AlarmGroup group);
   void ShowDisplay(std::size_t index);
@@ -143,8 +137,7 @@ class AlarmPage {
   std::array<std::unique_ptr<ui::Edit>, 4> edits_;
   std::vector<std::string> disableTexts_;
 
-  std::vector<ui::Control*> alarmControls_;
-  Group voltage_, current_, fan_, temperature_;
+  AlarmPageControls controls_{[this] { ShowAlarmGroup(); }};
 };
 
 }  // namespace alarms

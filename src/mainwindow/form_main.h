@@ -32,7 +32,6 @@
 #include "mainwindow/window_tray.h"
 #include "pages/config_page.h"
 #include "pages/control_bar.h"
-#include "pages/page_groups.h"
 #include "pages/page_images.h"
 #include "pages/page_roll.h"
 #include "pages/window_drag.h"

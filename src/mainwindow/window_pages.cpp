@@ -93,17 +93,19 @@ void WindowPages::BuildAlarmPage(const skin::PageRecords& records,
 }
 
 void WindowPages::BuildRoll() {
-  groups_.MonitorControls = p_.monitor.MonitorControls();
-  groups_.MonitorDisplays = p_.monitor.MonitorDisplays();
-  groups_.MonitorExtras = p_.monitor.MonitorExtras();
-  if (config_) config_->FillGroups(groups_);
-  groups_.MonitorControls.insert(
-      groups_.MonitorControls.end(),
+  monitorControls_ = std::make_unique<pages::MonitorPageControls>(MakeHooks());
+  monitorControls_->Controls().Add(p_.monitor.MonitorControls());
+  monitorControls_->Controls().Add(p_.monitor.MonitorDisplays());
+  monitorControls_->Controls().Add(
       {&p_.blink.ImgAlarmWatt(), &p_.blink.ImgAlarmPSU(), &p_.blink.ImgAlarmSYS()});
-  if (alarmPage_) alarmPage_->FillGroups(groups_);
+  monitorControls_->Extras().Add(p_.monitor.MonitorExtras());
   p_.blink.SetTargets(MonitorBlinkTargets(p_.monitor, bar_.get(), p_.lists, p_.files,
                                           [this] { return CurrentPage(); }));
-  roll_ = std::make_unique<pages::PageRoll>(p_.window, p_.pageImages, *bar_, groups_, MakeHooks());
+  roll_ = std::make_unique<pages::PageRoll>(p_.window, p_.pageImages, *bar_, MakeHooks());
+  // The pages the roll moves, one line each.
+  roll_->Register(pages::Page::kMonitor, *monitorControls_);
+  if (config_) roll_->Register(pages::Page::kConfig, config_->Controls());
+  if (alarmPage_) roll_->Register(pages::Page::kAlarm, alarmPage_->Controls());
 }
 
 pages::WindowHooks WindowPages::MakeHooks() {

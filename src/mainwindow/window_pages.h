@@ -14,8 +14,8 @@
 #include "mainwindow/monitor_page.h"
 #include "pages/config_page.h"
 #include "pages/control_bar.h"
+#include "pages/monitor_page_controls.h"
 #include "pages/page_codes.h"
-#include "pages/page_groups.h"
 #include "pages/page_images.h"
 #include "pages/page_roll.h"
 #include "pages/window_drag.h"
@@ -80,7 +80,7 @@ class WindowPages {
   Parts p_;
   skin::LanguageChoice language_;
   std::unique_ptr<pages::ControlBar> bar_;
-  pages::PageGroups groups_;
+  std::unique_ptr<pages::MonitorPageControls> monitorControls_;
   std::unique_ptr<pages::PageRoll> roll_;
   std::unique_ptr<pages::ConfigPage> config_;
   std::unique_ptr<alarms::AlarmPage> alarmPage_;

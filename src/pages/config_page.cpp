@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "pages/page_groups.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/image.h"
 #include "platform/ui/window.h"
@@ -34,6 +33,7 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
   fanHooks.StoreVoltageTargets = [this] { voltage_->StoreVoltageTargets(); };
   fanHooks.LoadBackground = [this] { LoadBackground(); };
   fanHooks.ExtrasShown = [this](bool shown) {
+    controls_->SetExtrasShown(shown);
     if (hooks_.FanExtrasShown) hooks_.FanExtrasShown(shown);
   };
   fan_ = std::make_unique<FanSpeedPage>(context_.window, context_.files, context_.fan,
@@ -42,6 +42,9 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
   voltage_ = std::make_unique<VoltagePage>(
       context_.window, context_.files, context_.digits, context_.voltage,
       [this] { return ConfigPageShown() && configSubPage_ != SubPage::kFan; });
+  controls_ = std::make_unique<ConfigPageControls>(
+      fan_->Controls(), voltage_->Controls(), [this] { return configSubPage_; },
+      [this] { ShowConfigSubPage(); });
 }
 
 ConfigPage::~ConfigPage() = default;
@@ -87,18 +90,8 @@ void ConfigPage::AddButton(const std::string& key, const skin::PageRecords& reco
                             [action = std::move(action)](skin::TImageLabel&) { action(); });
   tab.button->SetBtnAction(key);
   tab.button->Hide();
-  configButtons_.push_back(tab.button.get());
+  controls_->Buttons().Add(tab.button.get());
   buttons_.emplace(key, std::move(tab));
-}
-
-void ConfigPage::FillGroups(PageGroups& groups) const {
-  groups.ConfigButtons = configButtons_;
-  groups.FanButtons = fan_->FanButtons();
-  groups.FanExtras = fan_->FanExtras();
-  groups.CBTempSensor = &fan_->CBTempSensor();
-  groups.LabelCurve = &fan_->LabelCurve();
-  groups.VoltageControls = voltage_->VoltageControls();
-  groups.VoltageDisplays = voltage_->VoltageDisplays();
 }
 
 skin::TImageLabel* ConfigPage::Button(const std::string& key) const {

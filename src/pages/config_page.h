@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device/command_requests.h"
+#include "pages/config_page_controls.h"
 #include "pages/fan_speed_page.h"
 #include "pages/roll_codes.h"
 #include "pages/voltage_page.h"
@@ -24,8 +25,6 @@ class Window;
 }  // namespace ui
 
 namespace pages {
-
-struct PageGroups;
 
 // The configuration page: its two sub-page tabs, OK and Cancel, and the fan-speed and voltage
 // sub-pages they serve. OK validates, hands the worker the command of the shown sub-page,
@@ -51,7 +50,8 @@ class ConfigPage {
     device::CommandRequests* Requests = nullptr;
     // Writes the configuration settings; false when any of it did not reach the store.
     std::function<bool()> SaveConfigSettings;
-    // The fan sub-page's extras were shown or hidden (the roll hides them when it leaves).
+    // The fan sub-page's extras were shown or hidden (the page's own container already
+    // knows; this tells an observer).
     std::function<void(bool shown)> FanExtrasShown;
   };
 
@@ -63,8 +63,8 @@ class ConfigPage {
   // The builder of the configuration page's records. `languageSkinFolder` is "Skin\" plus the
   // language folder, where the page pictures lie.
   void Build(const skin::PageRecords& records, std::string languageSkinFolder);
-  // Puts the page's controls into the roll's groups.
-  void FillGroups(PageGroups& groups) const;
+  // The page's buttons and sub-pages as the roll moves them.
+  ConfigPageControls& Controls() { return *controls_; }
 
   SubPage ConfigSubPage() const { return configSubPage_; }
   // A sub-page tab: selects it and shows it.
@@ -111,7 +111,7 @@ class ConfigPage {
   std::unique_ptr<FanSpeedPage> fan_;
   std::unique_ptr<VoltagePage> voltage_;
   std::map<std::string, Tab, std::less<>> buttons_;
-  std::vector<ui::Control*> configButtons_;
+  std::unique_ptr<ConfigPageControls> controls_;
 };
 
 }  // namespace pages

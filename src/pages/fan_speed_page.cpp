@@ -71,11 +71,9 @@ FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, setting
                                                   ui::Color::FromBgr(kCurveBackground));
   cbTempSensor_->SetItems(
       std::vector<std::string>(std::begin(kSensorItems), std::end(kSensorItems)));
-  for (ui::Control* c : std::initializer_list<ui::Control*>{
-           editStartVol_.get(), editRisingTemp_.get(), cbTempSensor_.get(), labelCurve_.get()}) {
-    c->Hide();
-  }
-  fanExtras_ = {editStartVol_.get(), editRisingTemp_.get()};
+  controls_.Extras().Add(
+      {editStartVol_.get(), editRisingTemp_.get(), cbTempSensor_.get(), labelCurve_.get()});
+  controls_.Extras().Hide();
 
   // Entering one edit checks the other, then the page takes what the edits hold.
   editRisingTemp_->OnMouseDown = [this](ui::Control&, const ui::MouseEvent&) {
@@ -149,7 +147,7 @@ void FanSpeedPage::AddButton(std::int32_t code, const skin::PageRecords& records
     rollAnchor_ = s.button.get();
     anchorDesignTop_ = use.rect.Top;
   }
-  fanButtons_.push_back(s.button.get());
+  controls_.Controls().Add(s.button.get());
   buttons_.emplace(code, std::move(s));
 }
 
@@ -165,7 +163,7 @@ std::unique_ptr<skin::TImageTrackBar> FanSpeedPage::AddMarker(const skin::PageRe
   }
   display->Hide();
   display->MarkerImage().Hide();
-  fanButtons_.push_back(&display->MarkerImage());
+  controls_.Controls().Add(&display->MarkerImage());
   return display;
 }
 
@@ -209,10 +207,7 @@ const settings::FanPreset* FanSpeedPage::SelectedPreset(settings::FanMode mode) 
 }
 
 void FanSpeedPage::RefreshFanPage(bool show) {
-  for (ui::Control* c : fanButtons_) c->SetVisible(show);
-  for (ui::Control* c : fanExtras_) c->SetVisible(show);
-  cbTempSensor_->SetVisible(show);
-  labelCurve_->SetVisible(show);
+  controls_.SetShown(show);
   if (hooks_.ExtrasShown) hooks_.ExtrasShown(show);
   if (!show) return;
 
@@ -236,7 +231,8 @@ void FanSpeedPage::RefreshFanPage(bool show) {
 
   // Mode.
   const auto load = [this](const settings::FanPreset& preset) {
-    values_ = {core::ParseSettingNumber(preset.Vol), core::ParseSettingNumber(preset.Temp)};
+    values_ = {core::ParseSettingNumber(preset.Vol), core::ParseSettingNumber(preset.Temp),
+               CurveSensor()};
     presetTexts_.vol = preset.Vol;
     presetTexts_.temp = preset.Temp;
   };
@@ -414,9 +410,13 @@ bool FanSpeedPage::RequestFanCurve(device::CommandRequests& requests) const {
   const auto celsius = static_cast<std::int32_t>(std::trunc(values_.celsius));
   if (fanSelector_ == FanSelector::kSystem) {
     return requests.RequestSystemFanCurve(values_.volts, celsius,
-                                          device::SystemFanSensorCode(fan_.SystemFanSensor));
+                                          device::SystemFanSensorCode(values_.sensor));
   }
   return requests.RequestPsuFanCurve(values_.volts, celsius);
+}
+
+std::int32_t FanSpeedPage::CurveSensor() const {
+  return fanSelector_ == FanSelector::kSystem ? fan_.SystemFanSensor : settings::kSensorPSU;
 }
 
 void FanSpeedPage::CurveMouseDown() {
@@ -433,6 +433,7 @@ void FanSpeedPage::CurveMouseMove(const ui::MouseEvent& event) {
   const int y = event.pos.y;
   if (!curveDragging_ || x < 0 || x > fc::kWidth || y < 0 || y > fc::kHeight) return;
   values_ = fc::ValuesAtPointer(x, y);
+  values_.sensor = CurveSensor();
   WriteEdits();
   DrawFanCurve(values_.volts, values_.celsius);
 }

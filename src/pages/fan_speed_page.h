@@ -12,6 +12,7 @@
 #include "device/command_requests.h"
 #include "pages/fan_curve.h"
 #include "pages/page_codes.h"
+#include "pages/sub_page_controls.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/drawing_area.h"
 #include "platform/ui/edit.h"
@@ -100,8 +101,9 @@ class FanSpeedPage {
   skin::TImageLabel* ButtonOf(FanSelector fan) const { return ButtonOfCode(Code(fan)); }
   skin::TImageLabel* ButtonOf(core::TempUnit unit) const { return ButtonOfCode(Code(unit)); }
 
-  const std::vector<ui::Control*>& FanButtons() const { return fanButtons_; }
-  const std::vector<ui::Control*>& FanExtras() const { return fanExtras_; }
+  // The sub-page's buttons and markers, which roll with the page, and its extras (edits,
+  // sensor list, curve), which show only while it is fully out.
+  SubPageControls& Controls() { return controls_; }
 
  private:
   struct Selectable {
@@ -125,6 +127,8 @@ class FanSpeedPage {
   settings::FanMode& SelectedFanMode();
   // The manual curve of the selected fan; null for a sensor outside 0 .. 4.
   settings::FanPreset* SelectedManualCurve();
+  // The sensor the selected fan's curve follows: the PSU's own for the PSU fan.
+  std::int32_t CurveSensor() const;
   const settings::FanPreset* SelectedPreset(settings::FanMode mode) const;
   void WriteEdits();
   void ApplyEditTexts();
@@ -167,8 +171,7 @@ class FanSpeedPage {
   std::unique_ptr<ui::ComboBox> cbTempSensor_;
   std::unique_ptr<ui::DrawingArea> labelCurve_;
 
-  std::vector<ui::Control*> fanButtons_;
-  std::vector<ui::Control*> fanExtras_;
+  SubPageControls controls_;
   // A button and its design top: how far the roll has moved the page's buttons and markers.
   ui::Control* rollAnchor_ = nullptr;
   std::int32_t anchorDesignTop_ = 0;

@@ -1,44 +1,24 @@
 #include "pages/page_roll.h"
 
 #include "pages/control_bar.h"
-#include "pages/group_moves.h"
-#include "pages/page_groups.h"
 #include "pages/page_images.h"
 #include "pages/roll_codes.h"
+#include "pages/rolled_page.h"
 #include "platform/ui/window.h"
-#include "skin/image_track_bar.h"
 
 namespace pages {
-
-namespace gm = group_moves;
-
 namespace {
 
 RollState Toggled(RollState state) {
   return state == RollState::kShown ? RollState::kHidden : RollState::kShown;
 }
 
-// Of a step's monitor, configuration and alarm variants, the one of `pageCode`'s page.
-template <typename Step>
-Step ForPage(Page pageCode, Step monitor, Step config, Step alarm) {
-  switch (pageCode) {
-    case Page::kMonitor:
-      return monitor;
-    case Page::kConfig:
-      return config;
-    default:
-      return alarm;
-  }
-}
-
 }  // namespace
 
-PageRoll::PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, PageGroups& groups,
-                   WindowHooks hooks)
+PageRoll::PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, WindowHooks hooks)
     : window_(window),
       pages_(pages),
       bar_(bar),
-      groups_(groups),
       hooks_(std::move(hooks)),
       timerDown_(window.App()),
       currentPage_(Page::kMonitor),
@@ -75,8 +55,22 @@ bool PageRoll::FullyOut(Page pageCode) const {
   return pages_.Image(pageCode).Height() >= pages_.FullHeight(pageCode);
 }
 
-SubPage PageRoll::ConfigSubPage() const {
-  return hooks_.ConfigSubPage ? hooks_.ConfigSubPage() : SubPage::kFan;
+void PageRoll::Register(Page pageCode, RolledPage& page) {
+  if (PageIndex(pageCode) < rolled_.size()) rolled_[PageIndex(pageCode)] = &page;
+}
+
+bool PageRoll::MonitorExtrasShown() const {
+  const RolledPage* page = Registered(Page::kMonitor);
+  return page && page->ExtrasShown();
+}
+
+bool PageRoll::FanExtrasShown() const {
+  const RolledPage* page = Registered(Page::kConfig);
+  return page && page->ExtrasShown();
+}
+
+void PageRoll::SetFanExtrasShown(bool shown) {
+  if (RolledPage* page = Registered(Page::kConfig)) page->SetExtrasShown(shown);
 }
 
 void PageRoll::SelectPage(Page pageCode) {
@@ -184,27 +178,11 @@ void PageRoll::FinishShow() {
 }
 
 void PageRoll::CompleteBeforeTabs() {
-  if (currentPage_ == Page::kMonitor) {
-    if (!monitorExtrasShown_) {
-      gm::SetVisible(groups_.MonitorExtras, true);
-      CallHook(hooks_.StartFanAnimation);
-      monitorExtrasShown_ = true;
-    }
-    CallHook(hooks_.EnableAlarmTimer);
-  } else if (currentPage_ == Page::kConfig && ConfigSubPage() == SubPage::kFan) {
-    fanExtrasShown_ = true;
-    gm::SetVisible(groups_.FanExtras, true);
-    if (groups_.CBTempSensor) groups_.CBTempSensor->Show();
-    if (groups_.LabelCurve) groups_.LabelCurve->Show();
-  }
+  if (RolledPage* page = Registered(currentPage_)) page->CompleteBeforeTabs();
 }
 
 void PageRoll::CompleteAfterTabs() {
-  if (currentPage_ == Page::kConfig) {
-    CallHook(hooks_.ShowConfigSubPage);
-  } else if (currentPage_ == Page::kAlarm) {
-    CallHook(hooks_.RefreshAlarmPage);
-  }
+  if (RolledPage* page = Registered(currentPage_)) page->CompleteAfterTabs();
 }
 
 // ---- steps ----
@@ -215,137 +193,29 @@ void PageRoll::MovePicture(Page pageCode, int dy) {
       ui::Rect{picture.Left(), picture.Top() + dy, picture.Width(), picture.Height() - dy});
 }
 
+void PageRoll::CarryOthers(Page pageCode, int dy) {
+  // While the monitor page is out every page's controls sit at their design places; while
+  // another page is out the rest sit one full roll below theirs. So the monitor page's steps
+  // move the others' containers too, and theirs move only their own.
+  if (pageCode != Page::kMonitor) return;
+  for (const Page other : kPages) {
+    if (other == pageCode) continue;
+    if (RolledPage* page = Registered(other)) page->Carry(dy);
+  }
+}
+
 void PageRoll::HideStep(Page pageCode) {
-  (this->*ForPage(pageCode, &PageRoll::HideMonitorStep, &PageRoll::HideConfigStep,
-                  &PageRoll::HideAlarmStep))();
+  MovePicture(pageCode, kRollStep);
+  if (RolledPage* page = Registered(pageCode)) page->HideStep(kRollStep, bar_.Top());
+  CarryOthers(pageCode, kRollStep);
   bar_.ImgCtrl().Invalidate();
 }
 
 void PageRoll::ShowStep(Page pageCode) {
-  (this->*ForPage(pageCode, &PageRoll::ShowMonitorStep, &PageRoll::ShowConfigStep,
-                  &PageRoll::ShowAlarmStep))();
+  MovePicture(pageCode, -kRollStep);
+  if (RolledPage* page = Registered(pageCode)) page->ShowStep(-kRollStep, bar_.Top());
+  CarryOthers(pageCode, -kRollStep);
   bar_.ImgCtrl().Invalidate();
-}
-
-void PageRoll::MoveOtherPagesGroups(int dy) {
-  gm::Move(groups_.ConfigButtons, dy);
-  gm::Move(groups_.VoltageControls, dy);
-  gm::Move(groups_.VoltageDisplays, dy);
-  gm::Move(groups_.FanButtons, dy);
-  gm::Move(groups_.AlarmControls, dy);
-  gm::Move(groups_.AWattTotal, dy);
-  for (const auto* plain : {&groups_.AlarmVoltageControls, &groups_.AlarmCurrentControls,
-                            &groups_.AlarmFanControls, &groups_.AlarmTempControls}) {
-    gm::Move(*plain, dy);
-  }
-  for (const auto* displays : {&groups_.AlarmVoltageDisplays, &groups_.AlarmCurrentDisplays,
-                               &groups_.AlarmFanDisplays, &groups_.AlarmTempDisplays}) {
-    gm::Move(*displays, dy);
-  }
-}
-
-void PageRoll::HideMonitorStep() {
-  if (monitorExtrasShown_) {
-    gm::SetVisible(groups_.MonitorExtras, false);
-    CallHook(hooks_.StopFanAnimation);
-    monitorExtrasShown_ = false;
-  }
-  MovePicture(Page::kMonitor, kRollStep);
-  const int barTop = bar_.Top();
-  gm::MoveAndHideBehind(groups_.MonitorControls, kRollStep, barTop);
-  for (skin::TImageTrackBar* d : groups_.MonitorDisplays) {
-    if (!d) continue;
-    gm::Move(d, kRollStep);
-    if (gm::BehindBar(*d, barTop)) {
-      d->ShowDigit = false;
-      d->SetPartsVisible(false);
-    }
-  }
-  MoveOtherPagesGroups(kRollStep);
-}
-
-void PageRoll::ShowMonitorStep() {
-  MovePicture(Page::kMonitor, -kRollStep);
-  const int barTop = bar_.Top();
-  gm::MoveAndShowClear(groups_.MonitorControls, -kRollStep, barTop);
-  for (skin::TImageTrackBar* d : groups_.MonitorDisplays) {
-    if (!d) continue;
-    gm::Move(d, -kRollStep);
-    if (!gm::BehindBar(*d, barTop)) {
-      d->ShowDigit = true;
-      d->SetPartsVisible(true);
-    }
-  }
-  MoveOtherPagesGroups(-kRollStep);
-}
-
-void PageRoll::HideConfigStep() {
-  if (fanExtrasShown_) {
-    gm::SetVisible(groups_.FanExtras, false);
-    if (groups_.CBTempSensor) groups_.CBTempSensor->Hide();
-    if (groups_.LabelCurve) groups_.LabelCurve->Hide();
-    fanExtrasShown_ = false;
-  }
-  MovePicture(Page::kConfig, kRollStep);
-  const int barTop = bar_.Top();
-  gm::MoveAndHideBehind(groups_.VoltageControls, kRollStep, barTop);
-  for (skin::TImageTrackBar* d : groups_.VoltageDisplays) {
-    if (!d) continue;
-    gm::Move(d, kRollStep);
-    d->SetPartsVisible(false);
-  }
-  gm::MoveAndHideBehind(groups_.ConfigButtons, kRollStep, barTop);
-  gm::MoveAndHideBehind(groups_.FanButtons, kRollStep, barTop);
-}
-
-void PageRoll::ShowConfigStep() {
-  MovePicture(Page::kConfig, -kRollStep);
-  const int barTop = bar_.Top();
-  const SubPage subPage = ConfigSubPage();
-  const bool voltage = subPage == SubPage::kVoltage;
-  gm::MoveAndShowClear(groups_.VoltageControls, -kRollStep, barTop, voltage);
-  for (skin::TImageTrackBar* d : groups_.VoltageDisplays) {
-    if (!d) continue;
-    gm::Move(d, -kRollStep);
-    if (voltage && !gm::BehindBar(*d, barTop)) d->SetPartsVisible(true);
-  }
-  gm::MoveAndShowClear(groups_.ConfigButtons, -kRollStep, barTop);
-  gm::MoveAndShowClear(groups_.FanButtons, -kRollStep, barTop, subPage == SubPage::kFan);
-}
-
-void PageRoll::HideAlarmStep() {
-  MovePicture(Page::kAlarm, kRollStep);
-  const int barTop = bar_.Top();
-  gm::MoveAndHideBehind(groups_.AlarmControls, kRollStep, barTop);
-  if (groups_.AWattTotal) {
-    gm::Move(groups_.AWattTotal, kRollStep);
-    if (gm::BehindBar(*groups_.AWattTotal, barTop)) groups_.AWattTotal->SetPartsVisible(false);
-  }
-  for (const auto* plain : {&groups_.AlarmVoltageControls, &groups_.AlarmCurrentControls,
-                            &groups_.AlarmFanControls, &groups_.AlarmTempControls}) {
-    gm::MoveAndHideBehind(*plain, kRollStep, barTop);
-  }
-  for (const auto* displays : {&groups_.AlarmVoltageDisplays, &groups_.AlarmCurrentDisplays,
-                               &groups_.AlarmFanDisplays, &groups_.AlarmTempDisplays}) {
-    gm::MoveAndHideBehind(*displays, kRollStep, barTop);
-  }
-  for (ui::Control* edit : groups_.EditATempT) {
-    if (edit) edit->Hide();
-  }
-}
-
-void PageRoll::ShowAlarmStep() {
-  MovePicture(Page::kAlarm, -kRollStep);
-  gm::MoveAndShowClear(groups_.AlarmControls, -kRollStep, bar_.Top());
-  gm::Move(groups_.AWattTotal, -kRollStep);
-  for (const auto* plain : {&groups_.AlarmVoltageControls, &groups_.AlarmCurrentControls,
-                            &groups_.AlarmFanControls, &groups_.AlarmTempControls}) {
-    gm::Move(*plain, -kRollStep);
-  }
-  for (const auto* displays : {&groups_.AlarmVoltageDisplays, &groups_.AlarmCurrentDisplays,
-                               &groups_.AlarmFanDisplays, &groups_.AlarmTempDisplays}) {
-    gm::Move(*displays, -kRollStep);
-  }
 }
 
 }  // namespace pages

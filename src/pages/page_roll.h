@@ -15,19 +15,22 @@ namespace pages {
 
 class ControlBar;
 class PageImages;
-struct PageGroups;
+class RolledPage;
 
 // The page roll: the shown page rolls down behind the control bar and the chosen one rolls up
-// out of it, RollStep pixels per TimerDown tick, moving, hiding and showing the page groups
-// with it; the window collapses to the bar and expands again. Wires the bar's tabs and arrow
-// to SelectPage and ToggleCollapse. UI thread only; every object given must outlive it.
+// out of it, RollStep pixels per TimerDown tick, each page's picture moved here and its
+// container of controls asked to follow; the window collapses to the bar and expands again.
+// Wires the bar's tabs and arrow to SelectPage and ToggleCollapse. UI thread only; every
+// object given or registered must outlive it.
 class PageRoll {
  public:
-  PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, PageGroups& groups,
-           WindowHooks hooks);
+  PageRoll(ui::Window& window, PageImages& pages, ControlBar& bar, WindowHooks hooks);
   ~PageRoll();
   PageRoll(const PageRoll&) = delete;
   PageRoll& operator=(const PageRoll&) = delete;
+
+  // The container of a page's controls; a page none is registered for rolls its picture only.
+  void Register(Page pageCode, RolledPage& page);
 
   // The tabs' click action. Ignored for a value that is none of the pages and while a roll
   // runs.
@@ -42,10 +45,11 @@ class PageRoll {
   RollState PageState(Page pageCode) const;
   pages::RollCode RollCode() const { return rollCode_; }
   RollState BarState() const { return barState_; }
-  bool MonitorExtrasShown() const { return monitorExtrasShown_; }
-  bool FanExtrasShown() const { return fanExtrasShown_; }
+  // Whether the extras of the monitor page and of the configuration page's fan sub-page are up.
+  bool MonitorExtrasShown() const;
+  bool FanExtrasShown() const;
   // The fan sub-page showed or hid its extras itself (a sub-page tab, a refresh).
-  void SetFanExtrasShown(bool shown) { fanExtrasShown_ = shown; }
+  void SetFanExtrasShown(bool shown);
   int WindowPageHeight() const { return windowPageHeight_; }
   const ui::Timer& TimerDown() const { return timerDown_; }
 
@@ -53,19 +57,13 @@ class PageRoll {
   RollState& StateOf(Page pageCode);
   bool FullyIn(Page pageCode) const;
   bool FullyOut(Page pageCode) const;
-  SubPage ConfigSubPage() const;
+  RolledPage* Registered(Page pageCode) const { return rolled_[PageIndex(pageCode)]; }
 
   void HideStep(Page pageCode);
   void ShowStep(Page pageCode);
   void MovePicture(Page pageCode, int dy);
-  void HideMonitorStep();
-  void HideConfigStep();
-  void HideAlarmStep();
-  void ShowMonitorStep();
-  void ShowConfigStep();
-  void ShowAlarmStep();
-  // Moves the configuration and alarm groups along with the monitor page.
-  void MoveOtherPagesGroups(int dy);
+  // The monitor page carries the other pages' containers along.
+  void CarryOthers(Page pageCode, int dy);
 
   void Expand();
   void FinishCollapse();
@@ -76,7 +74,7 @@ class PageRoll {
   ui::Window& window_;
   PageImages& pages_;
   ControlBar& bar_;
-  PageGroups& groups_;
+  std::array<RolledPage*, std::size(kPages)> rolled_{};
   WindowHooks hooks_;
   ui::Timer timerDown_;
 
@@ -84,8 +82,6 @@ class PageRoll {
   std::array<RollState, 3> pageStates_;
   pages::RollCode rollCode_;
   RollState barState_;
-  bool monitorExtrasShown_ = true;
-  bool fanExtrasShown_ = false;
   int windowPageHeight_;
 };
 

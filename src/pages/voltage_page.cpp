@@ -64,8 +64,8 @@ void VoltagePage::Build(const skin::PageRecords& records) {
       }
     }
     display->SetPartsVisible(false);
-    if (display->ShowPositionBar) controls_.push_back(&display->MarkerImage());
-    displayList_.push_back(display.get());
+    if (display->ShowPositionBar) controls_.Controls().Add(&display->MarkerImage());
+    controls_.Displays().Add(display.get());
     displays_[i] = std::move(display);
   }
 }
@@ -77,14 +77,14 @@ void VoltagePage::SetOnCommit(std::function<void(ui::Window&)> onCommit) {
 }
 
 void VoltagePage::ShowVoltagePage(bool show) {
-  for (ui::Control* c : controls_) c->SetVisible(show);
-  if (show) window_.InvalidateAll();
+  controls_.SetShown(show);
+  if (!show) return;
+  window_.InvalidateAll();
   for (std::size_t i = 0; i < kRails.size(); ++i) {
     skin::TImageTrackBar* display = displays_[i].get();
     if (!display) continue;
-    display->SetPartsVisible(show);
-    if (!show) continue;
     const float value = core::ParseSettingNumber(voltage_.*kRails[i].target);
+    SetTarget(i, value);
     display->ShowValue(value, false, false);
     display->SetPositionValue(value);
     display->DrawStatusRect();
@@ -95,21 +95,24 @@ void VoltagePage::StoreVoltageTargets() {
   if (!active_ || !active_()) return;
   for (std::size_t i = 0; i < kRails.size(); ++i) {
     if (displays_[i]) {
+      SetTarget(i, displays_[i]->Value());
       voltage_.*kRails[i].target = core::FixedText(displays_[i]->Value(), kTargetDecimals);
     }
   }
 }
 
+void VoltagePage::SetTarget(std::size_t rail, float value) {
+  const skin::TImageTrackBar* display = displays_[rail].get();
+  targets_.targets[rail] = value;
+  targets_.enabled[rail] = display && value >= display->StatusRect().Min - kStoredRounding &&
+                           value <= display->StatusRect().Max + kStoredRounding;
+}
+
 VoltagePage::Trim VoltagePage::TrimTargets() const {
   Trim trim;
+  static_cast<settings::TrimTargets&>(trim) = targets_;
   for (std::size_t i = 0; i < kRails.size(); ++i) {
-    const skin::TImageTrackBar* display = displays_[i].get();
-    const float value = display ? display->Value() : 0.0f;
-    trim.targets[i] = value;
-    const bool valid = display && value >= display->StatusRect().Min - kStoredRounding &&
-                       value <= display->StatusRect().Max + kStoredRounding;
-    trim.enabled[i] = valid;
-    if (!valid) trim.skipped.emplace_back(kRails[i].name);
+    if (!targets_.enabled[i]) trim.skipped.emplace_back(kRails[i].name);
   }
   return trim;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/sub_page_controls.h"
 #include "settings/trim_targets.h"
 #include "settings/voltage_settings.h"
 #include "skin/file_resolver.h"
@@ -52,27 +53,32 @@ class VoltagePage {
   void SetOnCommit(std::function<void(ui::Window&)> onCommit);
 
   void ShowVoltagePage(bool show);
-  // Writes each display's value with two decimals into its target text; only while active.
+  // A finished drag: each display's value becomes its trim target, and its text with two
+  // decimals the stored target; only while active.
   void StoreVoltageTargets();
-  // The trim's targets: the three displays' values. A value outside its display's bar range (an
-  // empty or unreadable target reads as 0) is sent with its rail switched off, never trimmed
-  // toward.
+  // The trim's targets as last shown from the settings or set by a drag (the displays only draw
+  // them). A value outside its display's bar range (an empty or unreadable target reads as 0) is
+  // sent with its rail switched off, never trimmed toward.
   Trim TrimTargets() const;
 
   // Null until built.
   skin::TImageTrackBar* Display(std::size_t rail) const { return displays_[rail].get(); }
-  const std::vector<ui::Control*>& VoltageControls() const { return controls_; }
-  const std::vector<skin::TImageTrackBar*>& VoltageDisplays() const { return displayList_; }
+  // The sub-page's markers and displays, as they roll with the page.
+  SubPageControls& Controls() { return controls_; }
 
  private:
+  // Sets a rail's target and whether it lies within its display's range.
+  void SetTarget(std::size_t rail, float value);
+
   ui::Window& window_;
   skin::FileResolver files_;
   const ui::ImageList& digits_;
   settings::VoltageSettings& voltage_;
   std::function<bool()> active_;
+  // Written where a target is loaded (the sub-page shown) or dragged; OK reads it.
+  settings::TrimTargets targets_;
   std::array<std::unique_ptr<skin::TImageTrackBar>, 3> displays_;
-  std::vector<ui::Control*> controls_;
-  std::vector<skin::TImageTrackBar*> displayList_;
+  SubPageControls controls_;
 };
 
 }  // namespace pages

@@ -8,8 +8,8 @@
 
 namespace pages {
 
-// What the control bar and the roll ask of the main window. An empty routine does nothing
-// (ConfigSubPage: the fan sub-page).
+// What the control bar, the roll and the monitor page's container ask of the main window. An
+// empty routine does nothing.
 struct WindowHooks {
   // Stop TimerPSUFan and TimerSYSFan and hide ImgPSUFan and ImgSYSFan.
   std::function<void()> StopFanAnimation;
@@ -17,11 +17,11 @@ struct WindowHooks {
   std::function<void()> StartFanAnimation;
   // Enable the alarm blink timer TimerAlarm.
   std::function<void()> EnableAlarmTimer;
-  // The selected configuration sub-page.
+  // Unread: the configuration and alarm pages' own containers (ConfigPageControls,
+  // AlarmPageControls) now know their sub-page and refresh themselves once fully out. Kept
+  // until the window that still sets them is rewritten.
   std::function<SubPage()> ConfigSubPage;
-  // Show the selected configuration sub-page again (picture, sub-page tabs, contents).
   std::function<void()> ShowConfigSubPage;
-  // Refresh the alarm page, which shows the members of its selected group.
   std::function<void()> RefreshAlarmPage;
   // Hand the worker the LED command (it ignores it while the device is not ready); returns
   // whether the worker accepted it.

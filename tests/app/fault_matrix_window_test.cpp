@@ -28,7 +28,6 @@
 #include "mainwindow/message_server.h"
 #include "mainwindow/window_messages.h"
 #include "pages/config_page.h"
-#include "pages/page_groups.h"
 #include "platform/registry/overlay_registry_store.h"
 #include "platform/registry/reg_file_store.h"
 #include "platform/ui/render_window.h"

@@ -382,6 +382,37 @@ TEST_F(ConfigPageTest, EachFanShowsItsOwnModeAndSensorCurveAndOnlyTheUserPicksTh
   EXPECT_EQ(Saved("FanSpeed\\SystemFan\\Manual", "Mode"), "2");
 }
 
+// The page's curve value names the sensor it follows, whoever changed it: the PSU fan follows the
+// PSU's own, the system fan the sensor picked, through a pick, a drag and a switch of fan.
+TEST_F(ConfigPageTest, TheCurveValueCarriesTheSensorOfTheSelectedFan) {
+  TFormMain& form = Open();
+  FanSpeedPage& fan = Fan();
+  form.Fans().SystemFanSensor = 3;
+  Click(FanButton(FanSelector::kSystem));
+  EXPECT_EQ(fan.FanPageValues().sensor, 3) << "as loaded";
+  Click(FanButton(FanMode::kManual));
+  for (const int sensor : {1, 4, 0, 2}) {
+    fan.CBTempSensor().InputSelect(sensor);
+    EXPECT_EQ(fan.FanPageValues().sensor, sensor) << "picked";
+  }
+  ui::DrawingArea& curve = fan.LabelCurve();
+  ui::SyntheticMouse mouse(form.Window());
+  mouse.MoveTo(ui::Point{curve.Left() + 40, curve.Top() + 30});
+  mouse.Press();
+  mouse.MoveTo(ui::Point{curve.Left() + 60, curve.Top() + 45});
+  mouse.Release();
+  EXPECT_EQ(fan.EditStartVol().Text(), "8.0") << "45 of 90 pixels down: half of 4 .. 12 V";
+  EXPECT_EQ(fan.FanPageValues().sensor, 2) << "dragged";
+  Click(FanButton(FanSelector::kPsu));
+  EXPECT_EQ(fan.FanPageValues().sensor, 0) << "the PSU fan";
+  Click(FanButton(FanSelector::kSystem));
+  EXPECT_EQ(fan.FanPageValues().sensor, 2) << "back to the system fan";
+  Click(*Page().Button("OK"));
+  RunCommandCycle();
+  ASSERT_EQ(Written("0A").size(), 1u);
+  EXPECT_EQ(Written("0A").front().substr(12, 2), "A4") << "T2";
+}
+
 // A typed text is judged alike whether the user leaves the edit or clicks OK straight away
 // (OK once took the start voltage first and judged a temperature it had already rewritten),
 // and a marker step is the page's value at once, before its message goes round the loop.
@@ -535,6 +566,34 @@ TEST_F(ConfigPageTest, VoltageDragStoresTheTargetAndOkTrimsAllThreeRails) {
   form.TrayIcon1Restore();
   EXPECT_TRUE(voltage.Display(1)->MarkerImage().Visible());
   EXPECT_FALSE(FanButton(FanMode::kPerformance).Visible());
+}
+
+// OK trims toward the targets as loaded or dragged; what a display happens to draw besides (a
+// value written into it by anything but a finished drag) is not a target.
+TEST_F(ConfigPageTest, OkReadsTheTrimTargetsNotWhatTheDisplaysDraw) {
+  TFormMain& form = Open();
+  Click(*Page().Button("Vol"));
+  pages::VoltagePage& voltage = Page().Voltage();
+  DragTrimMarker(form.Window(), *voltage.Display(1), 189);  // 5.10
+  const float drawn[] = {11.9f, 5.2f, 3.4f};
+  for (std::size_t rail = 0; rail < 3; ++rail) {
+    voltage.Display(rail)->ShowValue(drawn[rail], false, false);
+    voltage.Display(rail)->SetPositionValue(drawn[rail]);
+  }
+  const pages::VoltagePage::Trim trim = voltage.TrimTargets();
+  EXPECT_EQ(trim.targets[0], 12.0f);
+  EXPECT_FLOAT_EQ(trim.targets[1], 5.1f);
+  EXPECT_EQ(trim.targets[2], 3.3f);
+  EXPECT_EQ(trim.enabled, (std::array<bool, 3>{true, true, true}));
+  EXPECT_TRUE(trim.skipped.empty());
+
+  // A target stored out of its range stays out of it, whatever is drawn.
+  form.Voltages().Target12V = "13.00";
+  Click(*Page().Button("Cancel"));  // shows the sub-page again from the settings
+  voltage.Display(0)->ShowValue(12.0f, false, false);
+  EXPECT_EQ(voltage.TrimTargets().targets[0], 13.0f);
+  EXPECT_EQ(voltage.TrimTargets().enabled, (std::array<bool, 3>{false, true, true}));
+  EXPECT_EQ(voltage.TrimTargets().skipped, std::vector<std::string>{"12V"});
 }
 
 TEST_F(ConfigPageTest, ARailWithoutAValidTargetIsNotTrimmedAndOkSaysSo) {

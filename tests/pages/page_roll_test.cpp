@@ -22,16 +22,16 @@ struct PageRollTest : ::testing::Test {
   skin::TImageTrackBar* alarmDisplay = nullptr;
 
   void SetUp() override {
-    monitorButton = rig.Plain(rig.groups.MonitorControls, 100, 30);
-    monitorExtra = rig.Plain(rig.groups.MonitorExtras, 380, 73);
-    monitorDisplay = rig.Display(rig.groups.MonitorDisplays, 200);
-    configButton = rig.Plain(rig.groups.ConfigButtons, 540, 30, false);
-    fanButton = rig.Plain(rig.groups.FanButtons, 150, 30, false);
-    fanExtra = rig.Plain(rig.groups.FanExtras, 400, 90, false);
-    voltageControl = rig.Plain(rig.groups.VoltageControls, 160, 20, false);
-    voltageDisplay = rig.Display(rig.groups.VoltageDisplays, 220, false);
-    alarmControl = rig.Plain(rig.groups.AlarmControls, 60, 30, false);
-    alarmDisplay = rig.Display(rig.groups.AlarmVoltageDisplays, 250, false);
+    monitorButton = rig.Plain(rig.monitor.Controls(), 100, 30);
+    monitorExtra = rig.Plain(rig.monitor.Extras(), 380, 73);
+    monitorDisplay = rig.Display(rig.monitor.Controls(), 200);
+    configButton = rig.Plain(rig.config.Buttons(), 540, 30, false);
+    fanButton = rig.Plain(rig.config.SubPageOf(SubPage::kFan).Controls(), 150, 30, false);
+    fanExtra = rig.Plain(rig.config.SubPageOf(SubPage::kFan).Extras(), 400, 90, false);
+    voltageControl = rig.Plain(rig.config.SubPageOf(SubPage::kVoltage).Controls(), 160, 20, false);
+    voltageDisplay = rig.Display(rig.config.SubPageOf(SubPage::kVoltage).Displays(), 220, false);
+    alarmControl = rig.Plain(rig.alarm.Controls(), 60, 30, false);
+    alarmDisplay = rig.Display(rig.alarm.Group(settings::AlarmGroup::kVoltage), 250, false);
     rig.Build();
   }
 
@@ -230,8 +230,8 @@ TEST_F(PageRollTest, VoltageSubPageShowsItsControlsAndNoFanExtras) {
 
 TEST_F(PageRollTest, ControlWithItsBottomAtTheBarTopCountsAsBehindIt) {
   // Bottoms 547 and 546: one step down puts the first exactly at the bar's top (597).
-  ui::Control* atEdge = rig.Plain(rig.groups.MonitorControls, 497, 50);
-  ui::Control* aboveEdge = rig.Plain(rig.groups.MonitorControls, 496, 50);
+  ui::Control* atEdge = rig.Plain(rig.monitor.Controls(), 497, 50);
+  ui::Control* aboveEdge = rig.Plain(rig.monitor.Controls(), 496, 50);
   rig.ClickTab(Page::kAlarm);
   rig.Tick();
   EXPECT_FALSE(atEdge->Visible());

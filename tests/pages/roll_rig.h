@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "alarms/alarm_page_controls.h"
+#include "pages/config_page_controls.h"
 #include "pages/control_bar.h"
+#include "pages/control_group.h"
 #include "pages/ctrl_buttons.h"
-#include "pages/page_groups.h"
+#include "pages/monitor_page_controls.h"
 #include "pages/page_images.h"
 #include "pages/page_roll.h"
 #include "pages/roll_codes.h"
@@ -79,8 +82,8 @@ struct HookLog {
   SubPage subPage = SubPage::kFan;
 };
 
-// A main window with the three page pictures, a few controls in the page groups, the bar and
-// the roll, on the headless framework with virtual time.
+// A main window with the three page pictures, a few controls in each page's container, the bar
+// and the roll, on the headless framework with virtual time.
 struct RollRig {
   static constexpr ui::Point kWindowAt{200, 100};
 
@@ -93,7 +96,12 @@ struct RollRig {
   WindowDrag drag{window};
   PageImages images{window, drag};
   HookLog log;
-  PageGroups groups;
+  WindowHooks hooks = LoggingHooks(log);
+  MonitorPageControls monitor{hooks};
+  SubPageControls fanSubPage, voltageSubPage;
+  ConfigPageControls config{fanSubPage, voltageSubPage, [this] { return log.subPage; },
+                            [this] { ++log.subPageShows; }};
+  alarms::AlarmPageControls alarm{[this] { ++log.alarmRefreshes; }};
   std::vector<std::unique_ptr<ui::Control>> owned;
   std::vector<std::unique_ptr<skin::TImageTrackBar>> displays;
   std::unique_ptr<ControlBar> bar;
@@ -108,41 +116,46 @@ struct RollRig {
   }
 
   // A plain control at (left, top), 40 x height; hidden ones start hidden.
-  ui::Control* Plain(PageGroups::Plain& group, int top, int height, bool visible = true) {
+  ui::Control* Plain(ControlGroup& group, int top, int height, bool visible = true) {
     owned.push_back(std::make_unique<ui::Image>(window, ui::Rect{20, top, 40, height}));
     owned.back()->SetVisible(visible);
-    group.push_back(owned.back().get());
+    group.Add(owned.back().get());
     return owned.back().get();
   }
 
   // A three-digit display whose own bounds are its gauge (height 20).
-  skin::TImageTrackBar* Display(PageGroups::Displays& group, int top, bool visible = true) {
+  skin::TImageTrackBar* Display(ControlGroup& group, int top, bool visible = true) {
     auto display = std::make_unique<skin::TImageTrackBar>(window, folder.Files());
     display->SetupStatusBar(300, top, 0, 100, 60, 20, 1);
     display->SetupDigits(400, top, 3, 9, 18, false, 0, false, false);
     display->SetPartsVisible(visible);
-    group.push_back(display.get());
+    group.Add(display.get());
     displays.push_back(std::move(display));
     return displays.back().get();
   }
 
-  // Builds the bar and the roll (after the page controls, so the bar is drawn over them).
-  void Build() {
+  static WindowHooks LoggingHooks(HookLog& log) {
     WindowHooks hooks;
-    hooks.StopFanAnimation = [this] { ++log.fanStops; };
-    hooks.StartFanAnimation = [this] { ++log.fanStarts; };
-    hooks.EnableAlarmTimer = [this] { ++log.alarmTimerEnables; };
-    hooks.ConfigSubPage = [this] { return log.subPage; };
-    hooks.ShowConfigSubPage = [this] { ++log.subPageShows; };
-    hooks.RefreshAlarmPage = [this] { ++log.alarmRefreshes; };
-    hooks.RequestLed = [this](bool on) {
+    hooks.StopFanAnimation = [&log] { ++log.fanStops; };
+    hooks.StartFanAnimation = [&log] { ++log.fanStarts; };
+    hooks.EnableAlarmTimer = [&log] { ++log.alarmTimerEnables; };
+    hooks.RequestLed = [&log](bool on) {
       log.ledRequests.push_back(on);
       return true;
     };
-    hooks.CloseWindow = [this] { ++log.closes; };
-    hooks.MinimizeToTray = [this] { ++log.minimises; };
+    hooks.CloseWindow = [&log] { ++log.closes; };
+    hooks.MinimizeToTray = [&log] { ++log.minimises; };
+    return hooks;
+  }
+
+  // Builds the bar and the roll (after the page controls, so the bar is drawn over them) and
+  // registers the three pages' containers.
+  void Build() {
     bar = std::make_unique<ControlBar>(window, StockButtons(), folder.Files(), drag, hooks);
-    roll = std::make_unique<PageRoll>(window, images, *bar, groups, hooks);
+    roll = std::make_unique<PageRoll>(window, images, *bar, hooks);
+    roll->Register(Page::kMonitor, monitor);
+    roll->Register(Page::kConfig, config);
+    roll->Register(Page::kAlarm, alarm);
   }
 
   void Tick(int count = 1) {
