@@ -5,27 +5,13 @@
 #include <random>
 
 #include "platform/registry/indexed_reg_tree.h"
+#include "platform/registry/win32/registry_key_handle.h"
 #include "platform/registry/win32/win32_registry_store.h"
 
 namespace platform {
 namespace {
 
 constexpr std::size_t kProgramKeyLength = sizeof("SOFTWARE\\NORVANE\\Quelta") - 1;
-
-class Key {
- public:
-  Key() = default;
-  ~Key() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 }  // namespace
 
@@ -50,7 +36,7 @@ std::string Win32RegistryBackend::UserPath(const std::string& path) const {
 void Win32RegistryBackend::PutUserValue(const std::string& path, const std::string& name,
                                         const std::string& text,
                                         std::optional<std::uint32_t> dword) const {
-  Key key;
+  RegistryKeyHandle key;
   ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, UserPath(path).c_str(), 0, nullptr,
                               REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Out(), nullptr),
             ERROR_SUCCESS);
@@ -66,7 +52,7 @@ void Win32RegistryBackend::PutUserValue(const std::string& path, const std::stri
 
 std::optional<std::string> Win32RegistryBackend::UserText(const std::string& path,
                                                           const std::string& name) const {
-  Key key;
+  RegistryKeyHandle key;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, UserPath(path).c_str(), 0, KEY_READ, key.Out()) !=
       ERROR_SUCCESS) {
     return std::nullopt;
@@ -87,7 +73,7 @@ std::optional<std::string> Win32RegistryBackend::UserText(const std::string& pat
 }
 
 bool Win32RegistryBackend::UserHasKey(const std::string& path) const {
-  Key key;
+  RegistryKeyHandle key;
   return ::RegOpenKeyExA(HKEY_CURRENT_USER, UserPath(path).c_str(), 0, KEY_READ, key.Out()) ==
          ERROR_SUCCESS;
 }
