@@ -121,15 +121,6 @@ pages::WindowHooks WindowPages::MakeHooks() {
     p_.monitor.ImgSYSFan().Show();
   };
   hooks.EnableAlarmTimer = [this] { p_.timerAlarm.SetEnabled(true); };
-  hooks.ConfigSubPage = [this] {
-    return config_ ? config_->ConfigSubPage() : pages::SubPage::kFan;
-  };
-  hooks.ShowConfigSubPage = [this] {
-    if (config_) config_->ShowConfigSubPage();
-  };
-  hooks.RefreshAlarmPage = [this] {
-    if (alarmPage_) alarmPage_->ShowAlarmGroup();
-  };
   hooks.RequestLed = [this](bool on) { return p_.connection.RequestLed(on); };
   hooks.CloseWindow = [this] { p_.close(); };
   hooks.MinimizeToTray = [this] { p_.tray.Minimize(); };

@@ -17,12 +17,6 @@ struct WindowHooks {
   std::function<void()> StartFanAnimation;
   // Enable the alarm blink timer TimerAlarm.
   std::function<void()> EnableAlarmTimer;
-  // Unread: the configuration and alarm pages' own containers (ConfigPageControls,
-  // AlarmPageControls) now know their sub-page and refresh themselves once fully out. Kept
-  // until the window that still sets them is rewritten.
-  std::function<SubPage()> ConfigSubPage;
-  std::function<void()> ShowConfigSubPage;
-  std::function<void()> RefreshAlarmPage;
   // Hand the worker the LED command (it ignores it while the device is not ready); returns
   // whether the worker accepted it.
   std::function<bool(bool on)> RequestLed;
