@@ -16,4 +16,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Semaphores on the winpthreads semaphore. Without it the standard library of this compiler
+# builds them on its portable atomic wait, which can miss a wake-up: a stop callback's
+# deregistration then waits forever for a callback that already ran (a worker that never
+# joins). Every file is built with it, so the one semaphore layout holds everywhere.
+set(CMAKE_CXX_FLAGS_INIT "-D_GLIBCXX_USE_POSIX_SEMAPHORE=1")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
