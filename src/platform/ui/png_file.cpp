@@ -81,13 +81,14 @@ std::vector<std::uint8_t> EncodePng(const Frame& frame, std::optional<Color> key
   // Each row: filter type 0 (none), then its pixels.
   std::vector<std::uint8_t> raw;
   raw.reserve(static_cast<std::size_t>(height) * (1 + kBytesPerPixel * width));
-  const std::optional<std::uint32_t> keyWord =
-      key ? std::optional(Frame::Word(*key)) : std::nullopt;
+  // A plain word and a flag: an optional here trips a false "maybe uninitialized" at -O2.
+  const bool keyed = key.has_value();
+  const std::uint32_t keyWord = keyed ? Frame::Word(*key) : 0;
   for (int y = 0; y < height; ++y) {
     raw.push_back(0);
     for (int x = 0; x < width; ++x) {
       const std::uint32_t word = frame.At(x, y) & 0xFFFFFFu;
-      if (keyWord && word == *keyWord) {
+      if (keyed && word == keyWord) {
         raw.insert(raw.end(), {0, 0, 0, 0});
         continue;
       }
