@@ -452,7 +452,13 @@ QImage AlarmPicture(const Language& lang, const SkinTable& table, AlarmGroup gro
       }
     }
     if (group == AlarmGroup::Temperature) {
-      for (const places::Place& name : places::kEditATempT) Slot(p, ToRect(name));
+      // The names are written by colourless fields in the window's text colour (black): a
+      // light plate under each keeps them legible on this dark page.
+      for (const places::Place& name : places::kEditATempT) {
+        const QRect plate = ToRect(name);
+        Slot(p, plate);
+        p.fillRect(plate.adjusted(-1, -1, 1, 1), palette::kLabel);
+      }
     }
     if (group == AlarmGroup::Watt) {
       FitParagraph(p, QRect(24, 160, 200, 80), QString::number(rating) + " W", LatinFont(28, true),
