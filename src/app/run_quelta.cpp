@@ -103,7 +103,6 @@ void AddHistoryAndNotices(mainwindow::FormMainEnvironment& environment,
     if (!history) {
       history = std::make_unique<historyview::HistoryWindow>(historyview::FileHistoryHooks(
           history::DefaultHistoryFile(history::HistoryEnvironment::FromProcess()), store));
-      history->resize(history->sizeHint());
     }
     history->Open();
   };

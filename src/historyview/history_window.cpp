@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace historyview {
@@ -70,9 +71,19 @@ HistoryWindow::HistoryWindow(HistoryWindowHooks hooks, QWidget* parent)
 void HistoryWindow::Open() {
   Reload();
   if (isMinimized()) showNormal();
+  if (!testAttribute(Qt::WA_Resized)) FitScreen();  // the user's size, once given, holds
   show();
   raise();
   activateWindow();
+}
+
+void HistoryWindow::FitScreen() {
+  // The charts' natural size is taller than a small laptop's screen; there the window opens
+  // smaller, so its time axis and status line stay in sight.
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  const QSize room = screen->availableGeometry().size() * 0.9;
+  resize(sizeHint().boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 void HistoryWindow::ShowRange(RangeChoice range) {

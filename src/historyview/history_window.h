@@ -52,6 +52,8 @@ class HistoryWindow : public QWidget {
 
  private:
   void Reload();
+  // The size before any other is given: the charts' own, bounded by the screen.
+  void FitScreen();
 
   HistoryWindowHooks hooks_;
   HistoryModel model_;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QScreen>
 #include <filesystem>
 
 #include "history/history_query.h"
@@ -97,6 +98,20 @@ TEST_F(HistoryWindowTest, OpensOnTheLastDayAndEachRangeButtonReadsItsOwnStretch)
 
   const QImage shot = window.grab().toImage();
   EXPECT_EQ(shot.size(), window.size());
+}
+
+TEST_F(HistoryWindowTest, OpensWithinASmallScreenAndKeepsASizeGivenToIt) {
+  HistoryWindow window(Hooks());
+  window.Open();
+  const QSize room = window.screen()->availableGeometry().size();
+  ASSERT_LT(room.height(), window.sizeHint().height()) << "the test wants a screen too small";
+  EXPECT_LE(window.height(), room.height());
+  EXPECT_GT(window.height(), room.height() * 8 / 10) << "the charts get the room there is";
+  EXPECT_LE(window.width(), room.width());
+  window.hide();
+  window.resize(700, 500);
+  window.Open();
+  EXPECT_EQ(window.size(), QSize(700, 500));
 }
 
 TEST_F(HistoryWindowTest, TheRecordBoxFollowsTheSwitchAndSaysWhenItCannotBeStored) {
