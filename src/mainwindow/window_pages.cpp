@@ -62,9 +62,16 @@ skin::SkinLoader::Builders WindowPages::SkinBuilders(skin::SkinLoader& loader) {
 void WindowPages::BuildConfigPage(const skin::PageRecords& records,
                                   const std::string& languageFolder) {
   session::MonitorSession& session = p_.session;
-  pages::ConfigPage::Context context{
-      p_.window,      p_.files,           p_.pageImages.ImgConfig(), p_.lists.ILNumber,
-      session.Fans(), session.Voltages(), session.FanPageMode(),     p_.env.app.GetDialogs()};
+  pages::ConfigPage::Context context{p_.window,
+                                     p_.files,
+                                     p_.pageImages.ImgConfig(),
+                                     p_.lists.ILNumber,
+                                     session.Fans(),
+                                     session.Voltages(),
+                                     session.FanPageMode(),
+                                     session.FanCurve(),
+                                     session.Trims(),
+                                     p_.env.app.GetDialogs()};
   pages::ConfigPage::Hooks hooks;
   hooks.CurrentPage = [this] { return CurrentPage(); };
   hooks.Requests = &p_.connection;

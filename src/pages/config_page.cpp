@@ -37,10 +37,10 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
     if (hooks_.FanExtrasShown) hooks_.FanExtrasShown(shown);
   };
   fan_ = std::make_unique<FanSpeedPage>(context_.window, context_.files, context_.fan,
-                                        context_.currentFanMode, context_.dialogs,
-                                        std::move(fanHooks));
+                                        context_.currentFanMode, context_.fanCurve,
+                                        context_.dialogs, std::move(fanHooks));
   voltage_ = std::make_unique<VoltagePage>(
-      context_.window, context_.files, context_.digits, context_.voltage,
+      context_.window, context_.files, context_.digits, context_.voltage, context_.trims,
       [this] { return ConfigPageShown() && configSubPage_ != SubPage::kFan; });
   controls_ = std::make_unique<ConfigPageControls>(
       fan_->Controls(), voltage_->Controls(), [this] { return configSubPage_; },
