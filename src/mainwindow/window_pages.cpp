@@ -82,9 +82,6 @@ void WindowPages::BuildConfigPage(const skin::PageRecords& records,
     });
     return saved;
   };
-  hooks.FanExtrasShown = [this](bool shown) {
-    if (roll_) roll_->SetFanExtrasShown(shown);
-  };
   config_ = std::make_unique<pages::ConfigPage>(std::move(context), std::move(hooks));
   config_->Build(records, std::string(skin::kSkinFolder) + languageFolder);
 }

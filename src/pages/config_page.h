@@ -55,9 +55,6 @@ class ConfigPage {
     device::CommandRequests* Requests = nullptr;
     // Writes the configuration settings; false when any of it did not reach the store.
     std::function<bool()> SaveConfigSettings;
-    // The fan sub-page's extras were shown or hidden (the page's own container already
-    // knows; this tells an observer).
-    std::function<void(bool shown)> FanExtrasShown;
   };
 
   ConfigPage(Context context, Hooks hooks);
