@@ -62,9 +62,16 @@ skin::SkinLoader::Builders WindowPages::SkinBuilders(skin::SkinLoader& loader) {
 void WindowPages::BuildConfigPage(const skin::PageRecords& records,
                                   const std::string& languageFolder) {
   session::MonitorSession& session = p_.session;
-  pages::ConfigPage::Context context{
-      p_.window,      p_.files,           p_.pageImages.ImgConfig(), p_.lists.ILNumber,
-      session.Fans(), session.Voltages(), session.FanPageMode(),     p_.env.app.GetDialogs()};
+  pages::ConfigPage::Context context{p_.window,
+                                     p_.files,
+                                     p_.pageImages.ImgConfig(),
+                                     p_.lists.ILNumber,
+                                     session.Fans(),
+                                     session.Voltages(),
+                                     session.FanPageMode(),
+                                     session.FanCurve(),
+                                     session.Trims(),
+                                     p_.env.app.GetDialogs()};
   pages::ConfigPage::Hooks hooks;
   hooks.CurrentPage = [this] { return CurrentPage(); };
   hooks.Requests = &p_.connection;
@@ -74,9 +81,6 @@ void WindowPages::BuildConfigPage(const skin::PageRecords& records,
       saved = settings::SaveConfigSettings(p_.env.store, p_.session.Fans(), p_.session.Voltages());
     });
     return saved;
-  };
-  hooks.FanExtrasShown = [this](bool shown) {
-    if (roll_) roll_->SetFanExtrasShown(shown);
   };
   config_ = std::make_unique<pages::ConfigPage>(std::move(context), std::move(hooks));
   config_->Build(records, std::string(skin::kSkinFolder) + languageFolder);

@@ -32,15 +32,13 @@ ConfigPage::ConfigPage(Context context, Hooks hooks)
   fanHooks.VoltageSubPageActive = [this] { return configSubPage_ == SubPage::kVoltage; };
   fanHooks.StoreVoltageTargets = [this] { voltage_->StoreVoltageTargets(); };
   fanHooks.LoadBackground = [this] { LoadBackground(); };
-  fanHooks.ExtrasShown = [this](bool shown) {
-    controls_->SetExtrasShown(shown);
-    if (hooks_.FanExtrasShown) hooks_.FanExtrasShown(shown);
-  };
+  // The page's container is the one the roll moves: it knows at once.
+  fanHooks.ExtrasShown = [this](bool shown) { controls_->SetExtrasShown(shown); };
   fan_ = std::make_unique<FanSpeedPage>(context_.window, context_.files, context_.fan,
-                                        context_.currentFanMode, context_.dialogs,
-                                        std::move(fanHooks));
+                                        context_.currentFanMode, context_.fanCurve,
+                                        context_.dialogs, std::move(fanHooks));
   voltage_ = std::make_unique<VoltagePage>(
-      context_.window, context_.files, context_.digits, context_.voltage,
+      context_.window, context_.files, context_.digits, context_.voltage, context_.trims,
       [this] { return ConfigPageShown() && configSubPage_ != SubPage::kFan; });
   controls_ = std::make_unique<ConfigPageControls>(
       fan_->Controls(), voltage_->Controls(), [this] { return configSubPage_; },

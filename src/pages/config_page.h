@@ -11,7 +11,9 @@
 #include "pages/fan_speed_page.h"
 #include "pages/roll_codes.h"
 #include "pages/voltage_page.h"
+#include "settings/fan_curve.h"
 #include "settings/fan_settings.h"
+#include "settings/trim_targets.h"
 #include "settings/voltage_settings.h"
 #include "skin/file_resolver.h"
 #include "skin/image_label.h"
@@ -40,6 +42,9 @@ class ConfigPage {
     settings::FanSettings& fan;
     settings::VoltageSettings& voltage;
     settings::FanMode& currentFanMode;
+    // The values being edited, kept by the owner: the fan curve and the trim targets.
+    settings::FanCurve& fanCurve;
+    settings::TrimTargets& trims;
     ui::Dialogs& dialogs;
   };
   struct Hooks {
@@ -50,9 +55,6 @@ class ConfigPage {
     device::CommandRequests* Requests = nullptr;
     // Writes the configuration settings; false when any of it did not reach the store.
     std::function<bool()> SaveConfigSettings;
-    // The fan sub-page's extras were shown or hidden (the page's own container already
-    // knows; this tells an observer).
-    std::function<void(bool shown)> FanExtrasShown;
   };
 
   ConfigPage(Context context, Hooks hooks);

@@ -57,11 +57,13 @@ bool IsFan(std::int32_t code) {
 }  // namespace
 
 FanSpeedPage::FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
-                           settings::FanMode& currentFanMode, ui::Dialogs& dialogs, Hooks hooks)
+                           settings::FanMode& currentFanMode, fan_curve::CurveValues& values,
+                           ui::Dialogs& dialogs, Hooks hooks)
     : window_(window),
       files_(std::move(files)),
       fan_(fan),
       currentFanMode_(currentFanMode),
+      values_(values),
       dialogs_(dialogs),
       hooks_(std::move(hooks)) {
   editStartVol_ = std::make_unique<ui::Edit>(window, RectOf(skin::places::kEditStartVol));

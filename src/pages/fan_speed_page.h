@@ -31,8 +31,8 @@ namespace pages {
 
 // The fan-speed sub-page of the configuration page: which fan, its mode, and in mode Manual
 // the curve of start voltage and rising temperature, dragged in LabelCurve, with the two
-// markers, or typed into the two edits. Changes only the in-memory settings; the owner sends
-// and saves on OK. UI thread only.
+// markers, or typed into the two edits. Changes only the in-memory settings and the curve value
+// it is given, which its owner keeps; the owner sends and saves on OK. UI thread only.
 class FanSpeedPage {
  public:
   // What the page asks of the configuration page and the window.
@@ -48,8 +48,11 @@ class FanSpeedPage {
     std::function<void(bool shown)> ExtrasShown;
   };
 
+  // `values` is the curve being edited: drags and typing write it, OK reads it, the edits and
+  // the drawing only show it. It must outlive the page.
   FanSpeedPage(ui::Window& window, skin::FileResolver files, settings::FanSettings& fan,
-               settings::FanMode& currentFanMode, ui::Dialogs& dialogs, Hooks hooks);
+               settings::FanMode& currentFanMode, fan_curve::CurveValues& values,
+               ui::Dialogs& dialogs, Hooks hooks);
   ~FanSpeedPage();
   FanSpeedPage(const FanSpeedPage&) = delete;
   FanSpeedPage& operator=(const FanSpeedPage&) = delete;
@@ -146,6 +149,7 @@ class FanSpeedPage {
   skin::FileResolver files_;
   settings::FanSettings& fan_;
   settings::FanMode& currentFanMode_;
+  fan_curve::CurveValues& values_;
   ui::Dialogs& dialogs_;
   Hooks hooks_;
 
@@ -155,7 +159,6 @@ class FanSpeedPage {
   std::int32_t shownUnit_ = 0;
   std::int32_t shownFan_ = 0;
   std::int32_t shownMode_ = 0;
-  fan_curve::CurveValues values_;
   struct {
     std::string vol;
     std::string temp;

@@ -69,10 +69,6 @@ bool PageRoll::FanExtrasShown() const {
   return page && page->ExtrasShown();
 }
 
-void PageRoll::SetFanExtrasShown(bool shown) {
-  if (RolledPage* page = Registered(Page::kConfig)) page->SetExtrasShown(shown);
-}
-
 void PageRoll::SelectPage(Page pageCode) {
   if (PageIndex(pageCode) >= std::size(kPages) || timerDown_.Enabled()) return;
   if (rollCode_ == RollCode::kNothing) {

@@ -48,8 +48,6 @@ class PageRoll {
   // Whether the extras of the monitor page and of the configuration page's fan sub-page are up.
   bool MonitorExtrasShown() const;
   bool FanExtrasShown() const;
-  // The fan sub-page showed or hid its extras itself (a sub-page tab, a refresh).
-  void SetFanExtrasShown(bool shown);
   int WindowPageHeight() const { return windowPageHeight_; }
   const ui::Timer& TimerDown() const { return timerDown_; }
 

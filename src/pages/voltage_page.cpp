@@ -27,11 +27,13 @@ const std::array<VoltagePage::Rail, 3> VoltagePage::kRails = {{
 }};
 
 VoltagePage::VoltagePage(ui::Window& window, skin::FileResolver files, const ui::ImageList& digits,
-                         settings::VoltageSettings& voltage, std::function<bool()> active)
+                         settings::VoltageSettings& voltage, settings::TrimTargets& targets,
+                         std::function<bool()> active)
     : window_(window),
       files_(std::move(files)),
       digits_(digits),
       voltage_(voltage),
+      targets_(targets),
       active_(std::move(active)) {}
 
 VoltagePage::~VoltagePage() = default;

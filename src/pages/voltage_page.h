@@ -21,8 +21,9 @@ class Window;
 namespace pages {
 
 // The voltage sub-page of the configuration page: three digit/bar displays whose markers set
-// the 12 V, 5 V and 3.3 V trim targets. A finished drag stores the targets in memory; the
-// owner sends and saves them on OK. UI thread only.
+// the 12 V, 5 V and 3.3 V trim targets. A finished drag writes the targets it is given (its
+// owner keeps them) and stores their texts in memory; the owner sends and saves them on OK.
+// UI thread only.
 class VoltagePage {
  public:
   // One trim display: its group key, its layout record, its target text and its name in
@@ -41,8 +42,11 @@ class VoltagePage {
   };
 
   // `active`: whether the configuration page is current and its voltage sub-page selected.
+  // `targets` are written where a target is loaded (the sub-page shown) or dragged; OK reads
+  // them. They must outlive the page.
   VoltagePage(ui::Window& window, skin::FileResolver files, const ui::ImageList& digits,
-              settings::VoltageSettings& voltage, std::function<bool()> active);
+              settings::VoltageSettings& voltage, settings::TrimTargets& targets,
+              std::function<bool()> active);
   ~VoltagePage();
   VoltagePage(const VoltagePage&) = delete;
   VoltagePage& operator=(const VoltagePage&) = delete;
@@ -74,9 +78,8 @@ class VoltagePage {
   skin::FileResolver files_;
   const ui::ImageList& digits_;
   settings::VoltageSettings& voltage_;
+  settings::TrimTargets& targets_;
   std::function<bool()> active_;
-  // Written where a target is loaded (the sub-page shown) or dragged; OK reads it.
-  settings::TrimTargets targets_;
   std::array<std::unique_ptr<skin::TImageTrackBar>, 3> displays_;
   SubPageControls controls_;
 };

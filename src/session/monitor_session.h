@@ -11,17 +11,19 @@
 #include "session/poll_news.h"
 #include "session/session_observer.h"
 #include "settings/alarm_settings.h"
+#include "settings/fan_curve.h"
 #include "settings/fan_settings.h"
 #include "settings/setting_codes.h"
+#include "settings/trim_targets.h"
 #include "settings/voltage_settings.h"
 
 namespace session {
 
 // The model of one PSU while the program runs: the readings with their peaks, the alarm flags,
-// the stored settings as held in memory (alarm thresholds, fan curves, trim targets) and the
-// connection. It takes the worker's hand-overs in their order and tells its observers once per
-// poll, after the poll's last group; views query it and only draw. No toolkit, no UI port.
-// UI thread only.
+// the stored settings as held in memory (alarm thresholds, fan curves, trim targets), the values
+// the configuration page is editing and the connection. It takes the worker's hand-overs in their
+// order and tells its observers once per poll, after the poll's last group; views query it and only
+// draw. No toolkit, no UI port. UI thread only.
 class MonitorSession {
  public:
   explicit MonitorSession(AlarmJudge judge) : judge_(std::move(judge)) {}
@@ -82,6 +84,16 @@ class MonitorSession {
   // The fan-speed page's mode as loaded.
   settings::FanMode& FanPageMode() { return fanPageMode_; }
 
+  // The values the configuration page is editing, held apart from the stored texts: the page
+  // writes them as the user drags and types, OK sends what they hold, and only a finished drag
+  // or OK turns them into stored settings. All zero, every rail off, until a page shows them.
+  // The fan curve of the selected fan (start volts, rising degrees Celsius, sensor).
+  settings::FanCurve& FanCurve() { return fanCurve_; }
+  const settings::FanCurve& FanCurve() const { return fanCurve_; }
+  // The trim targets rail by rail, each with whether its rail is trimmed.
+  settings::TrimTargets& Trims() { return trims_; }
+  const settings::TrimTargets& Trims() const { return trims_; }
+
  private:
   template <typename Call>
   void Tell(Call call);
@@ -98,6 +110,8 @@ class MonitorSession {
   settings::FanSettings fan_;
   settings::VoltageSettings voltage_;
   settings::FanMode fanPageMode_{};
+  settings::FanCurve fanCurve_;
+  settings::TrimTargets trims_;
 };
 
 }  // namespace session

@@ -596,6 +596,45 @@ TEST_F(ConfigPageTest, OkReadsTheTrimTargetsNotWhatTheDisplaysDraw) {
   EXPECT_EQ(voltage.TrimTargets().skipped, std::vector<std::string>{"12V"});
 }
 
+// The sub-pages keep no copy of the values they edit: a drag writes the session's, and OK sends
+// what the session holds when it is clicked, whoever wrote it last. A rail switched off after
+// the drag is left untrimmed, and a sensor named after the drag is the one the curve follows.
+TEST_F(ConfigPageTest, OkSendsTheEditedValuesTheSessionHoldsAtThatMoment) {
+  TFormMain& form = Open();
+  Click(*Page().Button("Vol"));
+  DragTrimMarker(form.Window(), *Page().Voltage().Display(1), 189);  // 5.10
+  settings::TrimTargets& trims = form.Session().Trims();
+  EXPECT_EQ(trims.targets[0], 12.0f);
+  EXPECT_FLOAT_EQ(trims.targets[1], 5.1f);
+  EXPECT_EQ(trims.targets[2], 3.3f);
+  EXPECT_EQ(trims.enabled, (std::array<bool, 3>{true, true, true}));
+  trims.enabled[2] = false;
+  Click(*Page().Button("OK"));
+  EXPECT_EQ(Messages().back(), "New Value Setting OK!\n\n3.3V target not valid: not trimmed");
+  RunCommandCycle();
+  EXPECT_EQ(Written("06").front(), "00 06 10 00 00 00");
+  EXPECT_FALSE(Written("07").empty());
+  EXPECT_TRUE(Written("08").empty()) << "3.3V was switched off in the session";
+
+  Click(*Page().Button("FanSpeed"));
+  Click(FanButton(FanSelector::kSystem));
+  Click(FanButton(FanMode::kManual));
+  Fan().CBTempSensor().InputSelect(2);
+  const ui::DrawingArea& curve = Fan().LabelCurve();
+  ui::SyntheticMouse mouse(form.Window());
+  mouse.MoveTo(ui::Point{curve.Left() + 40, curve.Top() + 30});
+  mouse.Press();
+  mouse.MoveTo(ui::Point{curve.Left() + 60, curve.Top() + 45});
+  mouse.Release();
+  EXPECT_EQ(form.Session().FanCurve().volts, 8.0f) << "the drag wrote the session's value";
+  EXPECT_EQ(form.Session().FanCurve().sensor, 2);
+  form.Session().FanCurve().sensor = 4;
+  Click(*Page().Button("OK"));
+  RunCycle(3);
+  ASSERT_EQ(Written("0A").size(), 1u);
+  EXPECT_EQ(Written("0A").front().substr(12, 2), "A8") << "T4";
+}
+
 TEST_F(ConfigPageTest, ARailWithoutAValidTargetIsNotTrimmedAndOkSaysSo) {
   UseFactoryWith("\"33V\"=\"3.30\"", "\"33V\"=\"\"");
   TFormMain& form = Open();

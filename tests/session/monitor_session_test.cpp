@@ -283,5 +283,36 @@ TEST(MonitorSessionObservers, ARemovedObserverHearsNothingMore) {
   EXPECT_EQ(second.events, (Events{"PollCompleted", "PollCompleted"}));
 }
 
+// The values the configuration page edits live in the session, apart from the stored texts:
+// before any page shows them every rail is off (a trim then sets nothing toward 0 V), and what
+// is written is what every reader gets back, each member its own.
+TEST(MonitorSessionEditedValues, StartEmptyWithEveryRailOffAndReadBackWhatWasWritten) {
+  MonitorSession session{AlarmJudge{}};
+  const MonitorSession& reader = session;
+  EXPECT_EQ(reader.FanCurve().volts, 0.0f);
+  EXPECT_EQ(reader.FanCurve().celsius, 0.0f);
+  EXPECT_EQ(reader.FanCurve().sensor, 0);
+  EXPECT_EQ(reader.Trims().targets, (std::array<float, 3>{0.0f, 0.0f, 0.0f}));
+  EXPECT_EQ(reader.Trims().enabled, (std::array<bool, 3>{false, false, false}));
+
+  session.FanCurve() = {7.5f, 45.0f, 3};
+  session.Trims() = {{12.1f, 5.05f, 3.35f}, {true, false, true}};
+  EXPECT_EQ(reader.FanCurve().volts, 7.5f);
+  EXPECT_EQ(reader.FanCurve().celsius, 45.0f);
+  EXPECT_EQ(reader.FanCurve().sensor, 3);
+  EXPECT_EQ(reader.Trims().targets, (std::array<float, 3>{12.1f, 5.05f, 3.35f}));
+  EXPECT_EQ(reader.Trims().enabled, (std::array<bool, 3>{true, false, true}));
+  // Only a finished drag or OK turns them into stored texts.
+  EXPECT_EQ(session.Voltages().Target5V, "");
+  EXPECT_EQ(session.Fans().PSUFanPresets[settings::kPsuManual].Vol, "");
+
+  // And back: a rail switched off again and a sensor back to the PSU's own.
+  session.Trims().enabled[2] = false;
+  session.FanCurve().sensor = 0;
+  EXPECT_EQ(reader.Trims().enabled, (std::array<bool, 3>{true, false, false}));
+  EXPECT_EQ(reader.FanCurve().sensor, 0);
+  EXPECT_EQ(reader.FanCurve().volts, 7.5f);
+}
+
 }  // namespace
 }  // namespace session

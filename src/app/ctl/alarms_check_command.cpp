@@ -7,7 +7,6 @@
 
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
-#include "app/ctl/judged_poll.h"
 #include "app/ctl/polled_session.h"
 #include "core/numbers.h"
 #include "device/reading_catalogue.h"
@@ -20,9 +19,8 @@ constexpr int kReadingDecimals = 2;
 }  // namespace
 
 int RunAlarmsCheck(CtlEnvironment& environment, bool json) {
-  JudgedPoll poll;
-  if (const int code = RunJudgedPoll(environment, poll); code != kExitDone) return code;
-  const PolledSession polled(poll);
+  PolledSession polled;
+  if (const int code = polled.Poll(environment); code != kExitDone) return code;
   // The window evaluates only once every group was read; so does the check.
   if (!polled.Complete()) {
     environment.Err() << "quelta-ctl: the PSU controller did not answer every reading\n";

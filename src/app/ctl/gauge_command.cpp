@@ -6,7 +6,6 @@
 #include "alarms/gauge_alarm_rules.h"
 #include "app/ctl/commands.h"
 #include "app/ctl/exit_code.h"
-#include "app/ctl/judged_poll.h"
 #include "app/ctl/polled_session.h"
 #include "app/ctl/usage_error.h"
 #include "core/numbers.h"
@@ -74,11 +73,10 @@ int RunGauge(CtlEnvironment& environment, std::span<const std::string> arguments
   }
 
   // The stored thresholds and switches first: a broken settings file sends nothing.
-  JudgedPoll poll;
-  if (const int code = RunJudgedPoll(environment, poll); code != kExitDone) return code;
-  const PolledSession polled(poll);
+  PolledSession polled;
+  if (const int code = polled.Poll(environment); code != kExitDone) return code;
   const settings::AlarmSettings& alarms = polled.Session().Alarms();
-  const StatusGroups& g = poll.snapshot.groups;
+  const StatusGroups& g = polled.Groups();
   // Needles from readings that did not come would point at nothing real.
   if (!g.Reference || !g.Voltages() || !g.Currents || !g.Fans || !g.PsuTemp) {
     environment.Err() << "quelta-ctl: the PSU controller did not answer every reading the "

@@ -1,17 +1,47 @@
 #include "app/ctl/polled_session.h"
 
 #include "alarms/alarm_evaluation.h"
+#include "app/ctl/exit_code.h"
+#include "app/ctl/monitor_session.h"
+#include "core/numbers.h"
+#include "platform/registry/registry.h"
+#include "settings/alarm_settings_store.h"
 
 namespace app::ctl {
 
-PolledSession::PolledSession(const JudgedPoll& poll)
+PolledSession::PolledSession()
     : session_([](const device::ReadingSet& readings, const settings::AlarmSettings& settings) {
         return alarms::EvaluateAlarms(readings, settings, /*monitorPageShown=*/true).flags;
-      }) {
+      }) {}
+
+int PolledSession::Poll(CtlEnvironment& environment) {
+  try {
+    settings::SensorNames names;
+    settings::LoadAlarmSettings(environment.Registry(), session_.Alarms(), names);
+  } catch (const core::ConversionError& error) {
+    environment.Err() << error.what() << '\n';
+    return kExitSettingsError;
+  } catch (const platform::RegistryReadError& error) {
+    environment.Err() << error.what() << '\n';
+    return kExitSettingsError;
+  }
+  StatusSnapshot snapshot;
+  bool read = false;
+  const int code = RunUnderAccessLock(environment, [&](device::MonitorProtocol& protocol) {
+    snapshot = ReadStatusSnapshot(protocol);
+    read = true;
+    return kExitDone;
+  });
+  // Judged once the lock is released, as printing is: the lock is held for the exchanges alone.
+  if (read) Take(snapshot);
+  return code;
+}
+
+void PolledSession::Take(const StatusSnapshot& snapshot) {
   session_.AddObserver(told_);
-  session_.Alarms() = poll.alarms;
-  const StatusGroups& groups = poll.snapshot.groups;
-  const device::ReadingSet& readings = poll.snapshot.readings;
+  groups_ = snapshot.groups;
+  const StatusGroups& groups = snapshot.groups;
+  const device::ReadingSet& readings = snapshot.readings;
   if (groups.PowerRating) session_.PowerRatingReady(readings.PowerRating);
   if (groups.Voltages()) session_.VoltagesReady(readings);
   if (groups.Currents) session_.CurrentsReady(readings);
