@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include "history/history_columns.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr mode_t kStateFolderMode = 0700;
 // Fold and prune about once a minute of the clock: a minute row needs no more.
 constexpr std::chrono::minutes kMaintainEvery{1};
+// How often a switch to WAL that found the file locked is tried again.
+constexpr std::chrono::milliseconds kWalSwitchRetry{5};
 // The WAL's share of the cap, at most this much: checkpoints keep it below.
 constexpr std::uint64_t kMaxWalBudget = 8ull * 1000 * 1000;
 // When the used pages pass the high mark, the oldest rows go until they are under the low one.
@@ -191,7 +194,12 @@ class HistoryRecorder::Impl {
   // a database fails there.
   FileVerdict Judge() {
     db_.Execute("PRAGMA busy_timeout = " + std::to_string(options_.busyTimeout.count()));
-    HistoryStatement marks = db_.Prepare("PRAGMA application_id");
+    // The mark and the tables in one read: another recorder making this file at the same
+    // moment is seen before or after, never half-way (its tables read apart from a mark read
+    // before it wrote them would pass for a foreign file and be set aside under it).
+    HistoryStatement marks = db_.Prepare(
+        "SELECT (SELECT application_id FROM pragma_application_id),"
+        " (SELECT count(*) FROM sqlite_schema)");
     if (!marks)
       return IsDamage(db_.ExtendedError()) ? FileVerdict::Damaged : FileVerdict::Unreadable;
     const int step = marks.Step();
@@ -199,10 +207,8 @@ class HistoryRecorder::Impl {
       return IsDamage(step) ? FileVerdict::Damaged : FileVerdict::Unreadable;
     }
     const std::int64_t applicationId = marks.Integer(0);
+    const std::int64_t tables = marks.Integer(1);
     marks = {};
-    const std::int64_t tables = db_.QueryInteger("SELECT count(*) FROM sqlite_schema", -1);
-    if (tables < 0)
-      return IsDamage(db_.ExtendedError()) ? FileVerdict::Damaged : FileVerdict::Unreadable;
     if (applicationId == 0 && tables == 0) return FileVerdict::New;
     if (applicationId != kApplicationId) return FileVerdict::Foreign;
     if (db_.QueryInteger("PRAGMA user_version", 0) > kSchemaVersion) return FileVerdict::Newer;
@@ -225,15 +231,15 @@ class HistoryRecorder::Impl {
                                           static_cast<std::uint64_t>(pageSize));
     const std::int64_t checkpointPages =
         std::max<std::int64_t>(static_cast<std::int64_t>(walBudget) / pageSize / 2, 8);
+    db_.Execute("PRAGMA busy_timeout = " + std::to_string(options_.busyTimeout.count()));
+    if (!SwitchToWal()) return false;
     const std::string pragmas =
-        "PRAGMA busy_timeout = " + std::to_string(options_.busyTimeout.count()) +
-        ";\nPRAGMA journal_mode = WAL;\nPRAGMA synchronous = NORMAL;\n"
+        "PRAGMA synchronous = NORMAL;\n"
         "PRAGMA wal_autocheckpoint = " +
         std::to_string(checkpointPages) +
         ";\nPRAGMA journal_size_limit = " + std::to_string(walBudget / 2) +
         ";\nPRAGMA max_page_count = " + std::to_string(std::max<std::int64_t>(maxPages_, 16)) + ";";
     if (db_.Execute(pragmas) != SQLITE_OK) return false;
-    if (db_.QueryText("PRAGMA journal_mode") != "wal") return false;
     if (db_.Execute("BEGIN IMMEDIATE;\n" + CreateSchemaSql() + "COMMIT;") != SQLITE_OK) {
       db_.Execute("ROLLBACK");
       return false;
@@ -248,6 +254,20 @@ class HistoryRecorder::Impl {
     const bool summary = summary_.Prepare(db_);
     return insertPoll_ && insertEvent_ && fold_ && deleteFolded_ && pruneMinutes_ && prunePolls_ &&
            pruneEvents_ && summary;
+  }
+
+  // A new file is switched to WAL with the file to itself for a moment, and SQLite answers
+  // "locked" at once instead of waiting out the busy time-out: two recorders that open the same
+  // new file together (the window and the service) would lose one. So the switch is tried
+  // again within the time-out.
+  bool SwitchToWal() {
+    const auto giveUp = std::chrono::steady_clock::now() + options_.busyTimeout;
+    for (;;) {
+      if (db_.QueryText("PRAGMA journal_mode = WAL") == "wal") return true;
+      if ((db_.ExtendedError() & 0xff) != SQLITE_BUSY) return false;
+      if (std::chrono::steady_clock::now() >= giveUp) return false;
+      std::this_thread::sleep_for(kWalSwitchRetry);
+    }
   }
 
   void Drop() {
