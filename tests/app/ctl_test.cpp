@@ -301,6 +301,32 @@ TEST(QueltaCtl, AlarmsCheckNamesEveryRowAndExitsSixWhenAnyIsInAlarm) {
   }
 }
 
+TEST(QueltaCtl, MetricsShowTheStoredAlarmsJudgedAndAFailedPollAsZeroWithItsExitCode) {
+  CtlRig rig;
+  const auto file = rig.dir / "alarms.reg";
+  std::ofstream(file) << AlarmTree("1");
+  const std::string sim = rig.Scenario(R"({"monitor": {"noise": false}})");
+  const Result judged = rig.Run({sim, "--registry", file.string(), "metrics"});
+  EXPECT_EQ(judged.code, 0) << judged.err;
+  for (const char* line : {"quelta_alarm{row=\"Watt\"} 1\n", "quelta_alarm{row=\"SystemFan\"} 1\n",
+                           "quelta_alarm{row=\"T2\"} 1\n", "quelta_alarm{row=\"PSUFan\"} 0\n",
+                           "quelta_alarm{row=\"12V4\"} 0\n", "quelta_poll_success 1\n",
+                           "quelta_power_rating_watts 550\n"}) {
+    EXPECT_TRUE(Contains(judged.out, line)) << line << judged.out;
+  }
+  EXPECT_TRUE(judged.out.ends_with("# EOF\n")) << judged.out;
+
+  // A group that did not answer: the file still comes, says the poll failed and judges no
+  // alarm, and the exit code tells the collector's script.
+  const Result failed = rig.Run({rig.Scenario(R"({"monitor": {"replies": {"03": "silent"}}})"),
+                                 "--registry", file.string(), "metrics"});
+  EXPECT_EQ(failed.code, 3);
+  EXPECT_TRUE(Contains(failed.out, "quelta_poll_success 0\n")) << failed.out;
+  EXPECT_FALSE(Contains(failed.out, "quelta_alarm{row=\"Watt\"} 1")) << failed.out;
+  EXPECT_TRUE(failed.out.ends_with("# EOF\n")) << failed.out;
+  EXPECT_EQ(failed.err, "quelta-ctl: the PSU controller did not answer every reading\n");
+}
+
 TEST(QueltaCtl, TheLockWaitIsTenSecondsUnlessGiven) {
   EXPECT_EQ(CtlOptions{}.lockWait, std::chrono::milliseconds(10000));
   EXPECT_EQ(ParseCtlOptions({"status"}).lockWait, std::chrono::milliseconds(10000));
