@@ -147,6 +147,37 @@ TEST_F(HistorySummary, AStretchCutByTheRetentionIsSummedUpFromWhatIsLeft) {
   ExpectRow(rows[0], kStartMs + kStretchMs, 1, 900, 900, 900);
 }
 
+TEST_F(HistorySummary, TheSizeCapCutsTheSummaryWithTheRowsItDrops) {
+  HistoryRecorderOptions options = Options();
+  options.maxBytes = 400'000;
+  options.retentionDays = 3650;
+  HistoryRecorder recorder(options, clock_);
+  // Nearly seven hours at 3 s, three times what the cap holds: the oldest go a tenth at a time,
+  // cutting stretches the summary already holds.
+  constexpr int kPolls = 8000;
+  for (int i = 0; i < kPolls; ++i) {
+    clock_.Set(kStart + i * 3s);
+    ASSERT_TRUE(recorder.RecordPoll(clock_.Now(), Readings(static_cast<float>(i % 50))))
+        << i << ": " << recorder.LastError();
+  }
+  Maintain(recorder, kStart + kPolls * 3s + 2min);
+  ASSERT_GT(history_testing::QueryInteger(File(), "SELECT min(time) FROM poll"), kStartMs)
+      << "the cap never cut";
+  ASSERT_GT(history_testing::QueryInteger(File(), "SELECT count(*) FROM summary"), 10);
+  // Every stretch summed up counts exactly the polls still kept in it, the cut one too.
+  const std::string width = std::to_string(kStretchMs);
+  EXPECT_EQ(history_testing::QueryInteger(
+                File(),
+                "SELECT count(*) FROM summary s WHERE s.polls != "
+                "(SELECT count(*) FROM poll p WHERE p.time >= s.time AND p.time < s.time + " +
+                    width +
+                    ") + (SELECT coalesce(sum(polls), 0) FROM minute m WHERE m.time >= s.time "
+                    "AND m.time < s.time + " +
+                    width + ")"),
+            0);
+  EXPECT_EQ(history_testing::IntegrityCheck(File()), "ok");
+}
+
 TEST_F(HistorySummary, AFileWithoutASummaryGetsItAQuarterDayAtATimeOldestFirst) {
   {
     HistoryRecorder recorder(Options(), clock_);
