@@ -115,9 +115,9 @@ skin::TImageLabel& AlarmPage::AddButton(const std::string& name, const skin::Pag
 }
 
 skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageRecords& records) {
-  const ThresholdItem& spec = ThresholdItems()[index];
+  const ThresholdItem& entry = ThresholdItems()[index];
   const std::string key =
-      spec.current ? skin::CurrentGroupName(env_.powerRating) + "\\" + spec.key : spec.key;
+      entry.current ? skin::CurrentGroupName(env_.powerRating) + "\\" + entry.key : entry.key;
   auto display = std::make_unique<skin::TImageTrackBar>(env_.window, env_.files);
   display->ShowDigit = false;
   if (const skin::DisplayLayout* found = records.Display(key)) {
@@ -126,7 +126,7 @@ skin::TImageTrackBar& AlarmPage::AddDisplay(std::size_t index, const skin::PageR
     if (index == kWattDisplay) layout.statusBar.Max = env_.powerRating;
     ApplyDisplayLayout(*display, layout, env_.ilaNumber, env_.files, kOnColor);
   }
-  display->CenteredMode = spec.centred;
+  display->CenteredMode = entry.centred;
   display->SetPartsVisible(false);
   display->MarkerImage().Hide();
   skin::TImageTrackBar& added = *display;
@@ -149,12 +149,12 @@ void AlarmPage::Build(const skin::PageRecords& records) {
 
   const std::string current = skin::CurrentGroupName(env_.powerRating) + "\\";
   for (std::size_t i = 0; i < kSwitchCount; ++i) {
-    const ThresholdItem& spec = ThresholdItems()[DisplayOfSwitch(i)];
-    if (spec.notAt450 && env_.powerRating == kRating450) continue;
-    const std::string key = spec.current ? current + spec.switchKey : spec.switchKey;
+    const ThresholdItem& entry = ThresholdItems()[DisplayOfSwitch(i)];
+    if (entry.notAt450 && env_.powerRating == kRating450) continue;
+    const std::string key = entry.current ? current + entry.switchKey : entry.switchKey;
     skin::TImageLabel& button =
-        AddButton(spec.switchName, records, key, [this, i] { ToggleAlarmSwitch(i); });
-    controls_.Group(spec.group).Add(&button);
+        AddButton(entry.switchName, records, key, [this, i] { ToggleAlarmSwitch(i); });
+    controls_.Group(entry.group).Add(&button);
   }
   skin::TImageLabel& celsius = AddButton("ATempC", records, "Temperature\\Celsius",
                                          [this] { SetUnit(core::TempUnit::kCelsius); });
@@ -174,14 +174,14 @@ void AlarmPage::Build(const skin::PageRecords& records) {
 }
 
 float& AlarmPage::Threshold(std::size_t index) {
-  const ThresholdItem& spec = ThresholdItems()[index];
-  return spec.threshold ? (env_.settings.*spec.threshold).Value : env_.settings.Watt;
+  const ThresholdItem& entry = ThresholdItems()[index];
+  return entry.threshold ? (env_.settings.*entry.threshold).Value : env_.settings.Watt;
 }
 
 bool AlarmPage::Enabled(std::size_t index) const {
-  const ThresholdItem& spec = ThresholdItems()[index];
-  return spec.threshold ? (env_.settings.*spec.threshold).Enable
-                        : !env_.status.GroupMuted(settings::AlarmGroup::kWatt);
+  const ThresholdItem& entry = ThresholdItems()[index];
+  return entry.threshold ? (env_.settings.*entry.threshold).Enable
+                         : !env_.status.GroupMuted(settings::AlarmGroup::kWatt);
 }
 
 std::string AlarmPage::TabOf(settings::AlarmGroup group) const {

@@ -16,29 +16,29 @@ bool IsSmallRail(std::string_view key) {
 
 }  // namespace
 
-DetailForm::DetailForm(const DetailEnvironment& environment, DetailLayout spec,
+DetailForm::DetailForm(const DetailEnvironment& environment, DetailLayout form,
                        std::string languageFolder, std::int32_t powerRating,
                        std::span<const float> initial)
     : env_(environment),
-      spec_(std::move(spec)),
+      form_(std::move(form)),
       languageFolder_(std::move(languageFolder)),
       powerRating_(powerRating),
       files_(skin::Remembering(skin::SkinFileResolver(env_.programFolder))),
-      window_(std::make_unique<ui::Window>(env_.app, spec_.client)) {
+      window_(std::make_unique<ui::Window>(env_.app, form_.client)) {
   window_->SetTransparentColor(ui::colors::kMagenta);
   window_->SetBackgroundColor(ui::colors::kMagenta);
-  window_->SetPosition(spec_.firstPosition);
+  window_->SetPosition(form_.firstPosition);
   imgBK_ = std::make_unique<ui::Image>(*window_, kImgBKPlace);
   imgBK_->SetAutoSize(true);
   AttachDrag(*imgBK_);
-  if (spec_.surfaceDrags) {
+  if (form_.surfaceDrags) {
     window_->OnMouseDown = [this](ui::Window&, const ui::MouseEvent& e) { DragDown(e.button); };
     window_->OnMouseMove = [this](ui::Window&, const ui::MouseEvent& e) { DragMove(e.held); };
     window_->OnMouseUp = [this](ui::Window&, const ui::MouseEvent&) { dragging_ = false; };
   }
   if (env_.digitStrip) ilaNumber_.Add(env_.digitStrip);
-  layouts_.resize(spec_.rails.size());
-  displays_.resize(spec_.rails.size());
+  layouts_.resize(form_.rails.size());
+  displays_.resize(form_.rails.size());
 
   ReadAndBuild();
   RefreshReadings(initial);
@@ -52,23 +52,23 @@ skin::TImageTrackBar* DetailForm::Display(std::size_t index) const {
 
 void DetailForm::ReadAndBuild() {
   const auto registry = env_.store.Open(platform::RegistryAccess::Read);
-  skin::LayoutReader reader(*registry, spec_.variant, powerRating_);
-  pagePath_ = skin::PagePath(languageFolder_, spec_.keys.pageName);
+  skin::LayoutReader reader(*registry, form_.variant, powerRating_);
+  pagePath_ = skin::PagePath(languageFolder_, form_.keys.pageName);
 
   imgBK_->LoadPicture(skin::ResolveSkinPath(
-      env_.programFolder, std::string(skin::kSkinFolder) + languageFolder_ + spec_.background));
+      env_.programFolder, std::string(skin::kSkinFolder) + languageFolder_ + form_.background));
 
-  const skin::PageRecords records = skin::PageRecords::Read(reader, languageFolder_, spec_.keys);
-  for (std::size_t i = 0; i < spec_.rails.size(); ++i) {
-    if (const skin::DisplayLayout* layout = records.Display(spec_.rails[i].key)) {
+  const skin::PageRecords records = skin::PageRecords::Read(reader, languageFolder_, form_.keys);
+  for (std::size_t i = 0; i < form_.rails.size(); ++i) {
+    if (const skin::DisplayLayout* layout = records.Display(form_.rails[i].key)) {
       layouts_[i] = *layout;
     }
   }
   const bool small = powerRating_ == skin::kSmallRating;
-  if (small && !spec_.dropsSmallRails) {
+  if (small && !form_.dropsSmallRails) {
     // The rails a 450 W supply lacks keep their displays, with nothing of them shown.
-    for (std::size_t i = 0; i < spec_.rails.size(); ++i) {
-      if (!IsSmallRail(spec_.rails[i].key)) continue;
+    for (std::size_t i = 0; i < form_.rails.size(); ++i) {
+      if (!IsSmallRail(form_.rails[i].key)) continue;
       skin::DisplayLayout& l = layouts_[i];
       l.ShowDigit = l.ShowStatusBar = l.ShowPosBar = l.ShowStatusRect = false;
     }
@@ -76,8 +76,8 @@ void DetailForm::ReadAndBuild() {
   if (!records.Complete()) return;  // the background alone
 
   BuildCloseButton(*records.Button("Close"));
-  for (std::size_t i = 0; i < spec_.rails.size(); ++i) {
-    if (small && spec_.dropsSmallRails && IsSmallRail(spec_.rails[i].key)) continue;
+  for (std::size_t i = 0; i < form_.rails.size(); ++i) {
+    if (small && form_.dropsSmallRails && IsSmallRail(form_.rails[i].key)) continue;
     BuildDisplay(i, layouts_[i]);
   }
 }
@@ -90,8 +90,8 @@ void DetailForm::BuildCloseButton(const skin::ButtonRecord& record) {
 
 void DetailForm::BuildDisplay(std::size_t index, const skin::DisplayLayout& layout) {
   auto display = std::make_unique<skin::TImageTrackBar>(*window_, files_);
-  display->SetTop(spec_.rails[index].top);
-  display->SetHeight(spec_.displayHeight);
+  display->SetTop(form_.rails[index].top);
+  display->SetHeight(form_.displayHeight);
   display->SBHorz = layout.statusRect.Horizontal;
   display->ShowPositionBar = layout.ShowPosBar;
   display->ShowStatusRect = layout.ShowStatusRect;
@@ -126,7 +126,7 @@ void DetailForm::RefreshReadings(std::span<const float> readings) {
     if (!display) continue;
     // A negative rail shows its magnitude behind the minus picture, and its bar grows with
     // the magnitude too, as the skin's range for it is written.
-    const bool negative = spec_.rails[i].negative;
+    const bool negative = form_.rails[i].negative;
     const float shown = negative ? -readings[i] : readings[i];
     display->ShowValue(shown, negative, false);
     display->SetPositionValue(shown);

@@ -84,7 +84,7 @@ class DetailForm {
   // Reads the skin page and the background, builds the window and shows `initial` (one
   // reading per rail). A missing record leaves the background alone; a malformed value, a
   // rating list too short and a missing background throw as the skin readers do.
-  DetailForm(const DetailEnvironment& environment, DetailLayout spec, std::string languageFolder,
+  DetailForm(const DetailEnvironment& environment, DetailLayout form, std::string languageFolder,
              std::int32_t powerRating, std::span<const float> initial);
 
   // One reading per rail, in the window's rail order.
@@ -99,7 +99,7 @@ class DetailForm {
   void DragMove(ui::MouseButtons held);
 
   DetailEnvironment env_;
-  DetailLayout spec_;
+  DetailLayout form_;
   std::string languageFolder_;
   std::int32_t powerRating_;
   skin::FileResolver files_;
