@@ -15,26 +15,17 @@ struct CompletedPoll {
   device::ReadingSet readings;  // as the worker held them at the poll's end
 };
 
-// Gathers a worker's per-group hand-overs into whole polls. A poll opens with its WattReady
-// (every poll hands one over, good reads or not) and closes with CycleComplete, or, when that
-// does not come (the device is not ready), with the next poll's WattReady or the worker's end.
-// Each poll is told to `onPoll` once, in order. UI thread only.
+// Gathers a worker's per-group hand-overs into whole polls. Every poll's hand-overs end with
+// its PollEnd (WattReady comes in every one, good reads or not), which tells the poll to
+// `onPoll`, once, in order. UI thread only.
 class PollCollector {
  public:
   explicit PollCollector(std::function<void(const CompletedPoll&)> onPoll)
       : onPoll_(std::move(onPoll)) {}
 
   // Fills the reading hand-overs of `handovers`; the others are left to the caller.
-  // `onEnd` runs after the last poll of the worker is told (from ConnectionRemoved).
+  // `onEnd` runs when the worker has ended (ConnectionRemoved), after its last poll was told.
   void Attach(device::WorkerHandovers& handovers, std::function<void()> onEnd);
-
-  void Voltages(const device::ReadingSet& r);
-  void Currents(const device::ReadingSet& r);
-  void Watt(const device::ReadingSet& r);
-  void Fans(const device::ReadingSet& r);
-  void Temps(const device::ReadingSet& r);
-  void Complete();
-  void End();
 
  private:
   struct Got {
@@ -43,10 +34,10 @@ class PollCollector {
     bool Any() const { return voltages || currents || fans || temps; }
   };
 
+  void PollEnd();
+
   std::function<void(const CompletedPoll&)> onPoll_;
-  bool open_ = false;
-  Got pending_;  // groups read before the open poll's WattReady (voltages, currents)
-  Got got_;
+  Got got_;  // the groups this poll read
   device::ReadingSet readings_;
 };
 
